@@ -1,0 +1,37 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// A Windows-style profile (INI) file: "[section]" lines, then "key=value".
+// Section and key names compare without regard to letter case. The file's
+// lines are kept as they are (comments, order, unknown sections and keys,
+// line ends); setting a value changes only that value's line, or adds one.
+class Profile {
+public:
+    Profile() = default;
+    // A missing or unreadable file gives an empty profile.
+    static Profile load(const QString& path);
+    static Profile parse(const QByteArray& bytes);
+
+    bool contains(const QString& section, const QString& key) const;
+    QString value(const QString& section, const QString& key, const QString& def = {}) const;
+    // A missing key, or a value that is not a decimal integer, gives `def`.
+    int intValue(const QString& section, const QString& key, int def) const;
+
+    // Sets a value. A missing section is added at the end under the name
+    // given here; a section that exists keeps its name as the file spells it.
+    void setValue(const QString& section, const QString& key, const QString& value);
+    void setInt(const QString& section, const QString& key, int value);
+    // Renames a section's header line (the program reads "Open" and writes "open").
+    void renameSection(const QString& section, const QString& newName);
+
+    QByteArray serialize() const;
+    // Writes atomically; on failure returns false and sets *error.
+    bool save(const QString& path, QString* error = nullptr) const;
+
+private:
+    struct Line { QByteArray raw; QString section; QString key; QString value; enum { Other, Header, Entry } kind = Other; };
+    QList<Line> m_lines;
+    QByteArray m_eol = "\r\n";
+};

@@ -1,0 +1,25 @@
+#pragma once
+#include <QObject>
+
+#include "packstrings.h"
+
+// Application state that several windows share; the main window owns it.
+class AppState : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    int language = 0;            // 1 simplified Chinese, 2 English, 3 traditional; 0 before any pack
+    int chosenPort = 1;          // COM1 .. COM16
+    bool singlePort = false;     // the cable echoes every byte sent
+    int channelCount = 32;
+    int editCol = 1;             // the cell under edit of the channel table
+    int editRow = 1;
+    QString modelId;             // 16 hex digits, set by the model change
+    QString adminName = QStringLiteral("Tavrin");
+    bool stampFactoryDate = false;   // the alignment window's "写入出厂日期"
+
+    // The active texts: the built-in ones with the last applied pack over them.
+    PackStrings texts = PackStrings::builtIn();
+    QString text(int id) const { return texts.text(id); }
+};

@@ -1,0 +1,56 @@
+#pragma once
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+// Every value of the settings document, as a plain copyable value. Readers
+// (file, radio) fill a copy and hand it to the document only when the whole
+// input was good, so a failure never leaves a half-changed document.
+class DocumentData {
+public:
+    static constexpr int Rows = 33;       // row 0 is the header row
+    static constexpr int Cols = 12;       // column 0 holds the channel number
+    static constexpr int ChannelCount = 32;
+
+    DocumentData();   // every setting at its default, channels empty
+
+    // choice: position in the option list, -1 when nothing is selected
+    int choice(const QString& key) const { return m_choices.value(key, -1); }
+    void setChoice(const QString& key, int pos);
+    QStringList options(const QString& key) const { return m_options.value(key); }
+    void setOptions(const QString& key, const QStringList& opts); // keeps the position when it still exists
+    QString choiceText(const QString& key) const;
+
+    bool flag(const QString& key) const { return m_flags.value(key, false); }
+    void setFlag(const QString& key, bool on) { m_flags.insert(key, on); }
+
+    QString text(const QString& key) const { return m_texts.value(key); }
+    void setText(const QString& key, const QString& t) { m_texts.insert(key, t); }
+
+    int number(const QString& key) const { return m_numbers.value(key, 0); }
+    void setNumber(const QString& key, int v);   // clamped to the setting's range and step
+
+    QString cell(int row, int col) const;
+    void setCell(int row, int col, const QString& text);
+    void clearChannel(int row);                  // columns 1 to 11
+    bool channelExists(int row) const { return !cell(row, 1).isEmpty(); }
+
+    QStringList choiceKeys() const { return m_choices.keys(); }
+    QStringList flagKeys() const { return m_flags.keys(); }
+    QStringList textKeys() const { return m_texts.keys(); }
+    QStringList numberKeys() const { return m_numbers.keys(); }
+
+    struct Range { int min, max, step; };
+    static Range numberRange(const QString& key);
+
+    bool operator==(const DocumentData&) const = default;
+
+private:
+    QHash<QString, int> m_choices;
+    QHash<QString, QStringList> m_options;
+    QHash<QString, bool> m_flags;
+    QHash<QString, QString> m_texts;
+    QHash<QString, int> m_numbers;
+    std::array<std::array<QString, Cols>, Rows> m_cells;
+};

@@ -1,0 +1,67 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+class QSerialPort;
+
+// The link to the radio's programming cable: 9600 8N1, frames given as hex
+// text, every received byte appended to the receive text as two upper-case
+// hex digits, and the echo of a single-wire cable removed.
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    explicit SerialLink(QObject* parent = nullptr);
+    ~SerialLink() override;
+
+    // The device the next open uses (COMn mapped to a path by PortMap).
+    void setDevice(const QString& path);
+    QString device() const;
+
+    bool open();                 // false with errorString() on failure
+    void close();
+    bool isOpen() const;
+    // The last failure in words a user understands: which device and why
+    // (for example "permission denied: add your user to the dialout group").
+    QString errorString() const;
+    // True once the port failed while open (cable pulled); cleared by open().
+    bool failed() const;
+
+    void setSinglePort(bool on);
+    bool singlePort() const;
+
+    // SendHex: the frame as hex digit pairs, either case. The bytes are
+    // handed to the port at once.
+    void sendHex(const QString& hex);
+    const QString& receiveText() const;
+    void clearReceive();
+    int echoCount() const;
+
+    // aSysDelay: waits on the event loop (no busy polling) until the receive
+    // text holds at least `count` hex digits with no echo pending, `ms`
+    // milliseconds have passed, or the port failed. A wait of 0 ms returns at
+    // once without processing events.
+    void aSysDelay(int count, int ms);
+
+    static QString bytesToHex(const QByteArray& bytes);
+    static QByteArray hexToBytes(const QString& hex);
+
+    // Probes a device as the port window does: opens it exclusively for
+    // reading and writing and closes it at once. Empty on success, otherwise
+    // the reason in a user's words.
+    static QString probe(const QString& path);
+
+signals:
+    void portError(const QString& message);
+
+private:
+    void onReadyRead();
+    void onError();
+
+    QSerialPort* m_port;
+    QString m_device;
+    QString m_receive;
+    int m_echo = 0;
+    bool m_singlePort = false;
+    bool m_failed = false;
+    QString m_error;
+};
