@@ -32,6 +32,10 @@ public:
 
 private:
     struct Line { QByteArray raw; QString section; QString key; QString value; enum { Other, Header, Entry } kind = Other; };
+    int find(const QString& section, const QString& key) const;
+    QByteArray lineBytes(const QString& text) const;
+
     QList<Line> m_lines;
     QByteArray m_eol = "\r\n";
+    bool m_trailingNewline = true;
 };

@@ -19,7 +19,24 @@ public:
     QString adminName = QStringLiteral("Tavrin");
     bool stampFactoryDate = false;   // the alignment window's "写入出厂日期"
 
+    // True while a radio operation runs; commands that talk to the radio wait,
+    // and Exit is deferred until it ends.
+    bool radioBusy() const { return m_busy; }
+    void setRadioBusy(bool busy)
+    {
+        if (busy == m_busy)
+            return;
+        m_busy = busy;
+        emit radioBusyChanged(busy);
+    }
+
     // The active texts: the built-in ones with the last applied pack over them.
     PackStrings texts = PackStrings::builtIn();
     QString text(int id) const { return texts.text(id); }
+
+signals:
+    void radioBusyChanged(bool busy);
+
+private:
+    bool m_busy = false;
 };

@@ -1,7 +1,9 @@
 #pragma once
+#include <QList>
 #include <QObject>
 #include <QString>
 
+class QEventLoop;
 class QSerialPort;
 
 // The link to the radio's programming cable: 9600 8N1, frames given as hex
@@ -51,11 +53,22 @@ public:
     static QString probe(const QString& path);
 
 signals:
+    // The port failed while open; it has been closed already.
     void portError(const QString& message);
+    // Bytes were appended to the receive text (after any echo removal).
+    void received();
 
 private:
+    // A wait that is running; waits nest when an event handled inside one
+    // starts another, and each keeps its own count.
+    struct Wait {
+        QEventLoop* loop;
+        int count;
+    };
     void onReadyRead();
     void onError();
+    bool waitSatisfied(int count) const;
+    void wakeWaits();
 
     QSerialPort* m_port;
     QString m_device;
@@ -63,5 +76,7 @@ private:
     int m_echo = 0;
     bool m_singlePort = false;
     bool m_failed = false;
+    bool m_opening = false;
     QString m_error;
+    QList<Wait> m_waits;
 };

@@ -1,0 +1,24 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+// Every message box and file dialog of the program goes through the active
+// prompter, so that tests can answer them without a modal box.
+class Prompter {
+public:
+    enum class Icon { None, Information, Warning, Exclamation, Error, Question };
+    virtual ~Prompter() = default;
+
+    virtual void message(QWidget* parent, const QString& caption, const QString& text, Icon icon);
+    // Yes/No question; true for Yes.
+    virtual bool question(QWidget* parent, const QString& caption, const QString& text, Icon icon);
+    // Empty when the user cancels.
+    virtual QString openFile(QWidget* parent, const QString& title, const QString& filter);
+    virtual QString saveFile(QWidget* parent, const QString& title, const QString& filter,
+                             const QString& defaultSuffix);
+
+    static Prompter& active();
+    // Installs a prompter (tests); nullptr restores the real dialogs.
+    static void install(Prompter* p);
+};

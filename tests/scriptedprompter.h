@@ -1,0 +1,35 @@
+#pragma once
+#include <QStringList>
+
+#include "app/prompter.h"
+
+// Answers message boxes and file dialogs from a script and records what was
+// asked, so window tests never block on a modal box.
+class ScriptedPrompter : public Prompter {
+public:
+    struct Shown { QString caption; QString text; Icon icon; };
+    QList<Shown> messages;
+    QList<Shown> questions;
+    QList<bool> answers;          // consumed by question(); No when empty
+    QStringList files;            // consumed by openFile()/saveFile(); cancel when empty
+    QStringList suffixes;         // default suffixes asked by saveFile()
+
+    ScriptedPrompter() { Prompter::install(this); }
+    ~ScriptedPrompter() override { Prompter::install(nullptr); }
+
+    void message(QWidget*, const QString& c, const QString& t, Icon i) override { messages.append({c, t, i}); }
+    bool question(QWidget*, const QString& c, const QString& t, Icon i) override
+    {
+        questions.append({c, t, i});
+        return answers.isEmpty() ? false : answers.takeFirst();
+    }
+    QString openFile(QWidget*, const QString&, const QString&) override
+    {
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    QString saveFile(QWidget*, const QString&, const QString&, const QString& suffix) override
+    {
+        suffixes.append(suffix);
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+};
