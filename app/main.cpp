@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QIcon>
+#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,6 +32,9 @@ int main(int argc, char** argv)
 
     TMainForm form(QCoreApplication::applicationDirPath());
     closeOnTerminationSignals(&form);
+    // Without a window manager "maximised" means nothing; fill the screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     return app.exec();
 }

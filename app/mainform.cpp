@@ -265,6 +265,17 @@ void TMainForm::buildChildWindows()
     addChild(m_addmessage)->show();
     m_test = new TTestForm(m_ctx);
     addChild(m_test)->show();
+    // A read fills the radio information window and shows the radio's band
+    // in the caption: "MZ-209     [400-470MHz]".
+    auto showBand = [this](const QString& band) {
+        setWindowTitle(m_doc->choiceText(Key::Model) + QStringLiteral("     [") + band + u']');
+    };
+    connect(m_rw, &TRWForm::identityChanged, m_addmessage, &Taddmessage::refresh);
+    connect(m_rw, &TRWForm::modelSelected, this, &TMainForm::ComboBox11Change);
+    connect(m_rw, &TRWForm::bandSelected, this, showBand);
+    connect(m_test, &TTestForm::identityChanged, m_addmessage, &Taddmessage::refresh);
+    connect(m_test, &TTestForm::bandSelected, this, showBand);
+
     subWindowOf(m_func)->move(0, 0);
     subWindowOf(m_channel)->move(40, 30);
 }
@@ -370,7 +381,8 @@ void TMainForm::CutItemClick()
 {
     if (m_state->radioBusy())
         return;
-    m_channel->finishPendingEdit();
+    if (!m_channel->finishPendingEdit())
+        return;
     m_rw->startCommand(1, m_actions.value(QStringLiteral("CutItem"))->text(), readCaption());
 }
 
@@ -378,7 +390,8 @@ void TMainForm::CopyItemClick()
 {
     if (m_state->radioBusy())
         return;
-    m_channel->finishPendingEdit();
+    if (!m_channel->finishPendingEdit())
+        return;
     m_rw->startCommand(2, m_actions.value(QStringLiteral("CopyItem"))->text(), writeCaption());
 }
 

@@ -38,6 +38,16 @@ void DocumentData::setChoice(const QString& key, int pos)
     if (pos < 0 || pos >= m_options.value(key).size())
         pos = -1;
     m_choices.insert(key, pos);
+    if (pos >= 0)
+        m_unlisted.remove(key);
+}
+
+void DocumentData::setUnlistedCode(const QString& key, int code)
+{
+    if (code < 0)
+        m_unlisted.remove(key);
+    else
+        m_unlisted.insert(key, code);
 }
 
 void DocumentData::setOptions(const QString& key, const QStringList& opts)

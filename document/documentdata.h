@@ -21,6 +21,11 @@ public:
     QStringList options(const QString& key) const { return m_options.value(key); }
     void setOptions(const QString& key, const QStringList& opts); // keeps the position when it still exists
     QString choiceText(const QString& key) const;
+    // A code read from the radio that no entry of the list stands for (a key
+    // function 11 to 15, an odd DTMF duration). The choice shows nothing, and
+    // a write sends the code back unchanged; selecting an entry forgets it.
+    int unlistedCode(const QString& key) const { return m_unlisted.value(key, -1); }
+    void setUnlistedCode(const QString& key, int code);
 
     bool flag(const QString& key) const { return m_flags.value(key, false); }
     void setFlag(const QString& key, bool on) { m_flags.insert(key, on); }
@@ -49,6 +54,7 @@ public:
 private:
     QHash<QString, int> m_choices;
     QHash<QString, QStringList> m_options;
+    QHash<QString, int> m_unlisted;
     QHash<QString, bool> m_flags;
     QHash<QString, QString> m_texts;
     QHash<QString, int> m_numbers;

@@ -1,12 +1,21 @@
 #pragma once
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
 
+class QSocketNotifier;
+class QTimer;
+
 // A simulated radio on a pseudo-terminal. It speaks the radio's side of the
 // programming protocol and of the service protocol over a 64 KiB memory
 // image. Tests use it in-process; rq300-sim runs it as a program.
+//
+// It lives on the thread that calls start(): a socket notifier and timers on
+// that thread's event loop do all its work. On the main thread of a test that
+// is enough, because SerialLink::aSysDelay runs the same event loop while it
+// waits. It also works moved to a QThread of its own (call start() there).
 class SimRadio : public QObject {
     Q_OBJECT
 public:
@@ -20,25 +29,108 @@ public:
         int closeAfterFrames = -1;      // close the line after frame k (cable pulled)
     };
 
+    static constexpr int MemorySize = 65536;
+
     explicit SimRadio(QObject* parent = nullptr);
     ~SimRadio() override;
 
     bool start(QString* error = nullptr);    // opens the pseudo-terminal
     void stop();
-    QString devicePath() const;               // the device the program opens
+    bool isRunning() const;
+    // The device the program opens; after stop() the device it was.
+    QString devicePath() const;
 
     void setEcho(bool on);       // single-wire cable: every byte comes back
     void setPacing(bool on);     // real 9600 8N1 byte times both ways
     void setFaults(const Faults& f);
     void resetCounters();
 
+    // Service protocol: every service command (06 00, aging, calibration,
+    // store) is first answered "busy" (09 00 09) this many times in a row.
+    void setBusyReplies(int n);
+    // The four battery readings a calibration reply carries.
+    void setCalibrationReadings(const QByteArray& four);
+    // A partial frame is dropped after this long without a byte, so the radio
+    // finds the next frame after garbage on the line.
+    void setResyncTimeout(int ms);
+
+    // Puts bytes on the line at once, as if the radio had sent them.
+    void sendRaw(const QByteArray& bytes);
+
     // A fresh radio: model record, band 400-470MHz, identity records set.
     static QByteArray freshImage();
+    // A few channels in the channel records, for a first read to show.
+    static void addSampleChannels(QByteArray& image);
     QByteArray& memory();                    // 65536 bytes
+    const QByteArray& memory() const;
+    // The image file is 65536 bytes of raw memory. A file of another size is
+    // refused and the memory stays as it was.
     bool loadImage(const QString& path, QString* error = nullptr);
     bool saveImage(const QString& path, QString* error = nullptr) const;
 
     int framesReceived() const;
     // Address of every write frame the radio acknowledged, in order.
     QList<int> writtenAddresses() const;
+    // Every complete frame received, in order (handshakes and end frames too).
+    QList<QByteArray> receivedFrames() const;
+
+signals:
+    // A write changed the memory (a programming write or a service store).
+    void memoryChanged(int address, int length);
+    // The line was closed by the closeAfterFrames fault.
+    void lineClosed();
+
+private:
+    enum class Mode { Idle, Programming, Service };
+    struct Pending {
+        qint64 dueNs;
+        char byte;
+    };
+
+    void onReadable();
+    void onWritable();
+    void onResyncTimeout();
+    void onTxTimer();
+    void receiveByte(char b);
+    int frameStatus() const;
+    void handleFrame(const QByteArray& frame);
+    QByteArray replyTo(const QByteArray& frame);
+    QByteArray serviceReply(quint8 cmd, const QByteArray& done);
+    void store(int address, const QByteArray& bytes);
+    void queueReply(const QByteArray& bytes);
+    void flushReady();
+    void scheduleTx();
+    qint64 nowNs() const;
+    void closeLine();
+    void ensureMemory();
+
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_path;
+    QSocketNotifier* m_readNotifier = nullptr;
+    QSocketNotifier* m_writeNotifier = nullptr;
+    QTimer* m_resync;
+    QTimer* m_txTimer;
+    QElapsedTimer m_clock;
+
+    QByteArray m_mem;
+    QByteArray m_in;                // bytes of a frame still arriving
+    QByteArray m_ready;             // bytes to write to the line now
+    QList<Pending> m_scheduled;     // paced reply bytes, in order
+    qint64 m_rxDoneNs = 0;          // when the last received byte finished arriving
+    qint64 m_txFreeNs = 0;          // when the last scheduled byte finishes leaving
+
+    bool m_echo = false;
+    bool m_pacing = false;
+    Faults m_faults;
+    int m_frames = 0;
+    int m_handshakes = 0;
+    QList<int> m_written;
+    QList<QByteArray> m_log;
+    Mode m_mode = Mode::Idle;
+    int m_busyReplies = 0;
+    int m_busyLeft = 0;
+    int m_busyCmd = -1;
+    QByteArray m_readings;
+    int m_resyncMs = 100;
 };

@@ -1,0 +1,36 @@
+#pragma once
+#include <QByteArray>
+#include <QStringList>
+
+#include "document/documentdata.h"
+#include "document/valuewords.h"
+
+// The channel table as CSV, for spreadsheets: a header row, then one row per
+// channel that exists (channel number, the eleven cells). Bytes are in the
+// same encoding as settings files, so a spreadsheet on a Chinese system reads
+// the words right.
+namespace ChannelCsv {
+
+inline const QStringList HeaderFields = {
+    QStringLiteral("Channel"),      QStringLiteral("RX Frequency"), QStringLiteral("RX Tone"),
+    QStringLiteral("TX Frequency"), QStringLiteral("TX Tone"),      QStringLiteral("Power"),
+    QStringLiteral("Bandwidth"),    QStringLiteral("Flag A"),       QStringLiteral("Flag B"),
+    QStringLiteral("Flag C"),       QStringLiteral("Flag D"),       QStringLiteral("PTT ID")};
+
+QByteArray exportTable(const DocumentData& data);
+
+struct ImportResult {
+    bool ok = false;
+    QStringList errors;    // one text per bad line, "line N: ..."
+    DocumentData data;     // ok only: `base` with the channel table replaced
+};
+
+// Reads a CSV made by exportTable or by a spreadsheet. Every value is checked:
+// frequencies committed (on the raster, within the selected band of `base`),
+// tones of the tone form, words of any of the three languages (written as
+// `words`). Either separator is accepted in numbers and written as `separator`.
+// Any bad line and the result holds nothing but the errors.
+ImportResult importTable(const QByteArray& bytes, const DocumentData& base, const ValueWords& words,
+                         QChar separator);
+
+}

@@ -1,0 +1,59 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+#include "document/documentdata.h"
+#include "document/valuewords.h"
+
+class PackStrings;
+
+// The settings file (*.kq19): model, band, 25 optional features and the
+// channel table as CR LF text lines. The reader checks the whole file before
+// anything is taken from it; the writer replaces a file atomically.
+namespace SettingsFile {
+
+inline const QString Header = QStringLiteral("TAVRIN MEMORY CHANNEL");
+// For the file dialogs.
+inline const QString DialogFilter = QStringLiteral("TAVRIN  文件 (*.kq19)");
+inline const QString Suffix = QStringLiteral("kq19");
+
+struct ReadResult {
+    enum class Status {
+        Ok,         // `data` holds the complete new document
+        Rejected,   // not a file of this model: the window shows nothing and changes nothing
+        Error,      // `message` goes into the error box; nothing changes
+    };
+    Status status = Status::Error;
+    QString message;   // Error: the error box text. Rejected: why, for the command-line tool.
+
+    // Ok only:
+    DocumentData data;      // model and band selected (band list maybe extended), options, cells
+    int modelIndex = -1;
+    bool bandAdded = false; // the file's band was appended to the band list
+    QString bandWarning;    // set when the band line held a malformed band text (no band selected)
+    QString caption;        // model text, "   [", band text, "]"
+
+    bool ok() const { return status == Status::Ok; }
+};
+
+// Reads file bytes against the current document (its model list, band list
+// and every value the file does not carry). Word cells of the result are
+// rewritten into `activeWords`, as a language switch would, so that every
+// later step that compares cells with the active words reads them right.
+ReadResult parse(const QByteArray& bytes, const DocumentData& current, const ValueWords& activeWords);
+// Opens and reads a file; a file that cannot be opened gives Error with the
+// system's error text.
+ReadResult read(const QString& path, const DocumentData& current, const ValueWords& activeWords);
+
+// The file's bytes for a document; check box captions and list texts are
+// those of `texts`, the active language.
+QByteArray serialize(const DocumentData& data, const PackStrings& texts);
+// Writes atomically: the old file stays as it was unless the new one is
+// complete. Returns the system's error text, empty on success.
+QString save(const QString& path, const DocumentData& data, const PackStrings& texts);
+
+// Caption of a check box as the optional features window shows it in the
+// language of `texts`; a check line of the file repeats it.
+QString checkCaption(const QString& key, const PackStrings& texts);
+
+}

@@ -1,0 +1,186 @@
+#include "cliutil.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTextStream>
+#include <algorithm>
+
+#include "document/band.h"
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+#include "document/systemlocale.h"
+
+namespace Cli {
+
+namespace {
+// As the window program: more bands than any installation ships means a
+// damaged file, not a longer list.
+constexpr int MaxBands = 64;
+const char* const PackNames[] = {"cha_dll", "eng_dll", "ty"};
+
+void err(const QString& line)
+{
+    QTextStream(stderr) << line << Qt::endl;
+}
+}
+
+int fail(const QString& step, const QString& reason)
+{
+    err(QStringLiteral("rq300-cli: %1: %2").arg(step, reason));
+    return Failed;
+}
+
+int usage(const QString& command, const QString& problem)
+{
+    const QString help = command.isEmpty() ? QStringLiteral("rq300-cli --help")
+                                           : QStringLiteral("rq300-cli %1 --help").arg(command);
+    err(QStringLiteral("rq300-cli: %1%2 (see %3)")
+            .arg(command.isEmpty() ? QString() : command + QStringLiteral(": "), problem, help));
+    return Usage;
+}
+
+void warn(const QString& text)
+{
+    err(QStringLiteral("rq300-cli: warning: ") + text);
+}
+
+void out(const QString& line)
+{
+    QTextStream(stdout) << line << Qt::endl;
+}
+
+QString helpText(const Command& cmd)
+{
+    QString t = QStringLiteral("Usage: rq300-cli %1\n\n%2\n").arg(cmd.synopsis, cmd.description);
+    if (!cmd.options.isEmpty()) {
+        t += QStringLiteral("\nOptions:\n");
+        for (const QCommandLineOption& o : cmd.options) {
+            QString name = QStringLiteral("--") + o.names().first();
+            if (!o.valueName().isEmpty())
+                name += u' ' + o.valueName();
+            t += QStringLiteral("  %1  %2\n").arg(name.leftJustified(24), o.description());
+        }
+    }
+    t += QStringLiteral("  %1  %2\n").arg(QStringLiteral("--help").leftJustified(24), QStringLiteral("Show this help."));
+    return t;
+}
+
+std::optional<QStringList> parse(const Command& cmd, const QStringList& args, QCommandLineParser& parser, int* exit)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    parser.addOptions(cmd.options);
+    const QCommandLineOption help(QStringLiteral("help"));
+    parser.addOption(help);
+    if (!parser.parse(QStringList{QStringLiteral("rq300-cli")} + args)) {
+        *exit = usage(cmd.name, parser.errorText());
+        return std::nullopt;
+    }
+    if (parser.isSet(help)) {
+        QTextStream(stdout) << helpText(cmd);
+        *exit = Ok;
+        return std::nullopt;
+    }
+    const QStringList pos = parser.positionalArguments();
+    if (pos.size() != cmd.positional.size()) {
+        *exit = usage(cmd.name, pos.size() < cmd.positional.size()
+                                    ? QStringLiteral("%1 is missing").arg(cmd.positional.value(pos.size()))
+                                    : QStringLiteral("unexpected argument \"%1\"").arg(pos.value(cmd.positional.size())));
+        return std::nullopt;
+    }
+    return pos;
+}
+
+QString exeDir()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+Profile loadIni()
+{
+    return Profile::load(QDir(exeDir()).filePath(QStringLiteral("sysini.ini")));
+}
+
+int languageFromOption(const QString& text)
+{
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("zh"))
+        return 1;
+    if (t == QLatin1String("en"))
+        return 2;
+    if (t == QLatin1String("tw"))
+        return 3;
+    return 0;
+}
+
+int startupLanguage(const Profile& ini)
+{
+    int lang = ini.intValue(QStringLiteral("Open"), QStringLiteral("lang"), 1);
+    if (lang < 1 || lang > 3)
+        lang = 1;
+    if (lang != 3)
+        lang = SystemLocale::defaultLanguageId() == 0x0804 ? 1 : 2;
+    return lang;
+}
+
+std::optional<int> chooseLanguage(const QString& command, const QString& value, const Profile& ini, int* exit)
+{
+    if (value.isEmpty())
+        return startupLanguage(ini);
+    const int lang = languageFromOption(value);
+    if (lang == 0) {
+        *exit = usage(command, QStringLiteral("--lang takes zh, en or tw, not \"%1\"").arg(value));
+        return std::nullopt;
+    }
+    return lang;
+}
+
+PackStrings textsFor(int language)
+{
+    const QString name = QString::fromLatin1(PackNames[qBound(1, language, 3) - 1]);
+    const std::optional<PackStrings> pack = PackStrings::loadFile(PackStrings::findPackFile(exeDir(), name));
+    if (!pack) {
+        warn(QStringLiteral("the language pack %1.lang is not beside the program; using the built-in texts").arg(name));
+        return PackStrings::builtIn();
+    }
+    return PackStrings::withFallback(*pack);
+}
+
+std::optional<Bands> bandsFrom(const QStringList& options, const Profile& ini, QString* problem)
+{
+    Bands b;
+    if (!options.isEmpty()) {
+        for (const QString& band : options) {
+            if (!Band::isWellFormed(band)) {
+                *problem = QStringLiteral("\"%1\" is not a band such as 400-470MHz").arg(band);
+                return std::nullopt;
+            }
+            if (!b.list.contains(band))
+                b.list << band;
+        }
+        b.selected = 0;
+        return b;
+    }
+    const QString list = QStringLiteral("list");
+    const int count = std::clamp(ini.intValue(list, QStringLiteral("listcount"), 0), 0, MaxBands);
+    for (int i = 0; i < count; ++i) {
+        const QString band = ini.value(list, QStringLiteral("combo%1").arg(i), QStringLiteral("400-470MHz"));
+        if (Band::isWellFormed(band))
+            b.list << band;
+    }
+    b.selected = ini.intValue(list, QStringLiteral("listnow"), 0);
+    if (b.selected < 0 || b.selected >= b.list.size())
+        b.selected = -1;
+    return b;
+}
+
+DocumentData startDocument(const Bands& bands, const PackStrings& texts)
+{
+    DocumentData d;
+    d.setOptions(Key::Band, bands.list);
+    d.setChoice(Key::Band, bands.selected);
+    rebuildOptionLists(d, texts);
+    return d;
+}
+
+}

@@ -1,0 +1,64 @@
+#pragma once
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "app/profile.h"
+#include "document/documentdata.h"
+#include "document/packstrings.h"
+
+// What the commands of rq300-cli share: exit codes, messages, option parsing
+// and the start-up values the window program takes from beside its executable.
+namespace Cli {
+
+enum Exit { Ok = 0, Failed = 1, Usage = 2 };
+
+// "rq300-cli: <step>: <reason>" on stderr; returns Failed.
+int fail(const QString& step, const QString& reason);
+// "rq300-cli: <command>: <problem>" and a pointer to the help; returns Usage.
+int usage(const QString& command, const QString& problem);
+void warn(const QString& text);
+void out(const QString& line);   // one line on stdout
+
+// A parser for one command with --help. Returns nullopt and the exit code in
+// *exit when the command should end now (help shown or a usage error).
+struct Command {
+    QString name;
+    QString synopsis;      // after "rq300-cli "
+    QString description;
+    QList<QCommandLineOption> options;
+    QStringList positional;   // names of the required positional arguments
+};
+std::optional<QStringList> parse(const Command& cmd, const QStringList& args, QCommandLineParser& parser, int* exit);
+QString helpText(const Command& cmd);
+
+// The directory of the executable: sysini.ini and the language packs.
+QString exeDir();
+Profile loadIni();
+
+// --lang zh|en|tw -> 1, 2, 3; 0 when the text is none of them.
+int languageFromOption(const QString& text);
+// The language the window program starts in: a stored 3 stays traditional
+// Chinese, otherwise the system language decides.
+int startupLanguage(const Profile& ini);
+// The language of a --lang value, or the start-up language when `value` is
+// empty; nullopt (and *exit set) for a value that names no language.
+std::optional<int> chooseLanguage(const QString& command, const QString& value, const Profile& ini, int* exit);
+// The active texts of a language: its pack over the built-in texts. A missing
+// pack leaves the built-in texts, as in the window program, and says so on stderr.
+PackStrings textsFor(int language);
+
+struct Bands {
+    QStringList list;
+    int selected = -1;
+};
+// --band options, all well formed; otherwise the stored band list of sysini.ini.
+// nullopt with *problem for a malformed --band.
+std::optional<Bands> bandsFrom(const QStringList& options, const Profile& ini, QString* problem);
+
+// A document as the window program has it after start-up: every default, the
+// band list, the option lists in the language of `texts`.
+DocumentData startDocument(const Bands& bands, const PackStrings& texts);
+
+}

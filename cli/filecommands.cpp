@@ -1,0 +1,167 @@
+#include "filecommands.h"
+
+#include <QFile>
+
+#include "app/atomicwrite.h"
+#include "app/channelcsv.h"
+#include "app/settingsfile.h"
+#include "document/systemlocale.h"
+#include "showlayout.h"
+
+namespace FileCommands {
+
+namespace {
+
+const QCommandLineOption LangOption(QStringLiteral("lang"),
+                                    QStringLiteral("Language of the words: zh, en or tw (default: as the window program starts)."),
+                                    QStringLiteral("zh|en|tw"));
+const QCommandLineOption OutputOption(QStringLiteral("output"), QStringLiteral("File to write (replaced if it exists)."),
+                                      QStringLiteral("FILE"));
+const QCommandLineOption BandOption(QStringLiteral("band"),
+                                    QStringLiteral("Band of the channels, e.g. 400-470MHz (default: the selected band of sysini.ini)."),
+                                    QStringLiteral("BAND"));
+
+// A channel table has 32 rows; anything this large is not one.
+constexpr qint64 MaxCsvBytes = 1024 * 1024;
+
+// Reads a settings file as the window program's Open does; nullopt after a
+// message on stderr.
+std::optional<DocumentData> openSettings(const QString& path, const DocumentData& current, const PackStrings& texts)
+{
+    const SettingsFile::ReadResult r = SettingsFile::read(path, current, texts.words());
+    if (r.status == SettingsFile::ReadResult::Status::Rejected) {
+        Cli::fail(QStringLiteral("open %1").arg(path), QStringLiteral("not a settings file of this program: ") + r.message);
+        return std::nullopt;
+    }
+    if (!r.ok()) {
+        Cli::fail(QStringLiteral("open %1").arg(path), r.message);
+        return std::nullopt;
+    }
+    if (!r.bandWarning.isEmpty())
+        Cli::warn(r.bandWarning);
+    return r.data;
+}
+
+struct Start {
+    Profile ini;
+    PackStrings texts;
+};
+
+std::optional<Start> start(const QString& command, const QCommandLineParser& p, int* exit)
+{
+    Start s{Cli::loadIni(), {}};
+    const std::optional<int> lang = Cli::chooseLanguage(command, p.value(LangOption), s.ini, exit);
+    if (!lang)
+        return std::nullopt;
+    s.texts = Cli::textsFor(*lang);
+    return s;
+}
+
+} // namespace
+
+const Cli::Command Show{
+    QStringLiteral("show"), QStringLiteral("show FILE.kq19 [--lang zh|en|tw]"),
+    QStringLiteral("Prints the model, band, options and channel table of a settings file."),
+    {LangOption}, {QStringLiteral("FILE.kq19")}};
+
+const Cli::Command ExportCsv{
+    QStringLiteral("export-csv"), QStringLiteral("export-csv FILE.kq19 --output FILE.csv [--lang zh|en|tw]"),
+    QStringLiteral("Writes the channel table of a settings file as CSV with a header row: channel, receive\n"
+                   "frequency, receive tone, transmit frequency, transmit tone, power, bandwidth, the four\n"
+                   "flags and PTT ID. Only channels that exist are written."),
+    {OutputOption, LangOption}, {QStringLiteral("FILE.kq19")}};
+
+const Cli::Command ImportCsv{
+    QStringLiteral("import-csv"), QStringLiteral("import-csv FILE.csv --output FILE.kq19 [--band BAND] [--lang zh|en|tw]"),
+    QStringLiteral("Makes a settings file from a channel table in CSV (as export-csv writes it). Every value is\n"
+                   "checked: frequencies on the 5 kHz or 6.25 kHz raster within the band, tones, and the words\n"
+                   "of any language. Each bad line is reported by number and then nothing is written.\n"
+                   "The optional features get their defaults."),
+    {OutputOption, BandOption, LangOption}, {QStringLiteral("FILE.csv")}};
+
+int show(const QStringList& args)
+{
+    QCommandLineParser p;
+    int exit = Cli::Ok;
+    const auto pos = Cli::parse(Show, args, p, &exit);
+    if (!pos)
+        return exit;
+    const auto s = start(Show.name, p, &exit);
+    if (!s)
+        return exit;
+    QString problem;
+    const auto bands = Cli::bandsFrom({}, s->ini, &problem);
+    const auto d = openSettings(pos->at(0), Cli::startDocument(*bands, s->texts), s->texts);
+    if (!d)
+        return Cli::Failed;
+    for (const QString& line : showLayout(*d))
+        Cli::out(line);
+    return Cli::Ok;
+}
+
+int exportCsv(const QStringList& args)
+{
+    QCommandLineParser p;
+    int exit = Cli::Ok;
+    const auto pos = Cli::parse(ExportCsv, args, p, &exit);
+    if (!pos)
+        return exit;
+    if (!p.isSet(OutputOption))
+        return Cli::usage(ExportCsv.name, QStringLiteral("--output is required"));
+    const auto s = start(ExportCsv.name, p, &exit);
+    if (!s)
+        return exit;
+    QString problem;
+    const auto bands = Cli::bandsFrom({}, s->ini, &problem);
+    const auto d = openSettings(pos->at(0), Cli::startDocument(*bands, s->texts), s->texts);
+    if (!d)
+        return Cli::Failed;
+    const QString output = p.value(OutputOption);
+    const QString error = writeFileAtomically(output, ChannelCsv::exportTable(*d));
+    if (!error.isEmpty())
+        return Cli::fail(QStringLiteral("save %1").arg(output), error);
+    return Cli::Ok;
+}
+
+int importCsv(const QStringList& args)
+{
+    QCommandLineParser p;
+    int exit = Cli::Ok;
+    const auto pos = Cli::parse(ImportCsv, args, p, &exit);
+    if (!pos)
+        return exit;
+    if (!p.isSet(OutputOption))
+        return Cli::usage(ImportCsv.name, QStringLiteral("--output is required"));
+    const auto s = start(ImportCsv.name, p, &exit);
+    if (!s)
+        return exit;
+    QString problem;
+    const auto bands = Cli::bandsFrom(p.values(BandOption), s->ini, &problem);
+    if (!bands)
+        return Cli::usage(ImportCsv.name, problem);
+    if (bands->selected < 0)
+        return Cli::usage(ImportCsv.name, QStringLiteral("no band: give --band (sysini.ini selects none)"));
+
+    const QString input = pos->at(0);
+    QFile f(input);
+    if (!f.open(QIODevice::ReadOnly))
+        return Cli::fail(QStringLiteral("open %1").arg(input), f.errorString());
+    const QByteArray bytes = f.read(MaxCsvBytes + 1);
+    if (bytes.size() > MaxCsvBytes)
+        return Cli::fail(QStringLiteral("open %1").arg(input), QStringLiteral("too large for a channel table"));
+
+    const ChannelCsv::ImportResult r = ChannelCsv::importTable(
+        bytes, Cli::startDocument(*bands, s->texts), s->texts.words(), SystemLocale::decimalSeparator());
+    if (!r.ok) {
+        for (const QString& e : r.errors)
+            Cli::fail(QStringLiteral("check %1").arg(input), e);
+        return Cli::Failed;
+    }
+    const QString output = p.value(OutputOption);
+    const QString error = SettingsFile::save(output, r.data, s->texts);
+    if (!error.isEmpty())
+        return Cli::fail(QStringLiteral("save %1").arg(output), error);
+    return Cli::Ok;
+}
+
+}

@@ -1,0 +1,61 @@
+// rq300-cli: batch reading and writing of RQ-300 radios and conversion of
+// settings files, on the same core as the window program.
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include "filecommands.h"
+#include "radiocommands.h"
+
+namespace {
+
+struct Entry {
+    const Cli::Command* command;
+    int (*run)(const QStringList&);
+};
+
+const Entry Commands[] = {
+    {&RadioCommands::Read, RadioCommands::read},     {&RadioCommands::Write, RadioCommands::write},
+    {&RadioCommands::Info, RadioCommands::info},     {&FileCommands::Show, FileCommands::show},
+    {&FileCommands::ExportCsv, FileCommands::exportCsv}, {&FileCommands::ImportCsv, FileCommands::importCsv},
+};
+
+QString toolHelp()
+{
+    QString t = QStringLiteral(
+        "Usage: rq300-cli COMMAND [OPTIONS]\n\n"
+        "Programs RQ-300 radios (model MZ-209) and converts their settings files (*.kq19).\n\n"
+        "Commands:\n");
+    for (const Entry& e : Commands)
+        t += QStringLiteral("  %1\n").arg(e.command->synopsis.simplified());
+    t += QStringLiteral(
+        "\nRun \"rq300-cli COMMAND --help\" for the options of one command.\n"
+        "sysini.ini and the language packs are read from the program's directory.\n\n"
+        "Exit status: 0 success, 1 a transfer or check failed, 2 a usage error.\n");
+    return t;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("rq300-cli"));
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return Cli::usage(QString(), QStringLiteral("no command given"));
+    QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        if (args.isEmpty()) {
+            QTextStream(stdout) << toolHelp();
+            return Cli::Ok;
+        }
+        args = QStringList{args.first(), QStringLiteral("--help")};   // "help read" is "read --help"
+        name.clear();
+    }
+    if (name.isEmpty())
+        name = args.takeFirst();
+    for (const Entry& e : Commands)
+        if (e.command->name == name)
+            return e.run(args);
+    return Cli::usage(QString(), QStringLiteral("unknown command \"%1\"").arg(name));
+}

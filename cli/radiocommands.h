@@ -1,0 +1,12 @@
+#pragma once
+#include <QStringList>
+
+#include "cliutil.h"
+
+// Commands that talk to radios through the programming cable.
+namespace RadioCommands {
+extern const Cli::Command Read, Write, Info;
+int read(const QStringList& args);
+int write(const QStringList& args);
+int info(const QStringList& args);
+}

@@ -1,0 +1,97 @@
+#include "radiojob.h"
+
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <memory>
+
+#include "document/appstate.h"
+#include "document/settingsdocument.h"
+#include "radio/seriallink.h"
+
+namespace {
+
+// Everything a transfer touches is made on the job's own thread, so the
+// serial port's notifications arrive on the event loop that waits for them.
+void runOne(RadioJob& job)
+{
+    job.result = job.data;
+    const QString why = SerialLink::probe(job.device);
+    if (!why.isEmpty()) {
+        job.outcome.failedStep = TransferEngine::Outcome::Step::Port;
+        job.outcome.reason = why;
+        return;
+    }
+    SerialLink link;
+    link.setDevice(job.device);
+    SettingsDocument doc;
+    doc.setDecimalSeparator(job.separator);
+    doc.replace(job.data);
+    doc.applyLanguage(job.texts);
+    AppState state;
+    state.language = job.language;
+    state.texts = job.texts;
+    state.singlePort = job.singlePort;
+    state.stampFactoryDate = job.stampFactoryDate;
+    RadioIdentity identity;
+    identity.userToWrite = job.userToWrite;
+    identity.writeUser = job.writeUser;
+
+    TransferEngine engine(link, doc, identity, state);
+    QObject::connect(&engine, &TransferEngine::progress, [&job](int value, int maximum) {
+        job.maximum.storeRelaxed(qMax(1, maximum));
+        job.progress.storeRelaxed(value);
+    });
+    switch (job.mode) {
+    case RadioJob::Mode::Read: job.outcome = engine.read(); break;
+    case RadioJob::Mode::Write: job.outcome = engine.write(); break;
+    case RadioJob::Mode::Info: job.outcome = engine.info(); break;
+    }
+    link.close();
+    job.result = doc.data();
+    job.identity = identity;
+}
+
+}
+
+void runJobs(QList<RadioJob>& jobs, const std::function<void()>& tick)
+{
+    std::vector<std::unique_ptr<QThread>> threads;
+    QEventLoop loop;
+    int running = int(jobs.size());
+    for (RadioJob& job : jobs) {
+        threads.emplace_back(QThread::create([&job] { runOne(job); }));
+        QObject::connect(threads.back().get(), &QThread::finished, &loop, [&] {
+            if (--running == 0)
+                loop.quit();
+        });
+    }
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] { tick(); });
+    timer.start(100);
+    for (auto& t : threads)
+        t->start();
+    if (running > 0)
+        loop.exec();
+    for (auto& t : threads)
+        t->wait();
+    tick();
+}
+
+QString stepName(TransferEngine::Outcome::Step step)
+{
+    using Step = TransferEngine::Outcome::Step;
+    switch (step) {
+    case Step::None: return QStringLiteral("done");
+    case Step::Busy: return QStringLiteral("busy");
+    case Step::Encode: return QStringLiteral("encode");
+    case Step::Port: return QStringLiteral("port");
+    case Step::Handshake: return QStringLiteral("handshake");
+    case Step::Identity: return QStringLiteral("identity");
+    case Step::Password: return QStringLiteral("password");
+    case Step::Model: return QStringLiteral("model");
+    case Step::Band: return QStringLiteral("band");
+    case Step::Records: return QStringLiteral("records");
+    }
+    return QStringLiteral("transfer");
+}

@@ -1,0 +1,44 @@
+#pragma once
+#include <QAtomicInt>
+#include <QList>
+#include <QString>
+#include <functional>
+
+#include "document/documentdata.h"
+#include "document/packstrings.h"
+#include "radio/identity.h"
+#include "radio/transferengine.h"
+
+// One transfer with one radio, as the read/write window runs it: the port is
+// probed, then the transfer engine runs against a document of its own.
+struct RadioJob {
+    enum class Mode { Read, Write, Info };
+
+    // Given:
+    QString port;            // as the user named it, for messages
+    QString device;          // the path it maps to
+    Mode mode = Mode::Read;
+    DocumentData data;       // the document the transfer starts from
+    PackStrings texts;       // the active language
+    int language = 1;
+    QChar separator = u'.';
+    bool singlePort = false;
+    bool stampFactoryDate = false;
+    QString userToWrite;     // written when writeUser is set
+    bool writeUser = false;
+
+    // Filled by the run:
+    TransferEngine::Outcome outcome;
+    DocumentData result;     // the document afterwards
+    RadioIdentity identity;
+    QAtomicInt progress = 0; // for the progress bar; set by the job's thread
+    QAtomicInt maximum = 1;
+};
+
+// Runs every job at once, each on a thread of its own (a transfer waits on
+// its own event loop, so two on one thread would stall each other).
+// `tick` is called on this thread now and then while they run.
+void runJobs(QList<RadioJob>& jobs, const std::function<void()>& tick);
+
+// The name of a failed step for the one-line message.
+QString stepName(TransferEngine::Outcome::Step step);

@@ -1,0 +1,122 @@
+#pragma once
+#include <QPointer>
+#include <QWidget>
+
+struct AppContext;
+class ChannelGrid;
+class ChannelTableModel;
+class PackStrings;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class SettingsDocument;
+struct ValueWords;
+
+// The channel table editor: the grid of the 32 channels with its in-place
+// editors (frequency, tone, tone drop-down), the toggling word cells and the
+// delete and move buttons. Every cell lives in the settings document; the
+// grid only shows it. The cell under edit is the shared state's
+// editCol/editRow.
+//
+// Closing the window only hides it. Inside an MDI frame the frame is hidden
+// with it (the main window brings both back); the editors are hidden when
+// another child window becomes active.
+class Tchannel : public QWidget {
+    Q_OBJECT
+public:
+    explicit Tchannel(AppContext& ctx, QWidget* parent = nullptr);
+
+    // Commit of the cell under edit: a typed frequency is clamped to the band
+    // and put on the raster; a new channel gets its defaults; a channel whose
+    // receive frequency was emptied is emptied.
+    void sendallcell();
+    // Clamps and rounds the frequency in cell [r, c].
+    void sendcell(int c, int r);
+    void hideEditors();
+    bool frequencyEditorVisible() const;
+    // Finishes whatever in-place edit is pending, a typed frequency or tone,
+    // and hides the editors; Open, Save, Read and Write call it first.
+    // False when a typed frequency could not be committed (no band).
+    bool finishPendingEdit();
+    void applyTexts(const PackStrings& t);
+
+    ChannelGrid* grid() const { return m_grid; }
+    QSize sizeHint() const override { return {799, 554}; }
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildEditors();
+    void buildPanel();
+    void loadPicture();
+    void refillToneList();
+    void updateFrequencyValidator();
+    void watchFrame();
+
+    // Grid events
+    void StringGrid1Click();
+    void StringGrid1SelectCell(int c, int r);
+    bool StringGrid1KeyDown(QKeyEvent* e);
+    bool StringGrid1KeyPress(QKeyEvent* e);
+    void StringGrid1MouseWheel(int delta);
+    void StringGrid1DrawCell();
+    void checkEditorPositions();
+    // In-place editors
+    bool Edit1KeyPress(QKeyEvent* e);
+    void Edit1KeyUp();
+    bool Edit3KeyPress(QKeyEvent* e);
+    void Edit3KeyUp();
+    void Edit3Exit();
+    void Edit3DblClick();
+    void ComboBox1Change();
+    bool ComboBox1KeyPress(QKeyEvent* e);
+    void ComboBox1Exit();
+    // Buttons
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void FormDeactivate();
+
+    bool commit();
+    bool commitFrequency(int c, int r);
+    void moveChannel(int delta);
+    void placeEditor(QWidget* editor, int c, int r);
+    void hideToneEditor();
+    void setEditCell(int c, int r);
+    int editCol() const;
+    int editRow() const;
+    QString cell(int r, int c) const;
+    void setCell(int r, int c, const QString& text);
+    bool channelExists(int r) const;
+    const ValueWords& words() const;
+    QChar separator() const;
+
+    AppContext& m_ctx;
+    // Null once the document is gone: the main window may destroy it before
+    // its child windows, and focus changes during that teardown must not
+    // reach it.
+    QPointer<SettingsDocument> m_doc;
+    ChannelTableModel* m_model = nullptr;
+    ChannelGrid* m_grid = nullptr;
+    QLineEdit* m_edit1 = nullptr;      // frequency editor
+    QLineEdit* m_edit3 = nullptr;      // tone editor
+    QComboBox* m_combo1 = nullptr;     // tone drop-down
+    QComboBox* m_combo2 = nullptr;     // hidden: off / compander / scrambler
+    QComboBox* m_combo4 = nullptr;     // hidden: tone list with points
+    QComboBox* m_combo5 = nullptr;     // hidden: tone list with commas
+    QLabel* m_image = nullptr;
+    QPushButton* m_buttons[6] = {};    // Button1 .. Button5 by number
+
+    bool m_navigating = false;         // the click comes from a key or the wheel
+    bool m_frequencyPending = false;   // a typed frequency is in a cell, not committed
+    bool m_tonePending = false;        // a typed tone is in a cell, not normalised
+    bool m_comboUpdating = false;
+    bool m_positionCheckQueued = false;
+    QMetaObject::Connection m_frameConnection;
+};

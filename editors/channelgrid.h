@@ -1,0 +1,52 @@
+#pragma once
+#include <QTableView>
+
+// The channel grid: a table whose selected cell moves only by mouse clicks,
+// navigation keys and the mouse wheel, and which reports each move the way
+// the channel editor expects it: first "select cell" (the selection is about
+// to leave the old cell), then "clicked" (the selection is on the new cell).
+// A mouse click on the selected cell reports "clicked" only. The grid never
+// edits a cell itself. Cells are addressed as in the channel table: row 1 to
+// 32, column 1 to 11 (column 0 holds the channel numbers and is never
+// selected).
+class ChannelGrid : public QTableView {
+    Q_OBJECT
+public:
+    static constexpr int RowHeight = 20;
+    static const int ColumnWidths[12];
+
+    explicit ChannelGrid(QWidget* parent = nullptr);
+    void setModel(QAbstractItemModel* model) override;
+
+    int col() const;   // the selected cell
+    int row() const;
+    // Columns keep their design widths unless a header needs more room.
+    void fitColumnsToHeaders();
+    // Selects a cell without reporting it (start-up).
+    void setSelectedCell(int col, int row);
+    // The cell's area in viewport coordinates, grid lines included.
+    QRect cellRect(int col, int row) const;
+
+    // Moves the selection as a navigation key asks; true if the key is one.
+    bool navigateByKey(QKeyEvent* e);
+    // Moves the selection one row down (+1) or up (-1) in the same column,
+    // as the mouse wheel does; false at the first or last row.
+    bool stepRow(int delta);
+
+signals:
+    void selectCell(int col, int row);   // the selection is about to move there
+    void cellClicked();                  // after a click or a move
+    void painted();                      // after every repaint of the cells
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void moveTo(const QModelIndex& target);
+};

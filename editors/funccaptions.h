@@ -1,0 +1,23 @@
+#pragma once
+#include <QList>
+#include <QString>
+
+class PackStrings;
+
+// Every caption of the optional features window and the pack strings that
+// replace it: the one place where a label's object name meets its text.
+struct FuncCaption {
+    const char* object;    // object name of the label, check box or group box
+    const char* builtIn;   // caption before any pack applies
+    const char* prefix;    // fixed text in front of the pack strings
+    int id;                // pack string; 0: the caption is fixed
+    int suffixId;          // a second pack string after the first; 0: none
+    bool shown;            // false: a control this window keeps out of sight
+};
+
+namespace FuncCaptions {
+const QList<FuncCaption>& all();
+const FuncCaption* find(const QString& object);
+// The caption from `t`; `current` when the pack lacks a string it needs.
+QString text(const FuncCaption& c, const PackStrings& t, const QString& current);
+}

@@ -1,0 +1,551 @@
+#include "codecs.h"
+
+#include <QHash>
+
+#include "document/documentdata.h"
+#include "document/frequency.h"
+#include "document/band.h"
+#include "document/settingkeys.h"
+
+namespace Codec {
+namespace {
+
+// Missing bytes read as erased memory, so a short buffer can never be read
+// past its end.
+int byteAt(const QByteArray& b, int i)
+{
+    return i >= 0 && i < b.size() ? quint8(b[i]) : 0xFF;
+}
+
+int hexValue(QChar c)
+{
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    return -1;
+}
+
+// Hex digits, two per byte; the caller has made sure every digit is valid.
+QByteArray fromHex(const QString& hex)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i + 1 < hex.size(); i += 2)
+        out.append(char(hexValue(hex[i]) * 16 + hexValue(hex[i + 1])));
+    return out;
+}
+
+QString toHex(const QByteArray& b)
+{
+    return QString::fromLatin1(b.toHex().toUpper());
+}
+
+bool isDigit(QChar c, char highest = '9')
+{
+    return c.unicode() >= '0' && c.unicode() <= ushort(highest);
+}
+
+bool isSeparator(QChar c)
+{
+    return c == u'.' || c == u',';
+}
+
+Encoded fail(const QString& why)
+{
+    return Encoded{{}, why};
+}
+
+Encoded done(const QByteArray& bytes)
+{
+    return Encoded{bytes, {}};
+}
+
+QString quoted(const QString& t)
+{
+    return QStringLiteral("\"%1\"").arg(t);
+}
+
+}
+
+QByteArray modelRecord()
+{
+    return fromHex(ModelId);
+}
+
+// ---- frequency ---------------------------------------------------------
+
+std::optional<QString> decodeFrequency(const QByteArray& four, QChar sep)
+{
+    qint64 tens = 0;
+    for (int i = 0; i < 4; ++i) {
+        const int b = byteAt(four, i);
+        const int hi = b >> 4, lo = b & 0xF;
+        if (hi > 9 || lo > 9)
+            return std::nullopt;
+        tens = tens * 100 + hi * 10 + lo;
+    }
+    return Frequency::format(tens, sep);
+}
+
+Encoded encodeFrequency(const QString& text)
+{
+    const QString t = text.trimmed();
+    bool good = t.size() == 9 && isSeparator(t[3]);
+    for (int i = 0; good && i < 9; ++i)
+        good = i == 3 || isDigit(t[i]);
+    if (!good)
+        return fail(quoted(text) + QStringLiteral(" is not a frequency"));
+    const QString digits = t.left(3) + t.mid(4);
+    return done(fromHex(digits));
+}
+
+// ---- tone --------------------------------------------------------------
+
+QString decodeTone(const QByteArray& two, const QString& offWord, QChar sep)
+{
+    const int b0 = byteAt(two, 0), b1 = byteAt(two, 1);
+    const int type = b0 >> 4;
+    const int value = (b0 & 0xF) << 8 | b1;
+    if (type == 1)
+        return QStringLiteral("%1%2%3").arg(value / 10).arg(sep).arg(value % 10);
+    if (type == 2 || type == 3)
+        return QStringLiteral("D%1%2%3%4")
+            .arg((value / 64) % 8)
+            .arg((value / 8) % 8)
+            .arg(value % 8)
+            .arg(QChar(type == 2 ? u'N' : u'I'));
+    return offWord;
+}
+
+Encoded encodeTone(const QString& text, const QString& offWord)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t == offWord)
+        return done(QByteArray::fromHex("F000"));
+    const Encoded bad = fail(quoted(text) + QStringLiteral(" is not a tone"));
+    int type = 1;
+    int value = 0;
+    if (t.endsWith(u'I') || t.endsWith(u'N')) {
+        type = t.endsWith(u'N') ? 2 : 3;
+        if (t.size() != 5 || t[0] != u'D')
+            return bad;
+        for (int i = 1; i <= 3; ++i) {
+            if (!isDigit(t[i], '7'))
+                return bad;
+            value = value * 8 + (t[i].unicode() - '0');
+        }
+    } else {
+        // "67.0" or "254.1": the digits around a separator before the last digit.
+        const int sepAt = int(t.size()) - 2;
+        if ((t.size() != 4 && t.size() != 5) || !isSeparator(t[sepAt]))
+            return bad;
+        for (int i = 0; i < t.size(); ++i) {
+            if (i == sepAt)
+                continue;
+            if (!isDigit(t[i]))
+                return bad;
+            value = value * 10 + (t[i].unicode() - '0');
+        }
+        // The value has twelve bits beside the type.
+        if (value > 0xFFF)
+            return fail(quoted(text) + QStringLiteral(" is beyond the highest tone the radio can store"));
+    }
+    QByteArray out(2, '\0');
+    out[0] = char(type << 4 | value >> 8);
+    out[1] = char(value & 0xFF);
+    return done(out);
+}
+
+// ---- date, name, password ------------------------------------------------
+
+QString decodeDate(const QByteArray& eight)
+{
+    QByteArray b = eight.left(8);
+    while (b.size() < 8)
+        b.append(char(0xFF));
+    const QString d = toHex(b);
+    return d.mid(0, 4) + u'-' + d.mid(4, 2) + u'-' + d.mid(6, 2) + QStringLiteral("  ") + d.mid(8, 2)
+           + u':' + d.mid(10, 2) + u':' + d.mid(12, 2);
+}
+
+QByteArray encodeDate(const QDateTime& when)
+{
+    return fromHex(when.toString(QStringLiteral("yyyyMMddHHmmss")) + QStringLiteral("FF"));
+}
+
+QString decodeName(const QByteArray& eight)
+{
+    const int n = std::min(byteAt(eight, 7) & 0xF, 7);
+    QString out;
+    for (int i = 0; i < n; ++i)
+        out.append(QChar(byteAt(eight, i)));
+    return out;
+}
+
+Encoded encodeName(const QString& name)
+{
+    const QString t = name.left(7);
+    QByteArray out;
+    for (QChar c : t) {
+        if (c.unicode() > 0xFF)
+            return fail(quoted(name) + QStringLiteral(" holds the character \"%1\", which the radio cannot store").arg(c));
+        out.append(char(c.unicode()));
+    }
+    const int n = int(out.size());
+    out.append(QByteArray(7 - n, char(0xFF)));
+    out.append(char(n));
+    return done(out);
+}
+
+int passwordLength(const QByteArray& eight)
+{
+    return byteAt(eight, 7) & 0xF;
+}
+
+QString passwordDigits(const QByteArray& eight)
+{
+    QByteArray b = eight.left(8);
+    while (b.size() < 8)
+        b.append(char(0xFF));
+    return toHex(b).left(passwordLength(b));
+}
+
+Encoded encodePassword(const QString& digits)
+{
+    if (digits.contains(u'*') || digits.contains(u'#'))
+        return fail(QStringLiteral("\"*\" and \"#\" cannot be stored in the radio's password"));
+    if (digits.size() > 12)
+        return fail(QStringLiteral("a password has at most 12 digits"));
+    for (QChar c : digits)
+        if (!isDigit(c))
+            return fail(QStringLiteral("a password holds only the digits 0 to 9"));
+    QString hex = digits + QString(15 - digits.size(), u'F');
+    hex += QString::number(digits.size(), 16).toUpper();
+    return done(fromHex(hex));
+}
+
+// ---- DTMF, band ----------------------------------------------------------
+
+int dtmfCode(QChar c)
+{
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'A' && u <= 'D')
+        return u - 'A' + 10;
+    if (u == '*')
+        return 14;
+    if (u == '#')
+        return 15;
+    return -1;
+}
+
+QChar dtmfChar(int code)
+{
+    static const char chars[] = "0123456789ABCD*#";
+    return QChar::fromLatin1(chars[code & 0xF]);
+}
+
+QString decodeBand(const QByteArray& eight)
+{
+    QByteArray b = eight.left(4);
+    while (b.size() < 4)
+        b.append(char(0xFF));
+    const QString h = toHex(b);
+    return h.mid(4, 3) + u'-' + h.mid(0, 3) + QStringLiteral("MHz");
+}
+
+Encoded encodeBand(const QString& band)
+{
+    if (!Band::isWellFormed(band))
+        return fail(quoted(band) + QStringLiteral(" is not a band"));
+    const QByteArray code = fromHex(band.mid(4, 3) + u'0' + band.mid(0, 3) + u'0');
+    return done(code + code);
+}
+
+// ---- channel record ------------------------------------------------------
+
+QString columnName(int col)
+{
+    static const char* names[] = {"channel number", "receive frequency", "receive tone",
+                                  "transmit frequency", "transmit tone", "power", "bandwidth",
+                                  "option flag A", "option flag B", "option flag C",
+                                  "option flag D", "PTT ID"};
+    return col >= 0 && col < 12 ? QString::fromLatin1(names[col]) : QString();
+}
+
+void decodeChannel(const QByteArray& rec, int row, DocumentData& data, const ValueWords& w, QChar sep)
+{
+    data.clearChannel(row);
+    const std::optional<QString> rx = decodeFrequency(rec.mid(0, 4), sep);
+    if (!rx)
+        return;
+    data.setCell(row, 1, *rx);
+    data.setCell(row, 3, decodeFrequency(rec.mid(4, 4), sep).value_or(QString()));
+    data.setCell(row, 2, decodeTone(rec.mid(8, 2), w.off, sep));
+    data.setCell(row, 4, decodeTone(rec.mid(10, 2), w.off, sep));
+    const int b13 = byteAt(rec, 13), b14 = byteAt(rec, 14);
+    data.setCell(row, 5, b14 & 0x80 ? w.high : w.low);
+    data.setCell(row, 6, b14 & 0x40 ? w.wide : w.narrow);
+    data.setCell(row, 7, b13 & 0x01 ? w.off : w.on);
+    data.setCell(row, 8, b14 & 0x10 ? w.off : w.on);
+    data.setCell(row, 9, b14 & 0x01 ? w.on : w.off);
+    data.setCell(row, 10, b13 & 0x02 ? w.off : w.on);
+    data.setCell(row, 11, b13 & 0x08 ? w.on : w.off);
+}
+
+Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
+{
+    auto bad = [row](int col, const QString& why) {
+        return fail(QStringLiteral("channel %1, %2: %3").arg(row).arg(columnName(col), why));
+    };
+    const QString rx = data.cell(row, 1);
+    if (rx.isEmpty())
+        return done(QByteArray(16, char(0xFF)));
+
+    QByteArray out;
+    const Encoded rxf = encodeFrequency(rx);
+    if (!rxf.ok())
+        return bad(1, rxf.error);
+    out += rxf.bytes;
+    const QString tx = data.cell(row, 3);
+    if (tx.isEmpty()) {
+        out += QByteArray(4, char(0xFF));
+    } else {
+        const Encoded txf = encodeFrequency(tx);
+        if (!txf.ok())
+            return bad(3, txf.error);
+        out += txf.bytes;
+    }
+    for (int col : {2, 4}) {
+        const Encoded tone = encodeTone(data.cell(row, col), w.off);
+        if (!tone.ok())
+            return bad(col, tone.error);
+        out += tone.bytes;
+    }
+
+    // Each word cell must hold one of its words; anything else would be
+    // coded as a guess.
+    struct WordCell { int col; QStringList allowed; QString setWord; };
+    const WordCell cells[] = {
+        {5, {w.high, w.low}, w.high},
+        {6, {w.wide, w.narrow}, w.wide},
+        {7, {w.off, w.on}, w.off},
+        {8, {w.off, w.on}, w.off},
+        {9, {w.off, w.on}, w.off},
+        {10, {w.off, w.on, w.comp, w.scrambler}, w.off},
+        {11, {w.off, w.on}, w.on},
+    };
+    bool is[12] = {};
+    for (const WordCell& c : cells) {
+        const QString t = data.cell(row, c.col);
+        if (t.isEmpty() || !c.allowed.contains(t))
+            return bad(c.col, quoted(t) + QStringLiteral(" is not one of ") + quoted(c.allowed.join(QStringLiteral("\", \""))));
+        is[c.col] = t == c.setWord;
+    }
+    const int b13 = 0xF4 | (is[7] ? 0x01 : 0) | (is[10] ? 0x02 : 0) | (is[11] ? 0x08 : 0);
+    const int b14 = 0x2E | (is[5] ? 0x80 : 0) | (is[6] ? 0x40 : 0) | (is[8] ? 0x10 : 0)
+                    | (is[9] ? 0 : 0x01);
+    const int cmp = QString::compare(rx, tx);
+    const int b15 = cmp == 0 ? 0xFC : cmp > 0 ? 0xFD : 0xFE;
+    out.append(char(0xFF));
+    out.append(char(b13));
+    out.append(char(b14));
+    out.append(char(b15));
+    return done(out);
+}
+
+// ---- option block --------------------------------------------------------
+
+QString settingName(const QString& key)
+{
+    static const QHash<QString, QString> names = {
+        {Key::AutoPowerOff, QStringLiteral("automatic power-off")},
+        {Key::Squelch, QStringLiteral("squelch level")},
+        {Key::ScanResume, QStringLiteral("scan resume mode")},
+        {Key::TimeOut, QStringLiteral("transmit time-out")},
+        {Key::Voice, QStringLiteral("voice announcement")},
+        {Key::SaveRatio, QStringLiteral("battery-save ratio")},
+        {Key::Volume, QStringLiteral("volume level")},
+        {Key::DtmfTime, QStringLiteral("DTMF duration")},
+        {Key::VoxLevel, QStringLiteral("VOX sensitivity")},
+        {Key::VoxDelay, QStringLiteral("VOX delay")},
+        {Key::TopLong, QStringLiteral("top key, long press")},
+        {Key::TopShort, QStringLiteral("top key, short press")},
+        {Key::P1Long, QStringLiteral("P1, long press")},
+        {Key::P1Short, QStringLiteral("P1, short press")},
+        {Key::P2Long, QStringLiteral("P2, long press")},
+        {Key::P2Short, QStringLiteral("P2, short press")},
+        {Key::EndDtmf, QStringLiteral("end-of-transmission DTMF code")},
+        {Key::Password, QStringLiteral("password")},
+        {Key::NewPassword, QStringLiteral("new password")},
+    };
+    return names.value(key, key);
+}
+
+namespace {
+
+// The position of a choice, or the code a read left in it, or an error.
+int choiceCode(const DocumentData& data, const QString& key, int highest, QString& error)
+{
+    int code = data.choice(key);
+    if (code < 0)
+        code = data.unlistedCode(key);
+    if (code < 0) {
+        if (error.isEmpty())
+            error = settingName(key) + QStringLiteral(": nothing is selected");
+        return 0;
+    }
+    if (code > highest) {
+        if (error.isEmpty())
+            error = settingName(key) + QStringLiteral(": code %1 does not fit the record").arg(code);
+        return 0;
+    }
+    return code;
+}
+
+void setChoiceOrCode(DocumentData& data, const QString& key, int pos, int code)
+{
+    data.setChoice(key, pos);
+    if (data.choice(key) < 0)
+        data.setUnlistedCode(key, code);
+}
+
+}
+
+void decodeOptions(const QByteArray& rec, DocumentData& d)
+{
+    const int save = std::clamp(byteAt(rec, 2), 15, 60);
+    d.setChoice(Key::SaveRatio, save / 15 - 1);
+    d.setChoice(Key::Volume, byteAt(rec, 3) & 0xF);
+    d.setChoice(Key::Squelch, (byteAt(rec, 4) & 0xF) % 10);
+    d.setChoice(Key::Voice, (byteAt(rec, 5) & 0xF) % 3);
+
+    const int b6 = byteAt(rec, 6);
+    d.setFlag(Key::EndTone, b6 & 0x10);
+    d.setFlag(Key::KeyBeep, b6 & 0x20);
+    d.setFlag(Key::Alarm, b6 & 0x40);
+    d.setFlag(Key::PowerOnTone, b6 & 0x80);
+    d.setFlag(Key::LowBatteryTone, b6 & 0x01);
+    d.setFlag(Key::Lease, b6 & 0x02);
+    d.setFlag(Key::BatterySave, b6 & 0x04);
+    d.setFlag(Key::TinyPower, b6 & 0x08);
+
+    const int b8 = byteAt(rec, 8);
+    d.setFlag(Key::VoxRxInhibit, b8 & 0x10);
+    d.setChoice(Key::ScanResume, b8 & 0x20 ? 1 : 0);
+    d.setFlag(Key::TxInhibit, !(b8 & 0x40));
+
+    d.setChoice(Key::AutoPowerOff, byteAt(rec, 9) & 0xF);
+    d.setChoice(Key::TimeOut, (byteAt(rec, 10) & 0xF) % 13);
+    const int vox = byteAt(rec, 11) & 0xF;
+    d.setChoice(Key::VoxLevel, vox >= 8 ? 4 : vox);
+    const int delay = byteAt(rec, 12) & 0xF;
+    d.setChoice(Key::VoxDelay, delay >= 4 ? 2 : delay);
+
+    const QString keys[3][2] = {{Key::TopLong, Key::TopShort},
+                                {Key::P1Long, Key::P1Short},
+                                {Key::P2Long, Key::P2Short}};
+    for (int i = 0; i < 3; ++i) {
+        const int b = byteAt(rec, 13 + i);
+        setChoiceOrCode(d, keys[i][0], b >> 4, b >> 4);
+        setChoiceOrCode(d, keys[i][1], b & 0xF, b & 0xF);
+    }
+}
+
+Encoded encodeOptions(const DocumentData& d, int channelCount)
+{
+    QString error;
+    auto code = [&](const QString& key, int highest) { return choiceCode(d, key, highest, error); };
+    QByteArray out(16, '\0');
+    out[0] = char(channelCount & 0xFF);
+    out[1] = 0;
+    out[2] = char((code(Key::SaveRatio, 3) + 1) * 15);
+    out[3] = char(code(Key::Volume, 15));
+    out[4] = char(code(Key::Squelch, 15));
+    out[5] = char(code(Key::Voice, 15));
+    int b6 = 0;
+    b6 |= d.flag(Key::EndTone) ? 0x10 : 0;
+    b6 |= d.flag(Key::KeyBeep) ? 0x20 : 0;
+    b6 |= d.flag(Key::Alarm) ? 0x40 : 0;
+    b6 |= d.flag(Key::PowerOnTone) ? 0x80 : 0;
+    b6 |= d.flag(Key::LowBatteryTone) ? 0x01 : 0;
+    b6 |= d.flag(Key::Lease) ? 0x02 : 0;
+    b6 |= d.flag(Key::BatterySave) ? 0x04 : 0;
+    b6 |= d.flag(Key::TinyPower) ? 0x08 : 0;
+    out[6] = char(b6);
+    out[7] = char(0xFF);
+    int b8 = 0x8F;
+    b8 |= d.flag(Key::VoxRxInhibit) ? 0x10 : 0;
+    b8 |= code(Key::ScanResume, 1) == 1 ? 0x20 : 0;
+    b8 |= d.flag(Key::TxInhibit) ? 0 : 0x40;
+    out[8] = char(b8);
+    out[9] = char(code(Key::AutoPowerOff, 15));
+    out[10] = char(code(Key::TimeOut, 15));
+    out[11] = char(code(Key::VoxLevel, 15));
+    out[12] = char(code(Key::VoxDelay, 15));
+    out[13] = char(code(Key::TopLong, 15) << 4 | code(Key::TopShort, 15));
+    out[14] = char(code(Key::P1Long, 15) << 4 | code(Key::P1Short, 15));
+    out[15] = char(code(Key::P2Long, 15) << 4 | code(Key::P2Short, 15));
+    if (!error.isEmpty())
+        return fail(error);
+    return done(out);
+}
+
+// ---- timer and DTMF record -----------------------------------------------
+
+void decodeTimer(const QByteArray& rec, DocumentData& d)
+{
+    int v = byteAt(rec, 0) << 8 | byteAt(rec, 1);
+    d.setNumber(Key::LeaseMinutes, (v % 6) * 10);
+    v /= 6;
+    d.setNumber(Key::LeaseHours, v % 24);
+    d.setNumber(Key::LeaseDays, v / 24);
+
+    const int duration = byteAt(rec, 2);
+    // Integer division truncates toward zero, as the position's integer part does.
+    setChoiceOrCode(d, Key::DtmfTime, (duration - 20) / 4, duration);
+
+    const int n = byteAt(rec, 3) & 0xF;
+    QString code;
+    if (n < 5)
+        for (int i = 0; i < n; ++i)
+            code.append(dtmfChar(byteAt(rec, 4 + i) & 0xF));
+    d.setText(Key::EndDtmf, code);
+}
+
+Encoded encodeTimer(const DocumentData& d)
+{
+    QString error;
+    const int lease = d.number(Key::LeaseDays) * 144 + d.number(Key::LeaseHours) * 6
+                      + d.number(Key::LeaseMinutes) / 10;
+    int duration = d.choice(Key::DtmfTime);
+    if (duration >= 0)
+        duration = duration * 4 + 20;
+    else
+        duration = d.unlistedCode(Key::DtmfTime);
+    if (duration < 0 || duration > 0xFF)
+        return fail(settingName(Key::DtmfTime) + QStringLiteral(": nothing is selected"));
+
+    const QString code = d.text(Key::EndDtmf);
+    const QString name = settingName(Key::EndDtmf);
+    if (code.size() > 4)
+        return fail(name + QStringLiteral(": ") + quoted(code) + QStringLiteral(" is longer than 4 digits"));
+    QByteArray out(8, '\0');
+    out[0] = char(lease >> 8 & 0xFF);
+    out[1] = char(lease & 0xFF);
+    out[2] = char(duration);
+    out[3] = char(code.size());
+    for (int i = 0; i < code.size(); ++i) {
+        const int c = dtmfCode(code[i]);
+        if (c < 0)
+            return fail(name + QStringLiteral(": \"%1\" is not a DTMF digit").arg(code[i]));
+        out[4 + i] = char(c);
+    }
+    return done(out);
+}
+
+}

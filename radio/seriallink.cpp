@@ -1,0 +1,271 @@
+#include "seriallink.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+int hexDigit(QChar c)
+{
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    return -1;
+}
+
+// QSerialPort reports a busy device (lock file held, or TIOCEXCL) and a
+// device the user may not open with the same PermissionError; only the
+// file's own access rights tell them apart.
+QString openFailureReason(const QString& path, QSerialPort::SerialPortError error, const QString& qtText)
+{
+    if (path.isEmpty())
+        return QStringLiteral("no device is set for this port");
+    const QByteArray native = QFile::encodeName(path);
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("%1: no such device (is the cable plugged in?)").arg(path);
+    if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
+        return QStringLiteral("%1: permission denied: add your user to the dialout group "
+                              "(sudo usermod -aG dialout $USER) and log in again")
+            .arg(path);
+    if (error == QSerialPort::PermissionError)
+        return QStringLiteral("%1: the device is in use by another program").arg(path);
+    if (error == QSerialPort::DeviceNotFoundError)
+        return QStringLiteral("%1: no such device (is the cable plugged in?)").arg(path);
+    return QStringLiteral("%1: %2").arg(path, qtText);
+}
+
+void configure(QSerialPort& port)
+{
+    port.setBaudRate(QSerialPort::Baud9600);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+} // namespace
+
+SerialLink::SerialLink(QObject* parent)
+    : QObject(parent), m_port(new QSerialPort(this))
+{
+    connect(m_port, &QSerialPort::readyRead, this, &SerialLink::onReadyRead);
+    connect(m_port, &QSerialPort::errorOccurred, this, &SerialLink::onError);
+}
+
+SerialLink::~SerialLink()
+{
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+void SerialLink::setDevice(const QString& path)
+{
+    m_device = path;
+}
+
+QString SerialLink::device() const
+{
+    return m_device;
+}
+
+bool SerialLink::open()
+{
+    if (m_port->isOpen())
+        m_port->close();
+    m_failed = false;
+    m_error.clear();
+    if (m_device.isEmpty()) {
+        m_error = openFailureReason(m_device, QSerialPort::NoError, {});
+        return false;
+    }
+    m_port->setPortName(m_device);
+    configure(*m_port);
+    m_opening = true;
+    const bool ok = m_port->open(QIODevice::ReadWrite);
+    m_opening = false;
+    if (!ok) {
+        m_error = openFailureReason(m_device, m_port->error(), m_port->errorString());
+        m_port->clearError();
+        return false;
+    }
+    // Whatever the line collected before we opened belongs to nobody.
+    m_port->clear(QSerialPort::AllDirections);
+    return true;
+}
+
+void SerialLink::close()
+{
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+bool SerialLink::isOpen() const
+{
+    return m_port->isOpen();
+}
+
+QString SerialLink::errorString() const
+{
+    return m_error;
+}
+
+bool SerialLink::failed() const
+{
+    return m_failed;
+}
+
+void SerialLink::setSinglePort(bool on)
+{
+    m_singlePort = on;
+}
+
+bool SerialLink::singlePort() const
+{
+    return m_singlePort;
+}
+
+void SerialLink::sendHex(const QString& hex)
+{
+    const QByteArray bytes = hexToBytes(hex);
+    // A malformed frame is never put on the line, and no echo is awaited for it.
+    if (bytes.size() * 2 != hex.size()) {
+        m_echo = 0;
+        m_error = QStringLiteral("%1: refused to send a malformed frame \"%2\"").arg(m_device, hex);
+        return;
+    }
+    m_echo = m_singlePort ? int(hex.size()) : 0;
+    if (!m_port->isOpen() || bytes.isEmpty())
+        return;
+    m_port->write(bytes);
+    // QSerialPort only queues; without a flush the bytes would wait for the
+    // next turn of the event loop.
+    if (m_port->isOpen())
+        m_port->flush();
+}
+
+const QString& SerialLink::receiveText() const
+{
+    return m_receive;
+}
+
+void SerialLink::clearReceive()
+{
+    m_receive.clear();
+}
+
+int SerialLink::echoCount() const
+{
+    return m_echo;
+}
+
+bool SerialLink::waitSatisfied(int count) const
+{
+    return m_failed || (m_echo == 0 && m_receive.size() >= count);
+}
+
+void SerialLink::aSysDelay(int count, int ms)
+{
+    if (ms <= 0)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+
+    QEventLoop loop;
+    m_waits.append(Wait{&loop, count});
+    // Bytes already waiting are delivered first, as the event pump would.
+    loop.processEvents(QEventLoop::AllEvents);
+    const qint64 left = ms - clock.elapsed();
+    if (!waitSatisfied(count) && left > 0) {
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        deadline.setTimerType(Qt::PreciseTimer);
+        connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+        deadline.start(int(left));
+        loop.exec();
+    }
+    m_waits.removeLast();
+    // An outer wait may have been satisfied while this one ran.
+    if (!m_waits.isEmpty() && waitSatisfied(m_waits.last().count))
+        m_waits.last().loop->quit();
+}
+
+void SerialLink::wakeWaits()
+{
+    if (!m_waits.isEmpty() && waitSatisfied(m_waits.last().count))
+        m_waits.last().loop->quit();
+}
+
+QString SerialLink::bytesToHex(const QByteArray& bytes)
+{
+    return QString::fromLatin1(bytes.toHex().toUpper());
+}
+
+QByteArray SerialLink::hexToBytes(const QString& hex)
+{
+    QByteArray out;
+    out.reserve(hex.size() / 2);
+    for (qsizetype i = 0; i + 1 < hex.size(); i += 2) {
+        const int hi = hexDigit(hex[i]);
+        const int lo = hexDigit(hex[i + 1]);
+        if (hi < 0 || lo < 0)
+            break;
+        out.append(char(hi * 16 + lo));
+    }
+    return out;
+}
+
+QString SerialLink::probe(const QString& path)
+{
+    if (path.isEmpty())
+        return openFailureReason(path, QSerialPort::NoError, {});
+    QSerialPort port;
+    port.setPortName(path);
+    if (!port.open(QIODevice::ReadWrite))
+        return openFailureReason(path, port.error(), port.errorString());
+    port.close();
+    return {};
+}
+
+void SerialLink::onReadyRead()
+{
+    const QByteArray bytes = m_port->readAll();
+    if (bytes.isEmpty())
+        return;
+    m_receive += bytesToHex(bytes);
+    // The echo goes only once a reply byte follows it, so a receive text
+    // holding nothing but the echo still shows it.
+    if (m_echo != 0 && m_singlePort && m_receive.size() > m_echo) {
+        m_receive.remove(0, m_echo);
+        m_echo = 0;
+    }
+    emit received();
+    wakeWaits();
+}
+
+void SerialLink::onError()
+{
+    const QSerialPort::SerialPortError error = m_port->error();
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    // Open failures are reported by open() itself.
+    if (m_opening || m_failed || !m_port->isOpen())
+        return;
+    // A vanished device keeps raising the same error for as long as the port
+    // stays open, so the first one ends it.
+    m_failed = true;
+    m_error = QStringLiteral("%1: the connection was lost (%2)").arg(m_device, m_port->errorString());
+    m_port->close();
+    m_port->clearError();
+    emit portError(m_error);
+    wakeWaits();
+}

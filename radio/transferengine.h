@@ -1,0 +1,113 @@
+#pragma once
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class AppState;
+class SerialLink;
+class SettingsDocument;
+struct RadioIdentity;
+
+// Runs one whole read or write of the radio's configuration over a serial
+// link, or a short identity query, on the calling thread.
+//
+// A call returns when the transfer has ended; while it waits for a reply it
+// runs the event loop through SerialLink::aSysDelay, so windows stay alive
+// and the engine never busy-polls. The caller has set the link's device;
+// the engine closes and reopens the port itself (the radio wants the pauses)
+// and leaves it open afterwards unless the port failed.
+//
+// What it touches:
+//  - the settings document: a read decodes everything into a copy and
+//    replaces the document only when the whole read succeeded; a write only
+//    reads it. The model check may select the first model entry (signal
+//    modelSelected), as a radio of that model is being talked to;
+//  - the identity fields: filled as the records arrive, also on a read that
+//    fails later; a write takes the user name to store from them;
+//  - the application state: administrator name, channel count, single-port
+//    mode, whether to stamp the factory date; radioBusy while running.
+//
+// A write encodes every record before it sends anything; a value that cannot
+// be encoded ends it at once, naming the channel and column or the setting.
+class TransferEngine : public QObject {
+    Q_OBJECT
+public:
+    struct Outcome {
+        enum class Step {
+            None,        // success
+            Busy,        // another radio operation was running; nothing was done
+            Encode,      // a value cannot be written; nothing was sent
+            Port,        // the port could not be opened or failed during the transfer
+            Handshake,
+            Identity,    // an identity record could not be read
+            Password,
+            Model,
+            Band,
+            Records,     // a channel, option or timer record failed
+        };
+        Step failedStep = Step::None;
+        // Why it failed, in plain words, e.g. "no acknowledgement for channel 5
+        // second half"; empty on success.
+        QString reason;
+        // The radio holds a password that the typed one does not match: the
+        // window shows "Communication Password Error !" instead of the
+        // general failure message.
+        bool passwordError = false;
+        // What the radio said about itself, once read (also on failure).
+        QString radioBand;    // e.g. "400-470MHz"; "FFF-FFFMHz" when unset
+        QString radioModel;   // the model record as 16 hex digits
+        bool ok() const { return failedStep == Step::None; }
+    };
+
+    TransferEngine(SerialLink& link, SettingsDocument& doc, RadioIdentity& identity,
+                   AppState& state, QObject* parent = nullptr);
+
+    Outcome read();
+    Outcome write();
+    // Handshake, identity, model and band records, end frame. No password
+    // check; the document is left alone. The identity fields are filled.
+    Outcome info();
+
+    bool isRunning() const { return m_running; }
+
+signals:
+    void progress(int value, int maximum);
+    // An identity field was filled from the radio.
+    void identityChanged();
+    // The model check selected the first entry of the model list; the main
+    // window runs its model change.
+    void modelSelected();
+    // A successful read selected this band; the main window shows it in its
+    // caption.
+    void bandSelected(const QString& band);
+
+private:
+    enum class Mode { Read, Write, Info };
+    struct Prepared;
+    Outcome run(Mode mode);
+    bool prepareWrite(Prepared& p);
+    bool reopenPort();
+    bool handshake();
+    bool readIdentity(bool checkPassword, bool checkModel);
+    bool readBranch();
+    bool writeBranch(const Prepared& p);
+    void endStep();
+
+    bool readRecord(int address, int ms, const QString& what, QByteArray& data);
+    bool writeRecord(int address, const QByteArray& data, int ms, const QString& what);
+    bool portFailed();
+    bool fail(Outcome::Step step, const QString& reason);
+    void advance(int by);
+
+    SerialLink& m_link;
+    SettingsDocument& m_doc;
+    RadioIdentity& m_identity;
+    AppState& m_state;
+
+    bool m_running = false;
+    Outcome m_out;
+    Outcome::Step m_step = Outcome::Step::None;   // the step under way, for failures
+    int m_count = 32;
+    int m_value = 0;
+    int m_maximum = 180;
+};

@@ -1,0 +1,279 @@
+#include "alignmentvalues.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// Far larger than any alignment file; anything bigger is some other file.
+constexpr qint64 MaxFileSize = 64 * 1024;
+constexpr int FileLines = 18;
+const char* const Header = "RQ-300";
+
+QList<AlignmentValues::Field> makeFields()
+{
+    auto dec = [](const char* name, const char* label, int max, const char* initial, int length) {
+        return AlignmentValues::Field{QLatin1String(name), QString::fromUtf8(label), 0, max, false,
+                                      QLatin1String(initial), length};
+    };
+    auto hex = [](const char* name, const char* label, const char* initial) {
+        return AlignmentValues::Field{QLatin1String(name), QString::fromUtf8(label), 0, 255, true,
+                                      QLatin1String(initial), 0};
+    };
+    return {
+        dec("Edit413", "频率调整 微调", 4095, "0", 5),
+        dec("Edit401", "高功率 低段", 200, "0", 3),
+        dec("Edit402", "高功率 高段", 200, "0", 3),
+        dec("Edit403", "低功率 低段", 63, "0", 3),
+        dec("Edit404", "低功率 高段", 63, "0", 3),
+        dec("Edit407", "CTC频偏", 255, "0", 3),
+        dec("Edit408", "DCS频偏", 255, "0", 3),
+        dec("Edit409", "窄带频偏", 255, "0", 3),
+        dec("Edit410", "窄带CTC频偏", 255, "0", 3),
+        dec("Edit411", "窄带DCS频偏", 255, "0", 3),
+        dec("Edit405", "1846 MOD 频偏 基本", 255, "43", 5),
+        dec("Edit406", "1846 MOD 特 (上)", 255, "17", 5),
+        dec("Edit412", "1846 MOD 频偏 特 (下)", 255, "6", 5),
+        hex("Edit201", "低电压提示电平", "00"),
+        hex("Edit202", "低电压自动关机", "0D"),
+    };
+}
+
+bool allDigits(const QString& t)
+{
+    if (t.isEmpty())
+        return false;
+    for (QChar c : t)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+int hexNibble(QChar c)
+{
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    return -1;
+}
+
+// The value of a field's text, or -1 when it is not a value of the field.
+int parse(const AlignmentValues::Field& f, const QString& t)
+{
+    if (f.hex) {
+        if (t.size() != 2 || hexNibble(t[0]) < 0 || hexNibble(t[1]) < 0)
+            return -1;
+        return hexNibble(t[0]) * 16 + hexNibble(t[1]);
+    }
+    // No longer than its edit box takes, or showing it would cut it short.
+    if (!allDigits(t) || (f.maxLength > 0 && t.size() > f.maxLength))
+        return -1;
+    const int v = t.toInt();
+    return v >= f.min && v <= f.max ? v : -1;
+}
+
+QString checkFileLine(const AlignmentValues::Field& f, const QString& t)
+{
+    return t.isEmpty() ? QString() : AlignmentValues::checkValue(f, t);
+}
+
+} // namespace
+
+const QList<AlignmentValues::Field>& AlignmentValues::fields()
+{
+    static const QList<Field> all = makeFields();
+    return all;
+}
+
+const AlignmentValues::Field* AlignmentValues::field(const QString& name)
+{
+    for (const Field& f : fields())
+        if (f.name == name)
+            return &f;
+    return nullptr;
+}
+
+const QStringList& AlignmentValues::fileOrder()
+{
+    static const QStringList order = [] {
+        QStringList o{QStringLiteral("Edit201"), QStringLiteral("Edit202")};
+        for (int n = 401; n <= 413; ++n)
+            o << QStringLiteral("Edit%1").arg(n);
+        return o;
+    }();
+    return order;
+}
+
+AlignmentValues::AlignmentValues()
+{
+    for (const Field& f : fields())
+        m_texts.insert(f.name, f.initial);
+}
+
+void AlignmentValues::setText(const QString& name, const QString& text)
+{
+    if (m_texts.contains(name))
+        m_texts[name] = text;
+}
+
+QString AlignmentValues::checkValue(const Field& f, const QString& t)
+{
+    const QString where = QStringLiteral("%1 (%2)").arg(f.label, f.name);
+    if (t.isEmpty())
+        return QStringLiteral("%1 没有填写数值。").arg(where);
+    if (parse(f, t) >= 0)
+        return {};
+    if (f.hex)
+        return QStringLiteral("%1 的值 \"%2\" 无效，应为两位十六进制数 (00 到 FF)。").arg(where, t);
+    return QStringLiteral("%1 的值 \"%2\" 无效，应为 %3 到 %4 之间的整数。")
+        .arg(where, t)
+        .arg(f.min)
+        .arg(f.max);
+}
+
+QString AlignmentValues::checkAll() const
+{
+    for (const Field& f : fields()) {
+        const QString problem = checkValue(f, text(f.name));
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return {};
+}
+
+int AlignmentValues::byteValue(const QString& name) const
+{
+    const Field* f = field(name);
+    return f ? parse(*f, text(name)) : -1;
+}
+
+QByteArray AlignmentValues::record(int address) const
+{
+    auto v = [this](const char* name) { return byteValue(QLatin1String(name)); };
+    QList<int> bytes;
+    switch (address) {
+    case FrequencyRecord: {
+        const int trim = v("Edit413");
+        const int tenths = trim < 0 ? -1 : trim * 10;
+        bytes = {tenths < 0 ? -1 : tenths >> 8, tenths < 0 ? -1 : tenths & 0xFF,
+                 v("Edit401"), 0xFF, v("Edit402"), v("Edit403"), 0xFF, v("Edit404")};
+        break;
+    }
+    case DeviationRecord:
+        bytes = {0x00, v("Edit407"), v("Edit408"), 0xFF, v("Edit409"), v("Edit410"), v("Edit411"), 0xFF};
+        break;
+    case ModRecord:
+        bytes = {v("Edit405"), v("Edit406"), v("Edit412"), 0xFF, v("Edit201"), v("Edit202"), 0xFF, 0xFF};
+        break;
+    default:
+        return {};
+    }
+    QByteArray out;
+    for (int b : bytes) {
+        if (b < 0 || b > 0xFF)
+            return {};
+        out.append(char(b));
+    }
+    return out;
+}
+
+bool AlignmentValues::setFromRecord(int address, const QByteArray& rec)
+{
+    if (rec.size() < 8)
+        return false;
+    auto b = [&rec](int i) { return int(quint8(rec[i])); };
+    auto set = [this](const char* name, int value) { setText(QLatin1String(name), QString::number(value)); };
+    switch (address) {
+    case FrequencyRecord:
+        set("Edit413", (b(0) << 8 | b(1)) / 10);
+        set("Edit401", b(2));
+        set("Edit402", b(4));
+        set("Edit403", b(5));
+        set("Edit404", b(7));
+        return true;
+    case DeviationRecord:
+        set("Edit407", b(1));
+        set("Edit408", b(2));
+        set("Edit409", b(4));
+        set("Edit410", b(5));
+        set("Edit411", b(6));
+        return true;
+    case ModRecord:
+        set("Edit405", b(0));
+        set("Edit406", b(1));
+        set("Edit412", b(2));
+        setText(QStringLiteral("Edit201"), QStringLiteral("%1").arg(b(4), 2, 16, QChar(u'0')).toUpper());
+        setText(QStringLiteral("Edit202"), QStringLiteral("%1").arg(b(5), 2, 16, QChar(u'0')).toUpper());
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace AlignmentFile {
+
+QString load(const QString& path, AlignmentValues& values)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("无法打开文件 %1：%2").arg(path, file.errorString());
+    if (file.size() > MaxFileSize)
+        return QStringLiteral("%1 不是调试文件 (文件太大)。").arg(path);
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("无法读取文件 %1：%2").arg(path, file.errorString());
+    if (content.contains('\0'))
+        return QStringLiteral("%1 不是调试文件。").arg(path);
+
+    QList<QByteArray> lines = content.split('\n');
+    // A final line break ends the last line; it does not start another.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+
+    // Everything is checked before anything changes, so a bad file loses nothing.
+    AlignmentValues loaded = values;
+    const QStringList& order = AlignmentValues::fileOrder();
+    for (int i = 0; i < order.size(); ++i) {
+        const int lineIndex = i + 2;   // after the header and the empty line
+        QString text;
+        if (lineIndex < lines.size()) {
+            QByteArray raw = lines[lineIndex];
+            if (raw.endsWith('\r'))
+                raw.chop(1);
+            text = QString::fromUtf8(raw);
+        }
+        const AlignmentValues::Field* f = AlignmentValues::field(order[i]);
+        const QString problem = checkFileLine(*f, text);
+        if (!problem.isEmpty())
+            return QStringLiteral("%1 第 %2 行：%3").arg(path).arg(lineIndex + 1).arg(problem);
+        loaded.setText(order[i], text);
+    }
+    values = loaded;
+    return {};
+}
+
+QString save(const QString& path, const AlignmentValues& values)
+{
+    for (const QString& name : AlignmentValues::fileOrder()) {
+        const QString problem = checkFileLine(*AlignmentValues::field(name), values.text(name));
+        if (!problem.isEmpty())
+            return problem;
+    }
+    QByteArray out = QByteArray(Header) + "\r\n\r\n";
+    for (const QString& name : AlignmentValues::fileOrder())
+        out += values.text(name).toUtf8() + "\r\n";
+    out += "\r\n";
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("无法保存文件 %1：%2").arg(path, file.errorString());
+    file.write(out);
+    if (!file.commit())
+        return QStringLiteral("无法保存文件 %1：%2").arg(path, file.errorString());
+    return {};
+}
+
+}

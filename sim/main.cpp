@@ -1,0 +1,186 @@
+// rq300-sim: a simulated radio on a pseudo-terminal. Prints the device on
+// the first line of its output and runs until SIGTERM or SIGINT.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "simradio.h"
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+
+void say(const QString& text)
+{
+    QTextStream(stderr) << "rq300-sim: " << text << Qt::endl;
+}
+
+bool intOption(const QCommandLineParser& p, const QString& name, int* out)
+{
+    if (!p.isSet(name))
+        return true;
+    bool ok = false;
+    const int v = p.value(name).toInt(&ok);
+    if (!ok || v < 0) {
+        say(QStringLiteral("--%1 wants a number, not \"%2\"").arg(name, p.value(name)));
+        return false;
+    }
+    *out = v;
+    return true;
+}
+
+// Points `link` at the device. Only a symbolic link is ever replaced, so a
+// mistyped --link never removes a user's file.
+bool makeLink(const QString& link, const QString& device)
+{
+    const QFileInfo info(link);
+    if (info.isSymLink()) {
+        if (!QFile::remove(link)) {
+            say(QStringLiteral("cannot replace the link %1").arg(link));
+            return false;
+        }
+    } else if (info.exists()) {
+        say(QStringLiteral("%1 exists and is not a symbolic link; leaving it alone").arg(link));
+        return false;
+    }
+    if (!QFile::link(device, link)) {
+        say(QStringLiteral("cannot make the link %1 -> %2").arg(link, device));
+        return false;
+    }
+    return true;
+}
+
+void removeLink(const QString& link, const QString& device)
+{
+    const QFileInfo info(link);
+    if (info.isSymLink() && info.symLinkTarget() == device)
+        QFile::remove(link);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("rq300-sim"));
+
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral(
+        "A simulated RQ-300 radio on a pseudo-terminal. The first line of output is "
+        "the device to open; it runs until SIGTERM or SIGINT."));
+    p.addHelpOption();
+    p.addOptions({
+        {QStringLiteral("image"), QStringLiteral("Memory image: loaded at start if it exists, saved on every change and at exit."), QStringLiteral("file")},
+        {QStringLiteral("link"), QStringLiteral("Make a symbolic link to the device at this path."), QStringLiteral("path")},
+        {QStringLiteral("echo"), QStringLiteral("Single-wire cable: every byte received comes back.")},
+        {QStringLiteral("pace"), QStringLiteral("Take the real time of 9600 baud 8N1 in both directions.")},
+        {QStringLiteral("sample-channels"), QStringLiteral("A fresh image gets a few channels.")},
+        {QStringLiteral("busy"), QStringLiteral("Answer each service command busy n times first."), QStringLiteral("n")},
+        {QStringLiteral("readings"), QStringLiteral("Calibration readings, four bytes in hex (default 79797979)."), QStringLiteral("hex")},
+        {QStringLiteral("no-reply"), QStringLiteral("Give no reply to frame k."), QStringLiteral("k")},
+        {QStringLiteral("corrupt"), QStringLiteral("Damage the reply to frame k."), QStringLiteral("k")},
+        {QStringLiteral("refuse-write"), QStringLiteral("Refuse write frame k."), QStringLiteral("k")},
+        {QStringLiteral("ignore-handshakes"), QStringLiteral("Ignore the first n handshakes."), QStringLiteral("n")},
+        {QStringLiteral("close-after"), QStringLiteral("Close the line when frame k arrives (cable pulled)."), QStringLiteral("k")},
+    });
+    p.process(app);
+
+    SimRadio radio;
+    SimRadio::Faults faults;
+    int busy = 0;
+    if (!intOption(p, QStringLiteral("busy"), &busy)
+        || !intOption(p, QStringLiteral("no-reply"), &faults.noReplyToFrame)
+        || !intOption(p, QStringLiteral("corrupt"), &faults.corruptReplyToFrame)
+        || !intOption(p, QStringLiteral("refuse-write"), &faults.refuseWriteFrame)
+        || !intOption(p, QStringLiteral("ignore-handshakes"), &faults.ignoreHandshakes)
+        || !intOption(p, QStringLiteral("close-after"), &faults.closeAfterFrames))
+        return 2;
+    if (p.isSet(QStringLiteral("readings"))) {
+        const QByteArray hex = p.value(QStringLiteral("readings")).toLatin1();
+        const QByteArray four = QByteArray::fromHex(hex);
+        if (hex.size() != 8 || four.size() != 4 || four.toHex().toUpper() != hex.toUpper()) {
+            say(QStringLiteral("--readings wants four bytes in hex, for example 60616162"));
+            return 2;
+        }
+        radio.setCalibrationReadings(four);
+    }
+    radio.setEcho(p.isSet(QStringLiteral("echo")));
+    radio.setPacing(p.isSet(QStringLiteral("pace")));
+    radio.setBusyReplies(busy);
+
+    const QString image = p.value(QStringLiteral("image"));
+    if (!image.isEmpty() && QFileInfo::exists(image)) {
+        QString error;
+        // A damaged image is left as it is rather than overwritten.
+        if (!radio.loadImage(image, &error)) {
+            say(error);
+            return 1;
+        }
+    } else if (p.isSet(QStringLiteral("sample-channels"))) {
+        SimRadio::addSampleChannels(radio.memory());
+    }
+    auto save = [&] {
+        QString error;
+        if (!image.isEmpty() && !radio.saveImage(image, &error))
+            say(error);
+    };
+    QObject::connect(&radio, &SimRadio::memoryChanged, &app, save);
+    QObject::connect(&radio, &SimRadio::lineClosed, &app,
+                     [] { say(QStringLiteral("line closed (fault injected)")); });
+    save();
+
+    QString error;
+    if (!radio.start(&error)) {
+        say(error);
+        return 1;
+    }
+    radio.setFaults(faults);
+
+    const QString link = p.value(QStringLiteral("link"));
+    if (!link.isEmpty() && !makeLink(link, radio.devicePath()))
+        return 1;
+
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
+        say(QStringLiteral("cannot set up signal handling"));
+        return 1;
+    }
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] {
+        char c;
+        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &c, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+
+    std::printf("%s\n", qPrintable(radio.devicePath()));
+    std::fflush(stdout);
+    if (!link.isEmpty())
+        say(QStringLiteral("%1 -> %2").arg(link, radio.devicePath()));
+
+    const int rc = app.exec();
+    const QString device = radio.devicePath();
+    radio.stop();
+    save();
+    if (!link.isEmpty())
+        removeLink(link, device);
+    return rc;
+}

@@ -1,0 +1,55 @@
+#include <QByteArray>
+
+#include "app/channelcsv.h"
+#include "document/packstrings.h"
+#include "document/settingkeys.h"
+#include "radio/codecs.h"
+
+// Any bytes as a channel CSV. A refused import lists its errors; an accepted
+// one holds only channels the radio can be written with, and exporting it
+// and importing the export gives the same table.
+namespace {
+
+void check(bool good)
+{
+    if (!good)
+        __builtin_trap();
+}
+
+void importWith(const QByteArray& bytes, QChar sep)
+{
+    static const DocumentData base = [] {
+        DocumentData d;
+        d.setOptions(Key::Band, {QStringLiteral("400-470MHz")});
+        d.setChoice(Key::Band, 0);
+        d.setCell(3, 1, QStringLiteral("446.00625"));   // replaced by any import
+        return d;
+    }();
+    static const DocumentData nothing;
+    const ValueWords words = PackStrings::builtIn().words();
+
+    const ChannelCsv::ImportResult first = ChannelCsv::importTable(bytes, base, words, sep);
+    check(first.ok == first.errors.isEmpty());
+    if (!first.ok) {
+        check(first.data == nothing);   // nothing of a refused import is handed out
+        return;
+    }
+    for (int row = 1; row <= DocumentData::ChannelCount; ++row)
+        check(Codec::encodeChannel(first.data, row, words).ok());
+
+    const ChannelCsv::ImportResult second =
+        ChannelCsv::importTable(ChannelCsv::exportTable(first.data), base, words, sep);
+    check(second.ok && second.data == first.data);
+}
+
+}
+
+// The decimal separator only changes how accepted numbers are written, so
+// every input is imported with both.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    importWith(bytes, u'.');
+    importWith(bytes, u',');
+    return 0;
+}

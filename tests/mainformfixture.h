@@ -1,0 +1,44 @@
+#pragma once
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app/mainform.h"
+#include "app/profile.h"
+#include "document/systemlocale.h"
+#include "scriptedprompter.h"
+
+// A main window started from its own directory, with the shipped language
+// packs beside it and the sysini.ini the test gives.
+struct MainFormFixture {
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TMainForm> form;
+
+    explicit MainFormFixture(const QByteArray& sysini = {}, bool withPacks = true,
+                             int systemLanguage = 0x0804, QChar separator = u'.')
+    {
+        SystemLocale::setForTesting(systemLanguage, separator);
+        const QString bin = qEnvironmentVariable("RQ300_BIN_DIR");
+        if (withPacks) {
+            for (const char* pack : {"cha_dll.lang", "eng_dll.lang", "ty.lang"})
+                QFile::copy(QDir(bin).filePath(QLatin1String(pack)), dir.filePath(QLatin1String(pack)));
+        }
+        if (!sysini.isNull()) {
+            QFile f(dir.filePath("sysini.ini"));
+            f.open(QIODevice::WriteOnly);
+            f.write(sysini);
+        }
+        form = std::make_unique<TMainForm>(dir.path());
+        form->show();
+        QCoreApplication::processEvents();
+    }
+
+    Profile closeAndReadIni()
+    {
+        form->close();
+        return Profile::load(dir.filePath("sysini.ini"));
+    }
+};

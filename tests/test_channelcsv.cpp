@@ -1,0 +1,139 @@
+#include <QtTest>
+
+#include "app/channelcsv.h"
+#include "app/textcodec.h"
+#include "document/packstrings.h"
+#include "document/settingkeys.h"
+
+namespace {
+
+const ValueWords English{"OFF", "ON", "High", "Low", "Wide", "Narrow", "Comp", "scrambler"};
+
+DocumentData withBand(const QString& band = "400-470MHz")
+{
+    DocumentData d;
+    d.setOptions(Key::Band, {band});
+    d.setChoice(Key::Band, 0);
+    return d;
+}
+
+void setRow(DocumentData& d, int row, const QStringList& cells)
+{
+    for (int c = 1; c <= 11; ++c)
+        d.setCell(row, c, cells.value(c - 1));
+}
+
+const QByteArray Header = "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n";
+
+} // namespace
+
+class TestChannelCsv : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTrip_data()
+    {
+        QTest::addColumn<QChar>("sep");
+        QTest::newRow("point") << QChar(u'.');
+        QTest::newRow("comma") << QChar(u',');
+    }
+    void roundTrip()
+    {
+        QFETCH(QChar, sep);
+        DocumentData d = withBand();
+        auto f = [&](QString t) { return t.replace(u'.', sep); };
+        setRow(d, 1, {f("446.00625"), f("67.0"), f("446.00625"), "D754I", "高功率", "宽带", "启用", "禁用", "启用", "禁用", "禁用"});
+        setRow(d, 32, {f("469.99375"), "禁用", "", f("254.1"), "低功率", "窄带", "禁用", "启用", "禁用", "扰频", "启用"});
+        const QByteArray csv = ChannelCsv::exportTable(d);
+        QVERIFY(csv.contains("\xB8\xDF\xB9\xA6\xC2\xCA"));   // the Chinese code page, as settings files
+        QCOMPARE(csv.count('\n'), 3);                          // the header and the two channels
+
+        DocumentData base = withBand();
+        setRow(base, 5, {"400.00000", "禁用"});   // replaced: the table comes only from the CSV
+        const auto r = ChannelCsv::importTable(csv, base, PackStrings::builtIn().words(), sep);
+        QVERIFY2(r.ok, qPrintable(r.errors.join('\n')));
+        QCOMPARE(r.data, d);
+    }
+
+    void acceptsWhatSpreadsheetsMake()
+    {
+        // Words of another language, either separator, trailing zeros dropped,
+        // lower case, ";" between fields, trailing empty columns, blank lines.
+        const QByteArray csv = "Channel;RX Frequency;RX Tone;TX Frequency;TX Tone;Power;Bandwidth;A;B;C;D;PTT ID\n"
+                               "3;446.00625;88.5;446,1;d023n;high;Narrow;ON;OFF;on;scrambler;off;;\n"
+                               "\n"
+                               "4;430;OFF;;67;Low;wide;啟用;禁用;啟用;壓擴;OFF\n";
+        const auto r = ChannelCsv::importTable(csv, withBand(), English, u',');
+        QVERIFY2(r.ok, qPrintable(r.errors.join('\n')));
+        const DocumentData& d = r.data;
+        QCOMPARE(d.cell(3, 1), "446,00625");
+        QCOMPARE(d.cell(3, 2), "88,5");
+        QCOMPARE(d.cell(3, 3), "446,10000");
+        QCOMPARE(d.cell(3, 4), "D023N");
+        QCOMPARE(d.cell(3, 5), "High");
+        QCOMPARE(d.cell(3, 6), "Narrow");
+        QCOMPARE(d.cell(3, 9), "ON");
+        QCOMPARE(d.cell(3, 10), "scrambler");
+        QCOMPARE(d.cell(4, 1), "430,00000");
+        QCOMPARE(d.cell(4, 3), "");
+        QCOMPARE(d.cell(4, 4), "67,0");
+        QCOMPARE(d.cell(4, 7), "ON");
+        QCOMPARE(d.cell(4, 10), "Comp");
+        QVERIFY(!d.channelExists(1));
+    }
+
+    void reportsEveryBadLineAndGivesNothing()
+    {
+        const QByteArray csv = Header
+            + "1,446.00625,OFF,446.00625,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n"     // line 2: good
+              "2,480.00000,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n"              // 3: outside the band
+              "3,446.00100,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n"              // 4: off the raster
+              "4,446.00625,50.0,,D028N,High,Wide,ON,OFF,ON,OFF,OFF\r\n"           // 5: two bad tones
+              "5,446.00625,88.55,,D02N,High,Wide,ON,OFF,ON,OFF,OFF\r\n"           // 6: two bad tones
+              "6,446.00625,OFF,,OFF,Medium,Wide,yes,OFF,ON,High,OFF\r\n"          // 7: three bad words
+              "1,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n"              // 8: channel 1 again
+              "33,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n"             // 9: no channel 33
+              "7,446.00625,OFF\r\n"                                               // 10: too few fields
+              "\"8,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";           // 11: open quote
+        auto r = ChannelCsv::importTable(csv, withBand(), English, u'.');
+        QVERIFY(!r.ok);
+        QCOMPARE(r.errors, QStringList({"line 11: a quoted field is not closed"}));
+
+        r = ChannelCsv::importTable(csv.left(csv.lastIndexOf("\"8")), withBand(), English, u'.');
+        QVERIFY(!r.ok);
+        QCOMPARE(r.data, DocumentData());
+        QCOMPARE(r.errors.size(), 8);
+        QVERIFY(r.errors[0].startsWith("line 3: RX Frequency \"480.00000\" is not a frequency"));
+        QVERIFY(r.errors[1].startsWith("line 4: RX Frequency \"446.00100\""));
+        QVERIFY(r.errors[2].startsWith("line 5: RX Tone \"50.0\""));
+        QVERIFY(r.errors[2].contains("TX Tone \"D028N\""));
+        QVERIFY(r.errors[3].contains("RX Tone \"88.55\"") && r.errors[3].contains("TX Tone \"D02N\""));
+        QCOMPARE(r.errors[4].count("is not"), 3);
+        QCOMPARE(r.errors[5], "line 8: channel 1 is given twice");
+        QVERIFY(r.errors[6].startsWith("line 9: channel \"33\""));
+        QCOMPARE(r.errors[7], "line 10: 3 fields where 12 are expected");
+    }
+
+    void refusesWithoutHeaderOrBand()
+    {
+        const QByteArray row = "1,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";
+        auto r = ChannelCsv::importTable(row, withBand(), English, u'.');
+        QVERIFY(!r.ok);
+        QVERIFY(r.errors.value(0).startsWith("line 1: the first line must be the header row"));
+        r = ChannelCsv::importTable(QByteArray(), withBand(), English, u'.');
+        QVERIFY(!r.ok);
+
+        DocumentData noBand;
+        r = ChannelCsv::importTable(Header + row, noBand, English, u'.');
+        QVERIFY(!r.ok);
+        QVERIFY(r.errors.value(0).contains("no band"));
+        // The band decides what is in range.
+        r = ChannelCsv::importTable(Header + row, withBand("400-430MHz"), English, u'.');
+        QVERIFY(!r.ok);
+        r = ChannelCsv::importTable(Header + "1,430.00000,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n",
+                                    withBand("400-430MHz"), English, u'.');
+        QVERIFY(r.ok);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestChannelCsv)
+#include "test_channelcsv.moc"

@@ -1,0 +1,402 @@
+// End-to-end tests of rq300-cli: the executable runs from a directory of its
+// own (its sysini.ini and language packs), against rq300-sim radios.
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+#include "app/settingsfile.h"
+#include "app/textcodec.h"
+#include "document/appstate.h"
+#include "document/packstrings.h"
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+#include "radio/identity.h"
+#include "radio/seriallink.h"
+#include "radio/transferengine.h"
+
+namespace {
+
+struct Result {
+    int exit = -1;
+    QString out;
+    QString err;
+};
+
+QString binDir()
+{
+    const QString env = qEnvironmentVariable("RQ300_BIN_DIR");
+    return env.isEmpty() ? QCoreApplication::applicationDirPath() : env;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+const QByteArray Ini = "[Open]\r\ncom=1\r\nlang=1\r\n[list]\r\nlistcount=2\r\ncombo0=400-470MHz\r\ncombo1=400-430MHz\r\nlistnow=1\r\n";
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    std::vector<std::unique_ptr<QProcess>> m_sims;
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    Result cli(const QStringList& args, const QString& locale = QStringLiteral("C.UTF-8"))
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", locale);
+        env.insert("LANG", locale);
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(m_dir.path());
+        p.start(path("rq300-cli"), args);
+        Result r;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    // Starts a simulated radio keeping its memory in `image`; its device path.
+    QString sim(const QString& image, const QStringList& extra = {})
+    {
+        auto p = std::make_unique<QProcess>();
+        p->start(QDir(binDir()).filePath("rq300-sim"), QStringList{"--image", path(image)} + extra);
+        if (!p->waitForStarted(5000))
+            return {};
+        while (!p->canReadLine())
+            if (!p->waitForReadyRead(5000))
+                return {};
+        const QString device = QString::fromUtf8(p->readLine()).trimmed();
+        m_sims.push_back(std::move(p));
+        return device;
+    }
+
+    // Stops every radio; each saves its memory image on the way out.
+    void stopSims()
+    {
+        for (auto& p : m_sims) {
+            p->terminate();
+            if (!p->waitForFinished(5000))
+                p->kill();
+        }
+        m_sims.clear();
+    }
+
+    PackStrings texts(const QString& pack)
+    {
+        return PackStrings::withFallback(PackStrings::loadFile(path(pack)).value_or(PackStrings()));
+    }
+
+    // What the window program saves after reading this radio: its document
+    // after start-up with the band list of Ini, a read, then Save.
+    QByteArray windowSaveAfterRead(const QString& device, const PackStrings& t)
+    {
+        SettingsDocument doc;
+        doc.setDecimalSeparator(u'.');
+        DocumentData d = doc.data();
+        d.setOptions(Key::Band, {"400-470MHz", "400-430MHz"});
+        d.setChoice(Key::Band, 1);
+        doc.replace(d);
+        doc.applyLanguage(t);
+        AppState state;
+        state.texts = t;
+        RadioIdentity identity;
+        SerialLink link;
+        link.setDevice(device);
+        TransferEngine engine(link, doc, identity, state);
+        const TransferEngine::Outcome o = engine.read();
+        link.close();
+        if (!o.ok())
+            return "read failed: " + o.reason.toUtf8();
+        return SettingsFile::serialize(doc.data(), t);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QFile::copy(QDir(binDir()).filePath("rq300-cli"), path("rq300-cli")));
+        QFile::setPermissions(path("rq300-cli"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const char* pack : {"cha_dll.lang", "eng_dll.lang", "ty.lang"})
+            QVERIFY2(QFile::copy(QDir(binDir()).filePath(pack), path(pack)), pack);
+    }
+
+    void init() { writeAll(path("sysini.ini"), Ini); }
+    void cleanup() { stopSims(); }
+
+    void helpAndUsage()
+    {
+        Result r = cli({"--help"});
+        QCOMPARE(r.exit, 0);
+        for (const char* cmd : {"read", "write", "info", "show", "export-csv", "import-csv"}) {
+            QVERIFY2(r.out.contains(QStringLiteral("  %1 ").arg(cmd)), cmd);
+            const Result h = cli({cmd, "--help"});
+            QCOMPARE(h.exit, 0);
+            QVERIFY(h.out.startsWith(QStringLiteral("Usage: rq300-cli %1").arg(cmd)));
+            QVERIFY(h.err.isEmpty());
+        }
+        const struct { QStringList args; const char* says; } bad[] = {
+            {{}, "no command given"},
+            {{"show", "a", "b"}, "unexpected argument \"b\""},
+            {{"read", "--port", "COM1"}, "--output is required"},
+            {{"read", "--port", "COM17", "--output", "x.kq19"}, "\"COM17\" is neither"},
+            {{"read", "--port", "COM1", "--output", "x.kq19", "--lang", "fr"}, "--lang takes zh, en or tw"},
+            {{"read", "--port", "COM1", "--output", "x.kq19", "--password", "12a"}, "at most 12 digits"},
+            {{"write", "--port", "COM1", "--port", "/dev/ttyUSB0", "--input", "x.kq19"}, "/dev/ttyUSB0 is given twice"},
+            {{"info", "--port", "COM1", "--frob"}, "Unknown option 'frob'"},
+        };
+        for (const auto& b : bad) {
+            r = cli(b.args);
+            QCOMPARE(r.exit, 2);
+            QVERIFY2(r.err.contains(QString::fromUtf8(b.says)), qPrintable(r.err));
+            QCOMPARE(r.err.count(u'\n'), 1);
+            QVERIFY(r.out.isEmpty());
+        }
+        QVERIFY(!QFile::exists(path("x.kq19")));
+    }
+
+    void showAndFileErrors()
+    {
+        DocumentData d;
+        d.setOptions(Key::Band, {"400-470MHz"});
+        d.setChoice(Key::Band, 0);
+        d.setChoice(Key::Squelch, 9);
+        const QStringList row = {"446.00625", "88.5", "446.00625", "D023N", "High", "Wide", "ON", "OFF", "ON", "OFF", "OFF"};
+        for (int c = 1; c <= 11; ++c)
+            d.setCell(3, c, row[c - 1]);
+        writeAll(path("s.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
+
+        Result r = cli({"show", "s.kq19", "--lang", "en"});
+        QCOMPARE(r.exit, 0);
+        QVERIFY(r.out.contains("Band:  400-470MHz"));
+        QVERIFY(r.out.contains(QRegularExpression("Squelch level +9\n")));
+        QVERIFY(r.out.contains(QRegularExpression("\n03 +446.00625 +88.5 +446.00625 +D023N +High +Wide +ON +OFF +ON +OFF +OFF\n")));
+        QCOMPARE(r.out.count("446.00625"), 2);   // only the channel that exists
+        // In Chinese the words are the Chinese ones.
+        r = cli({"show", "s.kq19", "--lang", "zh"});
+        QVERIFY(r.out.contains(QRegularExpression("\n03 +446.00625 .*高功率")));
+
+        writeAll(path("bad.kq19"), "TAVRIN MEMORY CHANNEL \r\n");
+        r = cli({"show", "bad.kq19"});
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.startsWith("rq300-cli: open bad.kq19: not a settings file"), qPrintable(r.err));
+        r = cli({"show", "missing.kq19"});
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.err, "rq300-cli: open missing.kq19: No such file or directory\n");
+    }
+
+    void csvRoundTripAndBadLines()
+    {
+        DocumentData d;
+        d.setOptions(Key::Band, {"400-430MHz"});
+        d.setChoice(Key::Band, 0);
+        const QStringList row = {"430.00000", "D754I", "", "254.1", "Low", "Narrow", "OFF", "ON", "OFF", "ON", "ON"};
+        for (int c = 1; c <= 11; ++c)
+            d.setCell(32, c, row[c - 1]);
+        rebuildOptionLists(d, texts("eng_dll.lang"));
+        writeAll(path("c.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
+
+        Result r = cli({"export-csv", "c.kq19", "--output", "c.csv", "--lang", "en"});
+        QCOMPARE(r.exit, 0);
+        QCOMPARE(readAll(path("c.csv")),
+                 "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n"
+                 "32,430.00000,D754I,,254.1,Low,Narrow,OFF,ON,OFF,ON,ON\r\n");
+
+        // Into a settings file again: the same bytes the window program saves.
+        r = cli({"import-csv", "c.csv", "--output", "c2.kq19", "--band", "400-430MHz", "--lang", "en"});
+        QCOMPARE(r.exit, 0);
+        QVERIFY(r.err.isEmpty());
+        QCOMPARE(readAll(path("c2.kq19")), readAll(path("c.kq19")));
+
+        // The band of sysini.ini (listnow=1) serves when --band is not given;
+        // the words come out in the language asked for.
+        r = cli({"import-csv", "c.csv", "--output", "c3.kq19", "--lang", "zh"});
+        QCOMPARE(r.exit, 0);
+        const QString zh = TextCodec::decode(readAll(path("c3.kq19")));
+        QVERIFY(zh.contains("BAND 400-430MHz\r\n"));
+        QVERIFY(zh.contains("CH032 | 430.00000 | D754I |  | 254.1 | 低功率 | 窄带 | 禁用 | 启用 | 禁用 | 启用 | 启用 | \r\n"));
+
+        QByteArray bad = readAll(path("c.csv"));
+        bad += "5,470.00000,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";    // line 3: outside 400-430
+        bad += "6,420.00000,OFF,,OFF,Loud,Wide,ON,OFF,ON,OFF,OFF\r\n";    // line 4: no such power word
+        writeAll(path("bad.csv"), bad);
+        r = cli({"import-csv", "bad.csv", "--output", "fromcsv.kq19"});
+        QCOMPARE(r.exit, 1);
+        const QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith("rq300-cli: check bad.csv: line 3: RX Frequency \"470.00000\""));
+        QVERIFY(lines[1].startsWith("rq300-cli: check bad.csv: line 4: Power \"Loud\""));
+        QVERIFY(!QFile::exists(path("fromcsv.kq19")));
+
+        writeAll(path("sysini.ini"), "[list]\r\nlistcount=0\r\n");
+        r = cli({"import-csv", "c.csv", "--output", "c4.kq19"});
+        QCOMPARE(r.exit, 2);
+        QVERIFY(r.err.contains("no band"));
+    }
+
+    void languageAsTheWindowProgramStarts()
+    {
+        const QByteArray csv = "Channel,a,b,c,d,e,f,g,h,i,j,k\r\n1,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";
+        writeAll(path("l.csv"), csv);
+        auto powerWord = [&](const QString& locale) {
+            const Result r = cli({"import-csv", "l.csv", "--output", "l.kq19", "--band", "400-470MHz"}, locale);
+            return r.exit == 0 ? TextCodec::decode(readAll(path("l.kq19"))).section(" | ", 5, 5) : r.err;
+        };
+        const QString english = texts("eng_dll.lang").text(36);
+        const QString chinese = texts("cha_dll.lang").text(36);
+        QCOMPARE(powerWord("C.UTF-8"), english);        // stored lang=1, English system
+        QCOMPARE(powerWord("zh_CN.UTF-8"), chinese);    // Chinese system
+        writeAll(path("sysini.ini"), "[open]\r\nlang=3\r\n");
+        QCOMPARE(powerWord("C.UTF-8"), texts("ty.lang").text(36));   // traditional stays
+        writeAll(path("sysini.ini"), "[Open]\r\nlang=2\r\n");
+        QCOMPARE(powerWord("zh_CN.UTF-8"), chinese);
+        QCOMPARE(powerWord("en_US.UTF-8"), english);
+    }
+
+    void readMatchesTheWindowProgramsSave_data()
+    {
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<QString>("pack");
+        QTest::newRow("en") << "en" << "eng_dll.lang";
+        QTest::newRow("zh") << "zh" << "cha_dll.lang";
+        QTest::newRow("tw") << "tw" << "ty.lang";
+    }
+    void readMatchesTheWindowProgramsSave()
+    {
+        QFETCH(QString, lang);
+        QFETCH(QString, pack);
+        const QString device = sim("r.img", {"--sample-channels"});
+        QVERIFY(!device.isEmpty());
+        writeAll(path("sysini.ini"), Ini + "[ports]\r\ncom5=" + device.toUtf8() + "\r\n");
+
+        const Result r = cli({"read", "--port", "COM5", "--output", "r.kq19", "--lang", lang});
+        QCOMPARE(r.exit, 0);
+        QCOMPARE(r.out, "COM5: read into r.kq19\n");
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));   // no progress bar: stderr is no terminal
+        const QByteArray file = readAll(path("r.kq19"));
+        QVERIFY(file.contains("CH003 | 462.56250"));
+        QCOMPARE(file, windowSaveAfterRead(device, texts(pack)));
+    }
+
+    void info()
+    {
+        const QString device = sim("i.img");
+        const Result r = cli({"info", "--port", device});
+        QCOMPARE(r.exit, 0);
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines[0], "Model:         MZ-209");
+        QCOMPARE(lines[1], "Band:          400-470MHz");
+        QCOMPARE(lines[2], "Administrator: Tavrin");
+        QVERIFY(lines[4].startsWith("Factory date:  "));
+        QCOMPARE(lines[5], "Sale date:     2024-02-01  10:00:00");
+    }
+
+    void writeThreeRadiosAtOnce()
+    {
+        const QString source = sim("src.img", {"--sample-channels"});
+        QVERIFY(!source.isEmpty());
+        QCOMPARE(cli({"read", "--port", source, "--output", "w.kq19"}).exit, 0);
+        QStringList devices;
+        for (const char* img : {"w1.img", "w2.img", "w3.img"})
+            devices << sim(img);
+        QVERIFY(!devices.contains(QString()));
+
+        QElapsedTimer clock;
+        clock.start();
+        const Result r = cli({"write", "--port", devices[0], "--port", devices[1], "--port", devices[2],
+                              "--input", "w.kq19", "--user", "FLEET"});
+        QCOMPARE(r.exit, 0);
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        for (const QString& d : devices)
+            QVERIFY(lines.contains(d + ": written"));
+        const qint64 parallelMs = clock.elapsed();
+
+        // Each radio now reads back as the file, and all three hold the same image.
+        for (const QString& d : devices) {
+            QCOMPARE(cli({"read", "--port", d, "--output", "back.kq19"}).exit, 0);
+            QCOMPARE(readAll(path("back.kq19")), readAll(path("w.kq19")));
+            QVERIFY(cli({"info", "--port", d}).out.contains("User:          FLEET\n"));
+        }
+        stopSims();
+        const QByteArray first = readAll(path("w1.img"));
+        QCOMPARE(first.size(), 65536);
+        QCOMPARE(readAll(path("w2.img")), first);
+        QCOMPARE(readAll(path("w3.img")), first);
+        QVERIFY(first != readAll(path("src.img")));   // the user name was stamped
+        qInfo("three radios written in %lld ms", parallelMs);
+    }
+
+    void failuresNameTheStep()
+    {
+        const QString deaf = sim("deaf.img", {"--ignore-handshakes", "100"});
+        Result r = cli({"read", "--port", deaf, "--output", "f.kq19"});
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.startsWith(QStringLiteral("rq300-cli: read %1: handshake: ").arg(deaf)), qPrintable(r.err));
+        QVERIFY(!QFile::exists(path("f.kq19")));
+
+        const QString radio = sim("pw.img", {"--sample-channels"});
+        QCOMPARE(cli({"read", "--port", radio, "--output", "pw.kq19"}).exit, 0);
+        r = cli({"write", "--port", radio, "--input", "pw.kq19", "--new-password", "123456"});
+        QCOMPARE(r.exit, 0);
+        r = cli({"read", "--port", radio, "--output", "f.kq19", "--password", "12345"});
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.endsWith(": password: password does not match\n"), qPrintable(r.err));
+        QVERIFY(!QFile::exists(path("f.kq19")));
+        QCOMPARE(cli({"read", "--port", radio, "--output", "f.kq19", "--password", "123456"}).exit, 0);
+
+        // A radio whose band is not in the list; a file of another band.
+        r = cli({"read", "--port", radio, "--output", "g.kq19", "--band", "136-174MHz", "--password", "123456"});
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.contains(": band: "), qPrintable(r.err));
+        QVERIFY(!QFile::exists(path("g.kq19")));
+        QByteArray other = readAll(path("pw.kq19"));
+        other.replace("BAND 400-470MHz", "BAND 400-430MHz");
+        writeAll(path("other.kq19"), other);
+        r = cli({"write", "--port", radio, "--input", "other.kq19", "--password", "123456"});
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.contains(": band: "), qPrintable(r.err));
+
+        // The cable pulled in the middle of a read: no file, the reason named.
+        const QString pulled = sim("pull.img", {"--close-after", "20"});
+        r = cli({"read", "--port", pulled, "--output", "h.kq19"});
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.contains(QRegularExpression(": (port|records): ")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(path("h.kq19")));
+
+        // One radio of three fails: the others are written, the status says so.
+        const QString good = sim("good.img");
+        r = cli({"write", "--port", good, "--port", deaf, "--port", "/dev/rq300-no-such-port", "--input", "pw.kq19"});
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.out, good + ": written\n");
+        QVERIFY(r.err.contains(QStringLiteral("rq300-cli: write %1: handshake: ").arg(deaf)));
+        QVERIFY(r.err.contains("rq300-cli: write /dev/rq300-no-such-port: port: "));
+        QCOMPARE(r.err.count('\n'), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"

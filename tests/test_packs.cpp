@@ -1,0 +1,241 @@
+// The shipped language packs against the ids and words the program uses.
+#include <QFile>
+#include <QSet>
+#include <QStringEncoder>
+#include <QtTest>
+
+#include "document/documentdata.h"
+#include "document/optionlists.h"
+#include "document/packids.h"
+#include "document/packstrings.h"
+#include "document/settingsdocument.h"
+
+namespace {
+
+const QString kPacksDir = QStringLiteral(RQ300_PACKS_DIR);
+
+PackStrings loadPack(const QString& name)
+{
+    const auto pack = PackStrings::loadFile(PackStrings::findPackFile(kPacksDir, name));
+    if (!pack)
+        qFatal("pack %s not found in %s", qPrintable(name), qPrintable(kPacksDir));
+    return *pack;
+}
+
+const ValueWords kSimplified{"禁用", "启用", "高功率", "低功率", "宽带", "窄带", "压扩", "扰频"};
+const ValueWords kEnglish{"OFF", "ON", "High", "Low", "Wide", "Narrow", "Comp", "scrambler"};
+const ValueWords kTraditional{"禁用", "啟用", "高功率", "低功率", "寬帶", "窄帶", "壓擴", "擾頻"};
+
+// Two channels that use every word of a language in the columns that hold it.
+void fillWordCells(DocumentData& d, const ValueWords& w)
+{
+    const QStringList row1 = {"446.00625", w.off, "446.00625", w.off, w.high, w.wide,
+                              w.on, w.off, w.on, w.comp, w.off};
+    const QStringList row2 = {"450.00000", "88.5", "", "D023N", w.low, w.narrow,
+                              w.off, w.on, w.off, w.scrambler, w.on};
+    for (int c = 1; c <= 11; ++c) {
+        d.setCell(1, c, row1[c - 1]);
+        d.setCell(2, c, row2[c - 1]);
+    }
+}
+
+}
+
+class TestPacks : public QObject {
+    Q_OBJECT
+private slots:
+    void packIsComplete_data();
+    void packIsComplete();
+    void fileIsWellFormed_data();
+    void fileIsWellFormed();
+    void valueWords();
+    void wordCellsFollowEveryLanguage();
+    void listsAndHeadersAreDistinct_data();
+    void listsAndHeadersAreDistinct();
+    void composedLabelsKeepTheirBlank();
+    void simplifiedPackRepeatsBuiltInCaptions();
+    void builtInTextsHoldEveryId();
+    void missingOrEmptyNamesTheGaps();
+};
+
+void TestPacks::packIsComplete_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("simplified") << "cha_dll";
+    QTest::newRow("english") << "eng_dll";
+    QTest::newRow("traditional") << "ty";
+}
+
+void TestPacks::packIsComplete()
+{
+    QFETCH(QString, name);
+    const PackStrings pack = loadPack(name);
+
+    QCOMPARE(PackIds::missingOrEmpty(pack), QList<int>{});
+
+    // An id the program never asks for is a typo of one it does.
+    const QSet<int> wanted(PackIds::all().cbegin(), PackIds::all().cend());
+    for (int id : pack.ids())
+        QVERIFY2(wanted.contains(id), qPrintable(QStringLiteral("unused id %1").arg(id)));
+
+    // Texts go into the Chinese code page (settings files) and must stay
+    // within a string table's 253 bytes there.
+    QStringEncoder gbk("GBK");
+    QVERIFY(gbk.isValid());
+    for (int id : pack.ids()) {
+        const QByteArray bytes = gbk.encode(pack.text(id));
+        QVERIFY2(!gbk.hasError(), qPrintable(QStringLiteral("id %1 not in GBK").arg(id)));
+        QVERIFY2(bytes.size() <= 253, qPrintable(QStringLiteral("id %1 too long").arg(id)));
+        // A backslash left after parsing is an escape that was mistyped.
+        QVERIFY2(!pack.text(id).contains(u'\\'), qPrintable(QStringLiteral("id %1").arg(id)));
+    }
+}
+
+void TestPacks::fileIsWellFormed_data()
+{
+    packIsComplete_data();
+}
+
+void TestPacks::fileIsWellFormed()
+{
+    // The parser lets a later line win, so a repeated id would hide a text.
+    QFETCH(QString, name);
+    QFile f(PackStrings::findPackFile(kPacksDir, name));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray raw = f.readAll();
+    QVERIFY(!raw.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(QString::fromUtf8(raw).toUtf8(), raw);
+
+    QSet<int> seen;
+    int lineNo = 0;
+    for (const QByteArray& line : raw.split('\n')) {
+        ++lineNo;
+        const QByteArray t = line.trimmed();
+        if (t.isEmpty() || t.startsWith('#'))
+            continue;
+        const int eq = t.indexOf('=');
+        bool ok = false;
+        const int id = eq > 0 ? t.left(eq).toInt(&ok) : -1;
+        QVERIFY2(ok, qPrintable(QStringLiteral("line %1 is not id=text").arg(lineNo)));
+        QVERIFY2(!seen.contains(id), qPrintable(QStringLiteral("id %1 repeated").arg(id)));
+        seen.insert(id);
+    }
+}
+
+void TestPacks::valueWords()
+{
+    QCOMPARE(loadPack("cha_dll").words(), kSimplified);
+    QCOMPARE(loadPack("eng_dll").words(), kEnglish);
+    QCOMPARE(loadPack("ty").words(), kTraditional);
+    QCOMPARE(PackStrings::builtIn().words(), kSimplified);
+}
+
+void TestPacks::wordCellsFollowEveryLanguage()
+{
+    // Switching through all three languages in both directions must carry
+    // every word cell along and leave frequencies and tones alone.
+    const QStringList order = {"cha_dll", "eng_dll", "ty", "cha_dll", "ty", "eng_dll", "cha_dll"};
+    DocumentData d;
+    fillWordCells(d, loadPack(order.first()).words());
+    for (const QString& name : order) {
+        const ValueWords w = loadPack(name).words();
+        rewriteWordCells(d, w);
+        DocumentData expected;
+        fillWordCells(expected, w);
+        for (int r = 1; r <= 2; ++r)
+            for (int c = 1; c <= 11; ++c)
+                QVERIFY2(d.cell(r, c) == expected.cell(r, c),
+                         qPrintable(QStringLiteral("%1: row %2 column %3 is %4")
+                                        .arg(name).arg(r).arg(c).arg(d.cell(r, c))));
+    }
+}
+
+void TestPacks::listsAndHeadersAreDistinct_data()
+{
+    packIsComplete_data();
+}
+
+void TestPacks::listsAndHeadersAreDistinct()
+{
+    // Entries a user picks from, and the grid's column titles, must be
+    // told apart in every language.
+    QFETCH(QString, name);
+    const PackStrings pack = loadPack(name);
+
+    QStringList keys = OptionLists::choiceKeys();
+    keys << "func.ComboBox20" << "func.ComboBox3" << "func.ComboBox19" << "func.ComboBox18"
+         << "channel.ComboBox2";
+    for (const QString& key : keys) {
+        const QStringList texts = OptionLists::texts(key, pack);
+        const QSet<QString> distinct(texts.cbegin(), texts.cend());
+        QVERIFY2(!texts.isEmpty() && distinct.size() == texts.size(),
+                 qPrintable(key + QStringLiteral(": ") + texts.join(u'|')));
+    }
+
+    QStringList headers;
+    for (int id : {25, 26, 27, 28, 29, 30, 73, 31, 32, 76, 33})
+        headers << pack.text(id);
+    headers << "PTT ID";
+    QCOMPARE(QSet<QString>(headers.cbegin(), headers.cend()).size(), 12);
+}
+
+void TestPacks::composedLabelsKeepTheirBlank()
+{
+    // The top key labels are 248 immediately followed by 162 or 163; in
+    // English the blank between the words is the end of 248.
+    const PackStrings eng = loadPack("eng_dll");
+    QCOMPARE(eng.text(248) + eng.text(162), QStringLiteral("Top Key Long"));
+    for (const QString name : {"cha_dll", "eng_dll", "ty"}) {
+        const PackStrings pack = loadPack(name);
+        for (int id : pack.ids()) {
+            const QString t = pack.text(id);
+            const bool blankEnd = id == 248 && name == QLatin1String("eng_dll");
+            QVERIFY2(t.trimmed() == t || (blankEnd && t.endsWith(u' ')),
+                     qPrintable(QStringLiteral("%1 id %2 has stray blanks").arg(name).arg(id)));
+        }
+    }
+}
+
+void TestPacks::simplifiedPackRepeatsBuiltInCaptions()
+{
+    // Applying the simplified pack must leave the windows as they are built.
+    const PackStrings cha = loadPack("cha_dll");
+    const QList<std::pair<int, QString>> captions = {
+        {9, "文件"},        {13, "新建"},         {14, "打开"},       {15, "保存"},
+        {16, "退出"},       {10, "编程"},         {17, "读频"},       {18, "写频"},
+        {19, "信道编辑"},   {145, "本机信息"},    {11, "工具"},       {22, "通信端口"},
+        {23, "语言"},       {56, "中文"},         {57, "英文"},       {12, "帮助"},
+        {53, "读 频"},      {142, "单口"},        {157, "机型"},      {159, "管理员"},
+        {160, "销售日期"},  {242, "出厂日期"},    {241, "用户"},      {246, "写入用户"},
+        {247, "清除密码"},  {96, "全部删除"},     {65, "信道上移"},   {66, "信道下移"},
+        {67, "信道删除"},   {20, "功能选项"},     {44, "中英报号"},   {39, "省电模式"},
+        {45, "VOX S 灵敏度"}, {46, "VOX迟时"},    {47, "接收禁止VOX"}, {153, "开机提示音"},
+        {154, "结束提示音"}, {227, "按键提示音"}, {231, "发射禁止"},  {155, "低电压提示音"},
+        {42, "报警开关"},   {196, "租赁功能"},    {204, "写入新密码"}, {100, "侧键设定"},
+        {201, "通信密码"},  {195, "租赁"},        {51, "中"},         {52, "英"},
+        {61, "BRASEL调频手持对讲机RQ-300系列编程软件"}};
+    for (const auto& [id, caption] : captions)
+        QVERIFY2(cha.text(id) == caption, qPrintable(QStringLiteral("id %1").arg(id)));
+    QCOMPARE("P1 " + cha.text(162), QStringLiteral("P1 长键"));
+    QCOMPARE(cha.text(248) + cha.text(163), QStringLiteral("顶键短键"));
+}
+
+void TestPacks::builtInTextsHoldEveryId()
+{
+    QCOMPARE(PackIds::missingOrEmpty(PackStrings::builtIn()), QList<int>{});
+}
+
+void TestPacks::missingOrEmptyNamesTheGaps()
+{
+    PackStrings pack = PackStrings::builtIn();
+    QVERIFY(pack.contains(60) && pack.contains(248));
+    pack.set(60, QString());
+    pack.set(248, QString());
+    QCOMPARE(PackIds::missingOrEmpty(pack), (QList<int>{60, 248}));
+    QCOMPARE(PackIds::missingOrEmpty(PackStrings::parse("1=About\n")).size(),
+             PackIds::all().size() - 1);
+    QVERIFY(PackIds::all().contains(1) && PackIds::all().contains(253));
+}
+
+QTEST_GUILESS_MAIN(TestPacks)
+#include "test_packs.moc"

@@ -1,0 +1,190 @@
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "app/portwindow.h"
+#include "document/appstate.h"
+#include "document/packstrings.h"
+#include "radio/portmap.h"
+#include "radio/seriallink.h"
+#include "sim/simradio.h"
+
+namespace {
+
+// Everything the window is given, with every port pointing nowhere unless a
+// test says otherwise, so the machine's own serial ports play no part.
+struct Context {
+    AppState state;
+    SerialLink link;
+    PortMap ports;
+    AppContext ctx;
+    Context()
+    {
+        for (int n = 1; n <= PortMap::Count; ++n)
+            ports.setPath(n, QStringLiteral("/dev/rq300-test-missing-%1").arg(n));
+        ctx.state = &state;
+        ctx.link = &link;
+        ctx.ports = &ports;
+    }
+};
+
+} // namespace
+
+class TestPortWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void designState()
+    {
+        Context c;
+        Tcommuny w(c.ctx);
+        QCOMPARE(w.objectName(), "communy");
+        QCOMPARE(w.windowTitle(), "通信端口");
+        QVERIFY(w.isModal());
+        QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+        auto* group = w.findChild<QGroupBox*>("GroupBox1");
+        QVERIFY(group);
+        auto* grid = qobject_cast<QGridLayout*>(group->layout());
+        QVERIFY(grid);
+        for (int n = 1; n <= 16; ++n) {
+            auto* b = group->findChild<QRadioButton*>(QStringLiteral("com%1").arg(n));
+            QVERIFY(b);
+            QCOMPARE(b->text(), QStringLiteral("COM%1").arg(n));
+            int row, col, rs, cs;
+            grid->getItemPosition(grid->indexOf(b), &row, &col, &rs, &cs);
+            QCOMPARE(row, (n - 1) / 4);
+            QCOMPARE(col, (n - 1) % 4);
+            QCOMPARE(b->isChecked(), n == 1);
+        }
+        QCOMPARE(w.findChild<QCheckBox*>("CheckBox1")->text(), "单口");
+        QCOMPARE(w.findChild<QPushButton*>("button1")->text(), "确定");
+        QCOMPARE(w.tag(), 1);
+    }
+
+    void showProbesEveryPort()
+    {
+        Context c;
+        SimRadio free, busy;
+        QVERIFY(free.start());
+        QVERIFY(busy.start());
+        c.ports.setPath(1, free.devicePath());
+        c.ports.setPath(2, busy.devicePath());
+        SerialLink holder;
+        holder.setDevice(busy.devicePath());
+
+        Tcommuny w(c.ctx);
+        w.show();
+        QVERIFY(w.portButton(2)->isEnabled());
+        QTest::mouseClick(w.portButton(2), Qt::LeftButton);
+        QCOMPARE(w.tag(), 2);
+        w.close();
+
+        QVERIFY(holder.open());
+        w.show();
+        QVERIFY(w.portButton(1)->isEnabled());
+        // Held by another program: disabled, and the ticked port stays ticked.
+        QVERIFY(!w.portButton(2)->isEnabled());
+        QVERIFY(w.portButton(2)->isChecked());
+        QCOMPARE(w.tag(), 2);
+        for (int n = 3; n <= 16; ++n)
+            QVERIFY2(!w.portButton(n)->isEnabled(), qPrintable(QString::number(n)));
+        for (int n = 1; n <= 16; ++n)
+            QCOMPARE(w.portButton(n)->toolTip(), c.ports.path(n));
+        // A disabled port cannot be ticked.
+        QTest::mouseClick(w.portButton(3), Qt::LeftButton);
+        QVERIFY(!w.portButton(3)->isChecked());
+        QCOMPARE(w.tag(), 2);
+        w.close();
+
+        // The next show probes again: the radio gone, the other port free.
+        free.stop();
+        holder.close();
+        w.show();
+        QVERIFY(!w.portButton(1)->isEnabled());
+        QVERIFY(w.portButton(2)->isEnabled());
+        w.close();
+    }
+
+    void clicksTakeEffectAtOnce()
+    {
+        Context c;
+        SimRadio radio;
+        QVERIFY(radio.start());
+        c.ports.setPath(3, radio.devicePath());
+        Tcommuny w(c.ctx);
+        w.show();
+        QTest::mouseClick(w.portButton(3), Qt::LeftButton);
+        QCOMPARE(w.tag(), 3);
+        QCOMPARE(c.state.chosenPort, 3);
+        QCOMPARE(c.link.device(), radio.devicePath());
+
+        auto* single = w.findChild<QCheckBox*>("CheckBox1");
+        QTest::mouseClick(single, Qt::LeftButton);
+        QVERIFY(c.state.singlePort);
+        QVERIFY(c.link.singlePort());
+        // Closing by the close box keeps every pick: there is no cancel.
+        w.close();
+        QCOMPARE(c.state.chosenPort, 3);
+        QVERIFY(c.state.singlePort);
+        w.show();
+        QTest::mouseClick(single, Qt::LeftButton);
+        QVERIFY(!c.state.singlePort);
+        QVERIFY(!c.link.singlePort());
+        QTest::mouseClick(w.findChild<QPushButton*>("button1"), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+    }
+
+    void restoreGoesThroughTheHandlers()
+    {
+        Context c;
+        Tcommuny w(c.ctx);
+        w.restore(5, true);
+        QVERIFY(w.portButton(5)->isChecked());
+        QVERIFY(!w.portButton(1)->isChecked());
+        QCOMPARE(w.tag(), 5);
+        QCOMPARE(c.state.chosenPort, 5);
+        QCOMPARE(c.link.device(), c.ports.path(5));
+        QVERIFY(w.findChild<QCheckBox*>("CheckBox1")->isChecked());
+        QVERIFY(c.state.singlePort);
+        QVERIFY(c.link.singlePort());
+
+        // A stored port no button has keeps the design port, and the link
+        // still learns it.
+        Context d;
+        d.state.chosenPort = 9;
+        Tcommuny v(d.ctx);
+        v.restore(17, false);
+        QCOMPARE(v.tag(), 1);
+        QVERIFY(v.portButton(1)->isChecked());
+        QCOMPARE(d.state.chosenPort, 1);
+        QCOMPARE(d.link.device(), d.ports.path(1));
+        QVERIFY(!d.link.singlePort());
+        v.restore(0, false);
+        QCOMPARE(v.tag(), 1);
+    }
+
+    void packTexts()
+    {
+        Context c;
+        Tcommuny w(c.ctx);
+        PackStrings english;
+        english.set(22, "Communication port");
+        english.set(2, "OK");
+        english.set(142, "Single port");
+        w.applyTexts(english);
+        QCOMPARE(w.windowTitle(), "Communication port");
+        QCOMPARE(w.findChild<QGroupBox*>("GroupBox1")->title(), "Communication port");
+        QCOMPARE(w.findChild<QPushButton*>("button1")->text(), "OK");
+        QCOMPARE(w.findChild<QCheckBox*>("CheckBox1")->text(), "Single port");
+        // A pack that lacks the texts leaves the captions as they are.
+        w.applyTexts(PackStrings());
+        QCOMPARE(w.windowTitle(), "Communication port");
+        QCOMPARE(w.findChild<QCheckBox*>("CheckBox1")->text(), "Single port");
+    }
+};
+
+QTEST_MAIN(TestPortWindow)
+#include "test_portwindow.moc"

@@ -1,0 +1,413 @@
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include "app/settingsfile.h"
+#include "app/textcodec.h"
+#include "document/packstrings.h"
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+
+namespace {
+
+// The texts a language pack gives, enough for the file: value words, the
+// check box captions and a few option entries.
+PackStrings texts(int language)
+{
+    if (language == 1)
+        return PackStrings::builtIn();
+    PackStrings p;
+    const bool en = language == 2;
+    const std::pair<int, const char*> entries[] = {
+        {34, en ? "OFF" : "禁用"},   {35, en ? "ON" : "啟用"},       {36, en ? "High" : "高功率"},
+        {37, en ? "Low" : "低功率"}, {74, en ? "Wide" : "寬帶"},     {75, en ? "Narrow" : "窄帶"},
+        {52, en ? "English" : "英"}, {153, en ? "Power-on tone" : "開機提示音"}, {86, en ? "Scan\tkey" : "掃描"},
+    };
+    for (const auto& [id, text] : entries)
+        p.set(id, QString::fromUtf8(text));
+    return PackStrings::withFallback(p);
+}
+
+DocumentData documentIn(int language, const QStringList& bands = {"400-470MHz", "400-430MHz"})
+{
+    DocumentData d;
+    rebuildOptionLists(d, texts(language));
+    d.setOptions(Key::Band, bands);
+    d.setChoice(Key::Band, 0);
+    return d;
+}
+
+// A document with every carried value away from its default.
+DocumentData filled(int language, QChar sep)
+{
+    const ValueWords w = texts(language).words();
+    DocumentData d = documentIn(language);
+    d.setChoice(Key::Band, 1);
+    const std::pair<QString, int> choices[] = {
+        {Key::AutoPowerOff, 15}, {Key::Squelch, 9}, {Key::ScanResume, 0}, {Key::TimeOut, 12},
+        {Key::Voice, 2}, {Key::SaveRatio, 0}, {Key::TopLong, 1}, {Key::TopShort, 6},
+        {Key::P1Long, 0}, {Key::P1Short, 3}, {Key::P2Long, 4}, {Key::P2Short, 2},
+        {Key::VoxLevel, 7}, {Key::VoxDelay, 0}, {Key::DtmfTime, 10}};
+    for (const auto& [k, v] : choices)
+        d.setChoice(k, v);
+    for (const QString& k : {Key::PowerOnTone, Key::BatterySave, Key::KeyBeep, Key::LowBatteryTone,
+                             Key::VoxRxInhibit})
+        d.setFlag(k, false);
+    for (const QString& k : {Key::EndTone, Key::TxInhibit, Key::TinyPower, Key::Lease})
+        d.setFlag(k, true);
+    d.setText(Key::EndDtmf, "1A*#");
+    auto f = [&](const char* text) { return QString::fromLatin1(text).replace(u'.', sep); };
+    const QStringList row1 = {f("446.00625"), f("88.5"), f("446.00625"), "D023N", w.high, w.wide,
+                              w.on, w.off, w.on, w.off, w.off};
+    const QStringList row7 = {f("430.00000"), w.off, QString(), "D754I", w.low, w.narrow,
+                              w.off, w.on, w.off, w.on, w.on};
+    const QStringList row32 = {f("400.01250"), f("254.1"), f("401.00000"), w.off, w.high, w.narrow,
+                               w.on, w.on, w.on, w.on, w.on};
+    for (int c = 1; c <= 11; ++c) {
+        d.setCell(1, c, row1[c - 1]);
+        d.setCell(7, c, row7[c - 1]);
+        d.setCell(32, c, row32[c - 1]);
+    }
+    return d;
+}
+
+QByteArray header()
+{
+    return "TAVRIN MEMORY CHANNEL\r\n\r\n\r\nTYPE0 MZ-209\r\nBAND 400-470MHz\r\n";
+}
+
+// The 25 option lines of a file saved with every default.
+QByteArray defaultOptions()
+{
+    return "0 OFF\r\n2 2\r\n1 TO\r\n3 30\r\n1 x\r\n3 1:4\r\n1 a\r\n0 b\r\n1 c\r\n1 d\r\n0 e\r\n1 f\r\n"
+           "0 g\r\n6 k\r\n5 k\r\n7 k\r\n9 k\r\n8 k\r\n10 k\r\n0 h\r\n1 i\r\n2 3\r\n2 3S\r\n3123\r\n5 100ms\r\n";
+}
+
+SettingsFile::ReadResult parse(const QByteArray& bytes, const DocumentData& current = documentIn(1))
+{
+    return SettingsFile::parse(bytes, current, PackStrings::builtIn().words());
+}
+
+QStringList lines(const QByteArray& bytes)
+{
+    return TextCodec::decode(bytes).split(QStringLiteral("\r\n"));
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+private slots:
+    void textCodecRoundTrip()
+    {
+        const QString zh = QStringLiteral("禁用 高功率 宽带 寬帶 壓擴 啟用");
+        const QByteArray gbk = TextCodec::encode(zh);
+        QCOMPARE(gbk.left(4), QByteArray("\xBD\xFB\xD3\xC3"));   // 禁用 in the Chinese code page
+        QCOMPARE(TextCodec::decode(gbk), zh);
+        QCOMPARE(TextCodec::encode("OFF | 446.00625"), QByteArray("OFF | 446.00625"));
+        QCOMPARE(TextCodec::decode(zh.toUtf8()), zh);
+        QCOMPARE(TextCodec::decode("\xEF\xBB\xBFOFF"), QStringLiteral("OFF"));
+        // Texts the code page cannot hold still come back whole.
+        for (const QString& odd : {QStringLiteral("a😀b"), QStringLiteral("€ 5"), QStringLiteral("禁用€")})
+            QCOMPARE(TextCodec::decode(TextCodec::encode(odd)), odd);
+    }
+
+    void roundTripInEachLanguageAndSeparator_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QChar>("sep");
+        for (int lang : {1, 2, 3})
+            for (QChar sep : {QChar(u'.'), QChar(u',')})
+                QTest::addRow("lang%d %c", lang, sep.toLatin1()) << lang << sep;
+    }
+    void roundTripInEachLanguageAndSeparator()
+    {
+        QFETCH(int, language);
+        QFETCH(QChar, sep);
+        const DocumentData saved = filled(language, sep);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("a.kq19");
+        QCOMPARE(SettingsFile::save(path, saved, texts(language)), QString());
+
+        const auto r = SettingsFile::read(path, documentIn(language), texts(language).words());
+        QVERIFY2(r.ok(), qPrintable(r.message));
+        QCOMPARE(r.data, saved);
+        QCOMPARE(r.caption, QStringLiteral("MZ-209   [400-430MHz]"));
+        QVERIFY(!r.bandAdded);
+    }
+
+    void writesTheLineFormat()
+    {
+        const QByteArray bytes = SettingsFile::serialize(filled(2, u'.'), texts(2));
+        QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+        const QStringList l = lines(bytes);
+        QCOMPARE(l.size(), 5 + 25 + 32 + 1);
+        QCOMPARE(l.mid(0, 6), QStringList({"TAVRIN MEMORY CHANNEL", "", "", "TYPE0 MZ-209", "BAND 400-430MHz", "15 16H"}));
+        QCOMPARE(l[9], "2 English");
+        QCOMPARE(l[11], "0 Power-on tone");
+        QCOMPARE(l[12], "1 结束提示音");   // from the built-in texts under the pack
+        QCOMPARE(l[17], "1 Tiny Power");
+        QCOMPARE(l[19], "6 Scan\tkey");
+        QCOMPARE(l[28], "41A*#");
+        QCOMPARE(l[30], "CH001 | 446.00625 | 88.5 | 446.00625 | D023N | High | Wide | ON | OFF | ON | OFF | OFF | ");
+        QCOMPARE(l[31], "CH002 |  |  |  |  |  |  |  |  |  |  |  | ");
+
+        DocumentData none = filled(1, u'.');
+        none.setChoice(Key::Band, -1);
+        const QByteArray zh = SettingsFile::serialize(none, texts(1));
+        QCOMPARE(lines(zh.left(100))[4], "BAND ");
+        QVERIFY(zh.contains("\xB8\xDF\xB9\xA6\xC2\xCA"));   // 高功率 in the Chinese code page
+    }
+
+    void readsAHandMadeGbkFile()
+    {
+        QByteArray f = header() + defaultOptions();
+        // 禁用 高功率 宽带 启用 in GBK, typed as bytes.
+        f += "CH001 | 446.00625 | \xBD\xFB\xD3\xC3 | 446.00625 | 67.0 | \xB8\xDF\xB9\xA6\xC2\xCA | "
+             "\xBF\xED\xB4\xF8 | \xC6\xF4\xD3\xC3 | \xBD\xFB\xD3\xC3 | \xC6\xF4\xD3\xC3 | "
+             "\xBD\xFB\xD3\xC3 | \xBD\xFB\xD3\xC3 | \r\n";
+        const auto r = parse(f);
+        QVERIFY2(r.ok(), qPrintable(r.message));
+        QCOMPARE(r.data.cell(1, 2), "禁用");
+        QCOMPARE(r.data.cell(1, 5), "高功率");
+        QCOMPARE(r.data.cell(1, 6), "宽带");
+        QCOMPARE(r.data.cell(1, 7), "启用");
+        QCOMPARE(r.data.cell(1, 11), "禁用");
+        // The same file in UTF-8 reads the same.
+        const auto again = parse(TextCodec::decode(f).toUtf8());
+        QVERIFY(again.ok());
+        QCOMPARE(again.data, r.data);
+    }
+
+    // Other files are rejected without a message; bad numbers give the
+    // conversion error. Either way the reader gives no document.
+    void badFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        const QByteArray opts = defaultOptions();
+        auto file = [&](const char* first, const char* type) {
+            return QByteArray(first) + "\r\n\r\n\r\n" + type + "\r\nBAND \r\n" + opts;
+        };
+        const QString rejected = "rejected";
+        QTest::newRow("letter case") << file("tavrin memory channel", "TYPE0 MZ-209") << rejected;
+        QTest::newRow("trailing blank") << file("TAVRIN MEMORY CHANNEL ", "TYPE0 MZ-209") << rejected;
+        QTest::newRow("empty file") << QByteArray() << rejected;
+        QTest::newRow("blank after model") << file("TAVRIN MEMORY CHANNEL", "TYPE0 MZ-209 ") << rejected;
+        QTest::newRow("no entry 9") << file("TAVRIN MEMORY CHANNEL", "TYPE9 MZ-209") << rejected;
+        QTest::newRow("entry 9, no text") << file("TAVRIN MEMORY CHANNEL", "TYPE9") << rejected;
+        QTest::newRow("model x") << file("TAVRIN MEMORY CHANNEL", "TYPEx MZ-209") << "'x' is not a valid integer value";
+        QTest::newRow("model line missing") << QByteArray("TAVRIN MEMORY CHANNEL\r\n") << "'' is not a valid integer value";
+        const std::pair<const char*, const char*> edits[] = {{"2 3S\r\n", "a3S\r\n"}, {"0 h\r\n", "h\r\n"}, {"3123\r\n", "#123\r\n"}};
+        const char* messages[] = {"'a3' is not a valid integer value", "'h' is not a valid integer value", "'#' is not a valid integer value"};
+        for (int i = 0; i < 3; ++i)
+            QTest::newRow(messages[i]) << QByteArray(header() + opts).replace(edits[i].first, edits[i].second) << messages[i];
+        // A file that ends before line 30: the missing line reads as empty.
+        QTest::newRow("truncated") << (header() + opts).left(header().size() + 40) << "'' is not a valid integer value";
+    }
+    void badFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        const auto r = parse(bytes);
+        QVERIFY(!r.ok());
+        QCOMPARE(r.data, DocumentData());
+        if (message == "rejected") {
+            QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Rejected));
+        } else {
+            QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Error));
+            QCOMPARE(r.message, message);
+        }
+    }
+
+    void bandLine()
+    {
+        const QByteArray opts = defaultOptions();
+        auto withBand = [&](const QByteArray& bandLine) {
+            return parse("TAVRIN MEMORY CHANNEL\r\n\r\n\r\nTYPE0 MZ-209\r\n" + bandLine + "\r\n" + opts,
+                         documentIn(1, {"400-470MHz"}));
+        };
+        auto r = withBand("BAND 400-430MHz");
+        QVERIFY(r.ok() && r.bandAdded);
+        QCOMPARE(r.data.options(Key::Band), QStringList({"400-470MHz", "400-430MHz"}));
+        QCOMPARE(r.data.choice(Key::Band), 1);
+        QCOMPARE(r.caption, "MZ-209   [400-430MHz]");
+
+        r = withBand("BAND 400-470MHz and more");
+        QVERIFY(r.ok() && !r.bandAdded);
+        QCOMPARE(r.data.choice(Key::Band), 0);
+
+        r = withBand("BAND ");
+        QVERIFY(r.ok());
+        QCOMPARE(r.data.choice(Key::Band), -1);
+        QCOMPARE(r.data.options(Key::Band), QStringList({"400-470MHz"}));
+        QCOMPARE(r.caption, "MZ-209   []");
+
+        for (const QByteArray& bad : {QByteArray("BAND 4x0-470MHz"), QByteArray("BAND 400-470"), QByteArray("BAND")}) {
+            r = withBand(bad);
+            QVERIFY(r.ok());
+            QCOMPARE(r.data.choice(Key::Band), -1);
+            QCOMPARE(r.data.options(Key::Band), QStringList({"400-470MHz"}));
+            QCOMPARE(r.bandWarning.isEmpty(), bad == "BAND");
+        }
+    }
+
+    void optionLines()
+    {
+        QByteArray f = header() + defaultOptions();
+        f.replace("0 OFF\r\n", "-1 \r\n");        // line 6: no selection
+        f.replace("2 2\r\n", "7 whatever\r\n");   // line 7: entry 7
+        f.replace("1 TO\r\n", " 1\r\n");          // blanks around the number
+        f.replace("1 a\r\n", "2 a\r\n");          // a check line other than 1 clears
+        f.replace("0 b\r\n", "1\r\n");
+        auto r = parse(f);
+        QVERIFY2(r.ok(), qPrintable(r.message));
+        QCOMPARE(r.data.choice(Key::AutoPowerOff), -1);
+        QCOMPARE(r.data.choice(Key::Squelch), 7);
+        QCOMPARE(r.data.choice(Key::ScanResume), 1);
+        QVERIFY(!r.data.flag(Key::PowerOnTone));
+        QVERIFY(r.data.flag(Key::EndTone));
+        QCOMPARE(r.data.text(Key::EndDtmf), "123");
+        QCOMPARE(r.data.choice(Key::P2Short), 10);
+        QCOMPARE(r.data.choice(Key::DtmfTime), 5);
+
+        f.replace("3123\r\n", "0\r\n");
+        r = parse(f);
+        QVERIFY(r.ok());
+        QCOMPARE(r.data.text(Key::EndDtmf), "");
+        f.replace("0\r\n5 100ms", "9AB\r\n5 100ms");   // a length past the line's end takes what is there
+        r = parse(f);
+        QVERIFY(r.ok());
+        QCOMPARE(r.data.text(Key::EndDtmf), "AB");
+    }
+
+    void channelLines()
+    {
+        DocumentData current = documentIn(1);
+        for (int row = 1; row <= 32; ++row)
+            current.setCell(row, 1, "400.00000");
+        const QByteArray full = "CH001 | 446.00625 | 禁用 | 446.00625 | 67.0 | 高功率 | 宽带 | 启用 | 禁用 | 启用 | 禁用 | 禁用 | ";
+        QByteArray f = header() + defaultOptions();
+        f += full + "\r\n";                                              // row 1
+        f += "CH002 |  | 禁用 | 446.00625 | 67.0 | 高功率 | 宽带 | 启用 | 禁用 | 启用 | 禁用 | 禁用 | \r\n";  // row 2: empty
+        f += full.chopped(1) + "\r\n";                                   // row 3: no final blank
+        f += "CH004 | a|b | c | d | e | f | g | h | i | j | k | \r\n";   // row 4: a "|" in the first cell
+        f += "CH005 | 446.00625 | a|b | c | d | e | f | g | h | i | j | \r\n";
+        f += "CH6\r\n";                                                  // row 6: too short
+        f += "X\tY\tZ\tWxyz\r\n";                                        // row 7: no "|"
+        for (int row = 8; row <= 10; ++row)
+            f += full + "\r\n";
+        auto r = parse(f, current);
+        QVERIFY2(r.ok(), qPrintable(r.message));
+        const DocumentData& d = r.data;
+        QCOMPARE(d.cell(1, 1), "446.00625");
+        QCOMPARE(d.cell(1, 4), "67.0");
+        QCOMPARE(d.cell(1, 11), "禁用");
+        for (int c = 1; c <= 11; ++c)
+            QVERIFY(d.cell(2, c).isEmpty());
+        QCOMPARE(d.cell(3, 10), "禁用");
+        QCOMPARE(d.cell(3, 11), "");
+        // "a|b" ends its cell early and shifts the rest along; in the first
+        // cell it leaves no receive frequency, so no channel.
+        for (int c = 1; c <= 11; ++c)
+            QVERIFY(d.cell(4, c).isEmpty());
+        QCOMPARE(d.cell(5, 2), "");
+        QCOMPARE(d.cell(5, 3), "");
+        QCOMPARE(d.cell(5, 4), "c");
+        QCOMPARE(d.cell(5, 11), "j");
+        for (int c = 1; c <= 11; ++c) {
+            QVERIFY(d.cell(6, c).isEmpty());
+            QVERIFY(d.cell(7, c).isEmpty());
+        }
+        QCOMPARE(d.cell(10, 7), "启用");
+        for (int row = 11; row <= 32; ++row)
+            QVERIFY2(!d.channelExists(row), qPrintable(QString::number(row)));
+        QCOMPARE(d.cell(11, 0), "11");
+
+        // Lines after the 32nd channel line are not read.
+        QByteArray many = header() + defaultOptions();
+        for (int row = 1; row <= 40; ++row)
+            many += full + "\r\n";
+        many += "garbage";
+        r = parse(many);
+        QVERIFY(r.ok());
+        QCOMPARE(r.data.cell(32, 1), "446.00625");
+    }
+
+    void wordCellsFollowTheActiveLanguage()
+    {
+        // Saved in English, opened in Chinese: the words become the Chinese ones,
+        // so that a later write still reads "High" as high power.
+        const DocumentData english = filled(2, u'.');
+        const QByteArray bytes = SettingsFile::serialize(english, texts(2));
+        SettingsDocument doc;
+        doc.applyLanguage(texts(1));
+        doc.replace(documentIn(1));
+        const auto r = SettingsFile::parse(bytes, doc.data(), doc.words());
+        QVERIFY(r.ok());
+        QCOMPARE(r.data.cell(1, 5), "高功率");
+        QCOMPARE(r.data.cell(7, 5), "低功率");
+        QCOMPARE(r.data.cell(7, 6), "窄带");
+        QCOMPARE(r.data.cell(1, 7), "启用");
+        QCOMPARE(r.data.cell(1, 8), "禁用");
+        QCOMPARE(r.data.choice(Key::Voice), 2);
+        // Applying it as the window does keeps them so.
+        doc.replace(r.data);
+        doc.applyLanguage(texts(1));
+        QCOMPARE(doc.cell(1, 5), "高功率");
+        QCOMPARE(doc.choiceText(Key::Voice), "英");
+    }
+
+    void unreadableFiles()
+    {
+        QTemporaryDir dir;
+        auto r = SettingsFile::read(dir.filePath("missing.kq19"), documentIn(1), texts(1).words());
+        QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Error));
+        QCOMPARE(r.message, "No such file or directory");
+
+        // A huge line does not make the reader take it all in.
+        QFile f(dir.filePath("big.kq19"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(header() + defaultOptions() + "CH001 | 446.00625 | " + QByteArray(8 << 20, 'x') + " | \r\n");
+        f.write("CH002 | 446.00625 | \r\n");
+        f.close();
+        r = SettingsFile::read(f.fileName(), documentIn(1), texts(1).words());
+        QVERIFY(r.ok());
+        QCOMPARE(r.data.cell(1, 1), "446.00625");
+        QVERIFY(r.data.cell(1, 2).size() < 100000);
+        QCOMPARE(r.data.cell(2, 1), "446.00625");
+    }
+
+    void failedSaveKeepsTheOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("keep.kq19");
+        QCOMPARE(SettingsFile::save(path, filled(1, u'.'), texts(1)), QString());
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        const QByteArray before = old.readAll();
+        old.close();
+
+        // A full disk: no file may grow past 200 bytes while the save runs.
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 200;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QString error = SettingsFile::save(path, filled(2, u'.'), texts(2));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+
+        QCOMPARE(error, QStringLiteral("File too large"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"keep.kq19"}));
+
+        QVERIFY(!SettingsFile::save(dir.filePath("no/such/dir/x.kq19"), filled(1, u'.'), texts(1)).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "test_settingsfile.moc"

@@ -1,0 +1,289 @@
+// Hundreds of reads and writes against the simulated radio, most of them
+// meeting a fault, some through the read/write window and the rest straight
+// through the transfer engine on worker threads (each with its own radio).
+// After every transfer: the outcome is the one the fault makes, a failure
+// leaves the start button enabled with one message, a failed read leaves the
+// document as it was, a successful read holds what the radio holds and a
+// successful write leaves in the radio what the document encodes.
+//
+// RQ300_SOAK_SEED repeats a run; RQ300_SOAK_TRANSFERS makes it longer.
+#include <QElapsedTimer>
+#include <QMap>
+#include <QMutex>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QtTest>
+
+#include "radio/portmap.h"
+#include "radio/rwform.h"
+#include "radiofixture.h"
+#include "scriptedprompter.h"
+#include "soakplan.h"
+#include "watchdog.h"
+
+using Step = TransferEngine::Outcome::Step;
+
+namespace {
+
+constexpr int EngineLanes = 4;
+constexpr int MaxProblems = 20;
+
+int envInt(const char* name, int fallback)
+{
+    bool ok = false;
+    const int v = qEnvironmentVariableIntValue(name, &ok);
+    return ok ? v : fallback;
+}
+
+QString stepName(Step s)
+{
+    static const char* names[] = {"none", "busy", "encode", "port", "handshake", "identity",
+                                  "password", "model", "band", "records"};
+    return QString::fromLatin1(names[int(s)]);
+}
+
+// Counts and problems of all lanes.
+struct Tally {
+    QMutex mutex;
+    int transfers = 0, reads = 0, writes = 0, viaWindow = 0, faultsInjected = 0, succeeded = 0;
+    qint64 longestMs = 0;
+    QMap<QString, int> faults;     // by fault kind
+    QMap<QString, int> failures;   // by failed step
+    QStringList problems;
+
+    void record(bool write, bool window, const Soak::Plan& plan, const TransferEngine::Outcome& out,
+                qint64 ms, const QStringList& found)
+    {
+        QMutexLocker lock(&mutex);
+        ++transfers;
+        ++(write ? writes : reads);
+        viaWindow += window;
+        if (plan.fault != Soak::Fault::None && plan.fault != Soak::Fault::EchoCable)
+            ++faultsInjected;
+        ++faults[QString::fromLatin1(Soak::faultName(plan.fault))];
+        if (out.ok())
+            ++succeeded;
+        else
+            ++failures[window ? QStringLiteral("a message in the window") : stepName(out.failedStep)];
+        longestMs = std::max(longestMs, ms);
+        for (const QString& p : found)
+            if (problems.size() < MaxProblems)
+                problems << p;
+    }
+    bool tooMany()
+    {
+        QMutexLocker lock(&mutex);
+        return problems.size() >= MaxProblems;
+    }
+};
+
+// One simulated radio and the program's side of it, as one lane uses them.
+struct Lane : RadioFixture {
+    QRandomGenerator rng;
+    int id;
+    QString name;
+
+    Lane(int laneId, quint32 seed, QChar sep) : rng(seed + 7919u * quint32(laneId)), id(laneId)
+    {
+        name = laneId == 0 ? QStringLiteral("window") : QStringLiteral("engine %1").arg(laneId);
+        doc.setDecimalSeparator(sep);
+        SimRadio::addSampleChannels(sim.memory());
+    }
+
+    // Sets up the radio and the document for the next transfer.
+    Soak::Plan prepare(bool write)
+    {
+        const Soak::Plan plan = Soak::planFor(rng, write);
+        if (rng.bounded(write ? 2 : 3) == 0)
+            doc.replace(Soak::randomDocument(rng, doc.data(), doc.words(), doc.decimalSeparator()));
+        if (!sim.isRunning()) {
+            QString error;
+            if (!sim.start(&error))
+                qFatal("cannot restart the simulated radio: %s", qPrintable(error));
+        }
+        link.setDevice(sim.devicePath());
+        sim.resetCounters();
+        sim.setFaults(plan.simFaults());
+        sim.setEcho(plan.echo());
+        state.singlePort = plan.singlePort();
+        return plan;
+    }
+
+    // What must hold after a transfer, whichever way it ran.
+    QStringList check(bool write, const Soak::Plan& plan, const DocumentData& before,
+                      const TransferEngine::Outcome& out)
+    {
+        QStringList found;
+        if (out.ok() != plan.expectOk)
+            found << QStringLiteral("%1 %2 with %3").arg(write ? "write" : "read", out.ok() ? "succeeded" : "failed: " + out.reason,
+                                                          plan.describe());
+        if (!out.ok() && (out.reason.isEmpty() || out.failedStep == Step::None))
+            found << QStringLiteral("a failure without a reason (%1)").arg(plan.describe());
+        if (state.radioBusy())
+            found << QStringLiteral("the radio is still marked busy after the transfer");
+        const ValueWords& w = doc.words();
+        if (write || !out.ok()) {
+            if (!(doc.data() == before))
+                found << QStringLiteral("a %1 %2 changed the document (%3)")
+                             .arg(out.ok() ? "successful" : "failed", write ? "write" : "read", plan.describe());
+        } else if (!(doc.data() == Soak::decodedImage(before, sim.memory(), w, doc.decimalSeparator()))) {
+            found << QStringLiteral("a successful read does not hold what the radio holds (%1)").arg(plan.describe());
+        }
+        if (write && out.ok()) {
+            const QString diff = Soak::imageDifference(doc.data(), sim.memory(), w);
+            if (!diff.isEmpty())
+                found << QStringLiteral("after a successful write (%1): %2").arg(plan.describe(), diff);
+        }
+        sim.setFaults({});
+        sim.setEcho(false);
+        return found;
+    }
+};
+
+void engineLane(int laneId, quint32 seed, int count, Tally& tally, Watchdog& dog)
+{
+    Lane lane(laneId, seed, laneId % 2 ? u',' : u'.');
+    TransferEngine engine(lane.link, lane.doc, lane.identity, lane.state);
+    for (int i = 0; i < count && !tally.tooMany(); ++i) {
+        const bool write = lane.rng.bounded(2);
+        const Soak::Plan plan = lane.prepare(write);
+        const DocumentData before = lane.doc.data();
+        dog.arm(laneId, QStringLiteral("%1, transfer %2: %3 with %4")
+                            .arg(lane.name).arg(i).arg(write ? "write" : "read", plan.describe()).toStdString());
+        QElapsedTimer t;
+        t.start();
+        const TransferEngine::Outcome out = write ? engine.write() : engine.read();
+        const qint64 ms = t.elapsed();
+        dog.disarm(laneId);
+        QStringList found = lane.check(write, plan, before, out);
+        for (QString& f : found)
+            f.prepend(QStringLiteral("%1, transfer %2: ").arg(lane.name).arg(i));
+        tally.record(write, false, plan, out, ms, found);
+    }
+}
+
+}
+
+class TestSoak : public QObject {
+    Q_OBJECT
+private slots:
+    void transfersWithRandomFaults()
+    {
+        const quint32 seed = quint32(envInt("RQ300_SOAK_SEED", 20240315));
+        const int total = std::max(1, envInt("RQ300_SOAK_TRANSFERS", 200));
+        const int viaWindow = std::max(1, total / 3);
+        const int perLane = (total - viaWindow + EngineLanes - 1) / EngineLanes;
+        qInfo("soak: seed %u (RQ300_SOAK_SEED), %d transfers (RQ300_SOAK_TRANSFERS): "
+              "%d through the window, up to %d on each of %d engine threads",
+              seed, total, viaWindow, perLane, EngineLanes);
+
+        Tally tally;
+        Watchdog dog(std::chrono::seconds(30));
+        QElapsedTimer clock;
+        clock.start();
+
+        QList<QThread*> threads;
+        int left = total - viaWindow;
+        for (int lane = 1; lane <= EngineLanes && left > 0; ++lane) {
+            const int count = std::min(perLane, left);
+            left -= count;
+            threads << QThread::create(engineLane, lane, seed, count, std::ref(tally), std::ref(dog));
+            threads.last()->start();
+        }
+        windowLane(seed, viaWindow, tally, dog);
+        for (QThread* t : threads) {
+            t->wait();
+            delete t;
+        }
+
+        QStringList faults, failures;
+        for (auto it = tally.faults.cbegin(); it != tally.faults.cend(); ++it)
+            faults << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
+        for (auto it = tally.failures.cbegin(); it != tally.failures.cend(); ++it)
+            failures << QStringLiteral("%1 at %2").arg(it.value()).arg(it.key());
+        qInfo("soak: %d transfers (%d reads, %d writes; %d through the window) in %.1f s, longest %lld ms",
+              tally.transfers, tally.reads, tally.writes, tally.viaWindow, clock.elapsed() / 1000.0,
+              static_cast<long long>(tally.longestMs));
+        qInfo("soak: %d faults injected; plans: %s", tally.faultsInjected, qPrintable(faults.join(QStringLiteral(", "))));
+        qInfo("soak: %d succeeded, %d failed (%s)", tally.succeeded, tally.transfers - tally.succeeded,
+              qPrintable(failures.join(QStringLiteral(", "))));
+
+        QVERIFY2(tally.problems.isEmpty(), qPrintable(tally.problems.join(u'\n')));
+        QVERIFY(tally.transfers >= total);
+        QVERIFY(tally.faultsInjected > 0 && tally.succeeded > 0 && tally.succeeded < tally.transfers);
+    }
+
+private:
+    // Transfers through the read/write window, as the user runs them: the
+    // start button, the progress bar and the one message of a failure.
+    void windowLane(quint32 seed, int count, Tally& tally, Watchdog& dog)
+    {
+        Lane lane(0, seed, u'.');
+        PortMap ports;
+        ScriptedPrompter prompter;
+        AppContext ctx{&lane.doc, &lane.state, &lane.link, &ports, &lane.identity, QString()};
+        lane.state.chosenPort = 1;
+        TRWForm rw(ctx);
+        auto* start = rw.findChild<QPushButton*>(QStringLiteral("Button1"));
+        auto* progress = rw.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+        QVERIFY(start && progress);
+
+        for (int i = 0; i < count && !tally.tooMany(); ++i) {
+            const bool write = lane.rng.bounded(2);
+            const Soak::Plan plan = lane.prepare(write);
+            QStringList found;
+            ports.setPath(1, lane.sim.devicePath());
+            // The direction is the command's: another command means closing
+            // the window first, as the user does. Now and then it is closed
+            // and opened again for the same command.
+            if (rw.isVisible() && (rw.direction() != (write ? 2 : 1) || lane.rng.bounded(8) == 0)) {
+                rw.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+                if (rw.isVisible() || lane.link.isOpen())
+                    found << QStringLiteral("the window did not close, or left the port open");
+            }
+            if (!rw.isVisible()) {
+                if (!rw.prepareCommand(write ? 2 : 1, write ? QStringLiteral("写频") : QStringLiteral("读频"),
+                                       write ? QStringLiteral("写 频") : QStringLiteral("读 频")))
+                    found << QStringLiteral("the port of the simulated radio could not be probed");
+                rw.show();
+            }
+
+            const DocumentData before = lane.doc.data();
+            const qsizetype messages = prompter.messages.size();
+            dog.arm(0, QStringLiteral("window, transfer %1: %2 with %3")
+                           .arg(i).arg(write ? "write" : "read", plan.describe()).toStdString());
+            QElapsedTimer t;
+            t.start();
+            QTest::mouseClick(start, Qt::LeftButton);
+            const qint64 ms = t.elapsed();
+            dog.disarm(0);
+
+            // The window shows the outcome: a full progress bar and no
+            // message, or exactly one message.
+            const bool shownOk = prompter.messages.size() == messages && progress->value() == progress->maximum();
+            TransferEngine::Outcome out;
+            out.failedStep = shownOk ? Step::None : Step::Records;
+            if (!shownOk) {
+                out.reason = prompter.messages.size() > messages ? prompter.messages.last().text : QString();
+                if (prompter.messages.size() != messages + 1)
+                    found << QStringLiteral("%1 messages after a failed transfer")
+                                 .arg(prompter.messages.size() - messages);
+                else if (out.reason.trimmed().isEmpty())
+                    found << QStringLiteral("an empty failure message");
+            }
+            if (!start->isEnabled() || rw.isTransferRunning())
+                found << QStringLiteral("the start button is not enabled after the transfer");
+            if (!rw.isVisible())
+                found << QStringLiteral("the window closed during the transfer");
+            found << lane.check(write, plan, before, out);
+            for (QString& f : found)
+                f.prepend(QStringLiteral("window, transfer %1: ").arg(i));
+            tally.record(write, true, plan, out, ms, found);
+        }
+        rw.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+    }
+};
+
+QTEST_MAIN(TestSoak)
+#include "test_soak.moc"

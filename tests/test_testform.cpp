@@ -1,0 +1,314 @@
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include "document/appstate.h"
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+#include "radio/identity.h"
+#include "radio/portmap.h"
+#include "radio/seriallink.h"
+#include "scriptedprompter.h"
+#include "service/testform.h"
+#include "service/updown.h"
+#include "sim/simradio.h"
+
+namespace {
+
+const QString Caption = QStringLiteral("系统提示");
+const QString FailureMessage =
+    QStringLiteral("        通信连接失败!\n\n请检查连接是否正确或对讲机电源是否打开!");
+const QByteArray ServiceHello = QByteArray("\x02\x06TAVRIN");
+const QByteArray ProgHello = QByteArray("\x02TAVRIN");
+
+// The window with everything it is given, COM1 pointing at a simulated radio
+// and the second band of the list selected.
+struct Bench {
+    SimRadio sim;
+    SerialLink link;
+    SettingsDocument doc;
+    AppState state;
+    PortMap ports;
+    RadioIdentity identity;
+    AppContext ctx;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TTestForm> form;
+
+    Bench()
+    {
+        QString error;
+        if (!sim.start(&error))
+            qFatal("cannot start the simulated radio: %s", qPrintable(error));
+        for (int n = 1; n <= PortMap::Count; ++n)
+            ports.setPath(n, QStringLiteral("/dev/rq300-test-missing-%1").arg(n));
+        ports.setPath(1, sim.devicePath());
+        doc.setOptions(Key::Band, {QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
+        doc.setChoice(Key::Band, 1);
+        state.modelId = QStringLiteral("4B512D195A18FF06");
+        ctx = AppContext{&doc, &state, &link, &ports, &identity, QString()};
+        form = std::make_unique<TTestForm>(ctx);
+        form->show();
+    }
+
+    QLineEdit* edit(const char* name) { return form->findChild<QLineEdit*>(QLatin1String(name)); }
+    QPushButton* button(int n) { return form->findChild<QPushButton*>(QStringLiteral("Button%1").arg(n)); }
+    QLabel* label25() { return form->findChild<QLabel*>(QStringLiteral("Label25")); }
+    UpDown* spin(const char* edit) { return form->findChild<UpDown*>(QLatin1String("UpDown") + QLatin1String(edit + 4)); }
+    void put(int address, const char* hex)
+    {
+        const QByteArray b = QByteArray::fromHex(hex);
+        sim.memory().replace(address, b.size(), b);
+    }
+    void type(const char* name, const QString& text)
+    {
+        edit(name)->clear();
+        QTest::keyClicks(edit(name), text);
+    }
+};
+
+} // namespace
+
+class TestTestForm : public QObject {
+    Q_OBJECT
+private slots:
+    void controlsAsDelivered()
+    {
+        Bench b;
+        QCOMPARE(b.form->objectName(), QString("TestForm"));
+        QCOMPARE(b.form->windowTitle(), QString("调试"));
+        QCOMPARE(b.edit("Edit405")->text(), QString("43"));
+        QCOMPARE(b.edit("Edit202")->text(), QString("0D"));
+        QCOMPARE(b.form->findChildren<QLineEdit*>().size(), 15);
+        QCOMPARE(b.form->findChildren<UpDown*>().size(), 13);
+        auto* stamp = b.form->findChild<QCheckBox*>("CheckBox3");
+        QCOMPARE(stamp->text(), QString("写入出厂日期"));
+        QVERIFY(!stamp->isChecked());
+        stamp->click();
+        QVERIFY(b.state.stampFactoryDate);
+        stamp->click();
+        QVERIFY(!b.state.stampFactoryDate);
+    }
+
+    void typingIsFilteredAndLimited()
+    {
+        Bench b;
+        b.type("Edit401", "99");
+        QCOMPARE(b.edit("Edit401")->text(), QString("63"));
+        QCOMPARE(b.spin("Edit401")->position(), 63);
+        // The arrows still go past what typing allows, up to the range's end.
+        auto* up = b.spin("Edit401")->findChild<QToolButton*>("Up");
+        QTest::mouseClick(up, Qt::LeftButton);
+        QCOMPARE(b.edit("Edit401")->text(), QString("64"));
+        for (int i = 0; i < 200; ++i)
+            b.spin("Edit401")->step(1);
+        QCOMPARE(b.edit("Edit401")->text(), QString("200"));
+
+        b.type("Edit402", "a1-b2.");
+        QCOMPARE(b.edit("Edit402")->text(), QString("12"));
+        b.type("Edit407", "300");
+        QCOMPARE(b.edit("Edit407")->text(), QString("255"));
+        b.type("Edit408", "1234");
+        QCOMPARE(b.edit("Edit408")->text(), QString("123"));
+        QTest::keyClick(b.edit("Edit408"), Qt::Key_Backspace);
+        QCOMPARE(b.edit("Edit408")->text(), QString("12"));
+        QCOMPARE(b.spin("Edit408")->position(), 12);
+        // No replacement here; the spin stops at its end, the text stays.
+        b.type("Edit405", "999999");
+        QCOMPARE(b.edit("Edit405")->text(), QString("99999"));
+        QCOMPARE(b.spin("Edit405")->position(), 255);
+        // No key filter on these.
+        b.type("Edit413", "12x");
+        QCOMPARE(b.edit("Edit413")->text(), QString("12x"));
+        b.type("Edit201", "zz9");
+        QCOMPARE(b.edit("Edit201")->text(), QString("zz9"));
+        // Setting a text moves the spin as typing does.
+        b.edit("Edit412")->setText("150");
+        QCOMPARE(b.spin("Edit412")->position(), 150);
+    }
+
+    void readOfUnsetBandLeavesTheSelectionAlone()
+    {
+        Bench b;
+        b.put(0x4078, "FFFFFFFFFFFFFFFF");
+        QSignalSpy band(b.form.get(), &TTestForm::bandSelected);
+        b.button(1)->click();
+        QVERIFY(b.prompter.messages.isEmpty());
+        QCOMPARE(b.doc.choice(Key::Band), 1);
+        QCOMPARE(band.size(), 0);
+        QCOMPARE(b.identity.band, RadioIdentity::Unfilled);
+        QCOMPARE(b.edit("Edit413")->text(), QString("200"));
+        QCOMPARE(b.spin("Edit413")->position(), 200);
+        QCOMPARE(b.edit("Edit201")->text(), QString("5A"));
+    }
+
+    void readOfListedBandSelectsIt()
+    {
+        Bench b;
+        QSignalSpy band(b.form.get(), &TTestForm::bandSelected);
+        b.button(1)->click();
+        QVERIFY(b.prompter.messages.isEmpty());
+        QCOMPARE(b.doc.choice(Key::Band), 0);
+        QCOMPARE(band.size(), 1);
+        QCOMPARE(band.first().first().toString(), QString("400-470MHz"));
+        QCOMPARE(b.identity.band, QString("400-470MHz"));
+        QCOMPARE(b.identity.model, b.doc.choiceText(Key::Model));
+    }
+
+    void readOfUnlistedBandFails()
+    {
+        Bench b;
+        b.put(0x4078, "4800450048004500");
+        b.button(1)->click();
+        QCOMPARE(b.prompter.messages.size(), 1);
+        QCOMPARE(b.prompter.messages[0].caption, Caption);
+        QCOMPARE(b.prompter.messages[0].text, FailureMessage);
+        QCOMPARE(b.prompter.messages[0].icon, Prompter::Icon::Exclamation);
+        QCOMPARE(b.doc.choice(Key::Band), 1);
+        QCOMPARE(b.edit("Edit413")->text(), QString("0"));
+        QVERIFY(b.button(1)->isEnabled());
+        QVERIFY(!b.state.radioBusy());
+    }
+
+    void portThatCannotBeOpened()
+    {
+        Bench b;
+        b.state.chosenPort = 2;
+        b.button(7)->click();
+        QCOMPARE(b.prompter.messages.size(), 1);
+        QCOMPARE(b.prompter.messages[0].caption, Caption);
+        QVERIFY(b.prompter.messages[0].text.startsWith("通信连接失败!请选择别的通信端口!"));
+        QVERIFY(b.prompter.messages[0].text.contains("/dev/rq300-test-missing-2"));
+        QCOMPARE(b.sim.framesReceived(), 0);
+    }
+
+    void adjustChecksBeforeTouchingTheRadio()
+    {
+        Bench b;
+        b.type("Edit201", "G1");
+        b.button(2)->click();
+        QCOMPARE(b.prompter.messages.size(), 1);
+        QVERIFY(b.prompter.messages[0].text.contains("Edit201"));
+
+        b.type("Edit201", "1F");
+        b.doc.setOptions(Key::Band, {});
+        b.button(2)->click();
+        QVERIFY(b.prompter.messages.last().text.contains("频段"));
+        QCOMPARE(b.prompter.messages.size(), 2);
+        QCOMPARE(b.sim.framesReceived(), 0);
+    }
+
+    void adjustWritesModelBandAndValues()
+    {
+        Bench b;
+        b.put(0x4078, "FFFFFFFFFFFFFFFF");
+        b.doc.setChoice(Key::Band, 0);
+        b.type("Edit413", "123");
+        b.type("Edit402", "99");
+        b.button(2)->click();
+        QVERIFY(b.prompter.messages.isEmpty());
+        QCOMPARE(b.sim.memory().mid(0x4078, 8).toHex(), QByteArray("4700400047004000"));
+        QCOMPARE(b.sim.memory().mid(0x4020, 8).toHex(), QByteArray("04ce00ff3f00ff00"));
+        QCOMPARE(b.sim.writtenAddresses(), (QList<int>{0x4070, 0x4078, 0x4020, 0x4028, 0x4030}));
+    }
+
+    void calibrationShowsItsResult()
+    {
+        Bench b;
+        b.sim.setCalibrationReadings(QByteArray::fromHex("60616162"));
+        b.button(6)->click();
+        QCOMPARE(b.label25()->text(), QString("OK !"));
+        QCOMPARE(quint8(b.sim.memory().at(0x01BE)), quint8(64));
+
+        b.sim.setCalibrationReadings(QByteArray::fromHex("60606060"));
+        b.button(6)->click();
+        QCOMPARE(b.label25()->text(), QString("Fail !"));
+        QVERIFY(b.prompter.messages.isEmpty());
+
+        // A radio that gives no readings empties the label and says so.
+        b.sim.resetCounters();
+        SimRadio::Faults faults;
+        faults.corruptReplyToFrame = 3;
+        b.sim.setFaults(faults);
+        b.button(6)->click();
+        QVERIFY(b.label25()->text().isEmpty());
+        QCOMPARE(b.prompter.messages.size(), 1);
+        QCOMPARE(b.prompter.messages[0].text, FailureMessage);
+    }
+
+    void fileSaveAndLoad()
+    {
+        Bench b;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("unit.m17");
+        b.type("Edit401", "12");
+        b.type("Edit202", "3c");
+        b.prompter.files = {path};
+        b.button(4)->click();
+        QCOMPARE(b.prompter.suffixes, QStringList{"m17"});
+        QVERIFY(QFile::exists(path));
+
+        b.type("Edit401", "40");
+        b.type("Edit202", "00");
+        b.prompter.files = {path};
+        b.button(3)->click();
+        QVERIFY(b.prompter.messages.isEmpty());
+        QCOMPARE(b.edit("Edit401")->text(), QString("12"));
+        QCOMPARE(b.spin("Edit401")->position(), 12);
+        QCOMPARE(b.edit("Edit202")->text(), QString("3c"));
+
+        // A broken file is refused and the fields keep their values.
+        QFile bad(dir.filePath("bad.m17"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("RQ-300\r\n\r\n01\r\n02\r\nseven\r\n");
+        bad.close();
+        b.prompter.files = {bad.fileName()};
+        b.button(3)->click();
+        QCOMPARE(b.prompter.messages.size(), 1);
+        QVERIFY(b.prompter.messages[0].text.contains("Edit401"));
+        QCOMPARE(b.edit("Edit401")->text(), QString("12"));
+    }
+
+    void noSecondOperationWhileOneRuns()
+    {
+        Bench b;
+        b.sim.setBusyReplies(5);
+        bool busyDuring = false;
+        bool anyCommandEnabled = true;
+        QTimer::singleShot(100, [&] {
+            busyDuring = b.state.radioBusy() && b.form->operationRunning();
+            anyCommandEnabled = false;
+            for (int n : {1, 2, 3, 5, 6, 7})
+                anyCommandEnabled = anyCommandEnabled || b.button(n)->isEnabled();
+            // Even called directly, the handlers start nothing.
+            b.form->Button1Click();
+            b.form->Button7Click();
+        });
+        b.button(5)->click();
+        QVERIFY(busyDuring);
+        QVERIFY(!anyCommandEnabled);
+        const QList<QByteArray> frames = b.sim.receivedFrames();
+        QCOMPARE(std::count(frames.begin(), frames.end(), ServiceHello), 1);
+        QVERIFY(!frames.contains(ProgHello));
+        QVERIFY(b.prompter.messages.isEmpty());
+        QVERIFY(!b.state.radioBusy());
+        QVERIFY(b.button(1)->isEnabled() && b.button(5)->isEnabled());
+
+        // Another window's operation holds this one's commands back too.
+        b.sim.resetCounters();
+        b.state.setRadioBusy(true);
+        QVERIFY(!b.button(6)->isEnabled());
+        b.form->Button6Click();
+        QCOMPARE(b.sim.framesReceived(), 0);
+        b.state.setRadioBusy(false);
+        QVERIFY(b.button(6)->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestTestForm)
+#include "test_testform.moc"

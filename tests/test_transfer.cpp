@@ -1,0 +1,375 @@
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "radio/codecs.h"
+#include "radio/transferengine.h"
+#include "radiofixture.h"
+
+using Step = TransferEngine::Outcome::Step;
+
+namespace {
+const QByteArray HandshakeFrame = QByteArray("\x02TAVRIN");
+const QByteArray EndFrame = QByteArray("\x64\x6F");
+
+// The records a read and a write carry: options, timer and the channels.
+QByteArray programmed(RadioFixture& f)
+{
+    return f.mem(0x4000, 0x18) + f.mem(0x4080, 32 * 16);
+}
+}
+
+class TestTransfer : public QObject {
+    Q_OBJECT
+private slots:
+    void fullReadThenWriteBack()
+    {
+        RadioFixture f;
+        SimRadio::addSampleChannels(f.sim.memory());
+        f.put(0x400D, "C5");   // top key long press holds code 12, not in the list
+        const QByteArray original = programmed(f);
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        QSignalSpy progress(&engine, &TransferEngine::progress);
+        QSignalSpy band(&engine, &TransferEngine::bandSelected);
+
+        // The interface keeps running while the engine waits.
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(20);
+
+        const TransferEngine::Outcome read = engine.read();
+        QVERIFY2(read.ok(), qPrintable(read.reason));
+        QVERIFY(ticks >= 5);
+        QCOMPARE(progress.last(), (QList<QVariant>{180, 180}));
+        QCOMPARE(band.size(), 1);
+        QCOMPARE(f.doc.cell(1, 1), QString("446.00625"));
+        QCOMPARE(f.doc.cell(1, 4), QString("67.0"));
+        QCOMPARE(f.doc.cell(2, 2), QString("D023N"));
+        QCOMPARE(f.doc.cell(2, 5), f.doc.words().low);
+        QVERIFY(f.doc.cell(4, 1).isEmpty());
+        QCOMPARE(f.doc.choice(Key::Squelch), 3);
+        QCOMPARE(f.doc.choice(Key::TopLong), -1);
+        QCOMPARE(f.doc.text(Key::EndDtmf), QString("123"));
+        QCOMPARE(f.identity.admin, QString("Tavrin"));
+        QCOMPARE(f.identity.user, QString("SIM"));
+        QCOMPARE(f.identity.saleDate, QString("2024-02-01  10:00:00"));
+        QCOMPARE(f.identity.factoryDate, QString("2024-01-15  09:30:00"));
+        QCOMPARE(f.identity.model, QString("MZ-209"));
+        QCOMPARE(f.identity.band, QString("400-470MHz"));
+        QVERIFY(f.sim.receivedFrames().last() == EndFrame);
+
+        // Wipe what the radio holds, then write the document back: the radio
+        // gets the very bytes it had, the unlisted key code included.
+        f.sim.memory().replace(0x4000, 0x18, QByteArray(0x18, '\0'));
+        f.sim.memory().replace(0x4080, 32 * 16, QByteArray(32 * 16, '\0'));
+        f.sim.resetCounters();
+        const TransferEngine::Outcome write = engine.write();
+        QVERIFY2(write.ok(), qPrintable(write.reason));
+        QCOMPARE(programmed(f).toHex(), original.toHex());
+        // Nothing else applied, so the first write is channel 1's first half.
+        const QList<int> written = f.sim.writtenAddresses();
+        QCOMPARE(written.size(), 64 + 3);
+        QCOMPARE(written.first(), 0x4080);
+        QCOMPARE(written.mid(64), (QList<int>{0x4000, 0x4008, 0x4010}));
+
+        // And back: a second read gives the same document.
+        const DocumentData first = f.doc.data();
+        f.doc.clearChannel(1);
+        QVERIFY(engine.read().ok());
+        QVERIFY(f.doc.data() == first);
+    }
+
+    void handshakeAttempts()
+    {
+        {
+            RadioFixture f;
+            f.sim.setFaults({.ignoreHandshakes = 2});
+            TransferEngine engine(f.link, f.doc, f.identity, f.state);
+            QVERIFY(engine.info().ok());
+            const QList<QByteArray> frames = f.sim.receivedFrames();
+            QCOMPARE(frames.mid(0, 3), QList<QByteArray>(3, HandshakeFrame));
+            QCOMPARE(frames.at(3).left(1), QByteArray("R"));
+        }
+        {
+            // One byte more than the reply is a failed attempt; the next one counts.
+            RadioFixture f;
+            f.sim.setFaults({.ignoreHandshakes = 1});
+            f.answerFrameWith(Frame::Handshake, QByteArray("\x06tavrin\x00", 8));
+            TransferEngine engine(f.link, f.doc, f.identity, f.state);
+            QVERIFY(engine.info().ok());
+            QCOMPARE(f.sim.receivedFrames().mid(0, 2), QList<QByteArray>(2, HandshakeFrame));
+        }
+        {
+            RadioFixture f;
+            f.sim.setFaults({.ignoreHandshakes = 100});
+            TransferEngine engine(f.link, f.doc, f.identity, f.state);
+            const DocumentData before = f.doc.data();
+            const TransferEngine::Outcome out = engine.read();
+            QCOMPARE(out.failedStep, Step::Handshake);
+            QCOMPARE(out.reason, QString("no reply to the handshake"));
+            QVERIFY(!out.passwordError);
+            QCOMPARE(f.sim.receivedFrames(),
+                     (QList<QByteArray>{HandshakeFrame, HandshakeFrame, HandshakeFrame, HandshakeFrame, EndFrame}));
+            QVERIFY(f.doc.data() == before);
+            QCOMPARE(f.identity.admin, RadioIdentity::Unfilled);
+        }
+    }
+
+    void echoingCable()
+    {
+        // Single-port mode off with a cable that echoes: the echo comes before
+        // the reply, so no handshake reply is exact.
+        RadioFixture f;
+        f.sim.setEcho(true);
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        TransferEngine::Outcome out = engine.read();
+        QCOMPARE(out.failedStep, Step::Handshake);
+        QVERIFY2(out.reason.startsWith("a wrong reply to the handshake ("), qPrintable(out.reason));
+
+        // Single-port mode on: the echo is dropped and the whole read works.
+        f.state.singlePort = true;
+        SimRadio::addSampleChannels(f.sim.memory());
+        out = engine.read();
+        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QCOMPARE(f.doc.cell(3, 1), QString("462.56250"));
+        out = engine.write();
+        QVERIFY2(out.ok(), qPrintable(out.reason));
+    }
+
+    void passwords()
+    {
+        struct Case { const char* record; const char* typed; bool ok; bool passwordError; };
+        const Case cases[] = {
+            {"FFFFFFFFFFFFFFF0", "", true, false},        // no password set
+            {"FFFFFFFFFFFFFFF0", "123", false, true},
+            {"123456FFFFFFFFF6", "123456", true, false},
+            {"123456FFFFFFFFF6", "12345", false, true},
+            {"FFFFFFFFFFFFFFFF", "", false, false},       // erased: a plain failure
+        };
+        for (const Case& c : cases) {
+            RadioFixture f;
+            f.put(Codec::PasswordAddr, c.record);
+            f.doc.setText(Key::Password, c.typed);
+            TransferEngine engine(f.link, f.doc, f.identity, f.state);
+            const TransferEngine::Outcome out = engine.read();
+            QCOMPARE(out.ok(), c.ok);
+            QCOMPARE(out.passwordError, c.passwordError);
+            if (!c.ok) {
+                QCOMPARE(out.failedStep, Step::Password);
+                QCOMPARE(f.sim.receivedFrames().size(), 7);   // handshake, 5 reads, end
+            }
+        }
+    }
+
+    void bandsOnRead()
+    {
+        RadioFixture f;
+        f.doc.setChoice(Key::Model, -1);
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        QSignalSpy band(&engine, &TransferEngine::bandSelected);
+        QSignalSpy model(&engine, &TransferEngine::modelSelected);
+
+        f.put(Codec::BandAddr, "4300400043004000");
+        QVERIFY(engine.read().ok());
+        QCOMPARE(f.doc.choice(Key::Band), 1);
+        QCOMPARE(band.takeFirst().at(0).toString(), QString("400-430MHz"));
+        QCOMPARE(f.doc.choice(Key::Model), 0);
+        QCOMPARE(model.size(), 1);
+
+        // A band outside the list fails and changes nothing of the document.
+        f.put(Codec::BandAddr, "3900350039003500");
+        const DocumentData before = f.doc.data();
+        const TransferEngine::Outcome out = engine.read();
+        QCOMPARE(out.failedStep, Step::Band);
+        QCOMPARE(out.reason, QString("band 350-390MHz of the radio is not in the band list"));
+        QVERIFY(f.doc.data() == before);
+        QCOMPARE(f.doc.bandList().size(), 2);
+        QCOMPARE(band.size(), 0);
+
+        // An unset band reads without touching the selection.
+        f.put(Codec::BandAddr, "FFFFFFFFFFFFFFFF");
+        QVERIFY(engine.read().ok());
+        QCOMPARE(f.doc.choice(Key::Band), 1);
+    }
+
+    void modelMismatch()
+    {
+        RadioFixture f;
+        f.put(Codec::ModelAddr, "4B512D195A18FF07");
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        const TransferEngine::Outcome out = engine.write();
+        QCOMPARE(out.failedStep, Step::Model);
+        QCOMPARE(out.radioModel, QString("4B512D195A18FF07"));
+        QVERIFY(f.sim.writtenAddresses().isEmpty());
+    }
+
+    void writeWithAnotherBandSelected()
+    {
+        RadioFixture f;
+        f.doc.setChoice(Key::Band, 1);
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        const TransferEngine::Outcome out = engine.write();
+        QCOMPARE(out.failedStep, Step::Band);
+        QCOMPARE(out.reason, QString("band 400-470MHz of the radio is not the selected band 400-430MHz"));
+        QVERIFY(f.sim.writtenAddresses().isEmpty());
+        QCOMPARE(f.sim.receivedFrames().last(), EndFrame);
+    }
+
+    void missingAckAtChannelFive()
+    {
+        RadioFixture f;
+        f.sim.setFaults({.noReplyToFrame = Frame::channelSecondHalf(5)});
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        QSignalSpy progress(&engine, &TransferEngine::progress);
+        const TransferEngine::Outcome out = engine.write();
+        QCOMPARE(out.failedStep, Step::Records);
+        QCOMPARE(out.reason, QString("no acknowledgement for channel 5 second half"));
+        QCOMPARE(progress.last(), (QList<QVariant>{20, 180}));
+        const QList<int> written = f.sim.writtenAddresses();
+        QCOMPARE(written.size(), 9);
+        QCOMPARE(written.last(), 0x40C0);
+        QVERIFY(!written.contains(0x4000) && !written.contains(0x4010));
+        QCOMPARE(f.sim.receivedFrames().last(), EndFrame);
+    }
+
+    void identityWrites()
+    {
+        RadioFixture f;
+        f.put(Codec::AdminAddr, "FFFFFFFFFFFFFFFF");   // erased: differs from "Tavrin"
+        f.identity.writeUser = true;                   // with an empty name
+        f.state.stampFactoryDate = true;
+        f.doc.setFlag(Key::WriteNewPassword, true);
+        f.doc.setText(Key::NewPassword, "2468");
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        const TransferEngine::Outcome out = engine.write();
+        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QCOMPARE(f.identity.admin, QString(7, QChar(0xFF)));
+        QCOMPARE(f.sim.writtenAddresses().mid(0, 6),
+                 (QList<int>{0x4048, 0x4060, 0x4068, 0x4040, 0x4050, 0x4080}));
+        QCOMPARE(f.mem(0x4048, 8).toHex().toUpper(), QByteArray("FFFFFFFFFFFFFF00"));
+        QCOMPARE(f.mem(0x4068, 8).toHex().toUpper(), QByteArray("54617672696EFF06"));
+        QCOMPARE(f.mem(0x4050, 8).toHex().toUpper(), QByteArray("2468FFFFFFFFFFF4"));
+        const QString today = QDate::currentDate().toString("yyyyMMdd");
+        QCOMPARE(QString::fromLatin1(f.mem(0x4060, 4).toHex()), today);
+        QCOMPARE(QString::fromLatin1(f.mem(0x4040, 4).toHex()), today);
+    }
+
+    void readFailingPartWayLeavesDocument()
+    {
+        RadioFixture f;
+        SimRadio::addSampleChannels(f.sim.memory());
+        f.doc.setCell(7, 1, "401.00000");
+        f.doc.setChoice(Key::Squelch, 8);
+        const DocumentData before = f.doc.data();
+        f.sim.setFaults({.noReplyToFrame = Frame::channelFirstHalf(10)});
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        const TransferEngine::Outcome out = engine.read();
+        QCOMPARE(out.failedStep, Step::Records);
+        QCOMPARE(out.reason, QString("no reply to the read of channel 10 first half"));
+        QVERIFY(f.doc.data() == before);
+        // The identity fields show what was read.
+        QCOMPARE(f.identity.user, QString("SIM"));
+    }
+
+    void repliesMustFitTheRequest()
+    {
+        // A reply for another address (late) or a short one is a failed
+        // exchange, never data for this record.
+        const int frame = Frame::channelFirstHalf(3);
+        struct Case { QByteArray reply; const char* reason; };
+        const Case cases[] = {
+            {QByteArray::fromHex("57409808AABBCCDDEEFF0011"),
+             "the reply to the read of channel 3 first half is for address 4098"},
+            {QByteArray::fromHex("5740A0080102"),
+             "the reply to the read of channel 3 first half is incomplete (6 of 12 bytes)"},
+            {QByteArray::fromHex("5740A0080102030405060708FF"),
+             "a wrong reply to the read of channel 3 first half (5740A0080102030405060708FF)"},
+        };
+        for (const Case& c : cases) {
+            RadioFixture f;
+            const DocumentData before = f.doc.data();
+            f.sim.setFaults({.noReplyToFrame = frame});
+            f.answerFrameWith(frame, c.reply);
+            TransferEngine engine(f.link, f.doc, f.identity, f.state);
+            const TransferEngine::Outcome out = engine.read();
+            QCOMPARE(out.reason, QString(c.reason));
+            QVERIFY(f.doc.data() == before);
+        }
+        // A damaged first byte.
+        RadioFixture f;
+        f.sim.setFaults({.corruptReplyToFrame = 3});
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        const TransferEngine::Outcome out = engine.info();
+        QCOMPARE(out.failedStep, Step::Identity);
+        QVERIFY2(out.reason.startsWith("a wrong reply to the read of the administrator record (A8"), qPrintable(out.reason));
+    }
+
+    void cablePulled()
+    {
+        RadioFixture f;
+        f.sim.setFaults({.closeAfterFrames = Frame::channelFirstHalf(4)});
+        const DocumentData before = f.doc.data();
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        QElapsedTimer clock;
+        clock.start();
+        TransferEngine::Outcome out = engine.read();
+        QCOMPARE(out.failedStep, Step::Port);
+        QVERIFY2(out.reason.startsWith("port error: "), qPrintable(out.reason));
+        QVERIFY(clock.elapsed() < 3000);
+        QVERIFY(f.doc.data() == before);
+        QVERIFY(!engine.isRunning());
+        QVERIFY(!f.state.radioBusy());
+        // With the device gone the next transfer cannot open the port.
+        out = engine.write();
+        QCOMPARE(out.failedStep, Step::Port);
+        QVERIFY2(out.reason.startsWith("port error: "), qPrintable(out.reason));
+    }
+
+    void writeRefusedBeforeAnyFrame()
+    {
+        RadioFixture f;
+        f.doc.setCell(5, 1, "446.00625");
+        f.doc.setCell(5, 2, f.doc.words().off);
+        f.doc.setCell(5, 3, "446.00625");
+        f.doc.setCell(5, 4, "D9");
+        for (int c = 5; c <= 11; ++c)
+            f.doc.setCell(5, c, c == 5 ? f.doc.words().high : c == 6 ? f.doc.words().wide : f.doc.words().off);
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        TransferEngine::Outcome out = engine.write();
+        QCOMPARE(out.failedStep, Step::Encode);
+        QCOMPARE(out.reason, QString("channel 5, transmit tone: \"D9\" is not a tone"));
+        QCOMPARE(f.sim.framesReceived(), 0);
+
+        f.doc.setCell(5, 4, "D023N");
+        f.doc.setFlag(Key::WriteNewPassword, true);
+        f.doc.setText(Key::NewPassword, "12#");
+        out = engine.write();
+        QCOMPARE(out.failedStep, Step::Encode);
+        QVERIFY(out.reason.startsWith("new password: "));
+        f.doc.setText(Key::NewPassword, "12");
+        f.doc.setChoice(Key::DtmfTime, -1);
+        out = engine.write();
+        QCOMPARE(out.reason, QString("DTMF duration: nothing is selected"));
+        QCOMPARE(f.sim.framesReceived(), 0);
+    }
+
+    void infoLeavesDocumentAlone()
+    {
+        RadioFixture f;
+        f.put(Codec::PasswordAddr, "123456FFFFFFFFF6");
+        f.put(Codec::BandAddr, "3900350039003500");
+        const DocumentData before = f.doc.data();
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        const TransferEngine::Outcome out = engine.info();
+        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QCOMPARE(out.radioBand, QString("350-390MHz"));
+        QCOMPARE(out.radioModel, Codec::ModelId);
+        QCOMPARE(f.identity.admin, QString("Tavrin"));
+        QVERIFY(f.doc.data() == before);
+        QCOMPARE(f.sim.receivedFrames().size(), 1 + 6 + 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTransfer)
+#include "test_transfer.moc"
