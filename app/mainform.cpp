@@ -101,7 +101,15 @@ TMainForm::TMainForm(const QString& exeDir, QWidget* parent)
     });
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The windows are bound to the document, the link and the state: they go
+    // first, before the members they point at.
+    delete m_mdi;
+    delete m_rw;
+    delete m_communy;
+    delete m_about;
+}
 
 QAction* makeAction(QObject* owner, QMap<QString, QAction*>& all, const char* name, const QString& text)
 {
@@ -273,6 +281,7 @@ void TMainForm::buildChildWindows()
     connect(m_rw, &TRWForm::identityChanged, m_addmessage, &Taddmessage::refresh);
     connect(m_rw, &TRWForm::modelSelected, this, &TMainForm::ComboBox11Change);
     connect(m_rw, &TRWForm::bandSelected, this, showBand);
+    m_rw->setInitialiser([this] { return m_test->initialiseForTransfer(); });
     connect(m_test, &TTestForm::identityChanged, m_addmessage, &Taddmessage::refresh);
     connect(m_test, &TTestForm::bandSelected, this, showBand);
 

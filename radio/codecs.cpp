@@ -92,13 +92,16 @@ std::optional<QString> decodeFrequency(const QByteArray& four, QChar sep)
 
 Encoded encodeFrequency(const QString& text)
 {
+    // Three digits before the separator, or fewer: a record below 100 MHz
+    // reads as "0.62804", and what a read shows must write back unchanged.
     const QString t = text.trimmed();
-    bool good = t.size() == 9 && isSeparator(t[3]);
-    for (int i = 0; good && i < 9; ++i)
-        good = i == 3 || isDigit(t[i]);
+    const qsizetype sepAt = t.size() - 6;
+    bool good = sepAt >= 1 && sepAt <= 3 && isSeparator(t[sepAt]);
+    for (qsizetype i = 0; good && i < t.size(); ++i)
+        good = i == sepAt || isDigit(t[i]);
     if (!good)
         return fail(quoted(text) + QStringLiteral(" is not a frequency"));
-    const QString digits = t.left(3) + t.mid(4);
+    const QString digits = t.left(sepAt).rightJustified(3, u'0') + t.mid(sepAt + 1);
     return done(fromHex(digits));
 }
 
@@ -138,9 +141,10 @@ Encoded encodeTone(const QString& text, const QString& offWord)
             value = value * 8 + (t[i].unicode() - '0');
         }
     } else {
-        // "67.0" or "254.1": the digits around a separator before the last digit.
+        // "67.0" or "254.1": the digits around a separator before the last
+        // digit. A radio may hold a value below 10 Hz ("6.5"); it writes back.
         const int sepAt = int(t.size()) - 2;
-        if ((t.size() != 4 && t.size() != 5) || !isSeparator(t[sepAt]))
+        if (t.size() < 3 || t.size() > 5 || !isSeparator(t[sepAt]))
             return bad;
         for (int i = 0; i < t.size(); ++i) {
             if (i == sepAt)

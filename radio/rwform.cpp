@@ -37,6 +37,7 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     m_button3 = new QPushButton(QStringLiteral("初始化"), this);
     m_button3->setObjectName(QStringLiteral("Button3"));
     m_button3->hide();
+    connect(m_button3, &QPushButton::clicked, this, &TRWForm::Button3Click);
     m_button4 = new QPushButton(QStringLiteral("清除密码"), this);
     m_button4->setObjectName(QStringLiteral("Button4"));
     m_button4->hide();
@@ -172,9 +173,26 @@ void TRWForm::Button2Click()
     close();
 }
 
+void TRWForm::Button3Click()
+{
+    if (!m_initialise || m_initialising || !m_button1->isEnabled() || m_engine.isRunning())
+        return;
+    m_initialising = true;
+    m_button3->setEnabled(false);
+    m_button1->setEnabled(false);
+    const bool adjusted = m_initialise();
+    m_button1->setEnabled(true);
+    // The transfer runs over the same radio connection only when the radio
+    // took the model, band and alignment records.
+    if (adjusted)
+        Button1Click();
+    m_initialising = false;
+    m_button3->setEnabled(true);
+}
+
 bool TRWForm::FormCloseQuery()
 {
-    return m_button1->isEnabled() && !m_engine.isRunning();
+    return m_button1->isEnabled() && !m_engine.isRunning() && !m_initialising;
 }
 
 void TRWForm::FormClose()

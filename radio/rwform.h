@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <functional>
 
 #include "app/appcontext.h"
 #include "radio/transferengine.h"
@@ -33,6 +34,12 @@ public:
 
     void applyTexts(const PackStrings& texts);
 
+    // The initialise command (Button3, hidden as delivered) first writes the
+    // model, band and alignment records over the open connection; the main
+    // window supplies that step. It returns false when the step failed and
+    // has reported why.
+    void setInitialiser(std::function<bool()> initialise) { m_initialise = std::move(initialise); }
+
     int direction() const { return m_direction; }
     bool isTransferRunning() const { return m_engine.isRunning(); }
     TransferEngine& engine() { return m_engine; }
@@ -41,6 +48,7 @@ public:
     void FormShow();
     void Button1Click();
     void Button2Click();
+    void Button3Click();
     bool FormCloseQuery();
     void FormClose();
 
@@ -58,6 +66,8 @@ private:
     AppContext m_ctx;
     TransferEngine m_engine;
     int m_direction = 1;
+    std::function<bool()> m_initialise;
+    bool m_initialising = false;
 
     QPushButton* m_button1;
     QPushButton* m_button2;

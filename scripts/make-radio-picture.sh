@@ -10,7 +10,7 @@ for r in 0 1 2 3; do
     keys="$keys roundrectangle $x,$y $((x + 14)),$((y + 11)) 3,3"
   done
 done
-/usr/bin/convert -size 536x178 gradient:'#f4f7fb-#d9e3ee' \
+convert -size 536x178 gradient:'#f4f7fb-#d9e3ee' \
   -stroke '#8e9cab' -strokewidth 2.5 -fill none \
   -draw "arc 46,0 74,28 -55,35" -draw "arc 36,-10 84,38 -50,30" -draw "arc 26,-20 94,48 -45,25" \
   -stroke none -fill '#3a3f47' -draw "roundrectangle 53,8 63,52 4,4" \

@@ -35,6 +35,11 @@ public:
     void Button6Click();   // "电源调整": battery-voltage calibration
     void Button7Click();   // "调整SQL": squelch
 
+    // The read/write window's initialise command: the adjust without the end
+    // command, leaving the link open for the transfer that follows. Reports
+    // a failure itself; true when the radio took every record.
+    bool initialiseForTransfer();
+
     static const QString FileFilter;
 
 signals:

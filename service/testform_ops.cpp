@@ -135,6 +135,23 @@ void TTestForm::Button2Click()
     report(Service::adjust(*m_ctx.link, device(), in));
 }
 
+bool TTestForm::initialiseForTransfer()
+{
+    if (m_running)
+        return false;
+    const Service::AdjustInput in{m_ctx.state ? m_ctx.state->modelId : QString(),
+                                  m_ctx.doc->selectedBand(), values()};
+    const QString problem = Service::checkAdjustInput(in);
+    if (!problem.isEmpty()) {
+        refuse(problem);
+        return false;
+    }
+    const Busy busy(*this);
+    const Service::Outcome out = Service::initialiseAdjust(*m_ctx.link, in);
+    report(out);
+    return out.ok();
+}
+
 void TTestForm::Button3Click()
 {
     if (m_running)

@@ -1,0 +1,69 @@
+// Inputs that fuzzing or the sanitizers once caught the program out on.
+#include <QtTest>
+
+#include "document/documentdata.h"
+#include "document/packstrings.h"
+#include "radio/codecs.h"
+
+namespace {
+QByteArray hex(const char* digits)
+{
+    return QByteArray::fromHex(digits);
+}
+}
+
+class TestRegressions : public QObject {
+    Q_OBJECT
+private slots:
+    // A channel record below 100 MHz reads as "0.62804" and a tone below
+    // 10 Hz as "6.5"; the write refused both, so a radio read could not be
+    // written back as it was.
+    void recordsReadFromAnyRadioWriteBack_data()
+    {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QChar>("sep");
+        QTest::addColumn<QString>("rx");
+        QTest::addColumn<QString>("rxTone");
+        // The record that fuzzing found: a timer record read as a channel.
+        QTest::newRow("fuzz crash") << hex("0006280401 0A0E0F FFFFFFFFFFFFFFFF") << QChar(u'.')
+                                    << QStringLiteral("0.62804") << QStringLiteral("禁用");
+        QTest::newRow("two digits, comma") << hex("09912500 44600625 1041 129E FFF6FFFD") << QChar(u',')
+                                           << QStringLiteral("99,12500") << QStringLiteral("6,5");
+        QTest::newRow("lowest tone") << hex("44600625 44600625 1000 F000 FFF6FFFC") << QChar(u'.')
+                                     << QStringLiteral("446.00625") << QStringLiteral("0.0");
+    }
+    void recordsReadFromAnyRadioWriteBack()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(QChar, sep);
+        QFETCH(QString, rx);
+        QFETCH(QString, rxTone);
+        const ValueWords words = PackStrings::builtIn().words();
+        DocumentData d;
+        Codec::decodeChannel(record, 3, d, words, sep);
+        QCOMPARE(d.cell(3, 1), rx);
+        QCOMPARE(d.cell(3, 2), rxTone);
+
+        const Codec::Encoded e = Codec::encodeChannel(d, 3, words);
+        QVERIFY2(e.ok(), qPrintable(e.error));
+        QCOMPARE(e.bytes.left(4), record.left(4));
+        DocumentData again;
+        Codec::decodeChannel(e.bytes, 3, again, words, sep);
+        QCOMPARE(again, d);
+    }
+
+    // The wider frequency and tone forms take nothing that is not a number.
+    void widerFormsStayStrict()
+    {
+        QCOMPARE(Codec::encodeFrequency(QStringLiteral("0.62804")).bytes, hex("00062804"));
+        QCOMPARE(Codec::encodeFrequency(QStringLiteral("99,12500")).bytes, hex("09912500"));
+        QCOMPARE(Codec::encodeTone(QStringLiteral("6.5"), QStringLiteral("OFF")).bytes, hex("1041"));
+        for (const char* bad : {".12345", "0.1234", "1234.12345", "a.12345", "-.12345", "1.2345x"})
+            QVERIFY2(!Codec::encodeFrequency(QString::fromLatin1(bad)).ok(), bad);
+        for (const char* bad : {".5", "65", "-.5", "a.5", "6.", "6.55"})
+            QVERIFY2(!Codec::encodeTone(QString::fromLatin1(bad), QStringLiteral("OFF")).ok(), bad);
+    }
+};
+
+QTEST_MAIN(TestRegressions)
+#include "test_regressions.moc"
