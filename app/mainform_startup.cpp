@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QToolButton>
 
@@ -169,6 +170,10 @@ void TMainForm::ApplyLanguagePack(const QString& name)
     m_addmessage->applyTexts(t);
     m_channel->applyTexts(t);
     m_func->applyTexts(t);
+    // Longer captions (English) must not be cut off by a frame sized for
+    // the previous language.
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        sub->resize(sub->size().expandedTo(sub->sizeHint()));
 }
 
 void TMainForm::applyMainTexts()

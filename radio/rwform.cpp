@@ -126,8 +126,13 @@ void TRWForm::applyTexts(const PackStrings& t)
         m_button2->setText(t.text(2));
     if (t.contains(247))
         m_button4->setText(t.text(247));
-    if (t.contains(61))
-        m_status->showMessage(QStringLiteral("     ") + t.text(61));
+    if (t.contains(61)) {
+        const QString line = QStringLiteral("     ") + t.text(61);
+        m_status->showMessage(line);
+        // A status message does not size its window: make room for it.
+        const int needed = m_status->fontMetrics().horizontalAdvance(line) + 40;
+        setFixedSize(QSize(needed, height()).expandedTo(QSize(380, 150)).expandedTo(sizeHint()));
+    }
 }
 
 void TRWForm::showEvent(QShowEvent* event)

@@ -184,6 +184,32 @@ inline DocumentData decodedImage(const DocumentData& before, const QByteArray& m
     return d;
 }
 
+// Radio memory as another tool or a damaged radio may leave it: random bytes
+// in the option block, the timer record and every channel record.
+inline void scrambleRecords(QRandomGenerator& rng, QByteArray& memory)
+{
+    auto scramble = [&](int from, int length) {
+        for (int i = from; i < from + length; ++i)
+            memory[i] = char(rng.bounded(256));
+    };
+    scramble(Codec::OptionAddr, 24);
+    scramble(Codec::channelAddress(1), 16 * DocumentData::ChannelCount);
+}
+
+// Empty when every record a write sends can be encoded from `d`.
+inline QString encodeProblem(const DocumentData& d, const ValueWords& w)
+{
+    for (int n = 1; n <= DocumentData::ChannelCount; ++n) {
+        const Codec::Encoded e = Codec::encodeChannel(d, n, w);
+        if (!e.ok())
+            return e.error;
+    }
+    const Codec::Encoded options = Codec::encodeOptions(d, DocumentData::ChannelCount);
+    if (!options.ok())
+        return options.error;
+    return Codec::encodeTimer(d).error;
+}
+
 // Empty when the radio's channel records, option block and timer record are
 // the ones `d` encodes; otherwise the first difference.
 inline QString imageDifference(const DocumentData& d, const QByteArray& memory, const ValueWords& w)

@@ -3,7 +3,8 @@
 // through the transfer engine on worker threads (each with its own radio).
 // After every transfer: the outcome is the one the fault makes, a failure
 // leaves the start button enabled with one message, a failed read leaves the
-// document as it was, a successful read holds what the radio holds and a
+// document as it was, a successful read holds what the radio holds (also
+// when its records hold random bytes) and can be written back, and a
 // successful write leaves in the radio what the document encodes.
 //
 // RQ300_SOAK_SEED repeats a run; RQ300_SOAK_TRANSFERS makes it longer.
@@ -97,6 +98,8 @@ struct Lane : RadioFixture {
         const Soak::Plan plan = Soak::planFor(rng, write);
         if (rng.bounded(write ? 2 : 3) == 0)
             doc.replace(Soak::randomDocument(rng, doc.data(), doc.words(), doc.decimalSeparator()));
+        if (!write && rng.bounded(6) == 0)
+            Soak::scrambleRecords(rng, sim.memory());
         if (!sim.isRunning()) {
             QString error;
             if (!sim.start(&error))
@@ -129,6 +132,8 @@ struct Lane : RadioFixture {
                              .arg(out.ok() ? "successful" : "failed", write ? "write" : "read", plan.describe());
         } else if (!(doc.data() == Soak::decodedImage(before, sim.memory(), w, doc.decimalSeparator()))) {
             found << QStringLiteral("a successful read does not hold what the radio holds (%1)").arg(plan.describe());
+        } else if (const QString problem = Soak::encodeProblem(doc.data(), w); !problem.isEmpty()) {
+            found << QStringLiteral("what a read showed cannot be written back: %1").arg(problem);
         }
         if (write && out.ok()) {
             const QString diff = Soak::imageDifference(doc.data(), sim.memory(), w);
