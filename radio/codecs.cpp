@@ -1,5 +1,7 @@
 #include "codecs.h"
 
+#include "radio/hexdigit.h"
+
 #include <QHash>
 
 #include "document/documentdata.h"
@@ -17,24 +19,12 @@ int byteAt(const QByteArray& b, int i)
     return i >= 0 && i < b.size() ? quint8(b[i]) : 0xFF;
 }
 
-int hexValue(QChar c)
-{
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
-
 // Hex digits, two per byte; the caller has made sure every digit is valid.
 QByteArray fromHex(const QString& hex)
 {
     QByteArray out;
     for (qsizetype i = 0; i + 1 < hex.size(); i += 2)
-        out.append(char(hexValue(hex[i]) * 16 + hexValue(hex[i + 1])));
+        out.append(char(hexDigitValue(hex[i]) * 16 + hexDigitValue(hex[i + 1])));
     return out;
 }
 

@@ -1,5 +1,7 @@
 #include "seriallink.h"
 
+#include "radio/hexdigit.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -10,18 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-int hexDigit(QChar c)
-{
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
 
 // QSerialPort reports a busy device (lock file held, or TIOCEXCL) and a
 // device the user may not open with the same PermissionError; only the
@@ -215,8 +205,8 @@ QByteArray SerialLink::hexToBytes(const QString& hex)
     QByteArray out;
     out.reserve(hex.size() / 2);
     for (qsizetype i = 0; i + 1 < hex.size(); i += 2) {
-        const int hi = hexDigit(hex[i]);
-        const int lo = hexDigit(hex[i + 1]);
+        const int hi = hexDigitValue(hex[i]);
+        const int lo = hexDigitValue(hex[i + 1]);
         if (hi < 0 || lo < 0)
             break;
         out.append(char(hi * 16 + lo));

@@ -1,5 +1,7 @@
 #include "alignmentvalues.h"
 
+#include "radio/hexdigit.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -7,7 +9,6 @@ namespace {
 
 // Far larger than any alignment file; anything bigger is some other file.
 constexpr qint64 MaxFileSize = 64 * 1024;
-constexpr int FileLines = 18;
 const char* const Header = "RQ-300";
 
 QList<AlignmentValues::Field> makeFields()
@@ -49,25 +50,13 @@ bool allDigits(const QString& t)
     return true;
 }
 
-int hexNibble(QChar c)
-{
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
-
 // The value of a field's text, or -1 when it is not a value of the field.
 int parse(const AlignmentValues::Field& f, const QString& t)
 {
     if (f.hex) {
-        if (t.size() != 2 || hexNibble(t[0]) < 0 || hexNibble(t[1]) < 0)
+        if (t.size() != 2 || hexDigitValue(t[0]) < 0 || hexDigitValue(t[1]) < 0)
             return -1;
-        return hexNibble(t[0]) * 16 + hexNibble(t[1]);
+        return hexDigitValue(t[0]) * 16 + hexDigitValue(t[1]);
     }
     // No longer than its edit box takes, or showing it would cut it short.
     if (!allDigits(t) || (f.maxLength > 0 && t.size() > f.maxLength))

@@ -48,16 +48,18 @@ QString stepName(Step s)
 struct Tally {
     QMutex mutex;
     int transfers = 0, reads = 0, writes = 0, viaWindow = 0, faultsInjected = 0, succeeded = 0;
+    int scrambledReads = 0;   // of radios whose records held random bytes
     qint64 longestMs = 0;
     QMap<QString, int> faults;     // by fault kind
     QMap<QString, int> failures;   // by failed step
     QStringList problems;
 
-    void record(bool write, bool window, const Soak::Plan& plan, const TransferEngine::Outcome& out,
-                qint64 ms, const QStringList& found)
+    void record(bool write, bool window, bool scrambled, const Soak::Plan& plan,
+                const TransferEngine::Outcome& out, qint64 ms, const QStringList& found)
     {
         QMutexLocker lock(&mutex);
         ++transfers;
+        scrambledReads += scrambled;
         ++(write ? writes : reads);
         viaWindow += window;
         if (plan.fault != Soak::Fault::None && plan.fault != Soak::Fault::EchoCable)
@@ -82,10 +84,10 @@ struct Tally {
 // One simulated radio and the program's side of it, as one lane uses them.
 struct Lane : RadioFixture {
     QRandomGenerator rng;
-    int id;
     QString name;
+    bool scrambled = false;   // the radio's records were given random bytes for this read
 
-    Lane(int laneId, quint32 seed, QChar sep) : rng(seed + 7919u * quint32(laneId)), id(laneId)
+    Lane(int laneId, quint32 seed, QChar sep) : rng(seed + 7919u * quint32(laneId))
     {
         name = laneId == 0 ? QStringLiteral("window") : QStringLiteral("engine %1").arg(laneId);
         doc.setDecimalSeparator(sep);
@@ -98,7 +100,8 @@ struct Lane : RadioFixture {
         const Soak::Plan plan = Soak::planFor(rng, write);
         if (rng.bounded(write ? 2 : 3) == 0)
             doc.replace(Soak::randomDocument(rng, doc.data(), doc.words(), doc.decimalSeparator()));
-        if (!write && rng.bounded(6) == 0)
+        scrambled = !write && rng.bounded(6) == 0;
+        if (scrambled)
             Soak::scrambleRecords(rng, sim.memory());
         if (!sim.isRunning()) {
             QString error;
@@ -119,8 +122,10 @@ struct Lane : RadioFixture {
     {
         QStringList found;
         if (out.ok() != plan.expectOk)
-            found << QStringLiteral("%1 %2 with %3").arg(write ? "write" : "read", out.ok() ? "succeeded" : "failed: " + out.reason,
-                                                          plan.describe());
+            found << QStringLiteral("%1 %2 with %3")
+                         .arg(write ? "write" : "read",
+                              out.ok() ? QStringLiteral("succeeded") : QStringLiteral("failed: ") + out.reason,
+                              plan.describe());
         if (!out.ok() && (out.reason.isEmpty() || out.failedStep == Step::None))
             found << QStringLiteral("a failure without a reason (%1)").arg(plan.describe());
         if (state.radioBusy())
@@ -164,7 +169,7 @@ void engineLane(int laneId, quint32 seed, int count, Tally& tally, Watchdog& dog
         QStringList found = lane.check(write, plan, before, out);
         for (QString& f : found)
             f.prepend(QStringLiteral("%1, transfer %2: ").arg(lane.name).arg(i));
-        tally.record(write, false, plan, out, ms, found);
+        tally.record(write, false, lane.scrambled, plan, out, ms, found);
     }
 }
 
@@ -207,9 +212,10 @@ private slots:
             faults << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
         for (auto it = tally.failures.cbegin(); it != tally.failures.cend(); ++it)
             failures << QStringLiteral("%1 at %2").arg(it.value()).arg(it.key());
-        qInfo("soak: %d transfers (%d reads, %d writes; %d through the window) in %.1f s, longest %lld ms",
-              tally.transfers, tally.reads, tally.writes, tally.viaWindow, clock.elapsed() / 1000.0,
-              static_cast<long long>(tally.longestMs));
+        qInfo("soak: %d transfers (%d reads, %d of them of random records; %d writes; %d through the window) "
+              "in %.1f s, longest %lld ms",
+              tally.transfers, tally.reads, tally.scrambledReads, tally.writes, tally.viaWindow,
+              clock.elapsed() / 1000.0, static_cast<long long>(tally.longestMs));
         qInfo("soak: %d faults injected; plans: %s", tally.faultsInjected, qPrintable(faults.join(QStringLiteral(", "))));
         qInfo("soak: %d succeeded, %d failed (%s)", tally.succeeded, tally.transfers - tally.succeeded,
               qPrintable(failures.join(QStringLiteral(", "))));
@@ -284,7 +290,7 @@ private:
             found << lane.check(write, plan, before, out);
             for (QString& f : found)
                 f.prepend(QStringLiteral("window, transfer %1: ").arg(i));
-            tally.record(write, true, plan, out, ms, found);
+            tally.record(write, true, lane.scrambled, plan, out, ms, found);
         }
         rw.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
     }
