@@ -57,6 +57,26 @@ std::optional<Start> start(const QString& command, const QCommandLineParser& p, 
     return s;
 }
 
+// The language and band list a command starts from, then the settings file
+// read against them; nullopt with *exit set after a message on stderr.
+std::optional<DocumentData> openForCommand(const QString& command, const QCommandLineParser& p,
+                                           const QString& path, int* exit)
+{
+    const auto s = start(command, p, exit);
+    if (!s)
+        return std::nullopt;
+    QString problem;
+    const auto bands = Cli::bandsFrom({}, s->ini, &problem);
+    if (!bands) {
+        *exit = Cli::usage(command, problem);
+        return std::nullopt;
+    }
+    auto d = openSettings(path, Cli::startDocument(*bands, s->texts), s->texts);
+    if (!d)
+        *exit = Cli::Failed;
+    return d;
+}
+
 } // namespace
 
 const Cli::Command Show{
@@ -86,14 +106,9 @@ int show(const QStringList& args)
     const auto pos = Cli::parse(Show, args, p, &exit);
     if (!pos)
         return exit;
-    const auto s = start(Show.name, p, &exit);
-    if (!s)
-        return exit;
-    QString problem;
-    const auto bands = Cli::bandsFrom({}, s->ini, &problem);
-    const auto d = openSettings(pos->at(0), Cli::startDocument(*bands, s->texts), s->texts);
+    const auto d = openForCommand(Show.name, p, pos->at(0), &exit);
     if (!d)
-        return Cli::Failed;
+        return exit;
     for (const QString& line : showLayout(*d))
         Cli::out(line);
     return Cli::Ok;
@@ -108,14 +123,9 @@ int exportCsv(const QStringList& args)
         return exit;
     if (!p.isSet(OutputOption))
         return Cli::usage(ExportCsv.name, QStringLiteral("--output is required"));
-    const auto s = start(ExportCsv.name, p, &exit);
-    if (!s)
-        return exit;
-    QString problem;
-    const auto bands = Cli::bandsFrom({}, s->ini, &problem);
-    const auto d = openSettings(pos->at(0), Cli::startDocument(*bands, s->texts), s->texts);
+    const auto d = openForCommand(ExportCsv.name, p, pos->at(0), &exit);
     if (!d)
-        return Cli::Failed;
+        return exit;
     const QString output = p.value(OutputOption);
     const QString error = writeFileAtomically(output, ChannelCsv::exportTable(*d));
     if (!error.isEmpty())
