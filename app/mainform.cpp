@@ -53,6 +53,14 @@ private:
     QMdiSubWindow* m_sub;
 };
 
+QAction* makeAction(QObject* owner, QMap<QString, QAction*>& all, const char* name, const QString& text)
+{
+    auto* a = new QAction(text, owner);
+    a->setObjectName(QLatin1String(name));
+    all.insert(QLatin1String(name), a);
+    return a;
+}
+
 }
 
 TMainForm::TMainForm(const QString& exeDir, QWidget* parent)
@@ -111,13 +119,6 @@ TMainForm::~TMainForm()
     delete m_about;
 }
 
-QAction* makeAction(QObject* owner, QMap<QString, QAction*>& all, const char* name, const QString& text)
-{
-    auto* a = new QAction(text, owner);
-    a->setObjectName(QLatin1String(name));
-    all.insert(QLatin1String(name), a);
-    return a;
-}
 
 void TMainForm::buildMenu()
 {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QToolButton>
 #include <QtTest>
 #include <csignal>
 
@@ -227,6 +228,18 @@ private slots:
         QVERIFY(sub->isVisible());
         QCOMPARE(f.subWindowOf(f.channelForm()), sub);
         QCOMPARE(f.document().cell(7, 1), "440.00000");
+    }
+
+    void serviceKeyBringsUpTheAlignmentWindow()
+    {
+        MainFormFixture fx;
+        TMainForm& f = *fx.form;
+        QVERIFY(!f.findChild<QToolButton*>("ToolButton12")->isVisible());
+        QVERIFY(!f.subWindowOf(f.testForm())->isVisible());
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTest::keyClick(&f, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+        QVERIFY(f.subWindowOf(f.testForm())->isVisible());
     }
 
     void exitWaitsForARadioOperation()
