@@ -53,6 +53,8 @@ QString Prompter::saveFile(QWidget* parent, const QString& title, const QString&
 {
     QFileDialog dlg(parent, title, QString(), qtFilter(filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
+    // Save replaces a file of the chosen name without asking.
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
     dlg.setDefaultSuffix(defaultSuffix);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
