@@ -129,8 +129,10 @@ void Tcommuny::probePorts()
     for (int n = 1; n <= 16; ++n) {
         const QString path = m_ctx.ports ? m_ctx.ports->path(n) : QString();
         QRadioButton* b = m_com[n - 1];
-        b->setToolTip(path);
-        b->setEnabled(SerialLink::probe(path).isEmpty());
+        // The tip names the device, and for a port that cannot be used why.
+        const QString reason = SerialLink::probe(path);
+        b->setToolTip(reason.isEmpty() ? path : path + QStringLiteral("\n") + reason);
+        b->setEnabled(reason.isEmpty());
     }
 }
 

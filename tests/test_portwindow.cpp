@@ -91,8 +91,14 @@ private slots:
         QCOMPARE(w.tag(), 2);
         for (int n = 3; n <= 16; ++n)
             QVERIFY2(!w.portButton(n)->isEnabled(), qPrintable(QString::number(n)));
-        for (int n = 1; n <= 16; ++n)
-            QCOMPARE(w.portButton(n)->toolTip(), c.ports.path(n));
+        // Each tip names the device; a port that cannot be used also says why.
+        QCOMPARE(w.portButton(1)->toolTip(), c.ports.path(1));
+        for (int n = 2; n <= 16; ++n) {
+            const QStringList tip = w.portButton(n)->toolTip().split(u'\n');
+            QCOMPARE(tip.size(), 2);
+            QCOMPARE(tip[0], c.ports.path(n));
+            QVERIFY(tip[1].contains(c.ports.path(n)));
+        }
         // A disabled port cannot be ticked.
         QTest::mouseClick(w.portButton(3), Qt::LeftButton);
         QVERIFY(!w.portButton(3)->isChecked());
