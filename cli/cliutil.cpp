@@ -8,7 +8,7 @@
 #include "document/band.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "document/systemlocale.h"
+#include "setup/systemlocale.h"
 
 namespace Cli {
 

@@ -4,9 +4,9 @@
 #include <QStringList>
 #include <optional>
 
-#include "app/profile.h"
+#include "files/profile.h"
 #include "document/documentdata.h"
-#include "document/packstrings.h"
+#include "setup/packstrings.h"
 
 // What the commands of rq300-cli share: exit codes, messages, option parsing
 // and the start-up values the window program takes from beside its executable.

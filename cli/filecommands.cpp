@@ -2,10 +2,10 @@
 
 #include <QFile>
 
-#include "app/atomicwrite.h"
-#include "app/channelcsv.h"
-#include "app/settingsfile.h"
-#include "document/systemlocale.h"
+#include "files/atomicwrite.h"
+#include "files/channelcsv.h"
+#include "files/settingsfile.h"
+#include "setup/systemlocale.h"
 #include "showlayout.h"
 
 namespace FileCommands {

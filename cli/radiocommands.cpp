@@ -2,10 +2,10 @@
 
 #include <QFileInfo>
 
-#include "app/settingsfile.h"
+#include "files/settingsfile.h"
 #include "document/band.h"
 #include "document/settingkeys.h"
-#include "document/systemlocale.h"
+#include "setup/systemlocale.h"
 #include "progressbar.h"
 #include "radio/codecs.h"
 #include "radio/portmap.h"

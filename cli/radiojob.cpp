@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "document/appstate.h"
+#include "setup/appstate.h"
 #include "document/settingsdocument.h"
 #include "radio/seriallink.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "document/documentdata.h"
-#include "document/packstrings.h"
+#include "setup/packstrings.h"
 #include "radio/identity.h"
 #include "radio/transferengine.h"
 

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Draws the picture of the radio shown under the channel table
-# (editors/radio.jpg). Needs ImageMagick's convert.
+# (gui/radio.jpg). Needs ImageMagick's convert.
 set -e
-out=${1:-$(dirname "$0")/../editors/radio.jpg}
+out=${1:-$(dirname "$0")/../gui/radio.jpg}
 keys=""
 for r in 0 1 2 3; do
   for c in 0 1 2; do

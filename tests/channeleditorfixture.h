@@ -5,12 +5,12 @@
 #include <QTest>
 #include <memory>
 
-#include "app/appcontext.h"
-#include "document/appstate.h"
+#include "setup/appcontext.h"
+#include "setup/appstate.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "editors/channeleditor.h"
-#include "editors/channelgrid.h"
+#include "gui/channeleditor.h"
+#include "gui/channelgrid.h"
 #include "scriptedprompter.h"
 
 // A channel editor on its own, over a document with the band "400-470MHz"

@@ -5,9 +5,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/mainform.h"
-#include "app/profile.h"
-#include "document/systemlocale.h"
+#include "gui/mainform.h"
+#include "files/profile.h"
+#include "setup/systemlocale.h"
 #include "scriptedprompter.h"
 
 // A main window started from its own directory, with the shipped language

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "document/appstate.h"
+#include "setup/appstate.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <QStringList>
 
-#include "app/prompter.h"
+#include "gui/prompter.h"
 
 // Answers message boxes and file dialogs from a script and records what was
 // asked, so window tests never block on a modal box.

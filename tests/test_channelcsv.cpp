@@ -1,8 +1,8 @@
 #include <QtTest>
 
-#include "app/channelcsv.h"
-#include "app/textcodec.h"
-#include "document/packstrings.h"
+#include "files/channelcsv.h"
+#include "files/textcodec.h"
+#include "setup/packstrings.h"
 #include "document/settingkeys.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "channeleditorfixture.h"
-#include "document/systemlocale.h"
+#include "setup/systemlocale.h"
 
 using F = ChannelEditorFixture;
 

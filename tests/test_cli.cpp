@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/settingsfile.h"
-#include "app/textcodec.h"
-#include "document/appstate.h"
-#include "document/packstrings.h"
+#include "files/settingsfile.h"
+#include "files/textcodec.h"
+#include "setup/appstate.h"
+#include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"

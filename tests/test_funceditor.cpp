@@ -7,12 +7,12 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/appcontext.h"
-#include "document/appstate.h"
+#include "setup/appcontext.h"
+#include "setup/appstate.h"
 #include "document/optionlists.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "editors/funceditor.h"
+#include "gui/funceditor.h"
 
 namespace {
 struct Fixture {

@@ -5,8 +5,8 @@
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "mainformfixture.h"
-#include "radio/rwform.h"
-#include "service/testform.h"
+#include "gui/rwform.h"
+#include "gui/testform.h"
 #include "sim/simradio.h"
 
 // The read/write window's initialise command: the alignment window's adjust

@@ -1,7 +1,7 @@
 #include <QFile>
 #include <QtTest>
 
-#include "editors/jpegimage.h"
+#include "gui/jpegimage.h"
 
 class TestJpegImage : public QObject {
     Q_OBJECT

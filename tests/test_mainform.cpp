@@ -8,14 +8,14 @@
 #include <QtTest>
 #include <csignal>
 
-#include "app/portwindow.h"
-#include "app/signalclose.h"
-#include "document/appstate.h"
+#include "gui/portwindow.h"
+#include "gui/signalclose.h"
+#include "setup/appstate.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "editors/channeleditor.h"
-#include "radio/addmessage.h"
-#include "service/testform.h"
+#include "gui/channeleditor.h"
+#include "gui/addmessage.h"
+#include "gui/testform.h"
 #include "mainformfixture.h"
 
 class TestMainForm : public QObject {

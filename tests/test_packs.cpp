@@ -6,8 +6,8 @@
 
 #include "document/documentdata.h"
 #include "document/optionlists.h"
-#include "document/packids.h"
-#include "document/packstrings.h"
+#include "setup/packids.h"
+#include "setup/packstrings.h"
 #include "document/settingsdocument.h"
 
 namespace {

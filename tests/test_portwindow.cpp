@@ -5,9 +5,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "app/portwindow.h"
-#include "document/appstate.h"
-#include "document/packstrings.h"
+#include "gui/portwindow.h"
+#include "setup/appstate.h"
+#include "setup/packstrings.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
 #include "sim/simradio.h"

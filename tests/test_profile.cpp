@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "app/profile.h"
+#include "files/profile.h"
 
 class TestProfile : public QObject {
     Q_OBJECT

@@ -2,7 +2,7 @@
 #include <QtTest>
 
 #include "document/documentdata.h"
-#include "document/packstrings.h"
+#include "setup/packstrings.h"
 #include "radio/codecs.h"
 
 namespace {

@@ -7,11 +7,11 @@
 #include <QStatusBar>
 #include <QtTest>
 
-#include "document/packstrings.h"
-#include "radio/addmessage.h"
+#include "setup/packstrings.h"
+#include "gui/addmessage.h"
 #include "radio/codecs.h"
 #include "radio/portmap.h"
-#include "radio/rwform.h"
+#include "gui/rwform.h"
 #include "radiofixture.h"
 #include "scriptedprompter.h"
 

@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/profile.h"
+#include "files/profile.h"
 #include "radio/portmap.h"
 #include "simfixture.h"
 

@@ -3,9 +3,9 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "app/settingsfile.h"
-#include "app/textcodec.h"
-#include "document/packstrings.h"
+#include "files/settingsfile.h"
+#include "files/textcodec.h"
+#include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 

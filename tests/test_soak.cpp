@@ -17,7 +17,7 @@
 #include <QtTest>
 
 #include "radio/portmap.h"
-#include "radio/rwform.h"
+#include "gui/rwform.h"
 #include "radiofixture.h"
 #include "scriptedprompter.h"
 #include "soakplan.h"

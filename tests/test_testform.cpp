@@ -8,15 +8,15 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "document/appstate.h"
+#include "setup/appstate.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
 #include "scriptedprompter.h"
-#include "service/testform.h"
-#include "service/updown.h"
+#include "gui/testform.h"
+#include "gui/updown.h"
 #include "sim/simradio.h"
 
 namespace {

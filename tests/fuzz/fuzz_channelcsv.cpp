@@ -1,7 +1,7 @@
 #include <QByteArray>
 
-#include "app/channelcsv.h"
-#include "document/packstrings.h"
+#include "files/channelcsv.h"
+#include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "radio/codecs.h"
 

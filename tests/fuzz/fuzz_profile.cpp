@@ -1,6 +1,6 @@
 #include <QByteArray>
 
-#include "app/profile.h"
+#include "files/profile.h"
 
 // Any bytes make a profile; reading values and writing one back must not fail
 // and must keep the file's other bytes.

@@ -9,9 +9,9 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "app/channelcsv.h"
-#include "app/settingsfile.h"
-#include "document/packstrings.h"
+#include "files/channelcsv.h"
+#include "files/settingsfile.h"
+#include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "radio/codecs.h"
 #include "service/alignmentvalues.h"

@@ -1,0 +1,104 @@
+#include "documentdata.h"
+
+#include "optionlists.h"
+#include "setup/packstrings.h"
+#include "settingkeys.h"
+
+DocumentData::DocumentData()
+{
+    for (const QString& key : OptionLists::choiceKeys()) {
+        m_options.insert(key, OptionLists::texts(key, PackStrings::builtIn()));
+        m_choices.insert(key, OptionLists::defaultPosition(key));
+    }
+    m_options.insert(Key::Band, {});
+    m_choices.insert(Key::Band, -1);
+
+    const std::pair<QString, bool> flags[] = {
+        {Key::PowerOnTone, true}, {Key::EndTone, false}, {Key::BatterySave, true},
+        {Key::KeyBeep, true}, {Key::TxInhibit, false}, {Key::LowBatteryTone, true},
+        {Key::TinyPower, false}, {Key::Alarm, false}, {Key::VoxRxInhibit, true},
+        {Key::Lease, false}, {Key::WriteNewPassword, false}};
+    for (const auto& [k, v] : flags)
+        m_flags.insert(k, v);
+
+    m_texts.insert(Key::EndDtmf, QStringLiteral("123"));
+    m_texts.insert(Key::Password, QString());
+    m_texts.insert(Key::NewPassword, QString());
+
+    m_numbers.insert(Key::LeaseDays, 0);
+    m_numbers.insert(Key::LeaseHours, 1);
+    m_numbers.insert(Key::LeaseMinutes, 0);
+
+    for (int r = 1; r < Rows; ++r)
+        m_cells[r][0] = QStringLiteral("%1").arg(r, 2, 10, QLatin1Char('0'));
+}
+
+void DocumentData::setChoice(const QString& key, int pos)
+{
+    if (pos < 0 || pos >= m_options.value(key).size())
+        pos = -1;
+    m_choices.insert(key, pos);
+    if (pos >= 0)
+        m_unlisted.remove(key);
+}
+
+void DocumentData::setUnlistedCode(const QString& key, int code)
+{
+    if (code < 0)
+        m_unlisted.remove(key);
+    else
+        m_unlisted.insert(key, code);
+}
+
+void DocumentData::setOptions(const QString& key, const QStringList& opts)
+{
+    const int pos = choice(key);
+    m_options.insert(key, opts);
+    setChoice(key, pos);
+}
+
+QString DocumentData::choiceText(const QString& key) const
+{
+    const int pos = choice(key);
+    const QStringList opts = m_options.value(key);
+    return pos >= 0 && pos < opts.size() ? opts[pos] : QString();
+}
+
+DocumentData::Range DocumentData::numberRange(const QString& key)
+{
+    if (key == Key::LeaseDays)
+        return {0, 255, 1};
+    if (key == Key::LeaseHours)
+        return {0, 23, 1};
+    if (key == Key::LeaseMinutes)
+        return {0, 50, 10};
+    return {0, 0, 1};
+}
+
+void DocumentData::setNumber(const QString& key, int v)
+{
+    const Range r = numberRange(key);
+    v = std::clamp(v, r.min, r.max);
+    v -= (v - r.min) % r.step;
+    m_numbers.insert(key, v);
+}
+
+QString DocumentData::cell(int row, int col) const
+{
+    if (row < 0 || row >= Rows || col < 0 || col >= Cols)
+        return {};
+    return m_cells[row][col];
+}
+
+void DocumentData::setCell(int row, int col, const QString& text)
+{
+    if (row < 1 || row >= Rows || col < 1 || col >= Cols)
+        return;   // the header row and the channel numbers never change
+    m_cells[row][col] = text;
+}
+
+void DocumentData::clearChannel(int row)
+{
+    for (int c = 1; c < Cols; ++c)
+        setCell(row, c, QString());
+}

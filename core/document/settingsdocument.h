@@ -1,0 +1,74 @@
+#pragma once
+#include <QObject>
+
+#include "documentdata.h"
+#include "setup/packstrings.h"
+#include "valuewords.h"
+
+// The one settings document of the program: every setting by its key, the
+// channel table, the active value words and the locale's decimal separator.
+// Windows bind their controls to it and follow its signals.
+class SettingsDocument : public QObject {
+    Q_OBJECT
+public:
+    explicit SettingsDocument(QObject* parent = nullptr);
+
+    const DocumentData& data() const { return m_data; }
+    // Replaces every value at once (Open, a successful read).
+    void replace(const DocumentData& data);
+
+    int choice(const QString& key) const { return m_data.choice(key); }
+    void setChoice(const QString& key, int pos);
+    QStringList options(const QString& key) const { return m_data.options(key); }
+    void setOptions(const QString& key, const QStringList& opts);
+    QString choiceText(const QString& key) const { return m_data.choiceText(key); }
+
+    bool flag(const QString& key) const { return m_data.flag(key); }
+    void setFlag(const QString& key, bool on);
+    QString text(const QString& key) const { return m_data.text(key); }
+    void setText(const QString& key, const QString& t);
+    int number(const QString& key) const { return m_data.number(key); }
+    void setNumber(const QString& key, int v);
+
+    int channelCount() const { return DocumentData::ChannelCount; }
+    QString cell(int row, int col) const { return m_data.cell(row, col); }
+    void setCell(int row, int col, const QString& text);
+    void clearChannel(int row);
+    void swapChannels(int rowA, int rowB);
+
+    // Band list (the options of MainForm.ComboBand) and its selection.
+    QStringList bandList() const { return options(QStringLiteral("MainForm.ComboBand")); }
+    QString selectedBand() const { return choiceText(QStringLiteral("MainForm.ComboBand")); }
+
+    const ValueWords& words() const { return m_words; }
+    QChar decimalSeparator() const { return m_separator; }
+    void setDecimalSeparator(QChar sep);
+    // The tone drop-down's 273 entries for the locale's separator.
+    QStringList toneList() const;
+
+    // Applies the texts of a language: option lists rebuilt keeping their
+    // positions, value words replaced, word cells rewritten.
+    void applyLanguage(const PackStrings& texts);
+
+    // New: channels emptied and the optional features of the New table reset.
+    void resetToNew();
+
+signals:
+    void changed(const QString& key);
+    void optionsChanged(const QString& key);
+    void cellChanged(int row, int col);
+    void wordsChanged();
+    void reset();
+
+private:
+    DocumentData m_data;
+    ValueWords m_words;
+    QChar m_separator = u'.';
+};
+
+// Rewrites the word cells of a channel table into other words, as a language
+// switch does: cells holding a word of any of the three languages become the
+// new word; every other cell is left alone.
+void rewriteWordCells(DocumentData& data, const ValueWords& words);
+// Option lists of `data` rebuilt in the language of `texts`, positions kept.
+void rebuildOptionLists(DocumentData& data, const PackStrings& texts);

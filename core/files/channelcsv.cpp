@@ -1,0 +1,315 @@
+#include "channelcsv.h"
+
+#include <QSet>
+#include <optional>
+
+#include "files/textcodec.h"
+#include "document/band.h"
+#include "document/frequency.h"
+#include "document/settingkeys.h"
+
+namespace ChannelCsv {
+
+namespace {
+
+constexpr int FieldCount = 12;
+
+QString quoted(const QString& field)
+{
+    static const QString special = QStringLiteral(",;\"\r\n");
+    for (QChar c : field) {
+        if (special.contains(c)) {
+            QString q = field;
+            q.replace(u'"', QStringLiteral("\"\""));
+            return u'"' + q + u'"';
+        }
+    }
+    return field;
+}
+
+struct Record {
+    int line = 0;   // line number where the record starts, from 1
+    QStringList fields;
+};
+
+// RFC 4180 records; a quoted field may hold the delimiter, doubled quotes and
+// line ends.
+QList<Record> splitRecords(const QString& text, QChar delimiter, QString* error)
+{
+    QList<Record> records;
+    Record rec{1, {}};
+    QString field;
+    bool inQuotes = false;
+    int line = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (inQuotes) {
+            if (c == u'"') {
+                if (i + 1 < text.size() && text[i + 1] == u'"') {
+                    field += u'"';
+                    ++i;
+                } else {
+                    inQuotes = false;
+                }
+            } else {
+                if (c == u'\n')
+                    ++line;
+                field += c;
+            }
+            continue;
+        }
+        if (c == u'"') {
+            inQuotes = true;
+        } else if (c == delimiter) {
+            rec.fields << field;
+            field.clear();
+        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            continue;
+        } else if (c == u'\n') {
+            rec.fields << field;
+            records << rec;
+            field.clear();
+            rec = Record{++line, {}};
+        } else {
+            field += c;
+        }
+    }
+    if (inQuotes) {
+        *error = QStringLiteral("line %1: a quoted field is not closed").arg(rec.line);
+        return {};
+    }
+    if (!field.isEmpty() || !rec.fields.isEmpty()) {
+        rec.fields << field;
+        records << rec;
+    }
+    return records;
+}
+
+// A spreadsheet set to a decimal comma writes ";" between fields.
+QChar detectDelimiter(const QString& text)
+{
+    const QString first = text.left(text.indexOf(u'\n'));
+    return first.contains(u';') && !first.contains(u',') ? QChar(u';') : QChar(u',');
+}
+
+bool blank(const QStringList& fields)
+{
+    for (const QString& f : fields)
+        if (!f.trimmed().isEmpty())
+            return false;
+    return true;
+}
+
+struct WordSet {
+    QStringList known;   // the words of the three languages
+    QString active;
+};
+
+// Maps a word of any language to the active word; nullopt if it is none of them.
+std::optional<QString> matchWord(const QString& text, const QList<WordSet>& sets)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    for (const WordSet& s : sets) {
+        if (!s.active.isEmpty() && t.compare(s.active, Qt::CaseInsensitive) == 0)
+            return s.active;
+        for (const QString& k : s.known)
+            if (t.compare(k, Qt::CaseInsensitive) == 0)
+                return s.active;
+    }
+    return std::nullopt;
+}
+
+// A frequency in MHz, either separator, up to five decimals -> tens of Hz.
+std::optional<qint64> frequencyTens(const QString& text)
+{
+    const QString t = text.trimmed();
+    const qsizetype sep = qMax(t.indexOf(u'.'), t.indexOf(u','));
+    const QString whole = sep < 0 ? t : t.left(sep);
+    const QString frac = sep < 0 ? QString() : t.mid(sep + 1);
+    if (whole.isEmpty() || whole.size() > 3 || frac.size() > 5 || (sep >= 0 && frac.isEmpty()))
+        return std::nullopt;
+    for (QChar c : whole + frac)
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    return whole.toLongLong() * 100000 + frac.leftJustified(5, u'0').toLongLong();
+}
+
+class LineChecker {
+public:
+    LineChecker(const QString& band, const ValueWords& w, QChar sep) : m_band(band), m_words(w), m_sep(sep)
+    {
+        m_off = {{QStringLiteral("禁用"), QStringLiteral("OFF")}, w.off};
+        m_on = {{QStringLiteral("启用"), QStringLiteral("ON"), QStringLiteral("啟用")}, w.on};
+        m_power = {{{QStringLiteral("高功率"), QStringLiteral("High")}, w.high},
+                   {{QStringLiteral("低功率"), QStringLiteral("Low")}, w.low}};
+        m_width = {{{QStringLiteral("宽带"), QStringLiteral("Wide"), QStringLiteral("寬帶")}, w.wide},
+                   {{QStringLiteral("窄带"), QStringLiteral("Narrow"), QStringLiteral("窄帶")}, w.narrow}};
+        m_comp = {{QStringLiteral("压扩"), QStringLiteral("Comp"), QStringLiteral("壓擴")}, w.comp};
+        m_scrambler = {{QStringLiteral("扰频"), QStringLiteral("scrambler"), QStringLiteral("擾頻")}, w.scrambler};
+    }
+
+    // The eleven cells of a channel, or the problems found.
+    QStringList check(const QStringList& f, QStringList* cells) const
+    {
+        QStringList problems;
+        *cells = QStringList(DocumentData::Cols - 1);
+        auto need = [&](int col, const std::optional<QString>& v, const QString& what) {
+            if (v)
+                (*cells)[col - 1] = *v;
+            else
+                problems << QStringLiteral("%1 \"%2\" is not %3").arg(HeaderFields[col], f[col], what);
+        };
+        need(1, frequency(f[1]), frequencyRule());
+        if (!f[3].trimmed().isEmpty())
+            need(3, frequency(f[3]), frequencyRule());
+        const QString toneRule = QStringLiteral("a tone (%1, 55.0 to 255.0 Hz, or D, three octal digits and N or I)").arg(m_words.off);
+        need(2, tone(f[2]), toneRule);
+        need(4, tone(f[4]), toneRule);
+        need(5, matchWord(f[5], m_power), QStringLiteral("%1 or %2").arg(m_words.high, m_words.low));
+        need(6, matchWord(f[6], m_width), QStringLiteral("%1 or %2").arg(m_words.wide, m_words.narrow));
+        const QString onOff = QStringLiteral("%1 or %2").arg(m_words.on, m_words.off);
+        for (int col : {7, 8, 9, 11})
+            need(col, matchWord(f[col], {m_off, m_on}), onOff);
+        need(10, matchWord(f[10], {m_off, m_on, m_comp, m_scrambler}),
+             QStringLiteral("%1, %2, %3 or %4").arg(m_words.off, m_words.on, m_words.comp, m_words.scrambler));
+        return problems;
+    }
+
+private:
+    QString frequencyRule() const
+    {
+        return QStringLiteral("a frequency on the 5 kHz or 6.25 kHz raster within %1").arg(m_band);
+    }
+
+    std::optional<QString> frequency(const QString& text) const
+    {
+        const std::optional<qint64> tens = frequencyTens(text);
+        if (!tens)
+            return std::nullopt;
+        const QString f = Frequency::format(*tens, m_sep);
+        if (!Frequency::isCommitted(f, m_band, m_sep))
+            return std::nullopt;
+        return f;
+    }
+
+    std::optional<QString> tone(const QString& text) const
+    {
+        const QString t = text.trimmed();
+        if (matchWord(t, {m_off}))
+            return m_words.off;
+        if (t.startsWith(u'D', Qt::CaseInsensitive)) {
+            const QString u = t.toUpper();
+            if (u.size() != 5 || (u[4] != u'N' && u[4] != u'I'))
+                return std::nullopt;
+            for (int i = 1; i <= 3; ++i)
+                if (u[i] < u'0' || u[i] > u'7')
+                    return std::nullopt;
+            return u;
+        }
+        const std::optional<qint64> tens = frequencyTens(t);   // the same digit rules as a frequency
+        const qsizetype sep = qMax(t.indexOf(u'.'), t.indexOf(u','));
+        if (!tens || (sep >= 0 && t.size() - sep - 1 > 1))
+            return std::nullopt;
+        const qint64 tenths = *tens / 10000;
+        if (tenths < 550 || tenths > 2550)
+            return std::nullopt;
+        QString s = QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
+        if (m_sep != u'.')
+            s.replace(u'.', m_sep);
+        return s;
+    }
+
+    QString m_band;
+    ValueWords m_words;
+    QChar m_sep;
+    WordSet m_off, m_on, m_comp, m_scrambler;
+    QList<WordSet> m_power, m_width;
+};
+
+} // namespace
+
+QByteArray exportTable(const DocumentData& data)
+{
+    QString out;
+    auto addRow = [&](const QStringList& fields) {
+        QStringList q;
+        for (const QString& f : fields)
+            q << quoted(f);
+        out += q.join(u',') + QStringLiteral("\r\n");
+    };
+    addRow(HeaderFields);
+    for (int row = 1; row <= DocumentData::ChannelCount; ++row) {
+        if (!data.channelExists(row))
+            continue;
+        QStringList fields{data.cell(row, 0)};
+        for (int col = 1; col < DocumentData::Cols; ++col)
+            fields << data.cell(row, col);
+        addRow(fields);
+    }
+    return TextCodec::encode(out);
+}
+
+ImportResult importTable(const QByteArray& bytes, const DocumentData& base, const ValueWords& words,
+                         QChar separator)
+{
+    ImportResult result;
+    const QString band = base.choiceText(Key::Band);
+    if (!Band::isWellFormed(band)) {
+        result.errors << QStringLiteral("no band selected: the frequencies cannot be checked");
+        return result;
+    }
+    const QString text = TextCodec::decode(bytes);
+    QString error;
+    const QList<Record> records = splitRecords(text, detectDelimiter(text), &error);
+    if (!error.isEmpty()) {
+        result.errors << error;
+        return result;
+    }
+    if (records.isEmpty() || records[0].fields.size() != FieldCount || frequencyTens(records[0].fields[0])) {
+        result.errors << QStringLiteral("line 1: the first line must be the header row (%1)").arg(HeaderFields.join(u','));
+        return result;
+    }
+
+    DocumentData d = base;
+    for (int row = 1; row <= DocumentData::ChannelCount; ++row)
+        d.clearChannel(row);
+    const LineChecker checker(band, words, separator);
+    QSet<int> seen;
+    for (qsizetype i = 1; i < records.size(); ++i) {
+        QStringList f = records[i].fields;
+        if (blank(f))
+            continue;
+        while (f.size() > FieldCount && f.last().trimmed().isEmpty())
+            f.removeLast();   // spreadsheets like trailing empty columns
+        const QString where = QStringLiteral("line %1: ").arg(records[i].line);
+        if (f.size() != FieldCount) {
+            result.errors << where + QStringLiteral("%1 fields where %2 are expected").arg(f.size()).arg(FieldCount);
+            continue;
+        }
+        bool numberOk = false;
+        const int channel = f[0].trimmed().toInt(&numberOk);
+        QStringList problems;
+        if (!numberOk || channel < 1 || channel > DocumentData::ChannelCount)
+            problems << QStringLiteral("channel \"%1\" is not a number from 1 to %2").arg(f[0]).arg(DocumentData::ChannelCount);
+        else if (seen.contains(channel))
+            problems << QStringLiteral("channel %1 is given twice").arg(channel);
+        QStringList cells;
+        problems << checker.check(f, &cells);
+        if (!problems.isEmpty()) {
+            result.errors << where + problems.join(QStringLiteral("; "));
+            continue;
+        }
+        seen.insert(channel);
+        for (int col = 1; col < DocumentData::Cols; ++col)
+            d.setCell(channel, col, cells[col - 1]);
+    }
+    if (result.errors.isEmpty()) {
+        result.ok = true;
+        result.data = d;
+    }
+    return result;
+}
+
+}

@@ -1,0 +1,286 @@
+#include "settingsfile.h"
+
+#include <QFile>
+#include <QStringList>
+#include <optional>
+
+#include "files/atomicwrite.h"
+#include "files/textcodec.h"
+#include "document/band.h"
+#include "setup/packstrings.h"
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+
+namespace SettingsFile {
+
+namespace {
+
+enum class Kind { List, Check, Text };
+struct OptionLine {
+    QString key;
+    Kind kind;
+};
+
+// Lines 6 to 30, in file order.
+const QList<OptionLine>& optionLines()
+{
+    static const QList<OptionLine> lines = {
+        {Key::AutoPowerOff, Kind::List},  {Key::Squelch, Kind::List},
+        {Key::ScanResume, Kind::List},    {Key::TimeOut, Kind::List},
+        {Key::Voice, Kind::List},         {Key::SaveRatio, Kind::List},
+        {Key::PowerOnTone, Kind::Check},  {Key::EndTone, Kind::Check},
+        {Key::BatterySave, Kind::Check},  {Key::KeyBeep, Kind::Check},
+        {Key::TxInhibit, Kind::Check},    {Key::LowBatteryTone, Kind::Check},
+        {Key::TinyPower, Kind::Check},    {Key::TopLong, Kind::List},
+        {Key::TopShort, Kind::List},      {Key::P1Long, Kind::List},
+        {Key::P1Short, Kind::List},       {Key::P2Long, Kind::List},
+        {Key::P2Short, Kind::List},       {Key::Lease, Kind::Check},
+        {Key::VoxRxInhibit, Kind::Check}, {Key::VoxLevel, Kind::List},
+        {Key::VoxDelay, Kind::List},      {Key::EndDtmf, Kind::Text},
+        {Key::DtmfTime, Kind::List},
+    };
+    return lines;
+}
+
+constexpr int FirstOptionLine = 5;   // 0-based index of line 6
+constexpr int FirstChannelLine = FirstOptionLine + 25;
+constexpr int LinesUsed = FirstChannelLine + DocumentData::ChannelCount;
+// Longest line taken from a file; real lines are well under 200 characters,
+// and a damaged file must not make the reader swallow gigabytes.
+constexpr qint64 MaxLineBytes = 64 * 1024;
+
+QString integerError(const QString& text)
+{
+    return QStringLiteral("'%1' is not a valid integer value").arg(text);
+}
+
+// A decimal integer with an optional sign and nothing else.
+std::optional<int> toInteger(const QString& text)
+{
+    qsizetype i = 0;
+    if (!text.isEmpty() && (text[0] == u'-' || text[0] == u'+'))
+        i = 1;
+    if (i == text.size() || text.size() > 9)
+        return std::nullopt;
+    for (qsizetype k = i; k < text.size(); ++k)
+        if (text[k] < u'0' || text[k] > u'9')
+            return std::nullopt;
+    return text.toInt();
+}
+
+// Blanks and control characters off both ends, as the list lines were
+// always trimmed.
+QString trimControls(const QString& s)
+{
+    qsizetype a = 0, b = s.size();
+    while (a < b && s[a].unicode() <= 0x20)
+        ++a;
+    while (b > a && s[b - 1].unicode() <= 0x20)
+        --b;
+    return s.mid(a, b - a);
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();   // the line end of the last line
+    for (QString& l : lines)
+        if (l.endsWith(u'\r'))
+            l.chop(1);
+    return lines;
+}
+
+// Columns 1 to 11 of one channel line. The first cell starts at character 9;
+// every cell ends at the next "|", less the blank before it.
+void readChannelLine(DocumentData& d, int row, const QString& line)
+{
+    if (line.size() < 9 || line[8] == u' ')
+        return;   // an empty row
+    QString rest = line.mid(8, line.size() - 9);
+    for (int col = 1; col < DocumentData::Cols; ++col) {
+        const qsizetype bar = rest.indexOf(u'|');
+        if (bar < 0)
+            break;   // this and the later cells stay empty
+        d.setCell(row, col, rest.left(qMax<qsizetype>(0, bar - 1)));
+        rest = rest.mid(bar + 2);
+    }
+    // A "|" in the first cell can leave it empty: without a receive frequency
+    // there is no channel, and stray cells would come back empty at the next
+    // Open anyway.
+    if (!d.channelExists(row))
+        d.clearChannel(row);
+}
+
+ReadResult rejected(const QString& why)
+{
+    ReadResult r;
+    r.status = ReadResult::Status::Rejected;
+    r.message = why;
+    return r;
+}
+
+ReadResult failed(const QString& message)
+{
+    ReadResult r;
+    r.status = ReadResult::Status::Error;
+    r.message = message;
+    return r;
+}
+
+} // namespace
+
+ReadResult parse(const QByteArray& bytes, const DocumentData& current, const ValueWords& activeWords)
+{
+    const QStringList lines = splitLines(TextCodec::decode(bytes));
+    auto line = [&](int index) { return lines.value(index); };   // a missing line reads as empty
+
+    if (line(0) != Header)
+        return rejected(QStringLiteral("the first line is not \"%1\"").arg(Header));
+
+    DocumentData d = current;
+    const QString typeLine = line(3);
+    const QString indexText = typeLine.mid(4, 1);
+    const std::optional<int> modelIndex = toInteger(indexText);
+    if (!modelIndex)
+        return failed(integerError(indexText));
+    const QStringList models = d.options(Key::Model);
+    // An index the model list lacks names no model, whatever text follows.
+    if (*modelIndex < 0 || *modelIndex >= models.size() || typeLine.mid(6) != models[*modelIndex])
+        return rejected(QStringLiteral("the model line \"%1\" names no model of this program").arg(typeLine));
+    d.setChoice(Key::Model, *modelIndex);
+
+    ReadResult r;
+    const QString band = line(4).mid(5, 10);
+    QStringList bands = d.options(Key::Band);
+    int bandIndex = bands.indexOf(band);
+    if (!band.isEmpty() && bandIndex < 0) {
+        // A malformed band would break every later frequency commit and be
+        // stored in the band list for good.
+        if (Band::isWellFormed(band)) {
+            bands.append(band);
+            d.setOptions(Key::Band, bands);
+            bandIndex = int(bands.size()) - 1;
+            r.bandAdded = true;
+        } else {
+            r.bandWarning = QStringLiteral("the band \"%1\" is not a band text such as 400-470MHz; no band selected").arg(band);
+        }
+    }
+    d.setChoice(Key::Band, band.isEmpty() ? -1 : bandIndex);
+
+    for (int i = 0; i < optionLines().size(); ++i) {
+        const OptionLine& o = optionLines()[i];
+        const QString l = line(FirstOptionLine + i);
+        const QString numberText = o.kind == Kind::List ? trimControls(l.left(2)) : l.left(1);
+        const std::optional<int> n = toInteger(numberText);
+        if (!n)
+            return failed(integerError(numberText));
+        switch (o.kind) {
+        case Kind::List: d.setChoice(o.key, *n); break;
+        case Kind::Check: d.setFlag(o.key, *n == 1); break;
+        case Kind::Text: d.setText(o.key, l.mid(1, qMax(0, *n))); break;
+        }
+    }
+
+    for (int row = 1; row <= DocumentData::ChannelCount; ++row)
+        d.clearChannel(row);
+    for (int row = 1; row <= DocumentData::ChannelCount; ++row) {
+        const int index = FirstChannelLine + row - 1;
+        if (index >= lines.size())
+            break;
+        readChannelLine(d, row, lines[index]);
+    }
+    rewriteWordCells(d, activeWords);
+
+    r.status = ReadResult::Status::Ok;
+    r.modelIndex = *modelIndex;
+    r.caption = d.choiceText(Key::Model) + QStringLiteral("   [") + d.choiceText(Key::Band) + u']';
+    r.data = d;
+    return r;
+}
+
+ReadResult read(const QString& path, const DocumentData& current, const ValueWords& activeWords)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return failed(f.errorString());
+    // Only the lines the format uses are taken, each at most MaxLineBytes long.
+    QByteArray bytes;
+    for (int n = 0; n < LinesUsed && !f.atEnd(); ++n) {
+        QByteArray l = f.readLine(MaxLineBytes);
+        if (l.isEmpty() && f.error() != QFileDevice::NoError)
+            return failed(f.errorString());
+        while (!l.endsWith('\n') && !f.atEnd()) {
+            const QByteArray more = f.readLine(MaxLineBytes);   // skip the overlong rest
+            if (more.isEmpty())
+                break;
+            if (more.endsWith('\n'))
+                l.append('\n');
+        }
+        bytes += l;
+    }
+    if (f.error() != QFileDevice::NoError)
+        return failed(f.errorString());
+    return parse(bytes, current, activeWords);
+}
+
+QString checkCaption(const QString& key, const PackStrings& texts)
+{
+    struct Caption { QString key; int id; const char* builtIn; };
+    static const QList<Caption> captions = {
+        {Key::PowerOnTone, 153, "开机提示音"}, {Key::EndTone, 154, "结束提示音"},
+        {Key::BatterySave, 39, "省电模式"},    {Key::KeyBeep, 227, "按键提示音"},
+        {Key::TxInhibit, 231, "发射禁止"},     {Key::LowBatteryTone, 155, "低电压提示音"},
+        {Key::TinyPower, 0, "Tiny Power"},     {Key::Lease, 196, "租赁功能"},
+        {Key::VoxRxInhibit, 47, "接收禁止VOX"},
+    };
+    for (const Caption& c : captions) {
+        if (c.key != key)
+            continue;
+        const QString fromPack = c.id ? texts.text(c.id) : QString();
+        return fromPack.isEmpty() ? QString::fromUtf8(c.builtIn) : fromPack;
+    }
+    return {};
+}
+
+QByteArray serialize(const DocumentData& d, const PackStrings& texts)
+{
+    QStringList lines;
+    lines << Header << QString() << QString();
+    lines << QStringLiteral("TYPE%1 %2").arg(d.choice(Key::Model)).arg(d.choiceText(Key::Model));
+    lines << QStringLiteral("BAND ") + d.choiceText(Key::Band);
+    for (const OptionLine& o : optionLines()) {
+        switch (o.kind) {
+        case Kind::List:
+            lines << QString::number(d.choice(o.key)) + u' ' + d.choiceText(o.key);
+            break;
+        case Kind::Check:
+            lines << QString(d.flag(o.key) ? QStringLiteral("1 ") : QStringLiteral("0 ")) + checkCaption(o.key, texts);
+            break;
+        case Kind::Text: {
+            // The count the reader takes back: characters. The code's characters
+            // are ASCII, so this is also its length in bytes, as other tools write it.
+            const QString t = d.text(o.key);
+            lines << QString::number(t.size()) + t;
+            break;
+        }
+        }
+    }
+    for (int row = 1; row <= DocumentData::ChannelCount; ++row) {
+        QString l = QStringLiteral("CH%1 | ").arg(row, 3, 10, QLatin1Char('0'));
+        for (int col = 1; col < DocumentData::Cols; ++col)
+            l += d.cell(row, col) + QStringLiteral(" | ");
+        lines << l;
+    }
+    QString text;
+    for (const QString& l : lines)
+        text += l + QStringLiteral("\r\n");
+    return TextCodec::encode(text);
+}
+
+QString save(const QString& path, const DocumentData& data, const PackStrings& texts)
+{
+    return writeFileAtomically(path, serialize(data, texts));
+}
+
+}

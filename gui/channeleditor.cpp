@@ -1,0 +1,421 @@
+#include "gui/channeleditor.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "setup/appcontext.h"
+#include "gui/prompter.h"
+#include "setup/appstate.h"
+#include "document/band.h"
+#include "document/frequency.h"
+#include "document/optionlists.h"
+#include "document/settingsdocument.h"
+#include "document/tonelist.h"
+#include "gui/channelgrid.h"
+#include "gui/channelmodel.h"
+#include "gui/childwindow.h"
+#include "gui/jpegimage.h"
+
+namespace {
+constexpr int FirstRow = 1;
+constexpr int LastRow = DocumentData::ChannelCount;
+const QSize PictureFrame(268, 89);
+const QString ErrorCaption = QStringLiteral("RQ-300");
+// Header ids of columns 0 to 10; column 11 is always "PTT ID".
+constexpr int HeaderIds[11] = {25, 26, 27, 28, 29, 30, 73, 31, 32, 76, 33};
+}
+
+Tchannel::Tchannel(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx), m_doc(ctx.doc)
+{
+    Q_ASSERT(ctx.doc && ctx.state);
+    setObjectName(QStringLiteral("channel"));
+    setWindowTitle(QStringLiteral("信道编辑"));
+
+    m_model = new ChannelTableModel(ctx.doc, this);
+    m_grid = new ChannelGrid(this);
+    m_grid->setModel(m_model);
+    m_grid->setSelectedCell(1, 1);
+    m_grid->installEventFilter(this);
+    m_grid->viewport()->installEventFilter(this);
+    connect(m_grid, &ChannelGrid::selectCell, this, &Tchannel::StringGrid1SelectCell);
+    connect(m_grid, &ChannelGrid::cellClicked, this, &Tchannel::StringGrid1Click);
+    connect(m_grid, &ChannelGrid::painted, this, &Tchannel::StringGrid1DrawCell);
+
+    buildEditors();
+    buildPanel();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_grid, 1);
+    layout->addWidget(findChild<QWidget*>(QStringLiteral("Panel1")));
+    resize(799, 554);
+
+    connect(ctx.doc, &SettingsDocument::wordsChanged, this, [this] {
+        refillToneList();
+        updateFrequencyValidator();
+    });
+    // Open, a read and New put finished values into every cell.
+    connect(ctx.doc, &SettingsDocument::reset, this, [this] { m_frequencyPending = false; });
+
+    applyTexts(ctx.state->texts);
+    updateFrequencyValidator();
+}
+
+void Tchannel::buildEditors()
+{
+    QWidget* vp = m_grid->viewport();
+    m_edit1 = new QLineEdit(vp);
+    m_edit1->setObjectName(QStringLiteral("Edit1"));
+    m_edit1->setMaxLength(9);
+    m_edit3 = new QLineEdit(vp);
+    m_edit3->setObjectName(QStringLiteral("Edit3"));
+    m_edit3->setMaxLength(5);
+    m_combo1 = new QComboBox(vp);
+    m_combo1->setObjectName(QStringLiteral("ComboBox1"));
+    m_combo1->setEditable(true);
+    m_combo1->setInsertPolicy(QComboBox::NoInsert);
+    m_combo1->setCompleter(nullptr);   // completion would change what is typed
+    m_combo1->lineEdit()->setMaxLength(5);
+    m_combo1->setMaxVisibleItems(16);
+    for (QWidget* w : {static_cast<QWidget*>(m_edit1), static_cast<QWidget*>(m_edit3),
+                       static_cast<QWidget*>(m_combo1)}) {
+        w->hide();
+        w->installEventFilter(this);
+        // The editors sit exactly on their cell and read like it.
+        w->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+    }
+    m_edit1->setAlignment(Qt::AlignCenter);
+    m_edit3->setAlignment(Qt::AlignCenter);
+    m_combo1->lineEdit()->installEventFilter(this);
+    connect(m_combo1, &QComboBox::editTextChanged, this, &Tchannel::ComboBox1Change);
+
+    // Lists that the window holds but never shows.
+    const auto hiddenList = [this](const char* name) {
+        auto* c = new QComboBox(this);
+        c->setObjectName(QLatin1String(name));
+        c->hide();
+        return c;
+    };
+    m_combo2 = hiddenList("ComboBox2");
+    m_combo4 = hiddenList("ComboBox4");
+    m_combo5 = hiddenList("ComboBox5");
+    const QString off = words().off;
+    m_combo4->addItems(ToneList::entries(off, u'.'));
+    m_combo5->addItems(ToneList::entries(off, u','));
+    m_combo2->addItems(OptionLists::texts(QStringLiteral("channel.ComboBox2"), m_ctx.state->texts));
+    m_combo2->setCurrentIndex(0);
+}
+
+void Tchannel::buildPanel()
+{
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(12, 8, 12, 8);
+    row->setSpacing(8);
+
+    m_image = new QLabel(panel);
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->setFixedSize(PictureFrame);
+    m_image->setAlignment(Qt::AlignCenter);
+    loadPicture();
+    row->addWidget(m_image);
+    row->addStretch(1);
+
+    const char* captions[6] = {nullptr, "关闭", "全部删除", "信道上移", "信道下移", "信道删除"};
+    for (int i = 1; i <= 5; ++i) {
+        auto* b = new QPushButton(QString::fromUtf8(captions[i]), panel);
+        b->setObjectName(QStringLiteral("Button%1").arg(i));
+        b->setMinimumWidth(88);
+        m_buttons[i] = b;
+        if (i > 1)
+            row->addWidget(b, 0, Qt::AlignVCenter);
+    }
+    // Button1 has no place in this window's panel; it keeps its text only.
+    m_buttons[1]->hide();
+    connect(m_buttons[1], &QPushButton::clicked, this, &QWidget::close);
+    connect(m_buttons[2], &QPushButton::clicked, this, &Tchannel::Button2Click);
+    connect(m_buttons[3], &QPushButton::clicked, this, &Tchannel::Button3Click);
+    connect(m_buttons[4], &QPushButton::clicked, this, &Tchannel::Button4Click);
+    connect(m_buttons[5], &QPushButton::clicked, this, &Tchannel::Button5Click);
+}
+
+void Tchannel::loadPicture()
+{
+    QFile f(QStringLiteral(":/editors/radio.jpg"));
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    const QImage image = decodeJpeg(f.readAll());
+    if (image.isNull())
+        return;   // the picture is decoration only
+    const qreal dpr = devicePixelRatioF();
+    const QSize frame = PictureFrame * dpr;
+    QImage shown = image;
+    if (image.width() > frame.width() || image.height() > frame.height())
+        shown = image.scaled(frame, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPixmap pm = QPixmap::fromImage(shown);
+    pm.setDevicePixelRatio(dpr);
+    m_image->setPixmap(pm);
+}
+
+void Tchannel::applyTexts(const PackStrings& t)
+{
+    // An id the pack lacks keeps the text the window has.
+    const auto text = [&t](int id, const QString& current) {
+        const QString s = t.text(id);
+        return s.isEmpty() ? current : s;
+    };
+    setWindowTitle(text(19, windowTitle()));
+    QStringList headers = m_model->headers();
+    for (int c = 0; c < 11; ++c)
+        headers[c] = text(HeaderIds[c], headers[c]);
+    headers[11] = QStringLiteral("PTT ID");
+    m_model->setHeaders(headers);
+    m_grid->fitColumnsToHeaders();
+
+    const int buttonIds[6] = {0, 161, 96, 65, 66, 67};
+    for (int i = 1; i <= 5; ++i)
+        m_buttons[i]->setText(text(buttonIds[i], m_buttons[i]->text()));
+
+    const QString off = text(34, m_combo4->itemText(0));
+    m_combo4->setItemText(0, off);
+    m_combo5->setItemText(0, off);
+
+    const int selected = m_combo2->currentIndex();
+    m_combo2->clear();
+    m_combo2->addItems(OptionLists::texts(QStringLiteral("channel.ComboBox2"), t));
+    m_combo2->setCurrentIndex(selected);
+
+    refillToneList();
+}
+
+void Tchannel::refillToneList()
+{
+    const QComboBox* source = separator() == u',' ? m_combo5 : m_combo4;
+    QStringList items;
+    for (int i = 0; i < source->count(); ++i)
+        items << source->itemText(i);
+    m_comboUpdating = true;
+    const QString shown = m_combo1->currentText();
+    m_combo1->clear();
+    m_combo1->addItems(items);
+    m_combo1->setEditText(shown);
+    m_comboUpdating = false;
+}
+
+void Tchannel::updateFrequencyValidator()
+{
+    const QString sep = QRegularExpression::escape(QString(separator()));
+    // Pasted text obeys the same rule as typed text: digits and one separator.
+    auto* v = new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("^[0-9]*(%1[0-9]*)?$").arg(sep)), m_edit1);
+    const QValidator* old = m_edit1->validator();
+    m_edit1->setValidator(v);
+    delete old;
+}
+
+// Window ----------------------------------------------------------------
+
+bool Tchannel::event(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::ParentChange:
+        watchFrame();
+        break;
+    case QEvent::WindowDeactivate:
+        // As a window of its own it is deactivated like a child window.
+        if (!qobject_cast<QMdiSubWindow*>(parentWidget()))
+            FormDeactivate();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(e);
+}
+
+void Tchannel::watchFrame()
+{
+    disconnect(m_frameConnection);
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!frame)
+        return;
+    m_frameConnection = connect(frame, &QMdiSubWindow::windowStateChanged, this,
+                                [this](Qt::WindowStates before, Qt::WindowStates now) {
+                                    if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
+                                        FormDeactivate();
+                                });
+}
+
+void Tchannel::FormDeactivate()
+{
+    if (!m_doc)
+        return;
+    hideEditors();
+}
+
+void Tchannel::closeEvent(QCloseEvent* e)
+{
+    hideEditors();
+    hideInsteadOfClosing(this, e);
+}
+
+// Public operations --------------------------------------------------------
+
+void Tchannel::sendallcell()
+{
+    commit();
+}
+
+void Tchannel::sendcell(int c, int r)
+{
+    commitFrequency(c, r);
+}
+
+void Tchannel::hideEditors()
+{
+    hideToneEditor();
+    m_edit1->hide();
+    m_combo1->hide();
+}
+
+void Tchannel::hideToneEditor()
+{
+    if (m_tonePending)
+        Edit3Exit();
+    m_edit3->hide();
+}
+
+bool Tchannel::frequencyEditorVisible() const
+{
+    return !m_edit1->isHidden();
+}
+
+bool Tchannel::finishPendingEdit()
+{
+    if (m_tonePending)
+        Edit3Exit();
+    bool ok = true;
+    if (frequencyEditorVisible() || m_frequencyPending)
+        ok = commit();
+    hideEditors();
+    return ok;
+}
+
+// Commit ---------------------------------------------------------------
+
+bool Tchannel::commit()
+{
+    const int c = editCol();
+    const int r = editRow();
+    if (r < FirstRow || r > LastRow || c < 0 || c >= DocumentData::Cols)
+        return true;
+    bool ok = true;
+    if (channelExists(r) && cell(r, 2).isEmpty()) {
+        // A new channel: its receive frequency is what the commit finishes,
+        // whichever of its cells was under edit.
+        if (!commitFrequency(1, r))
+            return false;
+        const ValueWords& w = words();
+        setCell(r, 3, cell(r, 1));
+        const QString defaults[] = {w.off, {}, w.off, w.high, w.wide, w.on, w.off, w.on, w.off, w.off};
+        for (int col = 2; col <= 11; ++col)
+            if (col != 3)
+                setCell(r, col, defaults[col - 2]);
+    } else if (!cell(r, c).isEmpty() && (c == 1 || c == 3)) {
+        ok = commitFrequency(c, r);
+    } else if (!channelExists(r)) {
+        for (int col = 2; col <= 11; ++col)
+            setCell(r, col, QString());
+    }
+    if (ok)
+        m_frequencyPending = false;
+    return ok;
+}
+
+bool Tchannel::commitFrequency(int c, int r)
+{
+    const QString text = cell(r, c);
+    const QString band = m_ctx.doc->selectedBand();
+    const std::optional<QString> v = Frequency::commit(text, band, separator());
+    if (!v) {
+        // The band edges are read first; without a band nothing can be read.
+        const QString bad = Band::isWellFormed(band) ? text : band.left(3);
+        Prompter::active().message(this, ErrorCaption,
+                                   QStringLiteral("'%1' is not a valid floating point value").arg(bad),
+                                   Prompter::Icon::Error);
+        return false;
+    }
+    setCell(r, c, *v);
+    return true;
+}
+
+// Buttons ----------------------------------------------------------------
+
+void Tchannel::Button2Click()
+{
+    if (!Prompter::active().question(this, QStringLiteral("警告"), QStringLiteral("删除所有信道!"),
+                                     Prompter::Icon::Warning))
+        return;
+    hideEditors();
+    for (int r = FirstRow; r <= LastRow; ++r)
+        m_ctx.doc->clearChannel(r);
+    m_frequencyPending = false;
+}
+
+void Tchannel::Button5Click()
+{
+    if (editRow() < FirstRow)
+        return;
+    hideEditors();
+    m_ctx.doc->clearChannel(editRow());
+    m_frequencyPending = false;
+}
+
+void Tchannel::Button4Click() { moveChannel(+1); }
+void Tchannel::Button3Click() { moveChannel(-1); }
+
+void Tchannel::moveChannel(int delta)
+{
+    if (m_tonePending)
+        Edit3Exit();
+    if (!commit())
+        return;
+    const int c = editCol();
+    const int r = editRow();
+    const int to = r + delta;
+    if (c >= 1 && !cell(r, c).isEmpty() && r >= FirstRow && r <= LastRow && to >= FirstRow
+        && to <= LastRow) {
+        m_ctx.doc->swapChannels(r, to);
+        // The cell under edit follows the channel; the grid's selection stays,
+        // so the next press moves the same channel one row further.
+        setEditCell(c, to);
+    }
+    if (c == 1 || c == 3)
+        m_edit1->setText(cell(editRow(), c));
+    checkEditorPositions();
+}
+
+// Helpers --------------------------------------------------------------
+
+void Tchannel::setEditCell(int c, int r)
+{
+    m_ctx.state->editCol = c;
+    m_ctx.state->editRow = r;
+}
+
+int Tchannel::editCol() const { return m_ctx.state->editCol; }
+int Tchannel::editRow() const { return m_ctx.state->editRow; }
+QString Tchannel::cell(int r, int c) const { return m_ctx.doc->cell(r, c); }
+void Tchannel::setCell(int r, int c, const QString& text) { m_ctx.doc->setCell(r, c, text); }
+bool Tchannel::channelExists(int r) const { return !cell(r, 1).isEmpty(); }
+const ValueWords& Tchannel::words() const { return m_ctx.doc->words(); }
+QChar Tchannel::separator() const { return m_ctx.doc->decimalSeparator(); }

@@ -1,0 +1,103 @@
+#include "gui/funccaptions.h"
+
+#include "setup/packstrings.h"
+
+namespace FuncCaptions {
+
+const QList<FuncCaption>& all()
+{
+    static const QList<FuncCaption> list = {
+        // Left panel
+        {"Label1", "自动关机", "", 81, 0, true},
+        {"Label2", "静噪等级", "", 38, 0, true},
+        {"Label5", "扫描恢复模式", "", 40, 0, true},
+        {"Label4", "超时禁止发射", "", 43, 0, true},
+        {"Label56", "中英报号", "", 44, 0, true},
+        {"Label16", "省电模式", "", 39, 0, true},
+        {"Label45", "音量等级", "", 240, 0, true},
+        {"Label55", "DTMF时间", "", 253, 0, true},
+        {"Label58", "发射结束", "", 181, 0, true},
+        // Middle panel
+        {"CheckBox1", "开机提示音", "", 153, 0, true},
+        {"CheckBox2", "结束提示音", "", 154, 0, true},
+        {"CheckBox5", "省电模式", "", 39, 0, true},
+        {"CheckBox21", "按键提示音", "", 227, 0, true},
+        {"CheckBox23", "发射禁止", "", 231, 0, true},
+        {"CheckBox33", "低电压提示音", "", 155, 0, true},
+        {"CheckBox3", "Tiny Power", "", 0, 0, true},
+        // VOX
+        {"GroupBox1", "VOX", "", 0, 0, true},
+        {"Label6", "VOX S 灵敏度", "", 45, 0, true},
+        {"Label7", "VOX迟时", "", 46, 0, true},
+        {"CheckBox4", "接收禁止VOX", "", 47, 0, true},
+        // Password
+        {"GroupBox10", "通信密码", "", 201, 0, true},
+        {"Label34", "通信密码", "", 202, 0, true},
+        {"Label48", "新密码", "", 203, 0, true},
+        {"CheckBox35", "写入新密码", "", 204, 0, true},
+        // Side keys
+        {"GroupBox2", "侧键设定", "", 100, 0, true},
+        {"Label14", "顶键长键", "", 248, 162, true},
+        {"Label15", "顶键短键", "", 248, 163, true},
+        {"Label8", "P1长键", "P1 ", 162, 0, true},
+        {"Label9", "P1短键", "P1 ", 163, 0, true},
+        {"Label12", "P2长键", "P2 ", 162, 0, true},
+        {"Label13", "P2短键", "P2 ", 163, 0, true},
+        // Lease
+        {"GroupBox11", "租赁", "", 195, 0, true},
+        {"CheckBox15", "租赁功能", "", 196, 0, true},
+        {"Label36", "天", "", 199, 0, true},
+        {"Label37", "小时", "", 200, 0, true},
+        {"Label35", "分钟", "", 220, 0, true},
+        // Kept out of sight: the alarm switch of the document, and controls
+        // of features this radio does not have.
+        {"CheckBox6", "报警开关", "", 42, 0, false},
+        {"Label3", "", "", 208, 0, false},
+        {"Label10", "", "", 152, 0, false},
+        {"Label11", "", "", 83, 0, false},
+        {"Label17", "", "", 108, 0, false},
+        {"Label24", "", "", 119, 0, false},
+        {"Label28", "", "", 215, 0, false},
+        {"Label31", "", "", 103, 0, false},
+        {"Label32", "", "", 221, 0, false},
+        {"Label38", "", "", 48, 0, false},
+        {"Label39", "", "", 214, 0, false},
+        {"Label41", "", "", 222, 0, false},
+        {"Label42", "", "P4 ", 163, 0, false},
+        {"Label43", "", "", 223, 0, false},
+        {"Label47", "", "", 211, 0, false},
+        {"Label54", "", "P4 ", 162, 0, false},
+        {"CheckBox18", "", "", 233, 0, false},
+        {"CheckBox24", "", "", 225, 0, false},
+        {"CheckBox25", "", "", 232, 0, false},
+        {"CheckBox26", "", "", 236, 0, false},
+        {"CheckBox27", "", "", 235, 0, false},
+        {"CheckBox28", "", "", 234, 0, false},
+        {"CheckBox29", "", "", 228, 0, false},
+        {"CheckBox30", "", "", 237, 0, false},
+        {"CheckBox32", "", "", 229, 0, false},
+        {"CheckBox36", "", "", 238, 0, false},
+    };
+    return list;
+}
+
+const FuncCaption* find(const QString& object)
+{
+    for (const FuncCaption& c : all())
+        if (object == QLatin1String(c.object))
+            return &c;
+    return nullptr;
+}
+
+QString text(const FuncCaption& c, const PackStrings& t, const QString& current)
+{
+    if (c.id == 0)
+        return current;
+    const QString first = t.text(c.id);
+    const QString second = c.suffixId ? t.text(c.suffixId) : QString();
+    if (first.isEmpty() || (c.suffixId && second.isEmpty()))
+        return current;
+    return QString::fromUtf8(c.prefix) + first + second;
+}
+
+}

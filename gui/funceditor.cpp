@@ -1,0 +1,365 @@
+#include "gui/funceditor.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+
+#include "setup/appcontext.h"
+#include "setup/appstate.h"
+#include "document/documentdata.h"
+#include "document/optionlists.h"
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+#include "gui/childwindow.h"
+#include "gui/funccaptions.h"
+#include "gui/keyfilter.h"
+
+namespace {
+const QStringList HiddenLists = {QStringLiteral("func.ComboBox20"), QStringLiteral("func.ComboBox3"),
+                                 QStringLiteral("func.ComboBox19"), QStringLiteral("func.ComboBox18")};
+
+QString controlName(const QString& key)
+{
+    return key.mid(key.indexOf(u'.') + 1);
+}
+
+QFormLayout* formLayout(QWidget* parent)
+{
+    auto* f = new QFormLayout(parent);
+    f->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    f->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    f->setHorizontalSpacing(10);
+    f->setVerticalSpacing(6);
+    return f;
+}
+}
+
+Tfunc::Tfunc(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx)
+{
+    Q_ASSERT(ctx.doc && ctx.state);
+    setObjectName(QStringLiteral("func"));
+    setWindowTitle(QStringLiteral("功能选项"));
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(10, 10, 10, 10);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(10);
+    grid->addWidget(buildLeftPanel(), 0, 0);
+    grid->addWidget(buildVoxGroup(), 1, 0);
+    grid->addWidget(buildMiddlePanel(), 0, 1);
+    grid->addWidget(buildPasswordGroup(), 1, 1);
+    grid->addWidget(buildSideKeyGroup(), 0, 2);
+    grid->addWidget(buildLeaseGroup(), 1, 2);
+    grid->setRowStretch(2, 1);
+    grid->setColumnStretch(3, 1);
+    buildHiddenControls();
+
+    SettingsDocument* doc = ctx.doc;
+    connect(doc, &SettingsDocument::changed, this, &Tfunc::showValue);
+    connect(doc, &SettingsDocument::optionsChanged, this, &Tfunc::showOptions);
+    connect(doc, &SettingsDocument::reset, this, &Tfunc::showAll);
+    showAll();
+    applyTexts(ctx.state->texts);
+}
+
+QWidget* Tfunc::buildLeftPanel()
+{
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    QFormLayout* f = formLayout(panel);
+    f->setContentsMargins(0, 0, 0, 0);
+    const std::pair<const char*, QString> rows[] = {
+        {"Label1", Key::AutoPowerOff}, {"Label2", Key::Squelch}, {"Label5", Key::ScanResume},
+        {"Label4", Key::TimeOut}, {"Label56", Key::Voice}, {"Label16", Key::SaveRatio},
+        {"Label45", Key::Volume}, {"Label55", Key::DtmfTime}};
+    for (const auto& [name, key] : rows)
+        f->addRow(label(name, panel), choice(key, panel));
+    QLineEdit* dtmf = text(Key::EndDtmf, panel);
+    dtmf->setMaxLength(4);
+    new KeyFilter(dtmf, QStringLiteral("0123456789ABCD*#"), true);
+    f->addRow(label("Label58", panel), dtmf);
+    return panel;
+}
+
+QWidget* Tfunc::buildMiddlePanel()
+{
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel2"));
+    auto* v = new QVBoxLayout(panel);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(8);
+    for (const QString& key : {Key::PowerOnTone, Key::EndTone, Key::BatterySave, Key::KeyBeep,
+                               Key::TxInhibit, Key::LowBatteryTone, Key::TinyPower})
+        v->addWidget(flag(key, panel));
+    v->addStretch(1);
+    return panel;
+}
+
+QGroupBox* Tfunc::buildVoxGroup()
+{
+    QGroupBox* g = groupBox("GroupBox1", this);
+    QFormLayout* f = formLayout(g);
+    f->addRow(label("Label6", g), choice(Key::VoxLevel, g));
+    f->addRow(label("Label7", g), choice(Key::VoxDelay, g));
+    f->addRow(flag(Key::VoxRxInhibit, g));
+    return g;
+}
+
+QGroupBox* Tfunc::buildPasswordGroup()
+{
+    QGroupBox* g = groupBox("GroupBox10", this);
+    QFormLayout* f = formLayout(g);
+    for (const auto& [name, key] : {std::pair<const char*, QString>{"Label34", Key::Password},
+                                    std::pair<const char*, QString>{"Label48", Key::NewPassword}}) {
+        QLineEdit* e = text(key, g);
+        e->setMaxLength(12);
+        e->setEchoMode(QLineEdit::Password);
+        e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));   // '*'
+        new KeyFilter(e, QStringLiteral("0123456789*#"));
+        f->addRow(label(name, g), e);
+    }
+    f->addRow(flag(Key::WriteNewPassword, g));
+    return g;
+}
+
+QGroupBox* Tfunc::buildSideKeyGroup()
+{
+    QGroupBox* g = groupBox("GroupBox2", this);
+    QFormLayout* f = formLayout(g);
+    const std::pair<const char*, QString> rows[] = {
+        {"Label14", Key::TopLong}, {"Label15", Key::TopShort}, {"Label8", Key::P1Long},
+        {"Label9", Key::P1Short}, {"Label12", Key::P2Long}, {"Label13", Key::P2Short}};
+    for (const auto& [name, key] : rows) {
+        QComboBox* box = choice(key, g);
+        box->setMaxVisibleItems(16);
+        f->addRow(label(name, g), box);
+    }
+    return g;
+}
+
+QGroupBox* Tfunc::buildLeaseGroup()
+{
+    QGroupBox* g = groupBox("GroupBox11", this);
+    auto* grid = new QGridLayout(g);
+    grid->addWidget(flag(Key::Lease, g), 0, 0, 1, 3);
+    const std::tuple<const char*, QString, const char*> boxes[] = {
+        {"Label36", Key::LeaseDays, "Edit13"},
+        {"Label37", Key::LeaseHours, "Edit14"},
+        {"Label35", Key::LeaseMinutes, "Edit15"}};
+    int col = 0;
+    for (const auto& [name, key, edit] : boxes) {
+        QLabel* l = label(name, g);
+        l->setAlignment(Qt::AlignCenter);
+        grid->addWidget(l, 1, col);
+        grid->addWidget(number(key, edit, g), 2, col);
+        ++col;
+    }
+    return g;
+}
+
+void Tfunc::buildHiddenControls()
+{
+    flag(Key::Alarm, this)->hide();
+    for (const FuncCaption& c : FuncCaptions::all()) {
+        if (c.shown || findChild<QWidget*>(QLatin1String(c.object)))
+            continue;
+        QWidget* w = QByteArray(c.object).startsWith("CheckBox")
+                         ? static_cast<QWidget*>(checkBox(c.object, this))
+                         : static_cast<QWidget*>(label(c.object, this));
+        w->hide();
+    }
+    for (const QString& key : HiddenLists) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(controlName(key));
+        box->addItems(OptionLists::texts(key, m_ctx.state->texts));
+        box->setCurrentIndex(0);
+        box->hide();
+        m_hiddenLists.insert(key, box);
+    }
+    m_upDown1 = new QSpinBox(this);
+    m_upDown1->setObjectName(QStringLiteral("UpDown1"));
+    m_upDown1->setRange(0, 100);
+    m_upDown1->hide();
+    m_edit1 = new QLineEdit(this);
+    m_edit1->setObjectName(QStringLiteral("Edit1"));
+    m_edit1->hide();
+}
+
+// Controls ---------------------------------------------------------------
+
+QLabel* Tfunc::label(const char* name, QWidget* parent)
+{
+    const FuncCaption* c = FuncCaptions::find(QLatin1String(name));
+    auto* l = new QLabel(c ? QString::fromUtf8(c->builtIn) : QString(), parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QCheckBox* Tfunc::checkBox(const char* name, QWidget* parent)
+{
+    const FuncCaption* c = FuncCaptions::find(QLatin1String(name));
+    auto* b = new QCheckBox(c ? QString::fromUtf8(c->builtIn) : QString(), parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+QGroupBox* Tfunc::groupBox(const char* name, QWidget* parent)
+{
+    const FuncCaption* c = FuncCaptions::find(QLatin1String(name));
+    auto* g = new QGroupBox(c ? QString::fromUtf8(c->builtIn) : QString(), parent);
+    g->setObjectName(QLatin1String(name));
+    return g;
+}
+
+QComboBox* Tfunc::choice(const QString& key, QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(controlName(key));
+    box->setMinimumContentsLength(8);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_choices.insert(key, box);
+    connect(box, &QComboBox::currentIndexChanged, this, [this, key](int i) {
+        if (!m_showing && i >= 0)
+            m_ctx.doc->setChoice(key, i);
+    });
+    return box;
+}
+
+QCheckBox* Tfunc::flag(const QString& key, QWidget* parent)
+{
+    QCheckBox* b = checkBox(controlName(key).toLatin1().constData(), parent);
+    m_flags.insert(key, b);
+    connect(b, &QCheckBox::toggled, this, [this, key](bool on) {
+        if (!m_showing)
+            m_ctx.doc->setFlag(key, on);
+    });
+    return b;
+}
+
+QLineEdit* Tfunc::text(const QString& key, QWidget* parent)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(controlName(key));
+    e->setMinimumWidth(110);
+    m_texts.insert(key, e);
+    connect(e, &QLineEdit::textChanged, this, [this, key](const QString& t) {
+        if (!m_showing)
+            m_ctx.doc->setText(key, t);
+    });
+    return e;
+}
+
+QSpinBox* Tfunc::number(const QString& key, const char* editName, QWidget* parent)
+{
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(controlName(key));
+    const DocumentData::Range r = DocumentData::numberRange(key);
+    box->setRange(r.min, r.max);
+    box->setSingleStep(r.step);
+    box->setAlignment(Qt::AlignRight);
+    // The spin box's edit is the edit box of the setting.
+    if (auto* edit = box->findChild<QLineEdit*>()) {
+        edit->setObjectName(QLatin1String(editName));
+        edit->setMaxLength(3);
+        // Minutes change only through the arrows.
+        edit->setReadOnly(r.step != 1);
+    }
+    m_numbers.insert(key, box);
+    connect(box, &QSpinBox::valueChanged, this, [this, key](int v) {
+        if (!m_showing)
+            m_ctx.doc->setNumber(key, v);
+    });
+    return box;
+}
+
+// Document -> controls ---------------------------------------------------------
+
+void Tfunc::showValue(const QString& key)
+{
+    const SettingsDocument* doc = m_ctx.doc;
+    m_showing = true;
+    if (QComboBox* box = m_choices.value(key)) {
+        if (box->count() != doc->options(key).size())
+            showOptions(key);
+        box->setCurrentIndex(doc->choice(key));
+    } else if (QCheckBox* b = m_flags.value(key)) {
+        b->setChecked(doc->flag(key));
+    } else if (QLineEdit* e = m_texts.value(key)) {
+        if (e->text() != doc->text(key))
+            e->setText(doc->text(key));
+    } else if (QSpinBox* s = m_numbers.value(key)) {
+        s->setValue(doc->number(key));
+    }
+    m_showing = false;
+}
+
+void Tfunc::showOptions(const QString& key)
+{
+    QComboBox* box = m_choices.value(key);
+    if (!box)
+        return;
+    const bool outer = m_showing;
+    m_showing = true;
+    box->clear();
+    box->addItems(m_ctx.doc->options(key));
+    box->setCurrentIndex(m_ctx.doc->choice(key));
+    m_showing = outer;
+}
+
+void Tfunc::showAll()
+{
+    for (const QString& key : m_choices.keys())
+        showOptions(key);
+    for (const QString& key : m_flags.keys())
+        showValue(key);
+    for (const QString& key : m_texts.keys())
+        showValue(key);
+    for (const QString& key : m_numbers.keys())
+        showValue(key);
+}
+
+// Texts ----------------------------------------------------------------
+
+void Tfunc::applyTexts(const PackStrings& t)
+{
+    const QString caption = t.text(20);
+    if (!caption.isEmpty())
+        setWindowTitle(caption);
+    for (const FuncCaption& c : FuncCaptions::all()) {
+        QWidget* w = findChild<QWidget*>(QLatin1String(c.object));
+        if (auto* l = qobject_cast<QLabel*>(w))
+            l->setText(FuncCaptions::text(c, t, l->text()));
+        else if (auto* b = qobject_cast<QCheckBox*>(w))
+            b->setText(FuncCaptions::text(c, t, b->text()));
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            g->setTitle(FuncCaptions::text(c, t, g->title()));
+    }
+    for (auto it = m_hiddenLists.cbegin(); it != m_hiddenLists.cend(); ++it) {
+        QComboBox* box = it.value();
+        const int selected = box->currentIndex();
+        box->clear();
+        box->addItems(OptionLists::texts(it.key(), t));
+        box->setCurrentIndex(selected);
+    }
+    // The visible lists follow the document, which the language switch has
+    // already re-worded; showing them again keeps every position.
+    showAll();
+}
+
+void Tfunc::setStartValues()
+{
+    m_upDown1->setValue(15);
+    QString v = QString::number(1.5, 'f', 1);
+    v.replace(u'.', m_ctx.doc->decimalSeparator());
+    m_edit1->setText(v);
+}
+
+void Tfunc::closeEvent(QCloseEvent* e)
+{
+    hideInsteadOfClosing(this, e);
+}

@@ -1,0 +1,421 @@
+#include "gui/mainform.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "gui/aboutbox.h"
+#include "gui/portwindow.h"
+#include "gui/prompter.h"
+#include "setup/appstate.h"
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+#include "gui/channeleditor.h"
+#include "gui/funceditor.h"
+#include "gui/addmessage.h"
+#include "radio/identity.h"
+#include "radio/portmap.h"
+#include "gui/rwform.h"
+#include "radio/seriallink.h"
+#include "gui/testform.h"
+
+namespace {
+
+// Closing an editor child window only hides it; its command brings it back
+// with its contents. The filter sits on the MDI frame and on the editor.
+class HideOnClose : public QObject {
+public:
+    HideOnClose(QMdiSubWindow* sub) : QObject(sub), m_sub(sub) {}
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Close) {
+            e->ignore();
+            m_sub->hide();
+            return true;
+        }
+        // An editor that hides itself (its own OK button) takes its frame along.
+        if (e->type() == QEvent::Hide && o != m_sub && static_cast<QWidget*>(o)->isHidden())
+            m_sub->hide();
+        return false;
+    }
+
+private:
+    QMdiSubWindow* m_sub;
+};
+
+QAction* makeAction(QObject* owner, QMap<QString, QAction*>& all, const char* name, const QString& text)
+{
+    auto* a = new QAction(text, owner);
+    a->setObjectName(QLatin1String(name));
+    all.insert(QLatin1String(name), a);
+    return a;
+}
+
+}
+
+TMainForm::TMainForm(const QString& exeDir, QWidget* parent)
+    : QMainWindow(parent),
+      m_exeDir(exeDir),
+      m_doc(std::make_unique<SettingsDocument>()),
+      m_state(std::make_unique<AppState>()),
+      m_ports(std::make_unique<PortMap>()),
+      m_identity(std::make_unique<RadioIdentity>())
+{
+    setObjectName(QStringLiteral("MainForm"));
+    m_link = new SerialLink(this);
+    m_link->setObjectName(QStringLiteral("MSComm1"));
+    m_ctx = AppContext{m_doc.get(), m_state.get(), m_link, m_ports.get(), m_identity.get(), m_exeDir};
+
+    resize(997, 671);
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("MdiArea"));
+    setCentralWidget(m_mdi);
+
+    buildMenu();
+    buildToolBar();
+
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    m_status = new QLabel(QStringLiteral("    BRASEL调频手持对讲机RQ-300系列编程软件"), bar);
+    m_status->setObjectName(QStringLiteral("StatusText"));
+    bar->addWidget(m_status, 1);
+    setStatusBar(bar);
+
+    buildChildWindows();
+    bindSelectors();
+
+    // Service staff reach the alignment window through a key sequence; its
+    // toolbar button stays hidden as delivered.
+    auto* service = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+Shift+T")), this);
+    connect(service, &QShortcut::activated, this, &TMainForm::ToolButton12Click);
+
+    connect(m_state.get(), &AppState::radioBusyChanged, this, [this](bool busy) {
+        for (const char* name : {"CutItem", "CopyItem", "FileOpenItem", "FileNewItem"})
+            m_actions.value(QLatin1String(name))->setEnabled(!busy);
+        for (const char* name : {"ToolButton4", "ToolButton5", "ToolButton1", "ToolButton9"})
+            m_buttons.value(QLatin1String(name))->setEnabled(!busy);
+        if (!busy && m_closeDeferred)
+            close();
+    });
+}
+
+TMainForm::~TMainForm()
+{
+    // The windows are bound to the document, the link and the state: they go
+    // first, before the members they point at.
+    delete m_mdi;
+    delete m_rw;
+    delete m_communy;
+    delete m_about;
+}
+
+
+void TMainForm::buildMenu()
+{
+    QMenuBar* mb = menuBar();
+    mb->setObjectName(QStringLiteral("MainMenu1"));
+    auto add = [&](QMenu* m, const char* name, const QString& text, void (TMainForm::*slot)(),
+                   const QKeySequence& key = {}) {
+        QAction* a = makeAction(this, m_actions, name, text);
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        if (slot)
+            connect(a, &QAction::triggered, this, slot);
+        m->addAction(a);
+        return a;
+    };
+    auto sep = [&](QMenu* m, const char* name) {
+        QAction* s = m->addSeparator();
+        s->setObjectName(QLatin1String(name));
+        m_actions.insert(QLatin1String(name), s);
+    };
+    auto menu = [&](QMenu* parentMenu, const char* name, const QString& text) {
+        QMenu* m = parentMenu ? parentMenu->addMenu(text) : mb->addMenu(text);
+        m->setObjectName(QLatin1String(name));
+        m->menuAction()->setObjectName(QLatin1String(name));
+        m_actions.insert(QLatin1String(name), m->menuAction());
+        return m;
+    };
+
+    QMenu* file = menu(nullptr, "File1", QStringLiteral("文件"));
+    add(file, "FileNewItem", QStringLiteral("新建"), &TMainForm::FileNewItemClick, QKeySequence(QStringLiteral("Ctrl+N")));
+    add(file, "FileOpenItem", QStringLiteral("打开"), &TMainForm::FileOpenItemClick, QKeySequence(QStringLiteral("Ctrl+O")));
+    add(file, "FileCloseItem", QStringLiteral("保存"), &TMainForm::FileCloseItemClick, QKeySequence(QStringLiteral("Ctrl+S")));
+    sep(file, "N1");
+    QAction* exit = add(file, "FileExitItem", QStringLiteral("退出"), nullptr);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menu(nullptr, "Edit1", QStringLiteral("编程"));
+    add(edit, "CutItem", QStringLiteral("读频"), &TMainForm::CutItemClick);
+    add(edit, "CopyItem", QStringLiteral("写频"), &TMainForm::CopyItemClick);
+    sep(edit, "PasteItem");
+    add(edit, "ChannelInformation1", QStringLiteral("信道编辑"), &TMainForm::ChannelInformation1Click);
+    add(edit, "OptionalFeatures1", QStringLiteral("可选功能"), &TMainForm::OptionalFeatures1Click);
+    sep(edit, "N3");
+    add(edit, "N4", QStringLiteral("本机信息"), &TMainForm::N4Click);
+
+    QMenu* tools = menu(nullptr, "Window1", QStringLiteral("工具"));
+    add(tools, "WindowCascadeItem", QStringLiteral("通信端口"), &TMainForm::WindowCascadeItemClick);
+    QMenu* lang = menu(tools, "N2", QStringLiteral("语言"));
+    for (auto [name, text, slot] : {std::tuple{"N5", QStringLiteral("中文"), &TMainForm::N5Click},
+                                    std::tuple{"N6", QStringLiteral("英文"), &TMainForm::N6Click},
+                                    std::tuple{"N7", QStringLiteral("中文(繁體)"), &TMainForm::N7Click}})
+        add(lang, name, text, slot)->setCheckable(true);
+
+    QMenu* help = menu(nullptr, "Help1", QStringLiteral("帮助"));
+    add(help, "HelpAboutItem", QStringLiteral("帮助"), nullptr);
+    add(help, "About1", QStringLiteral("关于"), &TMainForm::About1Click);
+}
+
+void TMainForm::buildToolBar()
+{
+    auto* tb = new QToolBar(this);
+    tb->setObjectName(QStringLiteral("ToolBar2"));
+    tb->setMovable(false);
+    tb->setFloatable(false);
+    tb->setIconSize(QSize(24, 24));
+    tb->setFixedHeight(36);
+    tb->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, tb);
+
+    auto button = [&](const char* name, const char* icon, void (TMainForm::*slot)()) {
+        auto* b = new QToolButton(tb);
+        b->setObjectName(QLatin1String(name));
+        b->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(icon))));
+        b->setIconSize(QSize(24, 24));
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        b->setAutoRaise(true);
+        connect(b, &QToolButton::clicked, this, slot);
+        m_buttons.insert(QLatin1String(name), b);
+        return tb->addWidget(b);
+    };
+    button("ToolButton9", "new", &TMainForm::FileNewItemClick);
+    button("ToolButton1", "open", &TMainForm::FileOpenItemClick);
+    button("ToolButton2", "save", &TMainForm::FileCloseItemClick);
+    tb->addSeparator()->setObjectName(QStringLiteral("ToolButton3"));
+    button("ToolButton4", "read", &TMainForm::CutItemClick);
+    button("ToolButton6", "port", &TMainForm::WindowCascadeItemClick);
+    button("ToolButton5", "write", &TMainForm::CopyItemClick);
+    tb->addSeparator()->setObjectName(QStringLiteral("ToolButton7"));
+    button("ToolButton8", "channel", &TMainForm::ChannelInformation1Click);
+    button("ToolButton10", "features", &TMainForm::OptionalFeatures1Click);
+    button("ToolButton11", "info", &TMainForm::N4Click);
+    tb->addSeparator()->setObjectName(QStringLiteral("ToolButton13"));
+    // The alignment window has no visible command.
+    button("ToolButton12", "align", &TMainForm::ToolButton12Click)->setVisible(false);
+    tb->addSeparator()->setObjectName(QStringLiteral("ToolButton14"));
+
+    auto* spacer = new QWidget(tb);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    tb->addWidget(spacer);
+
+    auto* selectors = new QWidget(tb);
+    auto* row = new QHBoxLayout(selectors);
+    row->setContentsMargins(0, 0, 12, 0);
+    m_bandLabel = new QLabel(QStringLiteral("频段："), selectors);
+    m_bandLabel->setObjectName(QStringLiteral("Label85"));
+    m_band = new QComboBox(selectors);
+    m_band->setObjectName(QStringLiteral("ComboBand"));
+    m_band->setMinimumContentsLength(10);
+    m_band->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_modelLabel = new QLabel(QStringLiteral("型号："), selectors);
+    m_modelLabel->setObjectName(QStringLiteral("Label2"));
+    m_model = new QComboBox(selectors);
+    m_model->setObjectName(QStringLiteral("ComboBox11"));
+    m_modelLabel->hide();
+    m_model->hide();
+    row->addWidget(m_bandLabel);
+    row->addWidget(m_band);
+    row->addWidget(m_modelLabel);
+    row->addWidget(m_model);
+    tb->addWidget(selectors);
+}
+
+QMdiSubWindow* TMainForm::addChild(QWidget* w)
+{
+    QMdiSubWindow* sub = m_mdi->addSubWindow(w);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setObjectName(w->objectName() + QStringLiteral("Frame"));
+    auto* filter = new HideOnClose(sub);
+    sub->installEventFilter(filter);
+    w->installEventFilter(filter);
+    sub->adjustSize();
+    return sub;
+}
+
+QMdiSubWindow* TMainForm::subWindowOf(QWidget* child) const
+{
+    for (QMdiSubWindow* s : m_mdi->subWindowList())
+        if (s->widget() == child)
+            return s;
+    return nullptr;
+}
+
+void TMainForm::buildChildWindows()
+{
+    m_about = new TAboutBox(this);
+    m_rw = new TRWForm(m_ctx, this);
+    m_func = new Tfunc(m_ctx);
+    addChild(m_func)->show();
+    m_channel = new Tchannel(m_ctx);
+    addChild(m_channel)->show();
+    m_communy = new Tcommuny(m_ctx, this);
+    m_addmessage = new Taddmessage(m_ctx);
+    addChild(m_addmessage)->show();
+    m_test = new TTestForm(m_ctx);
+    addChild(m_test)->show();
+    // A read fills the radio information window and shows the radio's band
+    // in the caption: "MZ-209     [400-470MHz]".
+    auto showBand = [this](const QString& band) {
+        setWindowTitle(m_doc->choiceText(Key::Model) + QStringLiteral("     [") + band + u']');
+    };
+    connect(m_rw, &TRWForm::identityChanged, m_addmessage, &Taddmessage::refresh);
+    connect(m_rw, &TRWForm::modelSelected, this, &TMainForm::ComboBox11Change);
+    connect(m_rw, &TRWForm::bandSelected, this, showBand);
+    m_rw->setInitialiser([this] { return m_test->initialiseForTransfer(); });
+    connect(m_test, &TTestForm::identityChanged, m_addmessage, &Taddmessage::refresh);
+    connect(m_test, &TTestForm::bandSelected, this, showBand);
+
+    subWindowOf(m_func)->move(0, 0);
+    subWindowOf(m_channel)->move(40, 30);
+}
+
+void TMainForm::bringUp(QWidget* child)
+{
+    QMdiSubWindow* sub = subWindowOf(child);
+    if (!sub)
+        return;
+    child->show();
+    sub->showNormal();
+    m_mdi->setActiveSubWindow(sub);
+    sub->raise();
+}
+
+void TMainForm::bindSelectors()
+{
+    connect(m_doc.get(), &SettingsDocument::optionsChanged, this, [this](const QString& key) {
+        if (key == Key::Band)
+            refreshBandSelector();
+        else if (key == Key::Model)
+            refreshModelSelector();
+    });
+    connect(m_doc.get(), &SettingsDocument::changed, this, [this](const QString& key) {
+        if (key == Key::Band)
+            refreshBandSelector();
+        else if (key == Key::Model)
+            refreshModelSelector();
+    });
+    connect(m_doc.get(), &SettingsDocument::reset, this, [this] {
+        refreshBandSelector();
+        refreshModelSelector();
+    });
+    // Picking a band changes only the selection, not the caption.
+    connect(m_band, &QComboBox::activated, this, [this](int i) { m_doc->setChoice(Key::Band, i); });
+    refreshBandSelector();
+    refreshModelSelector();
+}
+
+static void showList(QComboBox* box, const QStringList& items, int selected)
+{
+    const QSignalBlocker block(box);
+    bool same = box->count() == items.size();
+    for (int i = 0; same && i < items.size(); ++i)
+        same = box->itemText(i) == items[i];
+    if (!same) {
+        box->clear();
+        box->addItems(items);
+    }
+    box->setCurrentIndex(selected);
+}
+
+void TMainForm::refreshBandSelector()
+{
+    showList(m_band, m_doc->bandList(), m_doc->choice(Key::Band));
+}
+
+void TMainForm::refreshModelSelector()
+{
+    showList(m_model, m_doc->options(Key::Model), m_doc->choice(Key::Model));
+}
+
+QString TMainForm::readCaption() const { return m_readWord; }
+QString TMainForm::writeCaption() const { return m_writeWord; }
+
+void TMainForm::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_started) {
+        m_started = true;
+        startUp();
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* e)
+{
+    // Never cut a radio operation off: the exit waits for it to end.
+    if (m_state->radioBusy()) {
+        m_closeDeferred = true;
+        e->ignore();
+        return;
+    }
+    if (!m_configWritten) {
+        m_configWritten = true;
+        writeConfiguration();
+    }
+    e->accept();
+}
+
+// Commands ---------------------------------------------------------------
+
+void TMainForm::FileNewItemClick()
+{
+    if (!Prompter::active().question(this, m_state->text(MsgId::NewCaption),
+                                     m_state->text(MsgId::NewQuestion), Prompter::Icon::Exclamation))
+        return;
+    m_channel->hideEditors();
+    m_doc->resetToNew();
+    ComboBox11Change();
+}
+
+void TMainForm::CutItemClick()
+{
+    if (m_state->radioBusy())
+        return;
+    if (!m_channel->finishPendingEdit())
+        return;
+    m_rw->startCommand(1, m_actions.value(QStringLiteral("CutItem"))->text(), readCaption());
+}
+
+void TMainForm::CopyItemClick()
+{
+    if (m_state->radioBusy())
+        return;
+    if (!m_channel->finishPendingEdit())
+        return;
+    m_rw->startCommand(2, m_actions.value(QStringLiteral("CopyItem"))->text(), writeCaption());
+}
+
+void TMainForm::ChannelInformation1Click() { bringUp(m_channel); }
+void TMainForm::OptionalFeatures1Click() { bringUp(m_func); }
+void TMainForm::N4Click() { bringUp(m_addmessage); }
+void TMainForm::ToolButton12Click() { bringUp(m_test); }
+
+void TMainForm::WindowCascadeItemClick()
+{
+    m_communy->exec();
+}
+
+void TMainForm::About1Click()
+{
+    m_about->exec();
+}

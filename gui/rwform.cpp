@@ -1,0 +1,226 @@
+#include "gui/rwform.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "gui/prompter.h"
+#include "setup/appstate.h"
+#include "setup/packstrings.h"
+#include "radio/portmap.h"
+#include "radio/seriallink.h"
+
+namespace {
+const QString PasswordMessage = QStringLiteral("Communication Password Error !");
+}
+
+TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
+    : QDialog(parent),
+      m_ctx(ctx),
+      m_engine(*ctx.link, *ctx.doc, *ctx.identity, *ctx.state, this)
+{
+    setObjectName(QStringLiteral("RWForm"));
+    setWindowTitle(QStringLiteral("读频"));
+    setModal(true);
+
+    m_button1 = new QPushButton(QStringLiteral("读 频"), this);
+    m_button1->setObjectName(QStringLiteral("Button1"));
+    m_button1->setDefault(true);
+    m_button2 = new QPushButton(QStringLiteral("退 出"), this);
+    m_button2->setObjectName(QStringLiteral("Button2"));
+    m_button3 = new QPushButton(QStringLiteral("初始化"), this);
+    m_button3->setObjectName(QStringLiteral("Button3"));
+    m_button3->hide();
+    connect(m_button3, &QPushButton::clicked, this, &TRWForm::Button3Click);
+    m_button4 = new QPushButton(QStringLiteral("清除密码"), this);
+    m_button4->setObjectName(QStringLiteral("Button4"));
+    m_button4->hide();
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_status = new QStatusBar(this);
+    m_status->setObjectName(QStringLiteral("StatusBar"));
+    m_status->setSizeGripEnabled(false);
+    m_status->showMessage(QStringLiteral("    BRASEL调频手持对讲机RQ-300系列编程软件"));
+
+    // A panel left outside the window's visible area; nothing can reach it.
+    m_panel2 = new QFrame(this);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    m_button5 = new QPushButton(QStringLiteral("修改"), m_panel2);
+    m_button5->setObjectName(QStringLiteral("Button5"));
+    m_combo1 = new QComboBox(m_panel2);
+    m_combo1->setObjectName(QStringLiteral("ComboBox1"));
+    m_combo1->move(0, 30);
+    m_panel2->setGeometry(-400, -400, 200, 60);
+    m_panel2->hide();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_button1);
+    buttons->addWidget(m_button3);
+    buttons->addWidget(m_button4);
+    buttons->addStretch();
+    buttons->addWidget(m_button2);
+    buttons->addStretch();
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(16, 16, 16, 8);
+    body->setSpacing(14);
+    body->addWidget(m_progress);
+    body->addLayout(buttons);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addLayout(body);
+    outer->addWidget(m_status);
+    setFixedSize(QSize(380, 150).expandedTo(sizeHint()));
+
+    connect(m_button1, &QPushButton::clicked, this, &TRWForm::Button1Click);
+    connect(m_button2, &QPushButton::clicked, this, &TRWForm::Button2Click);
+    connect(&m_engine, &TransferEngine::progress, this, [this](int value, int maximum) {
+        m_progress->setMaximum(maximum);
+        m_progress->setValue(value);
+    });
+    connect(&m_engine, &TransferEngine::identityChanged, this, &TRWForm::identityChanged);
+    connect(&m_engine, &TransferEngine::modelSelected, this, &TRWForm::modelSelected);
+    connect(&m_engine, &TransferEngine::bandSelected, this, &TRWForm::bandSelected);
+}
+
+bool TRWForm::prepareCommand(int direction, const QString& caption, const QString& buttonCaption)
+{
+    const QString device = m_ctx.ports ? m_ctx.ports->path(m_ctx.state->chosenPort) : QString();
+    const QString reason = SerialLink::probe(device);
+    if (!reason.isEmpty()) {
+        Prompter::active().message(parentWidget(), m_ctx.state->text(MsgId::Caption),
+                                   m_ctx.state->text(MsgId::PortFailed) + QStringLiteral("\n\n") + reason,
+                                   Prompter::Icon::Exclamation);
+        return false;
+    }
+    m_ctx.link->setDevice(device);
+    setWindowTitle(caption);
+    m_button1->setText(buttonCaption);
+    if (direction == 1)
+        m_button4->hide();
+    m_direction = direction == 2 ? 2 : 1;
+    m_progress->setValue(0);
+    return true;
+}
+
+void TRWForm::startCommand(int direction, const QString& caption, const QString& buttonCaption)
+{
+    if (prepareCommand(direction, caption, buttonCaption))
+        exec();
+}
+
+void TRWForm::applyTexts(const PackStrings& t)
+{
+    // An id the pack lacks keeps the text the window has.
+    if (t.contains(2))
+        m_button2->setText(t.text(2));
+    if (t.contains(247))
+        m_button4->setText(t.text(247));
+    if (t.contains(61)) {
+        const QString line = QStringLiteral("     ") + t.text(61);
+        m_status->showMessage(line);
+        // A status message does not size its window: make room for it.
+        const int needed = m_status->fontMetrics().horizontalAdvance(line) + 40;
+        setFixedSize(QSize(needed, height()).expandedTo(QSize(380, 150)).expandedTo(sizeHint()));
+    }
+}
+
+void TRWForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TRWForm::FormShow()
+{
+    m_button1->setFocus();
+    // A port that will not open now is reported by the transfer, which
+    // reopens it first.
+    m_ctx.link->setSinglePort(m_ctx.state->singlePort);
+    m_ctx.link->open();
+}
+
+void TRWForm::Button1Click()
+{
+    // Disabled before anything else: the pauses below run the event loop,
+    // and a second click must not start a second transfer inside the first.
+    if (!m_button1->isEnabled() || m_engine.isRunning())
+        return;
+    m_button1->setEnabled(false);
+    m_progress->setValue(0);
+    const TransferEngine::Outcome out = m_direction == 2 ? m_engine.write() : m_engine.read();
+    m_button1->setEnabled(true);
+    m_button1->setFocus();
+    if (out.ok())
+        return;
+    if (out.passwordError) {
+        Prompter::active().message(this, QGuiApplication::applicationDisplayName(), PasswordMessage,
+                                   Prompter::Icon::None);
+        return;
+    }
+    Prompter::active().message(this, m_ctx.state->text(MsgId::Caption),
+                               m_ctx.state->text(MsgId::TransferFailed) + QStringLiteral("\n\n") + out.reason,
+                               Prompter::Icon::Exclamation);
+}
+
+void TRWForm::Button2Click()
+{
+    close();
+}
+
+void TRWForm::Button3Click()
+{
+    if (!m_initialise || m_initialising || !m_button1->isEnabled() || m_engine.isRunning())
+        return;
+    m_initialising = true;
+    m_button3->setEnabled(false);
+    m_button1->setEnabled(false);
+    const bool adjusted = m_initialise();
+    m_button1->setEnabled(true);
+    // The transfer runs over the same radio connection only when the radio
+    // took the model, band and alignment records.
+    if (adjusted)
+        Button1Click();
+    m_initialising = false;
+    m_button3->setEnabled(true);
+}
+
+bool TRWForm::FormCloseQuery()
+{
+    return m_button1->isEnabled() && !m_engine.isRunning() && !m_initialising;
+}
+
+void TRWForm::FormClose()
+{
+    if (m_ctx.link->isOpen())
+        m_ctx.link->close();
+    m_button3->hide();
+}
+
+void TRWForm::closeEvent(QCloseEvent* event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+// Escape and the close box both end here; neither may end a running transfer.
+void TRWForm::reject()
+{
+    if (!FormCloseQuery())
+        return;
+    FormClose();
+    QDialog::reject();
+}

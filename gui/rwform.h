@@ -1,0 +1,81 @@
+#pragma once
+#include <QDialog>
+#include <functional>
+
+#include "setup/appcontext.h"
+#include "radio/transferengine.h"
+
+class PackStrings;
+class QComboBox;
+class QFrame;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+
+// The read/write window: runs one read or write of the radio at a time from
+// its start button, with a progress bar, and reports the outcome in one
+// message. Modal; it refuses to close while a transfer runs.
+//
+// The main window connects identityChanged to the radio information
+// window's refresh, modelSelected to its model change and bandSelected to
+// its caption "model     [band]".
+class TRWForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TRWForm(AppContext& ctx, QWidget* parent = nullptr);
+
+    // The Read (1) and Write (2) commands once the pending channel edit is
+    // committed: probes the chosen port, sets the captions and the direction
+    // and shows the window modally; returns when it closes.
+    void startCommand(int direction, const QString& caption, const QString& buttonCaption);
+    // startCommand without the modal show. False when the port cannot be
+    // opened; the port failure message has been shown then.
+    bool prepareCommand(int direction, const QString& caption, const QString& buttonCaption);
+
+    void applyTexts(const PackStrings& texts);
+
+    // The initialise command (Button3, hidden as delivered) first writes the
+    // model, band and alignment records over the open connection; the main
+    // window supplies that step. It returns false when the step failed and
+    // has reported why.
+    void setInitialiser(std::function<bool()> initialise) { m_initialise = std::move(initialise); }
+
+    int direction() const { return m_direction; }
+    bool isTransferRunning() const { return m_engine.isRunning(); }
+    TransferEngine& engine() { return m_engine; }
+
+    // Handlers under the names the rest of the program knows them by.
+    void FormShow();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    bool FormCloseQuery();
+    void FormClose();
+
+signals:
+    void identityChanged();
+    void modelSelected();
+    void bandSelected(const QString& band);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    AppContext m_ctx;
+    TransferEngine m_engine;
+    int m_direction = 1;
+    std::function<bool()> m_initialise;
+    bool m_initialising = false;
+
+    QPushButton* m_button1;
+    QPushButton* m_button2;
+    QPushButton* m_button3;
+    QPushButton* m_button4;
+    QProgressBar* m_progress;
+    QStatusBar* m_status;
+    QFrame* m_panel2;
+    QPushButton* m_button5;
+    QComboBox* m_combo1;
+};

@@ -1,0 +1,72 @@
+#pragma once
+#include <QHash>
+#include <QWidget>
+
+#include "setup/appcontext.h"
+#include "service/alignmentvalues.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class UpDown;
+namespace Service { struct Outcome; }
+
+// The alignment window (caption "调试"): the radio's calibration values, read
+// from the radio, written back with the model and band, stored in *.m17 files,
+// and the aging, battery-voltage and squelch service commands. Its texts are
+// not translated. Closing it only hides it, so its values live on.
+class TTestForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTestForm(AppContext& ctx, QWidget* parent = nullptr);
+    ~TTestForm() override;
+
+    AlignmentValues values() const;
+    void setValues(const AlignmentValues& v);
+    // True while one of this window's radio operations runs.
+    bool operationRunning() const { return m_running; }
+
+    void Button1Click();   // "读出": read the values
+    void Button2Click();   // "调整": write model, band and values
+    void Button3Click();   // "打开": load a file
+    void Button4Click();   // "保存": save a file
+    void Button5Click();   // "老化": aging
+    void Button6Click();   // "电源调整": battery-voltage calibration
+    void Button7Click();   // "调整SQL": squelch
+
+    // The read/write window's initialise command: the adjust without the end
+    // command, leaving the link open for the transfer that follows. Reports
+    // a failure itself; true when the radio took every record.
+    bool initialiseForTransfer();
+
+    static const QString FileFilter;
+
+signals:
+    // As the read/write window's: a read filled the radio information
+    // fields (model and band), and selected the radio's band in the band
+    // list, which the main window shows in its caption "model     [band]".
+    void identityChanged();
+    void bandSelected(const QString& band);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class Busy;
+    void buildWindow();
+    QWidget* valueField(const QString& name, QWidget* parent);
+    bool mayStart() const;
+    void updateCommands();
+    QString device() const;
+    void report(const Service::Outcome& out);
+    void refuse(const QString& why);
+
+    AppContext& m_ctx;
+    QHash<QString, QLineEdit*> m_edits;
+    QHash<QString, UpDown*> m_spins;
+    QHash<int, QPushButton*> m_buttons;   // by number
+    QCheckBox* m_stamp = nullptr;
+    QLabel* m_result = nullptr;           // Label25
+    bool m_running = false;
+};

@@ -1,0 +1,210 @@
+// The alignment window's commands: the radio operations and the file.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "gui/prompter.h"
+#include "setup/appstate.h"
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+#include "radio/identity.h"
+#include "radio/portmap.h"
+#include "radio/seriallink.h"
+#include "service/serviceops.h"
+#include "gui/testform.h"
+
+namespace {
+const QString Caption = QStringLiteral("系统提示");
+const QString PortMessage = QStringLiteral("通信连接失败!请选择别的通信端口!");
+// "\n\n" for the two carriage returns: Qt's message boxes break lines on LF.
+const QString FailureMessage =
+    QStringLiteral("        通信连接失败!\n\n请检查连接是否正确或对讲机电源是否打开!");
+// Commands that must wait while the radio is in use: the radio commands, and
+// Load, whose values a running read would overwrite.
+constexpr int Commands[] = {1, 2, 3, 5, 6, 7};
+}
+
+// Marks one radio operation as running, for this window and for the main
+// window (which holds back its own radio commands and Exit meanwhile), and
+// clears the mark however the operation ends.
+class TTestForm::Busy {
+public:
+    explicit Busy(TTestForm& form) : m_form(form)
+    {
+        m_form.m_running = true;
+        if (m_form.m_ctx.state)
+            m_form.m_ctx.state->setRadioBusy(true);
+        m_form.updateCommands();
+    }
+    ~Busy()
+    {
+        m_form.m_running = false;
+        if (m_form.m_ctx.state)
+            m_form.m_ctx.state->setRadioBusy(false);
+        m_form.updateCommands();
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    TTestForm& m_form;
+};
+
+bool TTestForm::mayStart() const
+{
+    // A click can still arrive while a wait runs the event loop.
+    return !m_running && m_ctx.link && !(m_ctx.state && m_ctx.state->radioBusy());
+}
+
+void TTestForm::updateCommands()
+{
+    const bool idle = !m_running && !(m_ctx.state && m_ctx.state->radioBusy());
+    for (int n : Commands)
+        m_buttons.value(n)->setEnabled(idle);
+}
+
+QString TTestForm::device() const
+{
+    if (!m_ctx.ports || !m_ctx.state)
+        return {};
+    return m_ctx.ports->path(m_ctx.state->chosenPort);
+}
+
+void TTestForm::report(const Service::Outcome& out)
+{
+    switch (out.status) {
+    case Service::Outcome::Status::Ok:
+        return;
+    case Service::Outcome::Status::PortUnavailable:
+        Prompter::active().message(this, Caption, PortMessage + QStringLiteral("\n\n") + out.reason,
+                                   Prompter::Icon::Exclamation);
+        return;
+    case Service::Outcome::Status::Failed:
+        Prompter::active().message(this, Caption, FailureMessage, Prompter::Icon::Exclamation);
+        return;
+    }
+}
+
+void TTestForm::refuse(const QString& why)
+{
+    Prompter::active().message(this, Caption, why, Prompter::Icon::Exclamation);
+}
+
+void TTestForm::Button1Click()
+{
+    if (!mayStart())
+        return;
+    const Busy busy(*this);
+    const AlignmentValues before = values();
+    AlignmentValues read = before;
+    Service::ReadResult result;
+    const Service::Outcome out =
+        Service::readAlignment(*m_ctx.link, device(), m_ctx.doc->bandList(), read, result);
+    // What the radio gave stays even when a later step failed; fields it did
+    // not reach keep whatever they hold now.
+    for (const AlignmentValues::Field& f : AlignmentValues::fields())
+        if (read.text(f.name) != before.text(f.name))
+            m_edits.value(f.name)->setText(read.text(f.name));
+    if (result.bandIndex >= 0) {
+        m_ctx.doc->setChoice(Key::Band, result.bandIndex);
+        const QString model = m_ctx.doc->choiceText(Key::Model);
+        if (m_ctx.identity) {
+            m_ctx.identity->model = model;
+            m_ctx.identity->band = result.band;
+            emit identityChanged();
+        }
+        emit bandSelected(result.band);
+    }
+    report(out);
+}
+
+void TTestForm::Button2Click()
+{
+    if (!mayStart())
+        return;
+    const Service::AdjustInput in{m_ctx.state ? m_ctx.state->modelId : QString(),
+                                  m_ctx.doc->selectedBand(), values()};
+    // Checked before the radio is touched, so a bad value never leaves the
+    // model and band written and the alignment half done.
+    const QString problem = Service::checkAdjustInput(in);
+    if (!problem.isEmpty()) {
+        refuse(problem);
+        return;
+    }
+    const Busy busy(*this);
+    report(Service::adjust(*m_ctx.link, device(), in));
+}
+
+bool TTestForm::initialiseForTransfer()
+{
+    if (m_running)
+        return false;
+    const Service::AdjustInput in{m_ctx.state ? m_ctx.state->modelId : QString(),
+                                  m_ctx.doc->selectedBand(), values()};
+    const QString problem = Service::checkAdjustInput(in);
+    if (!problem.isEmpty()) {
+        refuse(problem);
+        return false;
+    }
+    const Busy busy(*this);
+    const Service::Outcome out = Service::initialiseAdjust(*m_ctx.link, in);
+    report(out);
+    return out.ok();
+}
+
+void TTestForm::Button3Click()
+{
+    if (m_running)
+        return;
+    const QString path = Prompter::active().openFile(this, QStringLiteral("打开"), FileFilter);
+    if (path.isEmpty())
+        return;
+    AlignmentValues loaded = values();
+    const QString problem = AlignmentFile::load(path, loaded);
+    if (!problem.isEmpty()) {
+        refuse(problem);
+        return;
+    }
+    setValues(loaded);
+}
+
+void TTestForm::Button4Click()
+{
+    const AlignmentValues current = values();
+    const QString path =
+        Prompter::active().saveFile(this, QStringLiteral("保存"), FileFilter, QStringLiteral("m17"));
+    if (path.isEmpty())
+        return;
+    const QString problem = AlignmentFile::save(path, current);
+    if (!problem.isEmpty())
+        refuse(problem);
+}
+
+void TTestForm::Button5Click()
+{
+    if (!mayStart())
+        return;
+    const Busy busy(*this);
+    report(Service::aging(*m_ctx.link, device()));
+}
+
+void TTestForm::Button6Click()
+{
+    if (!mayStart())
+        return;
+    const Busy busy(*this);
+    m_result->clear();
+    Service::CalibrationResult result;
+    const Service::Outcome out = Service::calibrate(*m_ctx.link, device(), result);
+    if (!result.label.isEmpty())
+        m_result->setText(result.label);
+    report(out);
+}
+
+void TTestForm::Button7Click()
+{
+    if (!mayStart())
+        return;
+    const Busy busy(*this);
+    report(Service::squelch(*m_ctx.link, device()));
+}
