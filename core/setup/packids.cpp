@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "packstrings.h"
+#include "textids.h"
 
 namespace PackIds {
 namespace {
@@ -27,6 +28,11 @@ constexpr std::initializer_list<int> kOptionLists = {
     165, 166, 170, 31,  44,  86,  251, 252, 249, 250};
 constexpr std::initializer_list<int> kValueWords = {34, 35, 36, 37, 74, 75, 78, 79};
 constexpr std::initializer_list<int> kMessages = {58, 59, 60, 62, 64};
+#define RQ300_TEXT_ID(name, id) id,
+// The program's own texts, from 1000 up; the trailing 0 keeps the list
+// well-formed while a block is empty and is dropped below.
+constexpr std::initializer_list<int> kAdded = {RQ300_TEXTS_ALL(RQ300_TEXT_ID) 0};
+#undef RQ300_TEXT_ID
 
 }
 
@@ -35,8 +41,9 @@ const QList<int>& all()
     static const QList<int> ids = [] {
         QList<int> out;
         for (auto group : {kAboutBox, kMainWindow, kReadWriteWindow, kPortWindow, kInfoWindow,
-                           kChannelWindow, kFeaturesWindow, kOptionLists, kValueWords, kMessages})
+                           kChannelWindow, kFeaturesWindow, kOptionLists, kValueWords, kMessages, kAdded})
             out.append(QList<int>(group.begin(), group.end()));
+        out.removeAll(0);
         std::sort(out.begin(), out.end());
         out.erase(std::unique(out.begin(), out.end()), out.end());
         return out;

@@ -1,0 +1,24 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class PackStrings;
+
+// What a core operation reports: success, or what failed and why as a text
+// id (setup/textids.h or an original pack id) with the values for its "%1",
+// "%2" ... The core never builds the words itself; the windows and the
+// command-line tool turn a Result into text in the active language.
+struct Result {
+    int textId = 0;          // 0 on success
+    QStringList args;
+
+    bool ok() const { return textId == 0; }
+    explicit operator bool() const { return ok(); }
+
+    static Result success() { return {}; }
+    static Result fail(int id, QStringList values = {}) { return {id, std::move(values)}; }
+
+    // The reason in the language of `texts`, values filled in. Empty on success.
+    QString text(const PackStrings& texts) const;
+    bool operator==(const Result&) const = default;
+};
