@@ -17,7 +17,7 @@
 
 namespace {
 
-struct Result {
+struct Run {
     int exit = -1;
     QString out;
     QString err;
@@ -54,7 +54,7 @@ private:
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
-    Result cli(const QStringList& args, const QString& locale = QStringLiteral("C.UTF-8"))
+    Run cli(const QStringList& args, const QString& locale = QStringLiteral("C.UTF-8"))
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -63,7 +63,7 @@ private:
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(m_dir.path());
         p.start(path("rq300-cli"), args);
-        Result r;
+        Run r;
         if (!p.waitForFinished(60000)) {
             p.kill();
             p.waitForFinished();
@@ -145,11 +145,11 @@ private slots:
 
     void helpAndUsage()
     {
-        Result r = cli({"--help"});
+        Run r = cli({"--help"});
         QCOMPARE(r.exit, 0);
         for (const char* cmd : {"read", "write", "info", "show", "export-csv", "import-csv"}) {
             QVERIFY2(r.out.contains(QStringLiteral("  %1 ").arg(cmd)), cmd);
-            const Result h = cli({cmd, "--help"});
+            const Run h = cli({cmd, "--help"});
             QCOMPARE(h.exit, 0);
             QVERIFY(h.out.startsWith(QStringLiteral("Usage: rq300-cli %1").arg(cmd)));
             QVERIFY(h.err.isEmpty());
@@ -185,7 +185,7 @@ private slots:
             d.setCell(3, c, row[c - 1]);
         writeAll(path("s.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
 
-        Result r = cli({"show", "s.kq19", "--lang", "en"});
+        Run r = cli({"show", "s.kq19", "--lang", "en"});
         QCOMPARE(r.exit, 0);
         QVERIFY(r.out.contains("Band:  400-470MHz"));
         QVERIFY(r.out.contains(QRegularExpression("Squelch level +9\n")));
@@ -198,10 +198,10 @@ private slots:
         writeAll(path("bad.kq19"), "TAVRIN MEMORY CHANNEL \r\n");
         r = cli({"show", "bad.kq19"});
         QCOMPARE(r.exit, 1);
-        QVERIFY2(r.err.startsWith("rq300-cli: open bad.kq19: not a settings file"), qPrintable(r.err));
+        QVERIFY2(r.err.startsWith("rq300-cli: bad.kq19 is not a settings file"), qPrintable(r.err));
         r = cli({"show", "missing.kq19"});
         QCOMPARE(r.exit, 1);
-        QCOMPARE(r.err, "rq300-cli: open missing.kq19: No such file or directory\n");
+        QCOMPARE(r.err, "rq300-cli: Cannot open missing.kq19: No such file or directory\n");
     }
 
     void csvRoundTripAndBadLines()
@@ -215,7 +215,7 @@ private slots:
         rebuildOptionLists(d, texts("eng_dll.lang"));
         writeAll(path("c.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
 
-        Result r = cli({"export-csv", "c.kq19", "--output", "c.csv", "--lang", "en"});
+        Run r = cli({"export-csv", "c.kq19", "--output", "c.csv", "--lang", "en"});
         QCOMPARE(r.exit, 0);
         QCOMPARE(readAll(path("c.csv")),
                  "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n"
@@ -258,7 +258,7 @@ private slots:
         const QByteArray csv = "Channel,a,b,c,d,e,f,g,h,i,j,k\r\n1,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";
         writeAll(path("l.csv"), csv);
         auto powerWord = [&](const QString& locale) {
-            const Result r = cli({"import-csv", "l.csv", "--output", "l.kq19", "--band", "400-470MHz"}, locale);
+            const Run r = cli({"import-csv", "l.csv", "--output", "l.kq19", "--band", "400-470MHz"}, locale);
             return r.exit == 0 ? TextCodec::decode(readAll(path("l.kq19"))).section(" | ", 5, 5) : r.err;
         };
         const QString english = texts("eng_dll.lang").text(36);
@@ -288,7 +288,7 @@ private slots:
         QVERIFY(!device.isEmpty());
         writeAll(path("sysini.ini"), Ini + "[ports]\r\ncom5=" + device.toUtf8() + "\r\n");
 
-        const Result r = cli({"read", "--port", "COM5", "--output", "r.kq19", "--lang", lang});
+        const Run r = cli({"read", "--port", "COM5", "--output", "r.kq19", "--lang", lang});
         QCOMPARE(r.exit, 0);
         QCOMPARE(r.out, "COM5: read into r.kq19\n");
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));   // no progress bar: stderr is no terminal
@@ -300,7 +300,7 @@ private slots:
     void info()
     {
         const QString device = sim("i.img");
-        const Result r = cli({"info", "--port", device});
+        const Run r = cli({"info", "--port", device});
         QCOMPARE(r.exit, 0);
         const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 6);
@@ -323,7 +323,7 @@ private slots:
 
         QElapsedTimer clock;
         clock.start();
-        const Result r = cli({"write", "--port", devices[0], "--port", devices[1], "--port", devices[2],
+        const Run r = cli({"write", "--port", devices[0], "--port", devices[1], "--port", devices[2],
                               "--input", "w.kq19", "--user", "FLEET"});
         QCOMPARE(r.exit, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
@@ -351,7 +351,7 @@ private slots:
     void failuresNameTheStep()
     {
         const QString deaf = sim("deaf.img", {"--ignore-handshakes", "100"});
-        Result r = cli({"read", "--port", deaf, "--output", "f.kq19"});
+        Run r = cli({"read", "--port", deaf, "--output", "f.kq19"});
         QCOMPARE(r.exit, 1);
         QCOMPARE(r.err.count('\n'), 1);
         QVERIFY2(r.err.startsWith(QStringLiteral("rq300-cli: read %1: handshake: ").arg(deaf)), qPrintable(r.err));

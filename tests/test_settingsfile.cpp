@@ -8,6 +8,7 @@
 #include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
+#include "setup/textids.h"
 
 namespace {
 
@@ -128,10 +129,10 @@ private slots:
         const DocumentData saved = filled(language, sep);
         QTemporaryDir dir;
         const QString path = dir.filePath("a.kq19");
-        QCOMPARE(SettingsFile::save(path, saved, texts(language)), QString());
+        QVERIFY(SettingsFile::save(path, saved, texts(language)));
 
         const auto r = SettingsFile::read(path, documentIn(language), texts(language).words());
-        QVERIFY2(r.ok(), qPrintable(r.message));
+        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
         QCOMPARE(r.data, saved);
         QCOMPARE(r.caption, QStringLiteral("MZ-209   [400-430MHz]"));
         QVERIFY(!r.bandAdded);
@@ -168,7 +169,7 @@ private slots:
              "\xBF\xED\xB4\xF8 | \xC6\xF4\xD3\xC3 | \xBD\xFB\xD3\xC3 | \xC6\xF4\xD3\xC3 | "
              "\xBD\xFB\xD3\xC3 | \xBD\xFB\xD3\xC3 | \r\n";
         const auto r = parse(f);
-        QVERIFY2(r.ok(), qPrintable(r.message));
+        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
         QCOMPARE(r.data.cell(1, 2), "禁用");
         QCOMPARE(r.data.cell(1, 5), "高功率");
         QCOMPARE(r.data.cell(1, 6), "宽带");
@@ -217,7 +218,7 @@ private slots:
             QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Rejected));
         } else {
             QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Error));
-            QCOMPARE(r.message, message);
+            QCOMPARE(r.error.text(texts(1)), message);
         }
     }
 
@@ -249,7 +250,7 @@ private slots:
             QVERIFY(r.ok());
             QCOMPARE(r.data.choice(Key::Band), -1);
             QCOMPARE(r.data.options(Key::Band), QStringList({"400-470MHz"}));
-            QCOMPARE(r.bandWarning.isEmpty(), bad == "BAND");
+            QCOMPARE(r.bandWarning.ok(), bad == "BAND");
         }
     }
 
@@ -262,7 +263,7 @@ private slots:
         f.replace("1 a\r\n", "2 a\r\n");          // a check line other than 1 clears
         f.replace("0 b\r\n", "1\r\n");
         auto r = parse(f);
-        QVERIFY2(r.ok(), qPrintable(r.message));
+        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
         QCOMPARE(r.data.choice(Key::AutoPowerOff), -1);
         QCOMPARE(r.data.choice(Key::Squelch), 7);
         QCOMPARE(r.data.choice(Key::ScanResume), 1);
@@ -299,7 +300,7 @@ private slots:
         for (int row = 8; row <= 10; ++row)
             f += full + "\r\n";
         auto r = parse(f, current);
-        QVERIFY2(r.ok(), qPrintable(r.message));
+        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
         const DocumentData& d = r.data;
         QCOMPARE(d.cell(1, 1), "446.00625");
         QCOMPARE(d.cell(1, 4), "67.0");
@@ -364,7 +365,7 @@ private slots:
         QTemporaryDir dir;
         auto r = SettingsFile::read(dir.filePath("missing.kq19"), documentIn(1), texts(1).words());
         QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Error));
-        QCOMPARE(r.message, "No such file or directory");
+        QCOMPARE(r.error, Result::fail(TextId::FileOpenFailed, {dir.filePath("missing.kq19"), "No such file or directory"}));
 
         // A huge line does not make the reader take it all in.
         QFile f(dir.filePath("big.kq19"));
@@ -383,7 +384,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("keep.kq19");
-        QCOMPARE(SettingsFile::save(path, filled(1, u'.'), texts(1)), QString());
+        QVERIFY(SettingsFile::save(path, filled(1, u'.'), texts(1)));
         QFile old(path);
         QVERIFY(old.open(QIODevice::ReadOnly));
         const QByteArray before = old.readAll();
@@ -396,16 +397,16 @@ private slots:
         rlimit small = saved;
         small.rlim_cur = 200;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const QString error = SettingsFile::save(path, filled(2, u'.'), texts(2));
+        const Result error = SettingsFile::save(path, filled(2, u'.'), texts(2));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
 
-        QCOMPARE(error, QStringLiteral("File too large"));
+        QCOMPARE(error, Result::fail(TextId::FileSaveFailed, {path, "File too large"}));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"keep.kq19"}));
 
-        QVERIFY(!SettingsFile::save(dir.filePath("no/such/dir/x.kq19"), filled(1, u'.'), texts(1)).isEmpty());
+        QVERIFY(!SettingsFile::save(dir.filePath("no/such/dir/x.kq19"), filled(1, u'.'), texts(1)));
     }
 };
 
