@@ -9,6 +9,7 @@
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "setup/textids.h"
+#include "radio/codecs.h"
 
 namespace {
 
@@ -358,6 +359,56 @@ private slots:
         doc.applyLanguage(texts(1));
         QCOMPARE(doc.cell(1, 5), "高功率");
         QCOMPARE(doc.choiceText(Key::Voice), "英");
+    }
+
+    // Every word a read of a radio puts into a cell, in every column (the
+    // on word in column 10 too), comes back in the language of the system
+    // that opens the file, so that a write takes the file as it is.
+    void everyWordCellCanBeWrittenAfterOpen_data()
+    {
+        QTest::addColumn<int>("savedIn");
+        QTest::addColumn<int>("openedIn");
+        QTest::newRow("English file, Chinese system") << 2 << 1;
+        QTest::newRow("Chinese file, English system") << 1 << 2;
+        QTest::newRow("traditional file, English system") << 3 << 2;
+    }
+    void everyWordCellCanBeWrittenAfterOpen()
+    {
+        QFETCH(int, savedIn);
+        QFETCH(int, openedIn);
+        const ValueWords from = texts(savedIn).words(), to = texts(openedIn).words();
+        DocumentData saved = filled(savedIn, u'.');
+        // One row with the on word in every flag column, one with the off word.
+        for (int c = 7; c <= 11; ++c) {
+            saved.setCell(1, c, from.on);
+            saved.setCell(7, c, from.off);
+        }
+        const auto r = SettingsFile::parse(SettingsFile::serialize(saved, texts(savedIn)), documentIn(openedIn), to);
+        QVERIFY(r.ok());
+        for (int row : {1, 7, 32}) {
+            const Codec::Encoded e = Codec::encodeChannel(r.data, row, to);
+            QVERIFY2(e.ok(), qPrintable(QStringLiteral("row %1: %2").arg(row).arg(e.error)));
+            for (int c = 7; c <= 11; ++c)
+                QVERIFY(r.data.cell(row, c) == to.on || r.data.cell(row, c) == to.off);
+        }
+        QCOMPARE(r.data.cell(1, 10), to.on);
+        QCOMPARE(r.data.cell(7, 10), to.off);
+        QCOMPARE(r.data.cell(1, 5), to.high);
+        QCOMPARE(r.data.cell(7, 6), to.narrow);
+    }
+
+    // The end code's count is one digit in the file: the document never
+    // holds a text the reader would take back differently.
+    void textLineReadsBackAsSaved()
+    {
+        DocumentData d = documentIn(1);
+        d.setText(Key::EndDtmf, "1234567890AB");
+        QVERIFY(d.text(Key::EndDtmf).size() <= 4);
+        const QByteArray bytes = SettingsFile::serialize(d, texts(1));
+        const auto r = parse(bytes);
+        QVERIFY(r.ok());
+        QCOMPARE(r.data.text(Key::EndDtmf), d.text(Key::EndDtmf));
+        QCOMPARE(lines(bytes).value(28), "41234");
     }
 
     void unreadableFiles()
