@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 #include <algorithm>
 
@@ -9,6 +10,7 @@
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "setup/systemlocale.h"
+#include "setup/textids.h"
 
 namespace Cli {
 
@@ -20,13 +22,19 @@ const char* const PackNames[] = {"cha_dll", "eng_dll", "ty"};
 
 void err(const QString& line)
 {
-    QTextStream(stderr) << line << Qt::endl;
+    QTextStream(stderr) << printable(line) << Qt::endl;
 }
 }
 
 int fail(const QString& step, const QString& reason)
 {
     err(QStringLiteral("rq300-cli: %1: %2").arg(step, reason));
+    return Failed;
+}
+
+int fail(const Result& result, const PackStrings& texts)
+{
+    err(QStringLiteral("rq300-cli: ") + result.text(texts));
     return Failed;
 }
 
@@ -46,7 +54,39 @@ void warn(const QString& text)
 
 void out(const QString& line)
 {
-    QTextStream(stdout) << line << Qt::endl;
+    QTextStream(stdout) << printable(line) << Qt::endl;
+}
+
+QString printable(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        // Controls, and the marks that reorder or break a line on a terminal.
+        const bool control = c.category() == QChar::Other_Control || u == 0x2028 || u == 0x2029
+                             || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+        if (!control)
+            out += c;
+        else if (u < 0x100)
+            out += QStringLiteral("\\x%1").arg(int(u), 2, 16, QChar(u'0'));
+        else
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QChar(u'0'));
+    }
+    return out;
+}
+
+int checkArguments(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray given(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(given)) != given)
+            return usage(QString(), QStringLiteral("argument %1 (\"%2\") is not valid text in this locale's encoding; "
+                                                   "give files names of valid UTF-8")
+                                        .arg(i)
+                                        .arg(QFile::decodeName(given)));
+    }
+    return Ok;
 }
 
 QString helpText(const Command& cmd)
@@ -138,9 +178,11 @@ std::optional<int> chooseLanguage(const QString& command, const QString& value, 
 PackStrings textsFor(int language)
 {
     const QString name = QString::fromLatin1(PackNames[qBound(1, language, 3) - 1]);
-    const std::optional<PackStrings> pack = PackStrings::loadFile(PackStrings::findPackFile(exeDir(), name));
+    const QString file = PackStrings::findPackFile(exeDir(), name);
+    Result why = Result::fail(TextId::PackMissing, {name});
+    const std::optional<PackStrings> pack = file.isEmpty() ? std::nullopt : PackStrings::loadFile(file, &why);
     if (!pack) {
-        warn(QStringLiteral("the language pack %1.lang is not beside the program; using the built-in texts").arg(name));
+        warn(why.text(PackStrings::builtIn()));
         return PackStrings::builtIn();
     }
     return PackStrings::withFallback(*pack);

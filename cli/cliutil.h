@@ -7,6 +7,7 @@
 #include "files/profile.h"
 #include "document/documentdata.h"
 #include "setup/packstrings.h"
+#include "setup/result.h"
 
 // What the commands of rq300-cli share: exit codes, messages, option parsing
 // and the start-up values the window program takes from beside its executable.
@@ -16,10 +17,21 @@ enum Exit { Ok = 0, Failed = 1, Usage = 2 };
 
 // "rq300-cli: <step>: <reason>" on stderr; returns Failed.
 int fail(const QString& step, const QString& reason);
+// "rq300-cli: <what failed and why>" in the language of `texts`; returns Failed.
+int fail(const Result& result, const PackStrings& texts);
 // "rq300-cli: <command>: <problem>" and a pointer to the help; returns Usage.
 int usage(const QString& command, const QString& problem);
 void warn(const QString& text);
 void out(const QString& line);   // one line on stdout
+
+// Texts from a radio or a file may hold control characters (ESC [ 2 J clears
+// the screen): every line printed shows them escaped, as \x1b.
+QString printable(const QString& text);
+
+// Usage when an argument is not valid text in the locale's encoding: Qt
+// would turn its bytes into U+FFFD, and two different file names into the
+// same one. Ok otherwise.
+int checkArguments(int argc, char** argv);
 
 // A parser for one command with --help. Returns nullopt and the exit code in
 // *exit when the command should end now (help shown or a usage error).

@@ -2,10 +2,11 @@
 
 #include <QFile>
 
-#include "files/atomicwrite.h"
+#include "files/filesave.h"
 #include "files/channelcsv.h"
 #include "files/settingsfile.h"
 #include "setup/systemlocale.h"
+#include "setup/textids.h"
 #include "showlayout.h"
 
 namespace FileCommands {
@@ -29,16 +30,12 @@ constexpr qint64 MaxCsvBytes = 1024 * 1024;
 std::optional<DocumentData> openSettings(const QString& path, const DocumentData& current, const PackStrings& texts)
 {
     const SettingsFile::ReadResult r = SettingsFile::read(path, current, texts.words());
-    if (r.status == SettingsFile::ReadResult::Status::Rejected) {
-        Cli::fail(QStringLiteral("open %1").arg(path), QStringLiteral("not a settings file of this program: ") + r.message);
-        return std::nullopt;
-    }
     if (!r.ok()) {
-        Cli::fail(QStringLiteral("open %1").arg(path), r.message);
+        Cli::fail(r.error, texts);
         return std::nullopt;
     }
-    if (!r.bandWarning.isEmpty())
-        Cli::warn(r.bandWarning);
+    if (!r.bandWarning)
+        Cli::warn(r.bandWarning.text(texts));
     return r.data;
 }
 
@@ -60,11 +57,13 @@ std::optional<Start> start(const QString& command, const QCommandLineParser& p, 
 // The language and band list a command starts from, then the settings file
 // read against them; nullopt with *exit set after a message on stderr.
 std::optional<DocumentData> openForCommand(const QString& command, const QCommandLineParser& p,
-                                           const QString& path, int* exit)
+                                           const QString& path, int* exit, PackStrings* texts = nullptr)
 {
     const auto s = start(command, p, exit);
     if (!s)
         return std::nullopt;
+    if (texts)
+        *texts = s->texts;
     QString problem;
     const auto bands = Cli::bandsFrom({}, s->ini, &problem);
     if (!bands) {
@@ -123,13 +122,13 @@ int exportCsv(const QStringList& args)
         return exit;
     if (!p.isSet(OutputOption))
         return Cli::usage(ExportCsv.name, QStringLiteral("--output is required"));
-    const auto d = openForCommand(ExportCsv.name, p, pos->at(0), &exit);
+    PackStrings texts;
+    const auto d = openForCommand(ExportCsv.name, p, pos->at(0), &exit, &texts);
     if (!d)
         return exit;
-    const QString output = p.value(OutputOption);
-    const QString error = writeFileAtomically(output, ChannelCsv::exportTable(*d));
-    if (!error.isEmpty())
-        return Cli::fail(QStringLiteral("save %1").arg(output), error);
+    const Result saved = FileSave::save(p.value(OutputOption), ChannelCsv::exportTable(*d));
+    if (!saved)
+        return Cli::fail(saved, texts);
     return Cli::Ok;
 }
 
@@ -155,10 +154,12 @@ int importCsv(const QStringList& args)
     const QString input = pos->at(0);
     QFile f(input);
     if (!f.open(QIODevice::ReadOnly))
-        return Cli::fail(QStringLiteral("open %1").arg(input), f.errorString());
+        return Cli::fail(FileSave::openFailed(input, f), s->texts);
     const QByteArray bytes = f.read(MaxCsvBytes + 1);
+    if (f.error() != QFileDevice::NoError)
+        return Cli::fail(FileSave::readFailed(input, f), s->texts);
     if (bytes.size() > MaxCsvBytes)
-        return Cli::fail(QStringLiteral("open %1").arg(input), QStringLiteral("too large for a channel table"));
+        return Cli::fail(Result::fail(TextId::FileTooLarge, {input, QString::number(MaxCsvBytes)}), s->texts);
 
     const ChannelCsv::ImportResult r = ChannelCsv::importTable(
         bytes, Cli::startDocument(*bands, s->texts), s->texts.words(), SystemLocale::decimalSeparator());
@@ -167,10 +168,9 @@ int importCsv(const QStringList& args)
             Cli::fail(QStringLiteral("check %1").arg(input), e);
         return Cli::Failed;
     }
-    const QString output = p.value(OutputOption);
-    const QString error = SettingsFile::save(output, r.data, s->texts);
-    if (!error.isEmpty())
-        return Cli::fail(QStringLiteral("save %1").arg(output), error);
+    const Result saved = SettingsFile::save(p.value(OutputOption), r.data, s->texts);
+    if (!saved)
+        return Cli::fail(saved, s->texts);
     return Cli::Ok;
 }
 

@@ -5,6 +5,7 @@
 
 #include "filecommands.h"
 #include "radiocommands.h"
+#include "files/filewriter.h"
 
 namespace {
 
@@ -39,7 +40,10 @@ QString toolHelp()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    FileWriter::ignoreFileSizeSignal();
     QCoreApplication::setApplicationName(QStringLiteral("rq300-cli"));
+    if (const int bad = Cli::checkArguments(argc, argv))
+        return bad;
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return Cli::usage(QString(), QStringLiteral("no command given"));

@@ -1,7 +1,9 @@
 #include "radiocommands.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
+#include "files/filesave.h"
 #include "files/settingsfile.h"
 #include "document/band.h"
 #include "document/settingkeys.h"
@@ -39,6 +41,8 @@ const QCommandLineOption BandOption(QStringLiteral("band"),
 const QCommandLineOption LangOption(QStringLiteral("lang"),
                                     QStringLiteral("Language of the words in the file: zh, en or tw (default: as the window program starts)."),
                                     QStringLiteral("zh|en|tw"));
+
+constexpr int MaxUserLength = 7;
 
 bool isPassword(const QString& s)
 {
@@ -82,6 +86,13 @@ std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p,
         *exit = Cli::usage(cmd.name, QStringLiteral("one --port only"));
         return std::nullopt;
     }
+    // The radio's user record holds 7 characters; a longer name would be cut
+    // and still reported as written.
+    const QStringList user = values(cmd, p, UserOption);
+    if (!user.isEmpty() && user.last().size() > MaxUserLength) {
+        *exit = Cli::usage(cmd.name, QStringLiteral("--user takes at most %1 characters").arg(MaxUserLength));
+        return std::nullopt;
+    }
     for (const QCommandLineOption& o : {PasswordOption, NewPasswordOption}) {
         const QStringList v = values(cmd, p, o);
         if (!v.isEmpty() && !isPassword(v.last())) {
@@ -110,11 +121,18 @@ std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p,
             *exit = Cli::usage(cmd.name, QStringLiteral("\"%1\" is neither COM1 to COM16 nor a device path").arg(port));
             return std::nullopt;
         }
-        if (devices.contains(device)) {
-            *exit = Cli::usage(cmd.name, QStringLiteral("%1 is given twice").arg(device));
+        // Two names for one device (a symbolic link, "..") are the same radio.
+        const QString canonical = QFileInfo(device).canonicalFilePath();
+        const QString same = canonical.isEmpty() ? device : canonical;
+        const qsizetype earlier = devices.indexOf(same);
+        if (earlier >= 0) {
+            const QString first = s.jobs[earlier].device;
+            *exit = Cli::usage(cmd.name, first == device
+                                             ? QStringLiteral("%1 is given twice").arg(device)
+                                             : QStringLiteral("%1 and %2 are the same device (%3)").arg(first, device, same));
             return std::nullopt;
         }
-        devices << device;
+        devices << same;
         RadioJob job;
         job.port = port;
         job.device = device;
@@ -144,10 +162,25 @@ void run(QList<RadioJob>& jobs)
     bar.clear();
 }
 
+// Bytes a reply quoted in a reason are cut as a read's reply is: a port
+// that streams junk must not make one line of thousands of hex digits.
+QString cutQuotedBytes(const QString& reason)
+{
+    static const QRegularExpression longHex(QStringLiteral("[0-9A-Fa-f]{49,}"));
+    QString out = reason;
+    QRegularExpressionMatch m;
+    qsizetype from = 0;
+    while ((m = longHex.match(out, from)).hasMatch()) {
+        out.replace(m.capturedStart(), m.capturedLength(), m.captured().left(48) + QStringLiteral("..."));
+        from = m.capturedStart() + 51;
+    }
+    return out;
+}
+
 int failed(const QString& command, const RadioJob& job)
 {
     return Cli::fail(QStringLiteral("%1 %2").arg(command, job.port),
-                     QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep), job.outcome.reason));
+                     QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep), cutQuotedBytes(job.outcome.reason)));
 }
 
 QString shown(const QString& field)
@@ -191,17 +224,23 @@ int read(const QStringList& args)
     auto s = setup(Read, p, RadioJob::Mode::Read, &exit);
     if (!s)
         return exit;
+    const QString output = p.value(OutputOption);
+    // Found now, not after the whole read.
+    const Result writable = FileSave::checkWritable(output);
+    if (!writable)
+        return Cli::fail(writable, s->texts);
     RadioJob& job = s->jobs.first();
     job.data = Cli::startDocument(s->bands, s->texts);
     job.data.setText(Key::Password, p.value(PasswordOption));
     run(s->jobs);
     if (!job.outcome.ok())
         return failed(Read.name, job);
-    const QString output = p.value(OutputOption);
-    const QString error = SettingsFile::save(output, job.result, s->texts);
-    if (!error.isEmpty())
-        return Cli::fail(QStringLiteral("save %1").arg(output), error);
-    Cli::out(QStringLiteral("%1: read into %2").arg(job.port, output));
+    const Result saved = SettingsFile::save(output, job.result, s->texts);
+    if (!saved)
+        return Cli::fail(saved, s->texts);
+    // Written to standard output, the file is all that goes there.
+    if (output != QLatin1String("-") && output != QLatin1String("/dev/stdout"))
+        Cli::out(QStringLiteral("%1: read into %2").arg(job.port, output));
     return Cli::Ok;
 }
 
@@ -220,12 +259,10 @@ int write(const QStringList& args)
     const QString input = p.value(InputOption);
     const SettingsFile::ReadResult file =
         SettingsFile::read(input, Cli::startDocument(s->bands, s->texts), s->texts.words());
-    if (file.status == SettingsFile::ReadResult::Status::Rejected)
-        return Cli::fail(QStringLiteral("open %1").arg(input), QStringLiteral("not a settings file of this program: ") + file.message);
     if (!file.ok())
-        return Cli::fail(QStringLiteral("open %1").arg(input), file.message);
-    if (!file.bandWarning.isEmpty())
-        Cli::warn(file.bandWarning);
+        return Cli::fail(file.error, s->texts);
+    if (!file.bandWarning)
+        Cli::warn(file.bandWarning.text(s->texts));
 
     DocumentData data = file.data;
     data.setText(Key::Password, p.value(PasswordOption));

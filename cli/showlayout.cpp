@@ -1,5 +1,6 @@
 #include "showlayout.h"
 
+#include "cliutil.h"
 #include "document/documentdata.h"
 #include "document/settingkeys.h"
 
@@ -15,7 +16,7 @@ QString choice(const DocumentData& d, const QString& key)
     const int pos = d.choice(key);
     if (pos < 0)
         return QStringLiteral("(none)");
-    const QString text = d.choiceText(key);
+    const QString text = Cli::printable(d.choiceText(key));
     return text.isEmpty() ? QStringLiteral("entry %1").arg(pos) : text;
 }
 
@@ -46,7 +47,7 @@ QStringList showLayout(const DocumentData& d)
 {
     QStringList out;
     out << QStringLiteral("Model: ") + choice(d, Key::Model);
-    out << QStringLiteral("Band:  ") + (d.choice(Key::Band) < 0 ? QStringLiteral("(none)") : d.choiceText(Key::Band));
+    out << QStringLiteral("Band:  ") + (d.choice(Key::Band) < 0 ? QStringLiteral("(none)") : Cli::printable(d.choiceText(Key::Band)));
     out << QString();
 
     const std::pair<const char*, QString> choices[] = {
@@ -69,7 +70,7 @@ QStringList showLayout(const DocumentData& d)
         out << pad(QString::fromLatin1(label), LabelWidth) + choice(d, key);
     for (const auto& [label, key] : flags)
         out << pad(QString::fromLatin1(label), LabelWidth) + onOff(d.flag(key));
-    out << pad(QStringLiteral("DTMF end code"), LabelWidth) + d.text(Key::EndDtmf);
+    out << pad(QStringLiteral("DTMF end code"), LabelWidth) + Cli::printable(d.text(Key::EndDtmf));
     out << QString();
 
     QList<QStringList> rows;
@@ -80,7 +81,7 @@ QStringList showLayout(const DocumentData& d)
             continue;
         QStringList row;
         for (int c = 0; c < DocumentData::Cols; ++c)
-            row << d.cell(r, c);
+            row << Cli::printable(d.cell(r, c));   // escaped before the widths are taken
         rows << row;
     }
     if (rows.size() == 1) {

@@ -6,6 +6,7 @@
 
 #include "gui/mainform.h"
 #include "gui/signalclose.h"
+#include "files/filewriter.h"
 
 static bool haveDisplay()
 {
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication app(argc, argv);
+    FileWriter::ignoreFileSizeSignal();
     QApplication::setApplicationName(QStringLiteral("RQ-300"));
     QApplication::setApplicationDisplayName(QString());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));

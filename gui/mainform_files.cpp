@@ -23,7 +23,7 @@ void TMainForm::FileOpenItemClick()
     // The whole file is read and checked before anything changes.
     const SettingsFile::ReadResult r = SettingsFile::read(path, m_doc->data(), m_doc->words());
     if (r.status == SettingsFile::ReadResult::Status::Error) {
-        Prompter::active().message(this, ErrorCaption, r.message, Prompter::Icon::Error);
+        Prompter::active().message(this, ErrorCaption, r.error.text(m_state->texts), Prompter::Icon::Error);
         return;
     }
     if (!r.ok())
@@ -42,7 +42,7 @@ void TMainForm::FileCloseItemClick()
                                                      FileFilter, SettingsFile::Suffix);
     if (path.isEmpty())
         return;
-    const QString error = SettingsFile::save(path, m_doc->data(), m_state->texts);
-    if (!error.isEmpty())
-        Prompter::active().message(this, ErrorCaption, error, Prompter::Icon::Error);
+    const Result saved = SettingsFile::save(path, m_doc->data(), m_state->texts);
+    if (!saved)
+        Prompter::active().message(this, ErrorCaption, saved.text(m_state->texts), Prompter::Icon::Error);
 }

@@ -107,8 +107,7 @@ bool TMainForm::writeConfiguration()
     ini.setInt(list, QStringLiteral("listcount"), int(bands.size()));
     for (int i = 0; i < bands.size(); ++i)
         ini.setValue(list, QStringLiteral("combo%1").arg(i), bands[i]);
-    QString error;
-    if (ini.save(iniPath(), &error))
+    if (ini.save(iniPath()))
         return true;
     Prompter::active().message(this, QStringLiteral("RQ-300"),
                                QStringLiteral("Unable to write to %1").arg(iniPath()),

@@ -11,6 +11,7 @@
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
 #include "service/serviceops.h"
+#include "files/alignmentfile.h"
 #include "gui/testform.h"
 
 namespace {
@@ -160,9 +161,9 @@ void TTestForm::Button3Click()
     if (path.isEmpty())
         return;
     AlignmentValues loaded = values();
-    const QString problem = AlignmentFile::load(path, loaded);
-    if (!problem.isEmpty()) {
-        refuse(problem);
+    const Result problem = AlignmentFile::load(path, loaded);
+    if (!problem) {
+        refuse(problem.text(m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn()));
         return;
     }
     setValues(loaded);
@@ -175,9 +176,9 @@ void TTestForm::Button4Click()
         Prompter::active().saveFile(this, QStringLiteral("保存"), FileFilter, QStringLiteral("m17"));
     if (path.isEmpty())
         return;
-    const QString problem = AlignmentFile::save(path, current);
-    if (!problem.isEmpty())
-        refuse(problem);
+    const Result problem = AlignmentFile::save(path, current);
+    if (!problem)
+        refuse(problem.text(m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn()));
 }
 
 void TTestForm::Button5Click()

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "simradio.h"
+#include "files/filewriter.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("rq300-sim"));
+    FileWriter::ignoreFileSizeSignal();
 
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(

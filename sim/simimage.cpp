@@ -3,7 +3,8 @@
 #include "simradio.h"
 
 #include <QFile>
-#include <QSaveFile>
+
+#include "files/filewriter.h"
 
 namespace {
 
@@ -102,11 +103,8 @@ bool SimRadio::loadImage(const QString& path, QString* error)
 
 bool SimRadio::saveImage(const QString& path, QString* error) const
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(m_mem) != m_mem.size() || !f.commit()) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(path, f.errorString());
-        return false;
-    }
-    return true;
+    const FileWriter::Status written = FileWriter::write(path, m_mem);
+    if (!written.ok() && error)
+        *error = QStringLiteral("%1: %2").arg(path, written.reason());
+    return written.ok();
 }

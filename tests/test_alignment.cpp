@@ -3,7 +3,9 @@
 #include <QtTest>
 
 #include "radiofixture.h"
+#include "files/alignmentfile.h"
 #include "service/alignmentvalues.h"
+#include "setup/textids.h"
 #include "service/serviceops.h"
 
 using Status = Service::Outcome::Status;
@@ -115,12 +117,12 @@ private slots:
         for (const AlignmentValues::Field& f : AlignmentValues::fields())
             v.setText(f.name, f.hex ? QStringLiteral("%1").arg(n++ * 7, 2, 16, QChar('0')) : QString::number(n++));
         v.setText("Edit406", "");   // an empty field is saved and loaded as empty
-        QCOMPARE(AlignmentFile::save(path, v), QString());
+        QVERIFY(AlignmentFile::save(path, v));
         QCOMPARE(readFile(path),
                  QByteArray("RQ-300\r\n\r\n" "5b\r\n" "62\r\n" "1\r\n2\r\n3\r\n4\r\n" "10\r\n" "\r\n"
                             "5\r\n6\r\n7\r\n8\r\n9\r\n" "12\r\n" "0\r\n" "\r\n"));
         AlignmentValues loaded;
-        QCOMPARE(AlignmentFile::load(path, loaded), QString());
+        QVERIFY(AlignmentFile::load(path, loaded));
         QVERIFY(loaded == v);
     }
 
@@ -131,7 +133,7 @@ private slots:
         // The header is not compared; line endings may be bare LF.
         writeFile(path, "whatever\n\n1A\n2B\n100\n101\n");
         AlignmentValues v;
-        QCOMPARE(AlignmentFile::load(path, v), QString());
+        QVERIFY(AlignmentFile::load(path, v));
         QCOMPARE(v.text("Edit201"), QString("1A"));
         QCOMPARE(v.text("Edit202"), QString("2B"));
         QCOMPARE(v.text("Edit401"), QString("100"));
@@ -141,21 +143,21 @@ private slots:
 
         const AlignmentValues before = v;
         writeFile(path, "RQ-300\r\n\r\n00\r\n0D\r\n1\r\n2\r\n3\r\n300\r\n");
-        const QString problem = AlignmentFile::load(path, v);
+        const QString problem = AlignmentFile::load(path, v).text(PackStrings::builtIn());
         QVERIFY2(problem.contains("Edit404") && problem.contains(QStringLiteral("第 8 行")), qPrintable(problem));
         QVERIFY(v == before);
 
         writeFile(path, QByteArray("RQ-300\r\n\r\n\0\0\r\n", 14));
-        QVERIFY(!AlignmentFile::load(path, v).isEmpty());
-        QVERIFY(!AlignmentFile::load(dir.filePath("missing.m17"), v).isEmpty());
+        QCOMPARE(AlignmentFile::load(path, v).textId, int(TextId::AlignmentNotFile));
+        QCOMPARE(AlignmentFile::load(dir.filePath("missing.m17"), v).textId, int(TextId::FileOpenFailed));
         QVERIFY(v == before);
 
         // A value no load would take is not saved, and the old file stays.
         v.setText("Edit201", "XYZ");
         const QByteArray old = readFile(path);
-        QVERIFY(AlignmentFile::save(path, v).contains("Edit201"));
+        QVERIFY(AlignmentFile::save(path, v).text(PackStrings::builtIn()).contains("Edit201"));
         QCOMPARE(readFile(path), old);
-        QVERIFY(!AlignmentFile::save(dir.filePath("no/such/dir/a.m17"), before).isEmpty());
+        QCOMPARE(AlignmentFile::save(dir.filePath("no/such/dir/a.m17"), before).textId, int(TextId::FileSaveFailed));
     }
 
     void readFillsValuesAndFindsTheBand()

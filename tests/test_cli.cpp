@@ -2,12 +2,18 @@
 // own (its sysini.ini and language packs), against rq300-sim radios.
 #include <QtTest>
 
+#include <atomic>
+#include <fcntl.h>
+#include <functional>
+#include <thread>
 #include <memory>
 #include <vector>
 
+#include "filelimit.h"
 #include "files/settingsfile.h"
 #include "files/textcodec.h"
 #include "setup/appstate.h"
+#include "setup/textids.h"
 #include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
@@ -17,7 +23,7 @@
 
 namespace {
 
-struct Result {
+struct Run {
     int exit = -1;
     QString out;
     QString err;
@@ -54,16 +60,24 @@ private:
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
-    Result cli(const QStringList& args, const QString& locale = QStringLiteral("C.UTF-8"))
+    Run cli(const QStringList& args, const QString& locale = QStringLiteral("C.UTF-8"),
+            const std::function<void()>& inChild = {})
     {
         QProcess p;
+        if (inChild)
+            p.setChildProcessModifier(inChild);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LC_ALL", locale);
         env.insert("LANG", locale);
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(m_dir.path());
-        p.start(path("rq300-cli"), args);
-        Result r;
+        // A first argument "-c" runs the rest through the shell, with the
+        // program as $0: the way to hand it bytes that are not UTF-8.
+        if (args.value(0) == QLatin1String("-c"))
+            p.start("/bin/sh", {"-c", args.value(1), path("rq300-cli")});
+        else
+            p.start(path("rq300-cli"), args);
+        Run r;
         if (!p.waitForFinished(60000)) {
             p.kill();
             p.waitForFinished();
@@ -145,11 +159,11 @@ private slots:
 
     void helpAndUsage()
     {
-        Result r = cli({"--help"});
+        Run r = cli({"--help"});
         QCOMPARE(r.exit, 0);
         for (const char* cmd : {"read", "write", "info", "show", "export-csv", "import-csv"}) {
             QVERIFY2(r.out.contains(QStringLiteral("  %1 ").arg(cmd)), cmd);
-            const Result h = cli({cmd, "--help"});
+            const Run h = cli({cmd, "--help"});
             QCOMPARE(h.exit, 0);
             QVERIFY(h.out.startsWith(QStringLiteral("Usage: rq300-cli %1").arg(cmd)));
             QVERIFY(h.err.isEmpty());
@@ -163,6 +177,7 @@ private slots:
             {{"read", "--port", "COM1", "--output", "x.kq19", "--password", "12a"}, "at most 12 digits"},
             {{"write", "--port", "COM1", "--port", "/dev/ttyUSB0", "--input", "x.kq19"}, "/dev/ttyUSB0 is given twice"},
             {{"info", "--port", "COM1", "--frob"}, "Unknown option 'frob'"},
+            {{"write", "--port", "COM1", "--input", "x.kq19", "--user", "ABCDEFGH"}, "--user takes at most 7 characters"},
         };
         for (const auto& b : bad) {
             r = cli(b.args);
@@ -185,7 +200,7 @@ private slots:
             d.setCell(3, c, row[c - 1]);
         writeAll(path("s.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
 
-        Result r = cli({"show", "s.kq19", "--lang", "en"});
+        Run r = cli({"show", "s.kq19", "--lang", "en"});
         QCOMPARE(r.exit, 0);
         QVERIFY(r.out.contains("Band:  400-470MHz"));
         QVERIFY(r.out.contains(QRegularExpression("Squelch level +9\n")));
@@ -198,10 +213,10 @@ private slots:
         writeAll(path("bad.kq19"), "TAVRIN MEMORY CHANNEL \r\n");
         r = cli({"show", "bad.kq19"});
         QCOMPARE(r.exit, 1);
-        QVERIFY2(r.err.startsWith("rq300-cli: open bad.kq19: not a settings file"), qPrintable(r.err));
+        QVERIFY2(r.err.startsWith("rq300-cli: bad.kq19 is not a settings file"), qPrintable(r.err));
         r = cli({"show", "missing.kq19"});
         QCOMPARE(r.exit, 1);
-        QCOMPARE(r.err, "rq300-cli: open missing.kq19: No such file or directory\n");
+        QCOMPARE(r.err, "rq300-cli: Cannot open missing.kq19: No such file or directory\n");
     }
 
     void csvRoundTripAndBadLines()
@@ -215,7 +230,7 @@ private slots:
         rebuildOptionLists(d, texts("eng_dll.lang"));
         writeAll(path("c.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
 
-        Result r = cli({"export-csv", "c.kq19", "--output", "c.csv", "--lang", "en"});
+        Run r = cli({"export-csv", "c.kq19", "--output", "c.csv", "--lang", "en"});
         QCOMPARE(r.exit, 0);
         QCOMPARE(readAll(path("c.csv")),
                  "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n"
@@ -258,7 +273,7 @@ private slots:
         const QByteArray csv = "Channel,a,b,c,d,e,f,g,h,i,j,k\r\n1,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";
         writeAll(path("l.csv"), csv);
         auto powerWord = [&](const QString& locale) {
-            const Result r = cli({"import-csv", "l.csv", "--output", "l.kq19", "--band", "400-470MHz"}, locale);
+            const Run r = cli({"import-csv", "l.csv", "--output", "l.kq19", "--band", "400-470MHz"}, locale);
             return r.exit == 0 ? TextCodec::decode(readAll(path("l.kq19"))).section(" | ", 5, 5) : r.err;
         };
         const QString english = texts("eng_dll.lang").text(36);
@@ -288,7 +303,7 @@ private slots:
         QVERIFY(!device.isEmpty());
         writeAll(path("sysini.ini"), Ini + "[ports]\r\ncom5=" + device.toUtf8() + "\r\n");
 
-        const Result r = cli({"read", "--port", "COM5", "--output", "r.kq19", "--lang", lang});
+        const Run r = cli({"read", "--port", "COM5", "--output", "r.kq19", "--lang", lang});
         QCOMPARE(r.exit, 0);
         QCOMPARE(r.out, "COM5: read into r.kq19\n");
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));   // no progress bar: stderr is no terminal
@@ -300,7 +315,7 @@ private slots:
     void info()
     {
         const QString device = sim("i.img");
-        const Result r = cli({"info", "--port", device});
+        const Run r = cli({"info", "--port", device});
         QCOMPARE(r.exit, 0);
         const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 6);
@@ -323,7 +338,7 @@ private slots:
 
         QElapsedTimer clock;
         clock.start();
-        const Result r = cli({"write", "--port", devices[0], "--port", devices[1], "--port", devices[2],
+        const Run r = cli({"write", "--port", devices[0], "--port", devices[1], "--port", devices[2],
                               "--input", "w.kq19", "--user", "FLEET"});
         QCOMPARE(r.exit, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
@@ -348,10 +363,184 @@ private slots:
         qInfo("three radios written in %lld ms", parallelMs);
     }
 
+    // A settings file with a few channels, for the commands that write one.
+    QByteArray sampleFile()
+    {
+        DocumentData d;
+        d.setOptions(Key::Band, {"400-470MHz"});
+        d.setChoice(Key::Band, 0);
+        const QStringList row = {"446.00625", "88.5", "446.00625", "D023N", "High", "Wide", "ON", "OFF", "ON", "ON", "OFF"};
+        for (int c = 1; c <= 11; ++c)
+            d.setCell(2, c, row[c - 1]);
+        return SettingsFile::serialize(d, texts("eng_dll.lang"));
+    }
+
+    void outputsThatAreNotRegularFiles()
+    {
+        writeAll(path("o.kq19"), sampleFile());
+        const QByteArray csv = "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n"
+                               "02,446.00625,88.5,446.00625,D023N,High,Wide,ON,OFF,ON,ON,OFF\r\n";
+        for (const char* out : {"-", "/dev/stdout"}) {
+            const Run r = cli({"export-csv", "o.kq19", "--output", out, "--lang", "en"});
+            QCOMPARE(r.exit, 0);
+            QCOMPARE(r.out.toUtf8(), csv);
+        }
+
+        // A FIFO with its reader: the bytes go through it, the FIFO stays.
+        const QString fifo = path("o.fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const NodeId fifoId = nodeId(fifo);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        Run r = cli({"export-csv", "o.kq19", "--output", fifo, "--lang", "en"});
+        QByteArray got(4096, 0);
+        got.truncate(qMax<ssize_t>(0, ::read(reader, got.data(), got.size())));
+        ::close(reader);
+        QCOMPARE(r.exit, 0);
+        QCOMPARE(got, csv);
+        QCOMPARE(nodeId(fifo), fifoId);
+
+        // /dev/null as root: written into, not replaced (a copy of it, so
+        // that a fault here can never remove the system's own).
+        QTemporaryDir devDir;
+        const QString null = deviceStandIn(devDir.path(), "/dev/null", 1, 3);
+        if (null.isEmpty())
+            QSKIP("root may not make device nodes here");
+        const NodeId nullId = nodeId(null);
+        r = cli({"export-csv", "o.kq19", "--output", null});
+        QCOMPARE(r.exit, 0);
+        QCOMPARE(nodeId(null), nullId);
+        QVERIFY(S_ISCHR(nodeId(null).mode));
+    }
+
+    // Under ulimit -f the program reports the failure instead of dying of
+    // SIGXFSZ, and the old file stays.
+    void fileSizeLimitIsAFailure()
+    {
+        writeAll(path("l.kq19"), sampleFile());
+        writeAll(path("l.csv"), "old");
+        auto limited = [] {
+            std::signal(SIGXFSZ, SIG_DFL);   // as a shell leaves it
+            rlimit l{};
+            getrlimit(RLIMIT_FSIZE, &l);
+            l.rlim_cur = 150;   // room for the port's lock file, not for a CSV or a settings file
+            setrlimit(RLIMIT_FSIZE, &l);
+        };
+        Run r = cli({"export-csv", "l.kq19", "--output", "l.csv"}, "C.UTF-8", limited);
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.contains("File too large"), qPrintable(r.err));
+        QCOMPARE(readAll(path("l.csv")), "old");
+
+        const QString device = sim("lim.img", {"--sample-channels"});
+        writeAll(path("lim.kq19"), "old");
+        r = cli({"read", "--port", device, "--output", "lim.kq19"}, "C.UTF-8", limited);
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.err, QStringLiteral("rq300-cli: Cannot save lim.kq19: File too large\n"));
+        QCOMPARE(readAll(path("lim.kq19")), "old");
+    }
+
+    // Qt turns bytes that are not UTF-8 into U+FFFD; two such names would
+    // name one file, and a third that really holds U+FFFD.
+    void namesThatAreNotUtf8AreRefused()
+    {
+        writeAll(path("n.kq19"), sampleFile());
+        const QString unrelated = path(QStringLiteral("n\uFFFD.csv"));
+        writeAll(unrelated, "precious");
+        for (const char* octal : {"\\377", "\\376"}) {
+            const QString script = QStringLiteral("exec \"$0\" export-csv n.kq19 --output \"$(printf 'n%1.csv')\"").arg(octal);
+            const Run r = cli({"-c", script});
+            QCOMPARE(r.exit, 2);
+            QVERIFY2(r.err.contains("not valid text"), qPrintable(r.err));
+        }
+        QCOMPARE(readAll(unrelated), "precious");
+        QCOMPARE(QDir(m_dir.path()).entryList({"n*.csv"}).size(), 1);
+    }
+
+    void checksBeforeTalkingToTheRadio()
+    {
+        // The folder of the output is missing: said before the port is tried.
+        Run r = cli({"read", "--port", "/dev/rq300-no-such-port", "--output", "nodir/x.kq19"});
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.startsWith("rq300-cli: Cannot save nodir/x.kq19: "), qPrintable(r.err));
+
+        // One radio named twice, once through a link.
+        writeAll(path("radio-dev"), "");
+        QVERIFY(QFile::link(path("radio-dev"), path("radio-link")));
+        r = cli({"write", "--port", path("radio-dev"), "--port", path("radio-link"), "--input", "x.kq19"});
+        QCOMPARE(r.exit, 2);
+        QVERIFY2(r.err.contains("are the same device"), qPrintable(r.err));
+    }
+
+    // ESC [ 2 J from a file or a radio would clear the terminal.
+    void controlCharactersAreEscaped()
+    {
+        QByteArray file = sampleFile();
+        file.replace("| 88.5 |", "| \x1b[2J |");
+        writeAll(path("esc.kq19"), file);
+        Run r = cli({"show", "esc.kq19", "--lang", "en"});
+        QCOMPARE(r.exit, 0);
+        QVERIFY(!r.out.contains(QChar(0x1b)));
+        QVERIFY2(r.out.contains("446.00625  \\x1b[2J  446.00625"), qPrintable(r.out));
+
+        // A radio whose user record holds ESC [ 2 J.
+        QString device = sim("esc.img");
+        QVERIFY(!device.isEmpty());
+        stopSims();
+        QByteArray image = readAll(path("esc.img"));
+        QCOMPARE(image.size(), 65536);
+        image.replace(0x4048, 8, QByteArray("\x1b[2JAB\xff\x05", 8));
+        writeAll(path("esc.img"), image);
+        device = sim("esc.img");
+        r = cli({"info", "--port", device});
+        QCOMPARE(r.exit, 0);
+        QVERIFY(!r.out.contains(QChar(0x1b)));
+        QVERIFY2(r.out.contains("User:          \\x1b[2J"), qPrintable(r.out));
+    }
+
+    void oversizedPackIsCalledThat()
+    {
+        const QString pack = path("eng_dll.lang");
+        const QByteArray good = readAll(pack);
+        writeAll(pack, QByteArray(PackStrings::MaxFileSize + 10, '#'));
+        writeAll(path("p.kq19"), sampleFile());
+        const Run r = cli({"show", "p.kq19", "--lang", "en"});
+        writeAll(pack, good);
+        QCOMPARE(r.exit, 0);
+        QVERIFY2(r.err.contains("eng_dll.lang") && r.err.contains(texts("cha_dll.lang").text(TextId::PackTooLarge).left(3)),
+                 qPrintable(r.err));
+        QVERIFY(!r.err.contains(QStringLiteral("不在程序旁边")));
+    }
+
+    // A port that streams junk: one line, the quoted bytes cut.
+    void junkOnThePortGivesOneShortLine()
+    {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0);
+        QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const QString slave = QString::fromLocal8Bit(::ptsname(master));
+        std::atomic<bool> stop = false;
+        std::thread junk([&] {
+            const QByteArray bytes(256, 'Z');
+            while (!stop) {
+                if (::write(master, bytes.constData(), size_t(bytes.size())) < 0)
+                    ::usleep(1000);
+                ::usleep(2000);
+            }
+        });
+        const Run r = cli({"read", "--port", slave, "--output", "junk.kq19"});
+        stop = true;
+        junk.join();
+        ::close(master);
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.size() < 300, qPrintable(r.err));
+        QVERIFY(!QFile::exists(path("junk.kq19")));
+    }
+
     void failuresNameTheStep()
     {
         const QString deaf = sim("deaf.img", {"--ignore-handshakes", "100"});
-        Result r = cli({"read", "--port", deaf, "--output", "f.kq19"});
+        Run r = cli({"read", "--port", deaf, "--output", "f.kq19"});
         QCOMPARE(r.exit, 1);
         QCOMPARE(r.err.count('\n'), 1);
         QVERIFY2(r.err.startsWith(QStringLiteral("rq300-cli: read %1: handshake: ").arg(deaf)), qPrintable(r.err));
@@ -385,6 +574,8 @@ private slots:
         QCOMPARE(r.exit, 1);
         QCOMPARE(r.err.count('\n'), 1);
         QVERIFY2(r.err.contains(QRegularExpression(": (port|records): ")), qPrintable(r.err));
+        QVERIFY2(r.err.contains("the connection was lost: is the cable plugged in?"), qPrintable(r.err));
+        QVERIFY(!r.err.contains("ioctl"));
         QVERIFY(!QFile::exists(path("h.kq19")));
 
         // One radio of three fails: the others are written, the status says so.

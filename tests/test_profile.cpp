@@ -1,6 +1,10 @@
 #include <QtTest>
 
 #include "files/profile.h"
+#include "setup/textids.h"
+
+#include <cerrno>
+#include <cstring>
 
 class TestProfile : public QObject {
     Q_OBJECT
@@ -48,9 +52,9 @@ private slots:
         p.setInt("open", "com", 4);
         QVERIFY(p.save(path));
         QCOMPARE(Profile::load(path).intValue("Open", "com", 1), 4);
-        QString error;
-        QVERIFY(!p.save(dir.filePath("missing/dir/sysini.ini"), &error));
-        QVERIFY(!error.isEmpty());
+        const Result failed = p.save(dir.filePath("missing/dir/sysini.ini"));
+        QCOMPARE(failed.textId, int(TextId::FileSaveFailed));
+        QCOMPARE(failed.args.value(1), QString::fromLocal8Bit(std::strerror(ENOENT)));
         QCOMPARE(Profile::load(dir.filePath("nothing.ini")).serialize(), QByteArray());
     }
 };

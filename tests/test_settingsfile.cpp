@@ -8,6 +8,8 @@
 #include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
+#include "setup/textids.h"
+#include "radio/codecs.h"
 
 namespace {
 
@@ -128,10 +130,10 @@ private slots:
         const DocumentData saved = filled(language, sep);
         QTemporaryDir dir;
         const QString path = dir.filePath("a.kq19");
-        QCOMPARE(SettingsFile::save(path, saved, texts(language)), QString());
+        QVERIFY(SettingsFile::save(path, saved, texts(language)));
 
         const auto r = SettingsFile::read(path, documentIn(language), texts(language).words());
-        QVERIFY2(r.ok(), qPrintable(r.message));
+        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
         QCOMPARE(r.data, saved);
         QCOMPARE(r.caption, QStringLiteral("MZ-209   [400-430MHz]"));
         QVERIFY(!r.bandAdded);
@@ -168,7 +170,7 @@ private slots:
              "\xBF\xED\xB4\xF8 | \xC6\xF4\xD3\xC3 | \xBD\xFB\xD3\xC3 | \xC6\xF4\xD3\xC3 | "
              "\xBD\xFB\xD3\xC3 | \xBD\xFB\xD3\xC3 | \r\n";
         const auto r = parse(f);
-        QVERIFY2(r.ok(), qPrintable(r.message));
+        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
         QCOMPARE(r.data.cell(1, 2), "禁用");
         QCOMPARE(r.data.cell(1, 5), "高功率");
         QCOMPARE(r.data.cell(1, 6), "宽带");
@@ -217,7 +219,7 @@ private slots:
             QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Rejected));
         } else {
             QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Error));
-            QCOMPARE(r.message, message);
+            QCOMPARE(r.error.text(texts(1)), message);
         }
     }
 
@@ -249,7 +251,7 @@ private slots:
             QVERIFY(r.ok());
             QCOMPARE(r.data.choice(Key::Band), -1);
             QCOMPARE(r.data.options(Key::Band), QStringList({"400-470MHz"}));
-            QCOMPARE(r.bandWarning.isEmpty(), bad == "BAND");
+            QCOMPARE(r.bandWarning.ok(), bad == "BAND");
         }
     }
 
@@ -262,7 +264,7 @@ private slots:
         f.replace("1 a\r\n", "2 a\r\n");          // a check line other than 1 clears
         f.replace("0 b\r\n", "1\r\n");
         auto r = parse(f);
-        QVERIFY2(r.ok(), qPrintable(r.message));
+        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
         QCOMPARE(r.data.choice(Key::AutoPowerOff), -1);
         QCOMPARE(r.data.choice(Key::Squelch), 7);
         QCOMPARE(r.data.choice(Key::ScanResume), 1);
@@ -299,7 +301,7 @@ private slots:
         for (int row = 8; row <= 10; ++row)
             f += full + "\r\n";
         auto r = parse(f, current);
-        QVERIFY2(r.ok(), qPrintable(r.message));
+        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
         const DocumentData& d = r.data;
         QCOMPARE(d.cell(1, 1), "446.00625");
         QCOMPARE(d.cell(1, 4), "67.0");
@@ -359,12 +361,62 @@ private slots:
         QCOMPARE(doc.choiceText(Key::Voice), "英");
     }
 
+    // Every word a read of a radio puts into a cell, in every column (the
+    // on word in column 10 too), comes back in the language of the system
+    // that opens the file, so that a write takes the file as it is.
+    void everyWordCellCanBeWrittenAfterOpen_data()
+    {
+        QTest::addColumn<int>("savedIn");
+        QTest::addColumn<int>("openedIn");
+        QTest::newRow("English file, Chinese system") << 2 << 1;
+        QTest::newRow("Chinese file, English system") << 1 << 2;
+        QTest::newRow("traditional file, English system") << 3 << 2;
+    }
+    void everyWordCellCanBeWrittenAfterOpen()
+    {
+        QFETCH(int, savedIn);
+        QFETCH(int, openedIn);
+        const ValueWords from = texts(savedIn).words(), to = texts(openedIn).words();
+        DocumentData saved = filled(savedIn, u'.');
+        // One row with the on word in every flag column, one with the off word.
+        for (int c = 7; c <= 11; ++c) {
+            saved.setCell(1, c, from.on);
+            saved.setCell(7, c, from.off);
+        }
+        const auto r = SettingsFile::parse(SettingsFile::serialize(saved, texts(savedIn)), documentIn(openedIn), to);
+        QVERIFY(r.ok());
+        for (int row : {1, 7, 32}) {
+            const Codec::Encoded e = Codec::encodeChannel(r.data, row, to);
+            QVERIFY2(e.ok(), qPrintable(QStringLiteral("row %1: %2").arg(row).arg(e.error)));
+            for (int c = 7; c <= 11; ++c)
+                QVERIFY(r.data.cell(row, c) == to.on || r.data.cell(row, c) == to.off);
+        }
+        QCOMPARE(r.data.cell(1, 10), to.on);
+        QCOMPARE(r.data.cell(7, 10), to.off);
+        QCOMPARE(r.data.cell(1, 5), to.high);
+        QCOMPARE(r.data.cell(7, 6), to.narrow);
+    }
+
+    // The end code's count is one digit in the file: the document never
+    // holds a text the reader would take back differently.
+    void textLineReadsBackAsSaved()
+    {
+        DocumentData d = documentIn(1);
+        d.setText(Key::EndDtmf, "1234567890AB");
+        QVERIFY(d.text(Key::EndDtmf).size() <= 4);
+        const QByteArray bytes = SettingsFile::serialize(d, texts(1));
+        const auto r = parse(bytes);
+        QVERIFY(r.ok());
+        QCOMPARE(r.data.text(Key::EndDtmf), d.text(Key::EndDtmf));
+        QCOMPARE(lines(bytes).value(28), "41234");
+    }
+
     void unreadableFiles()
     {
         QTemporaryDir dir;
         auto r = SettingsFile::read(dir.filePath("missing.kq19"), documentIn(1), texts(1).words());
         QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Error));
-        QCOMPARE(r.message, "No such file or directory");
+        QCOMPARE(r.error, Result::fail(TextId::FileOpenFailed, {dir.filePath("missing.kq19"), "No such file or directory"}));
 
         // A huge line does not make the reader take it all in.
         QFile f(dir.filePath("big.kq19"));
@@ -383,7 +435,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("keep.kq19");
-        QCOMPARE(SettingsFile::save(path, filled(1, u'.'), texts(1)), QString());
+        QVERIFY(SettingsFile::save(path, filled(1, u'.'), texts(1)));
         QFile old(path);
         QVERIFY(old.open(QIODevice::ReadOnly));
         const QByteArray before = old.readAll();
@@ -396,16 +448,16 @@ private slots:
         rlimit small = saved;
         small.rlim_cur = 200;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const QString error = SettingsFile::save(path, filled(2, u'.'), texts(2));
+        const Result error = SettingsFile::save(path, filled(2, u'.'), texts(2));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
 
-        QCOMPARE(error, QStringLiteral("File too large"));
+        QCOMPARE(error, Result::fail(TextId::FileSaveFailed, {path, "File too large"}));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"keep.kq19"}));
 
-        QVERIFY(!SettingsFile::save(dir.filePath("no/such/dir/x.kq19"), filled(1, u'.'), texts(1)).isEmpty());
+        QVERIFY(!SettingsFile::save(dir.filePath("no/such/dir/x.kq19"), filled(1, u'.'), texts(1)));
     }
 };
 

@@ -75,6 +75,21 @@ DocumentData::Range DocumentData::numberRange(const QString& key)
     return {0, 0, 1};
 }
 
+int DocumentData::maxTextLength(const QString& key)
+{
+    if (key == Key::EndDtmf)
+        return 4;
+    if (key == Key::Password || key == Key::NewPassword)
+        return 12;
+    return -1;
+}
+
+void DocumentData::setText(const QString& key, const QString& t)
+{
+    const int max = maxTextLength(key);
+    m_texts.insert(key, max >= 0 ? t.left(max) : t);
+}
+
 void DocumentData::setNumber(const QString& key, int v)
 {
     const Range r = numberRange(key);

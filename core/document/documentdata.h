@@ -31,7 +31,9 @@ public:
     void setFlag(const QString& key, bool on) { m_flags.insert(key, on); }
 
     QString text(const QString& key) const { return m_texts.value(key); }
-    void setText(const QString& key, const QString& t) { m_texts.insert(key, t); }
+    // Cut to the setting's longest text, as its edit box holds it.
+    void setText(const QString& key, const QString& t);
+    static int maxTextLength(const QString& key);
 
     int number(const QString& key) const { return m_numbers.value(key, 0); }
     void setNumber(const QString& key, int v);   // clamped to the setting's range and step

@@ -91,30 +91,6 @@ void rebuildOptionLists(DocumentData& data, const PackStrings& texts)
         data.setOptions(key, OptionLists::texts(key, texts));
 }
 
-void rewriteWordCells(DocumentData& data, const ValueWords& w)
-{
-    struct Rule { QList<int> cols; QStringList known; QString word; };
-    const QStringList off = {"禁用", "OFF"};
-    const QList<Rule> rules = {
-        {{2, 4, 7, 8, 9, 10, 11}, off, w.off},
-        {{5}, {"高功率", "High"}, w.high},
-        {{5}, {"低功率", "Low"}, w.low},
-        {{6}, {"窄带", "Narrow", "窄帶"}, w.narrow},
-        {{6}, {"宽带", "Wide", "寬帶"}, w.wide},
-        {{7, 8, 9, 11}, {"启用", "ON", "啟用"}, w.on},
-        {{10}, {"压扩", "Comp", "壓擴"}, w.comp},
-        {{10}, {"扰频", "scrambler", "擾頻"}, w.scrambler},
-    };
-    for (int r = 1; r <= DocumentData::ChannelCount; ++r) {
-        for (const Rule& rule : rules) {
-            for (int c : rule.cols) {
-                if (rule.known.contains(data.cell(r, c)))
-                    data.setCell(r, c, rule.word);
-            }
-        }
-    }
-}
-
 void SettingsDocument::applyLanguage(const PackStrings& texts)
 {
     rebuildOptionLists(m_data, texts);

@@ -66,9 +66,5 @@ private:
     QChar m_separator = u'.';
 };
 
-// Rewrites the word cells of a channel table into other words, as a language
-// switch does: cells holding a word of any of the three languages become the
-// new word; every other cell is left alone.
-void rewriteWordCells(DocumentData& data, const ValueWords& words);
 // Option lists of `data` rebuilt in the language of `texts`, positions kept.
 void rebuildOptionLists(DocumentData& data, const PackStrings& texts);

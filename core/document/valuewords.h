@@ -1,5 +1,9 @@
 #pragma once
+#include <QList>
 #include <QString>
+#include <optional>
+
+class DocumentData;
 
 // The words that the channel table stores as cell text. They come from the
 // active language pack (ids 34, 35, 36, 37, 74, 75, 78, 79).
@@ -15,3 +19,33 @@ struct ValueWords {
 
     bool operator==(const ValueWords&) const = default;
 };
+
+// One value word, whatever the language it is written in.
+enum class Word { Off, On, High, Low, Wide, Narrow, Comp, Scrambler };
+
+// The value words of the three languages the program ships, and which words
+// each column of the channel table holds: the one table that the settings
+// file, CSV import and the language switch compare cells with.
+namespace ValueWordTable {
+
+// As the simplified Chinese, English and traditional Chinese packs hold them.
+const QList<ValueWords>& languages();
+
+QString text(const ValueWords& words, Word word);
+
+// The words column `col` may hold: those a read of a radio puts there, and
+// in column 10 also the compander and scrambler words. None for the
+// frequency columns and column 0.
+const QList<Word>& wordsOfColumn(int col);
+
+// Which of `among` the text is, in any of the three languages or in
+// `active` (a pack of the user's own may word them differently).
+std::optional<Word> find(const QString& text, const QList<Word>& among, const ValueWords& active,
+                         Qt::CaseSensitivity cs = Qt::CaseSensitive);
+
+}
+
+// Rewrites the word cells of a channel table into other words, as a language
+// switch does: a cell holding a word its column may hold, in any of the three
+// languages, becomes that word in `words`; every other cell is left alone.
+void rewriteWordCells(DocumentData& data, const ValueWords& words);

@@ -100,27 +100,6 @@ bool blank(const QStringList& fields)
     return true;
 }
 
-struct WordSet {
-    QStringList known;   // the words of the three languages
-    QString active;
-};
-
-// Maps a word of any language to the active word; nullopt if it is none of them.
-std::optional<QString> matchWord(const QString& text, const QList<WordSet>& sets)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
-    for (const WordSet& s : sets) {
-        if (!s.active.isEmpty() && t.compare(s.active, Qt::CaseInsensitive) == 0)
-            return s.active;
-        for (const QString& k : s.known)
-            if (t.compare(k, Qt::CaseInsensitive) == 0)
-                return s.active;
-    }
-    return std::nullopt;
-}
-
 // A frequency in MHz, either separator, up to five decimals -> tens of Hz.
 std::optional<qint64> frequencyTens(const QString& text)
 {
@@ -138,17 +117,7 @@ std::optional<qint64> frequencyTens(const QString& text)
 
 class LineChecker {
 public:
-    LineChecker(const QString& band, const ValueWords& w, QChar sep) : m_band(band), m_words(w), m_sep(sep)
-    {
-        m_off = {{QStringLiteral("禁用"), QStringLiteral("OFF")}, w.off};
-        m_on = {{QStringLiteral("启用"), QStringLiteral("ON"), QStringLiteral("啟用")}, w.on};
-        m_power = {{{QStringLiteral("高功率"), QStringLiteral("High")}, w.high},
-                   {{QStringLiteral("低功率"), QStringLiteral("Low")}, w.low}};
-        m_width = {{{QStringLiteral("宽带"), QStringLiteral("Wide"), QStringLiteral("寬帶")}, w.wide},
-                   {{QStringLiteral("窄带"), QStringLiteral("Narrow"), QStringLiteral("窄帶")}, w.narrow}};
-        m_comp = {{QStringLiteral("压扩"), QStringLiteral("Comp"), QStringLiteral("壓擴")}, w.comp};
-        m_scrambler = {{QStringLiteral("扰频"), QStringLiteral("scrambler"), QStringLiteral("擾頻")}, w.scrambler};
-    }
+    LineChecker(const QString& band, const ValueWords& w, QChar sep) : m_band(band), m_words(w), m_sep(sep) {}
 
     // The eleven cells of a channel, or the problems found.
     QStringList check(const QStringList& f, QStringList* cells) const
@@ -167,17 +136,25 @@ public:
         const QString toneRule = QStringLiteral("a tone (%1, 55.0 to 255.0 Hz, or D, three octal digits and N or I)").arg(m_words.off);
         need(2, tone(f[2]), toneRule);
         need(4, tone(f[4]), toneRule);
-        need(5, matchWord(f[5], m_power), QStringLiteral("%1 or %2").arg(m_words.high, m_words.low));
-        need(6, matchWord(f[6], m_width), QStringLiteral("%1 or %2").arg(m_words.wide, m_words.narrow));
+        need(5, word(f[5], 5), QStringLiteral("%1 or %2").arg(m_words.high, m_words.low));
+        need(6, word(f[6], 6), QStringLiteral("%1 or %2").arg(m_words.wide, m_words.narrow));
         const QString onOff = QStringLiteral("%1 or %2").arg(m_words.on, m_words.off);
         for (int col : {7, 8, 9, 11})
-            need(col, matchWord(f[col], {m_off, m_on}), onOff);
-        need(10, matchWord(f[10], {m_off, m_on, m_comp, m_scrambler}),
+            need(col, word(f[col], col), onOff);
+        need(10, word(f[10], 10),
              QStringLiteral("%1, %2, %3 or %4").arg(m_words.off, m_words.on, m_words.comp, m_words.scrambler));
         return problems;
     }
 
 private:
+    // A word of any language that the column holds, as the active word.
+    std::optional<QString> word(const QString& text, int col) const
+    {
+        const std::optional<Word> w = ValueWordTable::find(text.trimmed(), ValueWordTable::wordsOfColumn(col),
+                                                           m_words, Qt::CaseInsensitive);
+        return w ? std::optional<QString>(ValueWordTable::text(m_words, *w)) : std::nullopt;
+    }
+
     QString frequencyRule() const
     {
         return QStringLiteral("a frequency on the 5 kHz or 6.25 kHz raster within %1").arg(m_band);
@@ -197,7 +174,7 @@ private:
     std::optional<QString> tone(const QString& text) const
     {
         const QString t = text.trimmed();
-        if (matchWord(t, {m_off}))
+        if (word(t, 2))
             return m_words.off;
         if (t.startsWith(u'D', Qt::CaseInsensitive)) {
             const QString u = t.toUpper();
@@ -224,8 +201,6 @@ private:
     QString m_band;
     ValueWords m_words;
     QChar m_sep;
-    WordSet m_off, m_on, m_comp, m_scrambler;
-    QList<WordSet> m_power, m_width;
 };
 
 } // namespace

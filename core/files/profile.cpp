@@ -1,7 +1,8 @@
 #include "profile.h"
 
 #include <QFile>
-#include <QSaveFile>
+
+#include "files/filesave.h"
 
 namespace {
 bool sameName(const QString& a, const QString& b)
@@ -165,13 +166,7 @@ QByteArray Profile::serialize() const
     return out;
 }
 
-bool Profile::save(const QString& path, QString* error) const
+Result Profile::save(const QString& path) const
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(serialize()) < 0 || !f.commit()) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    return true;
+    return FileSave::save(path, serialize());
 }

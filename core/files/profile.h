@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include "setup/result.h"
+
 // A Windows-style profile (INI) file: "[section]" lines, then "key=value".
 // Section and key names compare without regard to letter case. The file's
 // lines are kept as they are (comments, order, unknown sections and keys,
@@ -27,8 +29,8 @@ public:
     void renameSection(const QString& section, const QString& newName);
 
     QByteArray serialize() const;
-    // Writes atomically; on failure returns false and sets *error.
-    bool save(const QString& path, QString* error = nullptr) const;
+    // Writes through the one file writer: on any failure the old file stays.
+    Result save(const QString& path) const;
 
 private:
     struct Line { QByteArray raw; QString section; QString key; QString value; enum { Other, Header, Entry } kind = Other; };

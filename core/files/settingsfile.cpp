@@ -4,12 +4,13 @@
 #include <QStringList>
 #include <optional>
 
-#include "files/atomicwrite.h"
+#include "files/filesave.h"
 #include "files/textcodec.h"
 #include "document/band.h"
 #include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
+#include "setup/textids.h"
 
 namespace SettingsFile {
 
@@ -49,9 +50,9 @@ constexpr int LinesUsed = FirstChannelLine + DocumentData::ChannelCount;
 // and a damaged file must not make the reader swallow gigabytes.
 constexpr qint64 MaxLineBytes = 64 * 1024;
 
-QString integerError(const QString& text)
+Result integerError(const QString& text)
 {
-    return QStringLiteral("'%1' is not a valid integer value").arg(text);
+    return Result::fail(TextId::FileNotInteger, {text});
 }
 
 // A decimal integer with an optional sign and nothing else.
@@ -112,31 +113,32 @@ void readChannelLine(DocumentData& d, int row, const QString& line)
         d.clearChannel(row);
 }
 
-ReadResult rejected(const QString& why)
+ReadResult rejected(const Result& why)
 {
     ReadResult r;
     r.status = ReadResult::Status::Rejected;
-    r.message = why;
+    r.error = why;
     return r;
 }
 
-ReadResult failed(const QString& message)
+ReadResult failed(const Result& why)
 {
     ReadResult r;
     r.status = ReadResult::Status::Error;
-    r.message = message;
+    r.error = why;
     return r;
 }
 
 } // namespace
 
-ReadResult parse(const QByteArray& bytes, const DocumentData& current, const ValueWords& activeWords)
+ReadResult parse(const QByteArray& bytes, const DocumentData& current, const ValueWords& activeWords,
+                 const QString& path)
 {
     const QStringList lines = splitLines(TextCodec::decode(bytes));
     auto line = [&](int index) { return lines.value(index); };   // a missing line reads as empty
 
     if (line(0) != Header)
-        return rejected(QStringLiteral("the first line is not \"%1\"").arg(Header));
+        return rejected(Result::fail(TextId::SettingsBadHeader, {path, Header}));
 
     DocumentData d = current;
     const QString typeLine = line(3);
@@ -147,7 +149,7 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
     const QStringList models = d.options(Key::Model);
     // An index the model list lacks names no model, whatever text follows.
     if (*modelIndex < 0 || *modelIndex >= models.size() || typeLine.mid(6) != models[*modelIndex])
-        return rejected(QStringLiteral("the model line \"%1\" names no model of this program").arg(typeLine));
+        return rejected(Result::fail(TextId::SettingsBadModel, {path, typeLine}));
     d.setChoice(Key::Model, *modelIndex);
 
     ReadResult r;
@@ -163,7 +165,7 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
             bandIndex = int(bands.size()) - 1;
             r.bandAdded = true;
         } else {
-            r.bandWarning = QStringLiteral("the band \"%1\" is not a band text such as 400-470MHz; no band selected").arg(band);
+            r.bandWarning = Result::fail(TextId::SettingsBadBand, {band});
         }
     }
     d.setChoice(Key::Band, band.isEmpty() ? -1 : bandIndex);
@@ -203,13 +205,13 @@ ReadResult read(const QString& path, const DocumentData& current, const ValueWor
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return failed(f.errorString());
+        return failed(FileSave::openFailed(path, f));
     // Only the lines the format uses are taken, each at most MaxLineBytes long.
     QByteArray bytes;
     for (int n = 0; n < LinesUsed && !f.atEnd(); ++n) {
         QByteArray l = f.readLine(MaxLineBytes);
         if (l.isEmpty() && f.error() != QFileDevice::NoError)
-            return failed(f.errorString());
+            return failed(FileSave::readFailed(path, f));
         while (!l.endsWith('\n') && !f.atEnd()) {
             const QByteArray more = f.readLine(MaxLineBytes);   // skip the overlong rest
             if (more.isEmpty())
@@ -220,8 +222,8 @@ ReadResult read(const QString& path, const DocumentData& current, const ValueWor
         bytes += l;
     }
     if (f.error() != QFileDevice::NoError)
-        return failed(f.errorString());
-    return parse(bytes, current, activeWords);
+        return failed(FileSave::readFailed(path, f));
+    return parse(bytes, current, activeWords, path);
 }
 
 QString checkCaption(const QString& key, const PackStrings& texts)
@@ -260,7 +262,9 @@ QByteArray serialize(const DocumentData& d, const PackStrings& texts)
         case Kind::Text: {
             // The count the reader takes back: characters. The code's characters
             // are ASCII, so this is also its length in bytes, as other tools write it.
-            const QString t = d.text(o.key);
+            // The reader takes a count of one digit; the document keeps the
+            // text within that, and nothing longer is written to be misread.
+            const QString t = d.text(o.key).left(9);
             lines << QString::number(t.size()) + t;
             break;
         }
@@ -278,9 +282,9 @@ QByteArray serialize(const DocumentData& d, const PackStrings& texts)
     return TextCodec::encode(text);
 }
 
-QString save(const QString& path, const DocumentData& data, const PackStrings& texts)
+Result save(const QString& path, const DocumentData& data, const PackStrings& texts)
 {
-    return writeFileAtomically(path, serialize(data, texts));
+    return FileSave::save(path, serialize(data, texts));
 }
 
 }

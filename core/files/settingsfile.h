@@ -4,6 +4,7 @@
 
 #include "document/documentdata.h"
 #include "document/valuewords.h"
+#include "setup/result.h"
 
 class PackStrings;
 
@@ -24,13 +25,13 @@ struct ReadResult {
         Error,      // `message` goes into the error box; nothing changes
     };
     Status status = Status::Error;
-    QString message;   // Error: the error box text. Rejected: why, for the command-line tool.
+    Result error;   // Error: for the error box. Rejected: why, for the command-line tool.
 
     // Ok only:
     DocumentData data;      // model and band selected (band list maybe extended), options, cells
     int modelIndex = -1;
     bool bandAdded = false; // the file's band was appended to the band list
-    QString bandWarning;    // set when the band line held a malformed band text (no band selected)
+    Result bandWarning;     // fails when the band line held a malformed band text (no band selected)
     QString caption;        // model text, "   [", band text, "]"
 
     bool ok() const { return status == Status::Ok; }
@@ -40,7 +41,9 @@ struct ReadResult {
 // and every value the file does not carry). Word cells of the result are
 // rewritten into `activeWords`, as a language switch would, so that every
 // later step that compares cells with the active words reads them right.
-ReadResult parse(const QByteArray& bytes, const DocumentData& current, const ValueWords& activeWords);
+// `path` names the file in messages.
+ReadResult parse(const QByteArray& bytes, const DocumentData& current, const ValueWords& activeWords,
+                 const QString& path = {});
 // Opens and reads a file; a file that cannot be opened gives Error with the
 // system's error text.
 ReadResult read(const QString& path, const DocumentData& current, const ValueWords& activeWords);
@@ -48,9 +51,9 @@ ReadResult read(const QString& path, const DocumentData& current, const ValueWor
 // The file's bytes for a document; check box captions and list texts are
 // those of `texts`, the active language.
 QByteArray serialize(const DocumentData& data, const PackStrings& texts);
-// Writes atomically: the old file stays as it was unless the new one is
-// complete. Returns the system's error text, empty on success.
-QString save(const QString& path, const DocumentData& data, const PackStrings& texts);
+// Through the one file writer: the old file stays as it was unless the new
+// one is complete.
+Result save(const QString& path, const DocumentData& data, const PackStrings& texts);
 
 // Caption of a check box as the optional features window shows it in the
 // language of `texts`; a check line of the file repeats it.

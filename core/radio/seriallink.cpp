@@ -253,7 +253,11 @@ void SerialLink::onError()
     // A vanished device keeps raising the same error for as long as the port
     // stays open, so the first one ends it.
     m_failed = true;
-    m_error = QStringLiteral("%1: the connection was lost (%2)").arg(m_device, m_port->errorString());
+    // A pulled cable shows as a resource error or as "Inappropriate ioctl for
+    // device" (the line is no terminal any more); neither tells the user why.
+    const bool pulled = error == QSerialPort::ResourceError || m_port->errorString().contains(QLatin1String("ioctl"));
+    m_error = pulled ? QStringLiteral("%1: the connection was lost: is the cable plugged in?").arg(m_device)
+                     : QStringLiteral("%1: the connection was lost (%2)").arg(m_device, m_port->errorString());
     m_port->close();
     m_port->clearError();
     emit portError(m_error);

@@ -2,14 +2,8 @@
 
 #include "radio/hexdigit.h"
 
-#include <QFile>
-#include <QSaveFile>
 
 namespace {
-
-// Far larger than any alignment file; anything bigger is some other file.
-constexpr qint64 MaxFileSize = 64 * 1024;
-const char* const Header = "RQ-300";
 
 QList<AlignmentValues::Field> makeFields()
 {
@@ -63,11 +57,6 @@ int parse(const AlignmentValues::Field& f, const QString& t)
         return -1;
     const int v = t.toInt();
     return v >= f.min && v <= f.max ? v : -1;
-}
-
-QString checkFileLine(const AlignmentValues::Field& f, const QString& t)
-{
-    return t.isEmpty() ? QString() : AlignmentValues::checkValue(f, t);
 }
 
 } // namespace
@@ -201,68 +190,4 @@ bool AlignmentValues::setFromRecord(int address, const QByteArray& rec)
     default:
         return false;
     }
-}
-
-namespace AlignmentFile {
-
-QString load(const QString& path, AlignmentValues& values)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("无法打开文件 %1：%2").arg(path, file.errorString());
-    if (file.size() > MaxFileSize)
-        return QStringLiteral("%1 不是调试文件 (文件太大)。").arg(path);
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("无法读取文件 %1：%2").arg(path, file.errorString());
-    if (content.contains('\0'))
-        return QStringLiteral("%1 不是调试文件。").arg(path);
-
-    QList<QByteArray> lines = content.split('\n');
-    // A final line break ends the last line; it does not start another.
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-
-    // Everything is checked before anything changes, so a bad file loses nothing.
-    AlignmentValues loaded = values;
-    const QStringList& order = AlignmentValues::fileOrder();
-    for (int i = 0; i < order.size(); ++i) {
-        const int lineIndex = i + 2;   // after the header and the empty line
-        QString text;
-        if (lineIndex < lines.size()) {
-            QByteArray raw = lines[lineIndex];
-            if (raw.endsWith('\r'))
-                raw.chop(1);
-            text = QString::fromUtf8(raw);
-        }
-        const AlignmentValues::Field* f = AlignmentValues::field(order[i]);
-        const QString problem = checkFileLine(*f, text);
-        if (!problem.isEmpty())
-            return QStringLiteral("%1 第 %2 行：%3").arg(path).arg(lineIndex + 1).arg(problem);
-        loaded.setText(order[i], text);
-    }
-    values = loaded;
-    return {};
-}
-
-QString save(const QString& path, const AlignmentValues& values)
-{
-    for (const QString& name : AlignmentValues::fileOrder()) {
-        const QString problem = checkFileLine(*AlignmentValues::field(name), values.text(name));
-        if (!problem.isEmpty())
-            return problem;
-    }
-    QByteArray out = QByteArray(Header) + "\r\n\r\n";
-    for (const QString& name : AlignmentValues::fileOrder())
-        out += values.text(name).toUtf8() + "\r\n";
-    out += "\r\n";
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("无法保存文件 %1：%2").arg(path, file.errorString());
-    file.write(out);
-    if (!file.commit())
-        return QStringLiteral("无法保存文件 %1：%2").arg(path, file.errorString());
-    return {};
-}
-
 }

@@ -53,15 +53,3 @@ private:
     int byteValue(const QString& name) const;   // -1 when it cannot be coded
     QHash<QString, QString> m_texts;
 };
-
-// The alignment file (*.m17): line 1 "RQ-300", line 2 empty, Edit201,
-// Edit202, Edit401 .. Edit413, line 18 empty; lines end with CR LF.
-namespace AlignmentFile {
-// Reads the file into `values`. A file shorter than 18 lines empties the
-// fields whose lines are missing. On failure `values` is left as it was and
-// the reason is returned; empty on success.
-QString load(const QString& path, AlignmentValues& values);
-// Writes atomically: a failed save leaves the old file as it was. Refuses
-// values that a later load would refuse. Empty on success.
-QString save(const QString& path, const AlignmentValues& values);
-}

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include "setup/textids.h"
+
 namespace {
 QString unescape(QStringView s)
 {
@@ -45,15 +47,22 @@ PackStrings PackStrings::parse(const QByteArray& utf8)
     return p;
 }
 
-std::optional<PackStrings> PackStrings::loadFile(const QString& path)
+std::optional<PackStrings> PackStrings::loadFile(const QString& path, Result* why)
 {
     QFile f(path);
-    if (path.isEmpty() || !f.open(QIODevice::ReadOnly))
+    if (path.isEmpty() || !f.open(QIODevice::ReadOnly)) {
+        if (why)
+            *why = Result::fail(TextId::FileOpenFailed, {path, f.errorString()});
         return std::nullopt;
+    }
     // A pack is a small text file; anything huge is not one of ours.
-    if (f.size() > 4 * 1024 * 1024)
+    const QByteArray bytes = f.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize) {
+        if (why)
+            *why = Result::fail(TextId::PackTooLarge, {path, QString::number(MaxFileSize)});
         return std::nullopt;
-    return parse(f.readAll());
+    }
+    return parse(bytes);
 }
 
 QString PackStrings::findPackFile(const QString& dir, const QString& packName)

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "document/valuewords.h"
+#include "setup/result.h"
 
 // A string table by numeric id, as a language pack holds it.
 // Pack files are UTF-8 text: one "id=text" per line, '#' starts a comment,
@@ -15,8 +16,10 @@ public:
     static const PackStrings& builtIn();
 
     static PackStrings parse(const QByteArray& utf8);
-    // Reads a pack file; nullopt when it is missing or unreadable.
-    static std::optional<PackStrings> loadFile(const QString& path);
+    // Reads a pack file; nullopt when it is missing, unreadable or too large
+    // to be a pack, and then *why says which.
+    static std::optional<PackStrings> loadFile(const QString& path, Result* why = nullptr);
+    static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
     // The pack file for a pack name in a directory, the name compared without
     // regard to letter case ("CHA_DLL" finds cha_dll.lang); empty if none.
     static QString findPackFile(const QString& dir, const QString& packName);

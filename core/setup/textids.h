@@ -18,7 +18,22 @@
 
 #define RQ300_TEXTS_RADIO(X)
 
-#define RQ300_TEXTS_FILES(X)
+#define RQ300_TEXTS_FILES(X) \
+    X(FileSaveFailed, 1100) \
+    X(FileOpenFailed, 1101) \
+    X(FileReadFailed, 1102) \
+    X(FileTooLarge, 1103) \
+    X(FileNotInteger, 1104) \
+    X(SettingsBadHeader, 1105) \
+    X(SettingsBadModel, 1106) \
+    X(SettingsBadBand, 1107) \
+    X(AlignmentNotFile, 1108) \
+    X(AlignmentLineNotNumber, 1109) \
+    X(AlignmentLineNotHex, 1110) \
+    X(AlignmentValueNotNumber, 1111) \
+    X(AlignmentValueNotHex, 1112) \
+    X(PackTooLarge, 1113) \
+    X(PackMissing, 1114)
 
 #define RQ300_TEXTS_SETUP(X)
 

@@ -14,15 +14,16 @@
 #include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "radio/codecs.h"
-#include "service/alignmentvalues.h"
+#include "files/alignmentfile.h"
 
 namespace {
 
 QString g_dir;
 int g_failures = 0;
 
-void report(const QString& error)
+void report(const Result& result)
 {
+    const QString error = result.text(PackStrings::builtIn());
     if (!error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         ++g_failures;

@@ -1,0 +1,21 @@
+#pragma once
+#include <QByteArray>
+#include <QFileDevice>
+#include <QString>
+
+#include "setup/result.h"
+
+// The file writer's outcome and file read failures as the core reports
+// failures: a text id with the file's name and the system's reason.
+namespace FileSave {
+
+// Writes through the one file writer (files/filewriter.h).
+Result save(const QString& path, const QByteArray& bytes);
+// Whether `path` could be saved, before the work that makes its contents.
+Result checkWritable(const QString& path);
+
+// A file that could not be opened or read.
+Result openFailed(const QString& path, const QFileDevice& file);
+Result readFailed(const QString& path, const QFileDevice& file);
+
+}
