@@ -1,23 +1,16 @@
 #include "cliutil.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
-#include <algorithm>
 
 #include "document/band.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "setup/systemlocale.h"
+#include "setup/startupconfig.h"
 
 namespace Cli {
 
 namespace {
-// As the window program: more bands than any installation ships means a
-// damaged file, not a longer list.
-constexpr int MaxBands = 64;
-const char* const PackNames[] = {"cha_dll", "eng_dll", "ty"};
-
 void err(const QString& line)
 {
     QTextStream(stderr) << line << Qt::endl;
@@ -91,14 +84,18 @@ std::optional<QStringList> parse(const Command& cmd, const QStringList& args, QC
     return pos;
 }
 
-QString exeDir()
+const ConfigLocation& location()
 {
-    return QCoreApplication::applicationDirPath();
+    static const ConfigLocation where = ConfigLocation::forThisProgram();
+    return where;
 }
 
 Profile loadIni()
 {
-    return Profile::load(QDir(exeDir()).filePath(QStringLiteral("sysini.ini")));
+    const ConfigLocation& where = location();
+    if (const Result r = where.prepare(); !r)
+        warn(r.text(PackStrings::builtIn()));
+    return Profile::load(QFileInfo::exists(where.iniPath) ? where.iniPath : where.defaultIni);
 }
 
 int languageFromOption(const QString& text)
@@ -115,12 +112,7 @@ int languageFromOption(const QString& text)
 
 int startupLanguage(const Profile& ini)
 {
-    int lang = ini.intValue(QStringLiteral("Open"), QStringLiteral("lang"), 1);
-    if (lang < 1 || lang > 3)
-        lang = 1;
-    if (lang != 3)
-        lang = SystemLocale::defaultLanguageId() == 0x0804 ? 1 : 2;
-    return lang;
+    return StartupConfig::read(ini).language;
 }
 
 std::optional<int> chooseLanguage(const QString& command, const QString& value, const Profile& ini, int* exit)
@@ -137,10 +129,10 @@ std::optional<int> chooseLanguage(const QString& command, const QString& value, 
 
 PackStrings textsFor(int language)
 {
-    const QString name = QString::fromLatin1(PackNames[qBound(1, language, 3) - 1]);
-    const std::optional<PackStrings> pack = PackStrings::loadFile(PackStrings::findPackFile(exeDir(), name));
+    const QString name = StartupConfig::packName(qBound(1, language, 3));
+    const std::optional<PackStrings> pack = PackStrings::loadFile(location().packFile(name));
     if (!pack) {
-        warn(QStringLiteral("the language pack %1.lang is not beside the program; using the built-in texts").arg(name));
+        warn(QStringLiteral("the language pack %1.lang is not installed; using the built-in texts").arg(name));
         return PackStrings::builtIn();
     }
     return PackStrings::withFallback(*pack);
@@ -161,16 +153,9 @@ std::optional<Bands> bandsFrom(const QStringList& options, const Profile& ini, Q
         b.selected = 0;
         return b;
     }
-    const QString list = QStringLiteral("list");
-    const int count = std::clamp(ini.intValue(list, QStringLiteral("listcount"), 0), 0, MaxBands);
-    for (int i = 0; i < count; ++i) {
-        const QString band = ini.value(list, QStringLiteral("combo%1").arg(i), QStringLiteral("400-470MHz"));
-        if (Band::isWellFormed(band))
-            b.list << band;
-    }
-    b.selected = ini.intValue(list, QStringLiteral("listnow"), 0);
-    if (b.selected < 0 || b.selected >= b.list.size())
-        b.selected = -1;
+    const StartupConfig stored = StartupConfig::read(ini);
+    b.list = stored.bands;
+    b.selected = stored.selectedBand;
     return b;
 }
 
