@@ -1,6 +1,7 @@
 #include "commlog.h"
 
 #include <QMutexLocker>
+#include <algorithm>
 
 #include "files/atomicwrite.h"
 #include "radio/codecs.h"
@@ -142,8 +143,12 @@ void CommLog::setStep(const QString& device, const QString& step)
 QString CommLog::text()
 {
     QMutexLocker lock(&m_mutex);
-    for (auto it = m_pending.begin(); it != m_pending.end(); ++it)
-        flushReceived(it.key());
+    // What is still gathering goes in the order it began.
+    QStringList devices = m_pending.keys();
+    std::sort(devices.begin(), devices.end(),
+              [this](const QString& a, const QString& b) { return m_pending[a].at < m_pending[b].at; });
+    for (const QString& device : devices)
+        flushReceived(device);
     return m_lines.join(u'\n') + u'\n';
 }
 
