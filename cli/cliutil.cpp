@@ -3,23 +3,19 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
-#include <algorithm>
 
 #include "document/band.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "setup/systemlocale.h"
 #include "setup/textids.h"
+#include "setup/startupconfig.h"
 
 namespace Cli {
 
 namespace {
-// As the window program: more bands than any installation ships means a
-// damaged file, not a longer list.
-constexpr int MaxBands = 64;
-const char* const PackNames[] = {"cha_dll", "eng_dll", "ty"};
-
 void err(const QString& line)
 {
     QTextStream(stderr) << printable(line) << Qt::endl;
@@ -131,14 +127,18 @@ std::optional<QStringList> parse(const Command& cmd, const QStringList& args, QC
     return pos;
 }
 
-QString exeDir()
+const ConfigLocation& location()
 {
-    return QCoreApplication::applicationDirPath();
+    static const ConfigLocation where = ConfigLocation::forThisProgram();
+    return where;
 }
 
 Profile loadIni()
 {
-    return Profile::load(QDir(exeDir()).filePath(QStringLiteral("sysini.ini")));
+    const ConfigLocation& where = location();
+    if (const Result r = where.prepare(); !r)
+        warn(r.text(PackStrings::builtIn()));
+    return Profile::load(QFileInfo::exists(where.iniPath) ? where.iniPath : where.defaultIni);
 }
 
 int languageFromOption(const QString& text)
@@ -155,12 +155,7 @@ int languageFromOption(const QString& text)
 
 int startupLanguage(const Profile& ini)
 {
-    int lang = ini.intValue(QStringLiteral("Open"), QStringLiteral("lang"), 1);
-    if (lang < 1 || lang > 3)
-        lang = 1;
-    if (lang != 3)
-        lang = SystemLocale::defaultLanguageId() == 0x0804 ? 1 : 2;
-    return lang;
+    return StartupConfig::read(ini).language;
 }
 
 std::optional<int> chooseLanguage(const QString& command, const QString& value, const Profile& ini, int* exit)
@@ -177,8 +172,8 @@ std::optional<int> chooseLanguage(const QString& command, const QString& value, 
 
 PackStrings textsFor(int language)
 {
-    const QString name = QString::fromLatin1(PackNames[qBound(1, language, 3) - 1]);
-    const QString file = PackStrings::findPackFile(exeDir(), name);
+    const QString name = StartupConfig::packName(qBound(1, language, 3));
+    const QString file = location().packFile(name);
     Result why = Result::fail(TextId::PackMissing, {name});
     const std::optional<PackStrings> pack = file.isEmpty() ? std::nullopt : PackStrings::loadFile(file, &why);
     if (!pack) {
@@ -203,16 +198,9 @@ std::optional<Bands> bandsFrom(const QStringList& options, const Profile& ini, Q
         b.selected = 0;
         return b;
     }
-    const QString list = QStringLiteral("list");
-    const int count = std::clamp(ini.intValue(list, QStringLiteral("listcount"), 0), 0, MaxBands);
-    for (int i = 0; i < count; ++i) {
-        const QString band = ini.value(list, QStringLiteral("combo%1").arg(i), QStringLiteral("400-470MHz"));
-        if (Band::isWellFormed(band))
-            b.list << band;
-    }
-    b.selected = ini.intValue(list, QStringLiteral("listnow"), 0);
-    if (b.selected < 0 || b.selected >= b.list.size())
-        b.selected = -1;
+    const StartupConfig stored = StartupConfig::read(ini);
+    b.list = stored.bands;
+    b.selected = stored.selectedBand;
     return b;
 }
 

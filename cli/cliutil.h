@@ -6,6 +6,7 @@
 
 #include "files/profile.h"
 #include "document/documentdata.h"
+#include "setup/configlocation.h"
 #include "setup/packstrings.h"
 #include "setup/result.h"
 
@@ -45,8 +46,11 @@ struct Command {
 std::optional<QStringList> parse(const Command& cmd, const QStringList& args, QCommandLineParser& parser, int* exit);
 QString helpText(const Command& cmd);
 
-// The directory of the executable: sysini.ini and the language packs.
-QString exeDir();
+// Where sysini.ini and the language packs are, by the rule the window
+// program follows too (setup/configlocation.h).
+const ConfigLocation& location();
+// sysini.ini as the window program would start from it; a home configuration
+// still missing is first copied from the installed default.
 Profile loadIni();
 
 // --lang zh|en|tw -> 1, 2, 3; 0 when the text is none of them.

@@ -28,10 +28,12 @@ QString toolHelp()
         "Commands:\n");
     for (const Entry& e : Commands)
         t += QStringLiteral("  %1\n").arg(e.command->synopsis.simplified());
-    t += QStringLiteral(
-        "\nRun \"rq300-cli COMMAND --help\" for the options of one command.\n"
-        "sysini.ini and the language packs are read from the program's directory.\n\n"
-        "Exit status: 0 success, 1 a transfer or check failed, 2 a usage error.\n");
+    t += QStringLiteral("\nRun \"rq300-cli COMMAND --help\" for the options of one command.\n"
+                        "read, write and info take --trace FILE: a log of every frame for a bug report.\n\n");
+    // The same rule as the window program: beside the program when a
+    // sysini.ini lies there, otherwise in the home configuration folder.
+    t += Cli::location().describe() + u'\n';
+    t += QStringLiteral("\nExit status: 0 success, 1 a transfer or check failed, 2 a usage error.\n");
     return t;
 }
 

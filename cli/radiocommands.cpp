@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <memory>
 
 #include "files/filesave.h"
 #include "files/settingsfile.h"
@@ -10,6 +11,7 @@
 #include "setup/systemlocale.h"
 #include "progressbar.h"
 #include "radio/codecs.h"
+#include "radio/commlog.h"
 #include "radio/portmap.h"
 #include "radiojob.h"
 
@@ -38,6 +40,9 @@ const QCommandLineOption SinglePortOption(QStringLiteral("single-port"),
 const QCommandLineOption BandOption(QStringLiteral("band"),
                                     QStringLiteral("A band the radios may have, e.g. 400-470MHz; repeat for several (default: the band list of sysini.ini)."),
                                     QStringLiteral("BAND"));
+const QCommandLineOption TraceOption(QStringLiteral("trace"),
+                                     QStringLiteral("Log every frame sent and received to FILE, for a bug report (passwords and user names masked)."),
+                                     QStringLiteral("FILE"));
 const QCommandLineOption LangOption(QStringLiteral("lang"),
                                     QStringLiteral("Language of the words in the file: zh, en or tw (default: as the window program starts)."),
                                     QStringLiteral("zh|en|tw"));
@@ -71,6 +76,7 @@ struct Setup {
     PackStrings texts;
     Cli::Bands bands;
     QList<RadioJob> jobs;   // one per port, mode and device set
+    std::shared_ptr<CommLog> trace;   // --trace
 };
 
 std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p, RadioJob::Mode mode, int* exit)
@@ -143,14 +149,24 @@ std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p,
     }
     s.language = *lang;
     s.texts = Cli::textsFor(s.language);
+    if (p.isSet(TraceOption)) {
+        s.trace = std::make_shared<CommLog>();
+        s.trace->start(p.value(TraceOption), QStringLiteral("rq300-cli %1").arg(cmd.name));
+        // A place that cannot be written is a usage error before any radio is touched.
+        if (const ::Result r = s.trace->write(); !r) {
+            *exit = Cli::usage(cmd.name, r.text(s.texts));
+            return std::nullopt;
+        }
+    }
     for (RadioJob& job : s.jobs) {
         job.texts = s.texts;
         job.language = s.language;
+        job.log = s.trace.get();
     }
     return s;
 }
 
-void run(QList<RadioJob>& jobs)
+void runWithProgress(QList<RadioJob>& jobs)
 {
     ProgressBar bar;
     runJobs(jobs, [&] {
@@ -177,6 +193,15 @@ QString cutQuotedBytes(const QString& reason)
     return out;
 }
 
+// The log goes to its file also when the transfer failed: that is when it is wanted.
+void run(Setup& s)
+{
+    runWithProgress(s.jobs);
+    if (s.trace)
+        if (const ::Result r = s.trace->write(); !r)
+            Cli::warn(r.text(s.texts));
+}
+
 int failed(const QString& command, const RadioJob& job)
 {
     return Cli::fail(QStringLiteral("%1 %2").arg(command, job.port),
@@ -192,26 +217,28 @@ QString shown(const QString& field)
 
 const Cli::Command Read{
     QStringLiteral("read"),
-    QStringLiteral("read --port PORT --output FILE.kq19 [--password DIGITS] [--single-port] [--band BAND]... [--lang zh|en|tw]"),
+    QStringLiteral("read --port PORT --output FILE.kq19 [--password DIGITS] [--single-port] [--band BAND]... [--lang zh|en|tw]\n"
+                   "               [--trace FILE]"),
     QStringLiteral("Reads the whole configuration of a radio into a settings file, exactly as the window\n"
                    "program's Read followed by Save. A failed read writes no file."),
-    {PortOption, OutputOption, PasswordOption, SinglePortOption, BandOption, LangOption}, {}};
+    {PortOption, OutputOption, PasswordOption, SinglePortOption, BandOption, LangOption, TraceOption}, {}};
 
 const Cli::Command Write{
     QStringLiteral("write"),
     QStringLiteral("write --port PORT... --input FILE.kq19 [--password DIGITS] [--new-password DIGITS]\n"
-                   "                [--user NAME] [--stamp-factory-date] [--single-port] [--band BAND]..."),
+                   "                [--user NAME] [--stamp-factory-date] [--single-port] [--band BAND]... [--trace FILE]"),
     QStringLiteral("Writes a settings file into one radio or, with several --port options, into several radios\n"
                    "at once, exactly as the window program's Open followed by Write. One result line per port;\n"
                    "the exit status is 1 if any radio failed."),
-    {PortOption, InputOption, PasswordOption, NewPasswordOption, UserOption, StampOption, SinglePortOption, BandOption},
+    {PortOption, InputOption, PasswordOption, NewPasswordOption, UserOption, StampOption, SinglePortOption, BandOption,
+     TraceOption},
     {}};
 
 const Cli::Command Info{
-    QStringLiteral("info"), QStringLiteral("info --port PORT [--single-port]"),
+    QStringLiteral("info"), QStringLiteral("info --port PORT [--single-port] [--trace FILE]"),
     QStringLiteral("Prints the identity records of a radio: model, band, administrator, user, factory and\n"
                    "sale dates."),
-    {PortOption, SinglePortOption}, {}};
+    {PortOption, SinglePortOption, TraceOption}, {}};
 
 int read(const QStringList& args)
 {
@@ -232,7 +259,7 @@ int read(const QStringList& args)
     RadioJob& job = s->jobs.first();
     job.data = Cli::startDocument(s->bands, s->texts);
     job.data.setText(Key::Password, p.value(PasswordOption));
-    run(s->jobs);
+    run(*s);
     if (!job.outcome.ok())
         return failed(Read.name, job);
     const Result saved = SettingsFile::save(output, job.result, s->texts);
@@ -276,7 +303,7 @@ int write(const QStringList& args)
         job.writeUser = p.isSet(UserOption);
         job.userToWrite = p.value(UserOption);
     }
-    run(s->jobs);
+    run(*s);
     int status = Cli::Ok;
     for (const RadioJob& job : s->jobs) {
         if (job.outcome.ok())
@@ -298,7 +325,7 @@ int info(const QStringList& args)
         return exit;
     RadioJob& job = s->jobs.first();
     job.data = Cli::startDocument(s->bands, s->texts);
-    run(s->jobs);
+    run(*s);
     if (!job.outcome.ok())
         return failed(Info.name, job);
     const RadioIdentity& id = job.identity;

@@ -24,6 +24,7 @@ void runOne(RadioJob& job)
     }
     SerialLink link;
     link.setDevice(job.device);
+    link.setLog(job.log);
     SettingsDocument doc;
     doc.setDecimalSeparator(job.separator);
     doc.replace(job.data);
@@ -80,18 +81,5 @@ void runJobs(QList<RadioJob>& jobs, const std::function<void()>& tick)
 
 QString stepName(TransferEngine::Outcome::Step step)
 {
-    using Step = TransferEngine::Outcome::Step;
-    switch (step) {
-    case Step::None: return QStringLiteral("done");
-    case Step::Busy: return QStringLiteral("busy");
-    case Step::Encode: return QStringLiteral("encode");
-    case Step::Port: return QStringLiteral("port");
-    case Step::Handshake: return QStringLiteral("handshake");
-    case Step::Identity: return QStringLiteral("identity");
-    case Step::Password: return QStringLiteral("password");
-    case Step::Model: return QStringLiteral("model");
-    case Step::Band: return QStringLiteral("band");
-    case Step::Records: return QStringLiteral("records");
-    }
-    return QStringLiteral("transfer");
+    return TransferEngine::stepName(step);
 }

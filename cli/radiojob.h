@@ -9,6 +9,8 @@
 #include "radio/identity.h"
 #include "radio/transferengine.h"
 
+class CommLog;
+
 // One transfer with one radio, as the read/write window runs it: the port is
 // probed, then the transfer engine runs against a document of its own.
 struct RadioJob {
@@ -26,6 +28,7 @@ struct RadioJob {
     bool stampFactoryDate = false;
     QString userToWrite;     // written when writeUser is set
     bool writeUser = false;
+    CommLog* log = nullptr;  // --trace: every frame, shared by the jobs
 
     // Filled by the run:
     TransferEngine::Outcome outcome;

@@ -32,7 +32,10 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(QString());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
 
-    TMainForm form(QCoreApplication::applicationDirPath());
+    // The session owns the document and the shared state; made first, it
+    // ends after the main window and every window in it.
+    AppSession session(ConfigLocation::forThisProgram());
+    TMainForm form(session);
     closeOnTerminationSignals(&form);
     // Without a window manager "maximised" means nothing; fill the screen.
     if (QScreen* screen = QGuiApplication::primaryScreen())

@@ -63,18 +63,15 @@ QAction* makeAction(QObject* owner, QMap<QString, QAction*>& all, const char* na
 
 }
 
-TMainForm::TMainForm(const QString& exeDir, QWidget* parent)
+TMainForm::TMainForm(AppSession& session, QWidget* parent)
     : QMainWindow(parent),
-      m_exeDir(exeDir),
-      m_doc(std::make_unique<SettingsDocument>()),
-      m_state(std::make_unique<AppState>()),
-      m_ports(std::make_unique<PortMap>()),
-      m_identity(std::make_unique<RadioIdentity>())
+      m_session(session),
+      m_ctx(session),
+      m_doc(session.doc),
+      m_state(session.state),
+      m_link(session.link)
 {
     setObjectName(QStringLiteral("MainForm"));
-    m_link = new SerialLink(this);
-    m_link->setObjectName(QStringLiteral("MSComm1"));
-    m_ctx = AppContext{m_doc.get(), m_state.get(), m_link, m_ports.get(), m_identity.get(), m_exeDir};
 
     resize(997, 671);
     m_mdi = new QMdiArea(this);
@@ -99,7 +96,7 @@ TMainForm::TMainForm(const QString& exeDir, QWidget* parent)
     auto* service = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+Shift+T")), this);
     connect(service, &QShortcut::activated, this, &TMainForm::ToolButton12Click);
 
-    connect(m_state.get(), &AppState::radioBusyChanged, this, [this](bool busy) {
+    connect(m_state, &AppState::radioBusyChanged, this, [this](bool busy) {
         for (const char* name : {"CutItem", "CopyItem", "FileOpenItem", "FileNewItem"})
             m_actions.value(QLatin1String(name))->setEnabled(!busy);
         for (const char* name : {"ToolButton4", "ToolButton5", "ToolButton1", "ToolButton9"})
@@ -108,17 +105,6 @@ TMainForm::TMainForm(const QString& exeDir, QWidget* parent)
             close();
     });
 }
-
-TMainForm::~TMainForm()
-{
-    // The windows are bound to the document, the link and the state: they go
-    // first, before the members they point at.
-    delete m_mdi;
-    delete m_rw;
-    delete m_communy;
-    delete m_about;
-}
-
 
 void TMainForm::buildMenu()
 {
@@ -166,6 +152,7 @@ void TMainForm::buildMenu()
 
     QMenu* tools = menu(nullptr, "Window1", QStringLiteral("工具"));
     add(tools, "WindowCascadeItem", QStringLiteral("通信端口"), &TMainForm::WindowCascadeItemClick);
+    add(tools, "CommunicationLog1", QStringLiteral("通信记录..."), &TMainForm::CommunicationLog1Click)->setCheckable(true);
     QMenu* lang = menu(tools, "N2", QStringLiteral("语言"));
     for (auto [name, text, slot] : {std::tuple{"N5", QStringLiteral("中文"), &TMainForm::N5Click},
                                     std::tuple{"N6", QStringLiteral("英文"), &TMainForm::N6Click},
@@ -303,19 +290,19 @@ void TMainForm::bringUp(QWidget* child)
 
 void TMainForm::bindSelectors()
 {
-    connect(m_doc.get(), &SettingsDocument::optionsChanged, this, [this](const QString& key) {
+    connect(m_doc, &SettingsDocument::optionsChanged, this, [this](const QString& key) {
         if (key == Key::Band)
             refreshBandSelector();
         else if (key == Key::Model)
             refreshModelSelector();
     });
-    connect(m_doc.get(), &SettingsDocument::changed, this, [this](const QString& key) {
+    connect(m_doc, &SettingsDocument::changed, this, [this](const QString& key) {
         if (key == Key::Band)
             refreshBandSelector();
         else if (key == Key::Model)
             refreshModelSelector();
     });
-    connect(m_doc.get(), &SettingsDocument::reset, this, [this] {
+    connect(m_doc, &SettingsDocument::reset, this, [this] {
         refreshBandSelector();
         refreshModelSelector();
     });
@@ -370,6 +357,7 @@ void TMainForm::closeEvent(QCloseEvent* e)
     }
     if (!m_configWritten) {
         m_configWritten = true;
+        endCommunicationLog(true);
         writeConfiguration();
     }
     e->accept();

@@ -3,7 +3,7 @@
 #include <QMap>
 #include <memory>
 
-#include "setup/appcontext.h"
+#include "setup/appsession.h"
 
 class AppState;
 class PortMap;
@@ -25,16 +25,16 @@ class TTestForm;
 struct RadioIdentity;
 
 // The frame of the program: menu, toolbar, band selector, status bar and the
-// area of the editor windows. It owns the settings document and the shared
-// state, creates every window once, and routes every command.
+// area of the editor windows. It creates every window once and routes every
+// command; the session it is given owns the document and the shared state
+// and outlives it and every window.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    // exeDir: where sysini.ini and the language packs lie.
-    explicit TMainForm(const QString& exeDir, QWidget* parent = nullptr);
-    ~TMainForm() override;
+    explicit TMainForm(AppSession& session, QWidget* parent = nullptr);
 
     AppContext& context() { return m_ctx; }
+    AppSession& session() { return m_session; }
     SettingsDocument& document() { return *m_doc; }
     AppState& state() { return *m_state; }
     QString iniPath() const;
@@ -52,6 +52,9 @@ public:
     void startUp();
     // Writes sysini.ini; false (and an error box) when it cannot be written.
     bool writeConfiguration();
+    // Tools > Communication log: starts a log of every frame into a file
+    // the user picks, or ends the one running and writes it.
+    void CommunicationLog1Click();
     void ApplyLanguagePack(const QString& name);
     void ComboBox11Change();
 
@@ -90,15 +93,13 @@ private:
     void bindSelectors();
     void refreshBandSelector();
     void refreshModelSelector();
-    void loadBandList(const class Profile& ini);
+    void endCommunicationLog(bool atExit);
 
-    QString m_exeDir;
-    std::unique_ptr<SettingsDocument> m_doc;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<PortMap> m_ports;
-    std::unique_ptr<RadioIdentity> m_identity;
-    SerialLink* m_link = nullptr;
-    AppContext m_ctx;
+    AppSession& m_session;
+    AppContext& m_ctx;
+    SettingsDocument* m_doc;
+    AppState* m_state;
+    SerialLink* m_link;
 
     QMdiArea* m_mdi = nullptr;
     QMap<QString, QAction*> m_actions;       // by object name

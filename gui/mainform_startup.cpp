@@ -1,7 +1,7 @@
 // Start-up, shutdown, the model change and the language commands.
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -10,8 +10,12 @@
 #include "gui/aboutbox.h"
 #include "gui/mainform.h"
 #include "gui/portwindow.h"
-#include "files/profile.h"
 #include "gui/prompter.h"
+#include "radio/codecs.h"
+#include "radio/commlog.h"
+#include "radio/seriallink.h"
+#include "setup/startupconfig.h"
+#include "setup/textids.h"
 #include "setup/appstate.h"
 #include "document/band.h"
 #include "document/settingkeys.h"
@@ -24,31 +28,9 @@
 #include "gui/rwform.h"
 #include "gui/testform.h"
 
-namespace {
-// More bands than any installation ships; a damaged file must not make
-// start-up build a list of millions.
-constexpr int MaxBands = 64;
-const char* const PackNames[] = {"cha_dll", "eng_dll", "ty"};
-}
-
 QString TMainForm::iniPath() const
 {
-    return QDir(m_exeDir).filePath(QStringLiteral("sysini.ini"));
-}
-
-void TMainForm::loadBandList(const Profile& ini)
-{
-    const int count = std::clamp(ini.intValue(QStringLiteral("list"), QStringLiteral("listcount"), 0), 0, MaxBands);
-    QStringList bands;
-    for (int i = 0; i < count; ++i) {
-        const QString band = ini.value(QStringLiteral("list"), QStringLiteral("combo%1").arg(i),
-                                       QStringLiteral("400-470MHz"));
-        // A malformed entry would break every frequency commit; leave it out.
-        if (Band::isWellFormed(band))
-            bands << band;
-    }
-    m_doc->setOptions(Key::Band, bands);
-    m_doc->setChoice(Key::Band, ini.intValue(QStringLiteral("list"), QStringLiteral("listnow"), 0));
+    return m_session.where().iniPath;
 }
 
 void TMainForm::startUp()
@@ -56,32 +38,31 @@ void TMainForm::startUp()
     if (QMdiSubWindow* sub = subWindowOf(m_test))
         sub->hide();
 
-    const Profile ini = Profile::load(iniPath());
-    *m_ports = PortMap::fromProfile(ini);
-    const QString open = QStringLiteral("Open");
-    m_communy->restore(ini.intValue(open, QStringLiteral("com"), 1),
-                       ini.intValue(open, QStringLiteral("co_mode"), 0) == 1);
+    // An installed program starts its home configuration from the shipped
+    // one; if that fails it reads the shipped one and the exit says why.
+    const ConfigLocation& where = m_session.where();
+    where.prepare();
+    const StartupConfig config =
+        StartupConfig::load(QFileInfo::exists(where.iniPath) ? where.iniPath : where.defaultIni);
+    *m_ctx.ports = config.ports;
+    m_communy->restore(config.port, config.singlePort);
 
     // The only model is entry 0; a stored index naming no entry selects it,
     // or a later Save would write a file that no Open accepts.
-    int model = ini.intValue(open, QStringLiteral("M_type"), 0);
+    int model = config.modelIndex;
     if (model < 0 || model >= m_doc->options(Key::Model).size())
         model = 0;
     m_doc->setChoice(Key::Model, model);
 
-    int lang = ini.intValue(open, QStringLiteral("lang"), 1);
-    if (lang < 1 || lang > 3)
-        lang = 1;
-    if (lang != 3)
-        lang = SystemLocale::defaultLanguageId() == 0x0804 ? 1 : 2;
     m_doc->setDecimalSeparator(SystemLocale::decimalSeparator());
-    setLanguageNumber(lang);
-    ApplyLanguagePack(QLatin1String(PackNames[lang - 1]));
+    setLanguageNumber(config.language);
+    ApplyLanguagePack(StartupConfig::packName(config.language));
 
-    m_state->adminName = QStringLiteral("Tavrin");
+    m_state->adminName = AppState::defaultAdminName();
     m_addmessage->setStatusAdmin();
 
-    loadBandList(ini);
+    m_doc->setOptions(Key::Band, config.bands);
+    m_doc->setChoice(Key::Band, config.selectedBand);
     ComboBox11Change();
 
     if (QMdiSubWindow* sub = subWindowOf(m_addmessage))
@@ -90,28 +71,28 @@ void TMainForm::startUp()
     m_state->editRow = 1;
     m_state->channelCount = 32;
     m_func->setStartValues();
+
+    // A running communication log is on disk after every radio operation,
+    // so a hang or a crash later still leaves it for the bug report.
+    connect(m_state, &AppState::radioBusyChanged, this, [this](bool busy) {
+        if (!busy && m_link->log())
+            m_session.commLog().write();
+    });
 }
 
 bool TMainForm::writeConfiguration()
 {
-    Profile ini = Profile::load(iniPath());
-    ini.renameSection(QStringLiteral("Open"), QStringLiteral("open"));
-    const QString open = QStringLiteral("open");
-    const QString list = QStringLiteral("list");
-    ini.setInt(open, QStringLiteral("com"), m_state->chosenPort);
-    ini.setInt(open, QStringLiteral("co_mode"), m_state->singlePort ? 1 : 0);
-    ini.setInt(open, QStringLiteral("M_type"), m_doc->choice(Key::Model));
-    ini.setInt(open, QStringLiteral("lang"), m_state->language);
-    const QStringList bands = m_doc->bandList();
-    ini.setInt(list, QStringLiteral("listnow"), m_doc->choice(Key::Band));
-    ini.setInt(list, QStringLiteral("listcount"), int(bands.size()));
-    for (int i = 0; i < bands.size(); ++i)
-        ini.setValue(list, QStringLiteral("combo%1").arg(i), bands[i]);
-    if (ini.save(iniPath()))
+    StartupConfig config;
+    config.port = m_state->chosenPort;
+    config.singlePort = m_state->singlePort;
+    config.modelIndex = m_doc->choice(Key::Model);
+    config.language = m_state->language;
+    config.bands = m_doc->bandList();
+    config.selectedBand = m_doc->choice(Key::Band);
+    const Result saved = config.save(iniPath(), m_session.where().defaultIni);
+    if (saved)
         return true;
-    Prompter::active().message(this, QStringLiteral("RQ-300"),
-                               QStringLiteral("Unable to write to %1").arg(iniPath()),
-                               Prompter::Icon::Error);
+    Prompter::active().message(this, QStringLiteral("RQ-300"), saved.text(m_state->texts), Prompter::Icon::Error);
     return false;
 }
 
@@ -126,37 +107,37 @@ void TMainForm::setLanguageNumber(int n)
 void TMainForm::N5Click()
 {
     setLanguageNumber(1);
-    ApplyLanguagePack(QStringLiteral("CHA_DLL"));
+    ApplyLanguagePack(StartupConfig::menuPackName(1));
 }
 
 void TMainForm::N6Click()
 {
     setLanguageNumber(2);
-    ApplyLanguagePack(QStringLiteral("eng_DLL"));
+    ApplyLanguagePack(StartupConfig::menuPackName(2));
 }
 
 void TMainForm::N7Click()
 {
     setLanguageNumber(3);
-    ApplyLanguagePack(QStringLiteral("ty"));
+    ApplyLanguagePack(StartupConfig::menuPackName(3));
 }
 
 void TMainForm::ComboBox11Change()
 {
     if (m_doc->choice(Key::Model) == 0) {
-        m_state->modelId = QStringLiteral("4B512D195A18FF06");
+        m_state->modelId = Codec::ModelId;
         if (QWidget* tiny = m_func->findChild<QWidget*>(QStringLiteral("CheckBox3")))
             tiny->hide();
     }
-    if (m_state->language >= 1 && m_state->language <= 3)
-        ApplyLanguagePack(QLatin1String(PackNames[m_state->language - 1]));
+    if (const QString pack = StartupConfig::packName(m_state->language); !pack.isEmpty())
+        ApplyLanguagePack(pack);
     setWindowTitle(m_doc->choiceText(Key::Model));
 }
 
 void TMainForm::ApplyLanguagePack(const QString& name)
 {
     const std::optional<PackStrings> pack =
-        PackStrings::loadFile(PackStrings::findPackFile(m_exeDir, name));
+        PackStrings::loadFile(m_session.where().packFile(name));
     if (!pack)
         return;   // a missing pack changes nothing
     m_state->texts = PackStrings::withFallback(*pack);
@@ -187,6 +168,7 @@ void TMainForm::applyMainTexts()
     for (const auto& [name, id] : items)
         m_actions.value(QLatin1String(name))->setText(t.text(id));
     m_actions.value(QStringLiteral("About1"))->setText(m_about->windowTitle());
+    m_actions.value(QStringLiteral("CommunicationLog1"))->setText(t.text(TextId::CommLogMenu));
     m_bandLabel->setText(t.text(158));
     m_modelLabel->setText(t.text(157));
     m_readWord = t.text(53);

@@ -11,10 +11,12 @@
 #include "scriptedprompter.h"
 
 // A main window started from its own directory, with the shipped language
-// packs beside it and the sysini.ini the test gives.
+// packs beside it and the sysini.ini the test gives. The session is made
+// before the window and ends after it, as in the program.
 struct MainFormFixture {
     QTemporaryDir dir;
     ScriptedPrompter prompter;
+    std::unique_ptr<AppSession> session;
     std::unique_ptr<TMainForm> form;
 
     explicit MainFormFixture(const QByteArray& sysini = {}, bool withPacks = true,
@@ -31,7 +33,8 @@ struct MainFormFixture {
             f.open(QIODevice::WriteOnly);
             f.write(sysini);
         }
-        form = std::make_unique<TMainForm>(dir.path());
+        session = std::make_unique<AppSession>(ConfigLocation::beside(dir.path()));
+        form = std::make_unique<TMainForm>(*session);
         form->show();
         QCoreApplication::processEvents();
     }

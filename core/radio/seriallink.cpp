@@ -1,5 +1,6 @@
 #include "seriallink.h"
 
+#include "radio/commlog.h"
 #include "radio/hexdigit.h"
 
 #include <QElapsedTimer>
@@ -136,6 +137,8 @@ void SerialLink::sendHex(const QString& hex)
     m_echo = m_singlePort ? int(hex.size()) : 0;
     if (!m_port->isOpen() || bytes.isEmpty())
         return;
+    if (m_log)
+        m_log->sent(m_device, bytes);
     m_port->write(bytes);
     // QSerialPort only queues; without a flush the bytes would wait for the
     // next turn of the event loop.
@@ -195,6 +198,12 @@ void SerialLink::wakeWaits()
         m_waits.last().loop->quit();
 }
 
+void SerialLink::setLogStep(const QString& step)
+{
+    if (m_log)
+        m_log->setStep(m_device, step);
+}
+
 QString SerialLink::bytesToHex(const QByteArray& bytes)
 {
     return QString::fromLatin1(bytes.toHex().toUpper());
@@ -231,6 +240,8 @@ void SerialLink::onReadyRead()
     const QByteArray bytes = m_port->readAll();
     if (bytes.isEmpty())
         return;
+    if (m_log)
+        m_log->received(m_device, bytes);
     m_receive += bytesToHex(bytes);
     // The echo goes only once a reply byte follows it, so a receive text
     // holding nothing but the echo still shows it.

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class CommLog;
 class QEventLoop;
 class QSerialPort;
 
@@ -44,6 +45,12 @@ public:
     // once without processing events.
     void aSysDelay(int count, int ms);
 
+    // Every frame sent and every byte received also goes to this log, under
+    // the step last named; nullptr (the default) logs nothing.
+    void setLog(CommLog* log) { m_log = log; }
+    CommLog* log() const { return m_log; }
+    void setLogStep(const QString& step);
+
     static QString bytesToHex(const QByteArray& bytes);
     static QByteArray hexToBytes(const QString& hex);
 
@@ -79,4 +86,5 @@ private:
     bool m_opening = false;
     QString m_error;
     QList<Wait> m_waits;
+    CommLog* m_log = nullptr;
 };

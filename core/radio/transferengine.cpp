@@ -124,7 +124,7 @@ TransferEngine::Outcome TransferEngine::run(Mode mode)
 // Every record a write may send, encoded before the first frame.
 bool TransferEngine::prepareWrite(Prepared& p)
 {
-    m_step = Outcome::Step::Encode;
+    enter(Outcome::Step::Encode);
     const DocumentData& data = m_doc.data();
     for (int n = 1; n <= m_count; ++n) {
         const Codec::Encoded ch = Codec::encodeChannel(data, n, m_doc.words());
@@ -161,7 +161,7 @@ bool TransferEngine::prepareWrite(Prepared& p)
 
 bool TransferEngine::reopenPort()
 {
-    m_step = Outcome::Step::Port;
+    enter(Outcome::Step::Port);
     // Leftovers of an earlier exchange would cut the pauses short; the radio
     // needs them whole to take the new connection.
     m_link.close();
@@ -176,7 +176,7 @@ bool TransferEngine::reopenPort()
 
 bool TransferEngine::handshake()
 {
-    m_step = Outcome::Step::Handshake;
+    enter(Outcome::Step::Handshake);
     QString last;
     for (int attempt = 1; attempt <= 4; ++attempt) {
         m_link.clearReceive();
@@ -195,7 +195,7 @@ bool TransferEngine::handshake()
 
 bool TransferEngine::readIdentity(bool checkPassword, bool checkModel)
 {
-    m_step = Outcome::Step::Identity;
+    enter(Outcome::Step::Identity);
     QByteArray data;
     const struct { int address; int ms; const char* what; QString RadioIdentity::*field; bool date; } records[] = {
         {Codec::SaleDateAddr, SlowReadMs, "the sale date record", &RadioIdentity::saleDate, true},
@@ -211,7 +211,7 @@ bool TransferEngine::readIdentity(bool checkPassword, bool checkModel)
     }
 
     if (checkPassword) {
-        m_step = Outcome::Step::Password;
+        enter(Outcome::Step::Password);
         if (!readRecord(Codec::PasswordAddr, ReadMs, QStringLiteral("the password record"), data))
             return false;
         // An erased record (length F) holds no password, so a mismatch there
@@ -225,7 +225,7 @@ bool TransferEngine::readIdentity(bool checkPassword, bool checkModel)
         }
     }
 
-    m_step = Outcome::Step::Model;
+    enter(Outcome::Step::Model);
     if (!readRecord(Codec::ModelAddr, ReadMs, QStringLiteral("the model record"), data))
         return false;
     m_out.radioModel = SerialLink::bytesToHex(data);
@@ -240,7 +240,7 @@ bool TransferEngine::readIdentity(bool checkPassword, bool checkModel)
         emit progress(m_value, m_maximum);
     }
 
-    m_step = Outcome::Step::Band;
+    enter(Outcome::Step::Band);
     if (!readRecord(Codec::BandAddr, ReadMs, QStringLiteral("the band record"), data))
         return false;
     m_out.radioBand = Codec::decodeBand(data);
@@ -263,7 +263,7 @@ bool TransferEngine::readBranch()
         emit identityChanged();
     }
 
-    m_step = Outcome::Step::Records;
+    enter(Outcome::Step::Records);
     const ValueWords words = m_doc.words();
     const QChar sep = m_doc.decimalSeparator();
     QByteArray first, second;
@@ -301,7 +301,7 @@ bool TransferEngine::writeBranch(const Prepared& p)
                                                             ? QStringLiteral("(none)")
                                                             : m_doc.selectedBand()));
 
-    m_step = Outcome::Step::Records;
+    enter(Outcome::Step::Records);
     if (!p.user.isEmpty() && !writeRecord(Codec::UserAddr, p.user, WriteMs, QStringLiteral("the user record")))
         return false;
     if (m_state.adminName != m_identity.admin) {
@@ -337,8 +337,33 @@ bool TransferEngine::writeBranch(const Prepared& p)
     return true;
 }
 
+void TransferEngine::enter(Outcome::Step step)
+{
+    m_step = step;
+    m_link.setLogStep(stepName(step));
+}
+
+QString TransferEngine::stepName(Outcome::Step step)
+{
+    using Step = Outcome::Step;
+    switch (step) {
+    case Step::None: return QStringLiteral("done");
+    case Step::Busy: return QStringLiteral("busy");
+    case Step::Encode: return QStringLiteral("encode");
+    case Step::Port: return QStringLiteral("port");
+    case Step::Handshake: return QStringLiteral("handshake");
+    case Step::Identity: return QStringLiteral("identity");
+    case Step::Password: return QStringLiteral("password");
+    case Step::Model: return QStringLiteral("model");
+    case Step::Band: return QStringLiteral("band");
+    case Step::Records: return QStringLiteral("records");
+    }
+    return QStringLiteral("transfer");
+}
+
 void TransferEngine::endStep()
 {
+    m_link.setLogStep(QStringLiteral("end"));
     // The receive text is deliberately not cleared: nothing is judged here.
     if (m_link.isOpen()) {
         m_link.sendHex(EndFrame);

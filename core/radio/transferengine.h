@@ -69,6 +69,8 @@ public:
     Outcome info();
 
     bool isRunning() const { return m_running; }
+    // The step's name in messages and the communication log ("handshake").
+    static QString stepName(Outcome::Step step);
 
 signals:
     void progress(int value, int maximum);
@@ -85,6 +87,7 @@ private:
     enum class Mode { Read, Write, Info };
     struct Prepared;
     Outcome run(Mode mode);
+    void enter(Outcome::Step step);   // the step under way, also named in the link's log
     bool prepareWrite(Prepared& p);
     bool reopenPort();
     bool handshake();

@@ -1,13 +1,16 @@
 #pragma once
 #include <QObject>
 
-#include "packstrings.h"
+#include "setup/packstrings.h"
 
-// Application state that several windows share; the main window owns it.
+// Application state that several windows share; AppSession owns it.
 class AppState : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
+
+    // The administrator name the program stamps into a radio and shows.
+    static QString defaultAdminName() { return QStringLiteral("Tavrin"); }
 
     int language = 0;            // 1 simplified Chinese, 2 English, 3 traditional; 0 before any pack
     int chosenPort = 1;          // COM1 .. COM16
@@ -16,7 +19,7 @@ public:
     int editCol = 1;             // the cell under edit of the channel table
     int editRow = 1;
     QString modelId;             // 16 hex digits, set by the model change
-    QString adminName = QStringLiteral("Tavrin");
+    QString adminName = defaultAdminName();
     bool stampFactoryDate = false;   // the alignment window's "写入出厂日期"
 
     // True while a radio operation runs; commands that talk to the radio wait,

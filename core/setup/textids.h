@@ -35,7 +35,14 @@
     X(PackTooLarge, 1113) \
     X(PackMissing, 1114)
 
-#define RQ300_TEXTS_SETUP(X)
+#define RQ300_TEXTS_SETUP(X) \
+    X(ConfigWriteFailed, 1200) \
+    X(ConfigFolderFailed, 1201) \
+    X(ConfigCopyFailed, 1202) \
+    X(CommLogWriteFailed, 1203) \
+    X(CommLogMenu, 1204) \
+    X(CommLogSaveTitle, 1205) \
+    X(CommLogSaved, 1206)
 
 #define RQ300_TEXTS_EDITING(X)
 

@@ -1,0 +1,107 @@
+#include "configlocation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include "files/filewriter.h"
+#include "setup/packstrings.h"
+#include "setup/textids.h"
+
+#ifndef RQ300_DATA_FROM_BIN
+#define RQ300_DATA_FROM_BIN "../share/rq300"
+#endif
+
+namespace {
+
+const QString IniName = QStringLiteral("sysini.ini");
+
+// $HOME, or the account's home directory when HOME is unset (a service, su
+// without -l); never the current directory.
+QString homeDir(const QProcessEnvironment& env)
+{
+    const QString home = env.value(QStringLiteral("HOME"));
+    if (!home.isEmpty())
+        return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir)
+        return QFile::decodeName(pw->pw_dir);
+    return QDir::rootPath();
+}
+
+QString configHome(const QProcessEnvironment& env)
+{
+    // Relative values are invalid by the base directory rules and are ignored.
+    const QString xdg = env.value(QStringLiteral("XDG_CONFIG_HOME"));
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return xdg;
+    return QDir(homeDir(env)).filePath(QStringLiteral(".config"));
+}
+
+}
+
+ConfigLocation ConfigLocation::beside(const QString& dir)
+{
+    ConfigLocation where;
+    where.iniPath = QDir(dir).filePath(IniName);
+    where.packDirs = {dir};
+    where.portable = true;
+    return where;
+}
+
+ConfigLocation ConfigLocation::forExecutable(const QString& exeDir, const QProcessEnvironment& env)
+{
+    if (QFileInfo(QDir(exeDir).filePath(IniName)).isFile())
+        return beside(exeDir);
+    const QString data = QDir::cleanPath(QDir(exeDir).filePath(QStringLiteral(RQ300_DATA_FROM_BIN)));
+    ConfigLocation where;
+    where.iniPath = QDir(configHome(env)).filePath(QStringLiteral("rq300/") + IniName);
+    where.defaultIni = QDir(data).filePath(IniName);
+    where.packDirs = {exeDir, data};
+    return where;
+}
+
+ConfigLocation ConfigLocation::forThisProgram()
+{
+    return forExecutable(QCoreApplication::applicationDirPath());
+}
+
+Result ConfigLocation::prepare() const
+{
+    if (portable || QFileInfo::exists(iniPath) || defaultIni.isEmpty() || !QFileInfo(defaultIni).isFile())
+        return Result::success();
+    const QString folder = QFileInfo(iniPath).absolutePath();
+    if (!QDir().mkpath(folder))
+        return Result::fail(TextId::ConfigFolderFailed, {folder});
+    QFile source(defaultIni);
+    if (!source.open(QIODevice::ReadOnly))
+        return Result::fail(TextId::ConfigCopyFailed, {defaultIni, iniPath, source.errorString()});
+    const QString error = FileWriter::write(iniPath, source.readAll()).reason();
+    if (!error.isEmpty())
+        return Result::fail(TextId::ConfigCopyFailed, {defaultIni, iniPath, error});
+    return Result::success();
+}
+
+QString ConfigLocation::packFile(const QString& packName) const
+{
+    for (const QString& dir : packDirs) {
+        const QString file = PackStrings::findPackFile(dir, packName);
+        if (!file.isEmpty())
+            return file;
+    }
+    return {};
+}
+
+QString ConfigLocation::describe() const
+{
+    QStringList dirs;
+    for (const QString& d : packDirs)
+        dirs << QDir::cleanPath(d);
+    if (portable)
+        return QStringLiteral("Configuration: %1 (beside the program; language packs there too).").arg(iniPath);
+    return QStringLiteral("Configuration: %1 (started from %2); language packs from %3.")
+        .arg(iniPath, defaultIni, dirs.join(QStringLiteral(" or ")));
+}

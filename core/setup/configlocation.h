@@ -1,0 +1,41 @@
+#pragma once
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include "setup/result.h"
+
+// Where the program keeps sysini.ini and finds its language packs. Both
+// programs (rq300 and rq300-cli) follow the same rule:
+//  - a sysini.ini beside the executable (the build tree, a copy on a stick)
+//    keeps everything beside it;
+//  - otherwise the program is installed: sysini.ini lives in
+//    $XDG_CONFIG_HOME/rq300/ (default ~/.config/rq300/) and starts as a copy
+//    of the installed default in ../share/rq300/.
+// The folder of an installed executable is never written, whoever runs it.
+struct ConfigLocation {
+    QString iniPath;        // the sysini.ini read at start and written at exit
+    QString defaultIni;     // copied to iniPath when that is missing; empty beside the executable
+    QStringList packDirs;   // searched in this order for the language packs
+    bool portable = false;  // everything beside the executable
+
+    // Everything in one directory, as beside an executable.
+    static ConfigLocation beside(const QString& dir);
+    // The rule above for the executable in `exeDir`; `env` gives
+    // XDG_CONFIG_HOME and HOME.
+    static ConfigLocation forExecutable(const QString& exeDir,
+                                        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
+    // Both programs: the rule for the running executable.
+    static ConfigLocation forThisProgram();
+
+    // Puts the installed default in place when the home configuration is
+    // missing (creating its folder). Nothing to do beside the executable.
+    Result prepare() const;
+
+    // The pack file of a pack name (letter case ignored) in the first
+    // directory that has one; empty when none does.
+    QString packFile(const QString& packName) const;
+
+    // One line for the help texts: where the configuration and the packs are.
+    QString describe() const;
+};
