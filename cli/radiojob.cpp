@@ -7,6 +7,7 @@
 
 #include "setup/appstate.h"
 #include "document/settingsdocument.h"
+#include "radio/cables.h"
 #include "radio/seriallink.h"
 
 namespace {
@@ -19,7 +20,9 @@ void runOne(RadioJob& job)
     const QString why = SerialLink::probe(job.device);
     if (!why.isEmpty()) {
         job.outcome.failedStep = TransferEngine::Outcome::Step::Port;
-        job.outcome.reason = why;
+        // The fix for a permission or braille-service problem, in the job's language.
+        const Result advice = Cables::openFailureAdvice(job.device);
+        job.outcome.reason = advice.ok() ? why : advice.text(job.texts);
         return;
     }
     SerialLink link;

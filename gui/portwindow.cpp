@@ -9,7 +9,10 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "gui/cableprompt.h"
+#include "radio/cables.h"
 #include "setup/appstate.h"
+#include "setup/textids.h"
 #include "setup/packstrings.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
@@ -126,18 +129,40 @@ void Tcommuny::applyTexts(const PackStrings& t)
 
 void Tcommuny::probePorts()
 {
+    const auto cables = m_ctx.ports ? Cables::byPort(*m_ctx.ports, Cables::systemPorts())
+                                    : std::array<Cables::PortCable, 16>{};
     for (int n = 1; n <= 16; ++n) {
         const QString path = m_ctx.ports ? m_ctx.ports->path(n) : QString();
         QRadioButton* b = m_com[n - 1];
-        // The tip names the device, and for a port that cannot be used why.
+        const Cables::PortCable& cable = cables[n - 1];
+        // The caption names the chip behind the port; the programming cable
+        // among them stands out in bold.
+        b->setText(cable.chip.isEmpty() ? QStringLiteral("COM%1").arg(n)
+                                        : QStringLiteral("COM%1  %2").arg(n).arg(cable.chip));
+        QFont font = b->font();
+        font.setBold(cable.programmingCable);
+        b->setFont(font);
+        // The tip names the device, the chip, and for a port that cannot be
+        // used why.
+        QStringList tip{path};
+        if (!cable.chip.isEmpty() && m_ctx.state) {
+            const int id = cable.programmingCable ? TextId::CableProgrammingTip : TextId::CableChipTip;
+            tip << m_ctx.state->text(id).arg(cable.chip, Cables::idText(cable.vendorId, cable.productId));
+        }
         const QString reason = SerialLink::probe(path);
-        b->setToolTip(reason.isEmpty() ? path : path + QStringLiteral("\n") + reason);
+        if (!reason.isEmpty())
+            tip << CablePrompt::openFailureText(m_ctx, path, reason);
+        b->setToolTip(tip.join(u'\n'));
         b->setEnabled(reason.isEmpty());
     }
 }
 
 void Tcommuny::showEvent(QShowEvent* event)
 {
+    // Read or Write may have moved to a plugged-in cable meanwhile.
+    if (m_ctx.state && m_ctx.state->chosenPort != m_tag)
+        if (QRadioButton* b = portButton(m_ctx.state->chosenPort))
+            b->setChecked(true);
     probePorts();
     if (const QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "gui/cableprompt.h"
 #include "gui/prompter.h"
 #include "setup/appstate.h"
 #include "setup/packstrings.h"
@@ -95,11 +96,13 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
 
 bool TRWForm::prepareCommand(int direction, const QString& caption, const QString& buttonCaption)
 {
+    CablePrompt::offerPluggedInCable(parentWidget(), m_ctx);
     const QString device = m_ctx.ports ? m_ctx.ports->path(m_ctx.state->chosenPort) : QString();
     const QString reason = SerialLink::probe(device);
     if (!reason.isEmpty()) {
         Prompter::active().message(parentWidget(), m_ctx.state->text(MsgId::Caption),
-                                   m_ctx.state->text(MsgId::PortFailed) + QStringLiteral("\n\n") + reason,
+                                   m_ctx.state->text(MsgId::PortFailed) + QStringLiteral("\n\n")
+                                       + CablePrompt::openFailureText(m_ctx, device, reason),
                                    Prompter::Icon::Exclamation);
         return false;
     }

@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev
       libjpeg62-turbo-dev fonts-wqy-microhei xvfb xauth xdotool imagemagick
-      clang-14 libclang-rt-14-dev)
+      clang-14 libclang-rt-14-dev appstream desktop-file-utils groff-base)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -6,11 +6,16 @@
 #include <QtTest>
 
 #include "gui/portwindow.h"
+#include "gui/rwform.h"
 #include "setup/appstate.h"
 #include "setup/packstrings.h"
+#include "setup/textids.h"
+#include "radio/cables.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
 #include "sim/simradio.h"
+#include "radiofixture.h"
+#include "scriptedprompter.h"
 
 namespace {
 
@@ -29,6 +34,14 @@ struct Context {
         ctx.link = &link;
         ctx.ports = &ports;
     }
+};
+
+// Puts a port list in place of the system's for as long as it lives.
+struct FakePorts {
+    QList<SerialPortDescription> list;
+    FakePorts() { Cables::setPortLister([this] { return list; }); }
+    ~FakePorts() { Cables::setPortLister({}); }
+    void add(const QString& device, quint16 vendor, quint16 product) { list.append({device, true, vendor, product}); }
 };
 
 } // namespace
@@ -170,6 +183,94 @@ private slots:
         QVERIFY(!d.link.singlePort());
         v.restore(0, false);
         QCOMPARE(v.tag(), 1);
+    }
+
+    void chipNamesAndTheProgrammingCable()
+    {
+        Context c;
+        FakePorts fake;
+        SimRadio cable, adapter;
+        QVERIFY(cable.start());
+        QVERIFY(adapter.start());
+        c.ports.setPath(1, cable.devicePath());
+        c.ports.setPath(2, adapter.devicePath());
+        fake.add(cable.devicePath(), 0x1a86, 0x7523);
+        fake.add(adapter.devicePath(), 0x0403, 0x6014);
+        fake.add(QStringLiteral("/dev/rq300-test-unmapped"), 0x067b, 0x2303);
+
+        Tcommuny w(c.ctx);
+        w.show();
+        QCOMPARE(w.portButton(1)->text(), "COM1  CH340");
+        QVERIFY(w.portButton(1)->font().bold());
+        QCOMPARE(w.portButton(1)->toolTip(),
+                 c.ports.path(1) + u'\n'
+                     + c.state.text(TextId::CableProgrammingTip).arg("CH340", "1a86:7523"));
+        QCOMPARE(w.portButton(2)->text(), "COM2  FT232H");
+        QVERIFY(!w.portButton(2)->font().bold());
+        QCOMPARE(w.portButton(2)->toolTip(),
+                 c.ports.path(2) + u'\n' + c.state.text(TextId::CableChipTip).arg("FT232H", "0403:6014"));
+        for (int n = 3; n <= 16; ++n) {
+            QCOMPARE(w.portButton(n)->text(), QStringLiteral("COM%1").arg(n));
+            QVERIFY(!w.portButton(n)->font().bold());
+        }
+        w.close();
+
+        // Unplugged: the next show names nothing.
+        fake.list.clear();
+        w.show();
+        QCOMPARE(w.portButton(1)->text(), "COM1");
+        QVERIFY(!w.portButton(1)->font().bold());
+        QCOMPARE(w.portButton(1)->toolTip(), c.ports.path(1));
+        w.close();
+    }
+
+    void readOffersThePluggedInCable()
+    {
+        RadioFixture f;
+        FakePorts fake;
+        ScriptedPrompter prompter;
+        PortMap ports;
+        for (int n = 1; n <= PortMap::Count; ++n)
+            ports.setPath(n, QStringLiteral("/dev/rq300-test-missing-%1").arg(n));
+        ports.setPath(3, f.sim.devicePath());
+        fake.add(f.sim.devicePath(), 0x1a86, 0x7523);
+        f.state.chosenPort = 1;
+        AppContext ctx{&f.doc, &f.state, &f.link, &ports, &f.identity, QString()};
+        Tcommuny communy(ctx);
+        communy.restore(1, false);
+        TRWForm rw(ctx);
+        const QString question =
+            Cables::offerQuestion(1, ports, Cables::Offer{3, f.sim.devicePath(), "CH340"}).text(f.state.texts);
+
+        // No: the chosen port stays, and its failure is reported as before.
+        prompter.answers = {false};
+        QVERIFY(!rw.prepareCommand(1, "读频", "读 频"));
+        QCOMPARE(prompter.questions.size(), 1);
+        QCOMPARE(prompter.questions[0].text, question);
+        QCOMPARE(prompter.messages.size(), 1);
+        QCOMPARE(f.state.chosenPort, 1);
+
+        // Yes: the transfer goes to the cable, and the port window shows it ticked.
+        prompter.answers = {true};
+        QVERIFY(rw.prepareCommand(1, "读频", "读 频"));
+        QCOMPARE(prompter.questions.size(), 2);
+        QCOMPARE(prompter.messages.size(), 1);
+        QCOMPARE(f.state.chosenPort, 3);
+        QCOMPARE(f.link.device(), f.sim.devicePath());
+        communy.show();
+        QVERIFY(communy.portButton(3)->isChecked());
+        QCOMPARE(communy.tag(), 3);
+        communy.close();
+
+        // The chosen port now has its device: nothing more is asked.
+        QVERIFY(rw.prepareCommand(2, "写频", "写 频"));
+        QCOMPARE(prompter.questions.size(), 2);
+        // Two cables plugged in: no guess.
+        f.state.chosenPort = 1;
+        fake.add(QStringLiteral("/dev/rq300-test-missing-2"), 0x10c4, 0xea60);
+        QVERIFY(!rw.prepareCommand(1, "读频", "读 频"));
+        QCOMPARE(prompter.questions.size(), 2);
+        QCOMPARE(prompter.messages.size(), 2);
     }
 
     void packTexts()

@@ -6,6 +6,8 @@
 
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "files/profile.h"
@@ -252,6 +254,14 @@ private slots:
         const bool root = ::geteuid() == 0;
         QVERIFY(file.setPermissions(root ? QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                          : QFileDevice::Permissions()));
+        // A device of the dialout group, as serial devices are, names that
+        // group; one that no group may open names the udev rule.
+        const group* dialout = root ? ::getgrnam("dialout") : nullptr;
+        if (dialout) {
+            QVERIFY(::chown(QFile::encodeName(path).constData(), 0, dialout->gr_gid) == 0);
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0660) == 0);
+        }
+        const QString fix = dialout ? QStringLiteral("usermod -aG dialout") : QStringLiteral("70-rq300.rules");
         int pipeFd[2];
         QVERIFY(::pipe(pipeFd) == 0);
         const pid_t pid = ::fork();
@@ -275,9 +285,7 @@ private slots:
         ::waitpid(pid, &status, 0);
         QCOMPARE(WEXITSTATUS(status), 0);
         const QString message = QString::fromUtf8(text);
-        QVERIFY2(message.contains(path) && message.contains("permission denied")
-                     && message.contains("dialout"),
-                 qPrintable(message));
+        QVERIFY2(message.contains(path) && message.contains(fix), qPrintable(message));
     }
 };
 

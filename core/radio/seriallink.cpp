@@ -1,16 +1,15 @@
 #include "seriallink.h"
 
 #include "radio/commlog.h"
+#include "radio/cables.h"
 #include "radio/hexdigit.h"
+#include "setup/packstrings.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QTimer>
-
-#include <cerrno>
-#include <unistd.h>
 
 namespace {
 
@@ -21,13 +20,10 @@ QString openFailureReason(const QString& path, QSerialPort::SerialPortError erro
 {
     if (path.isEmpty())
         return QStringLiteral("no device is set for this port");
-    const QByteArray native = QFile::encodeName(path);
+    if (const Result advice = Cables::openFailureAdvice(path); !advice.ok())
+        return advice.text(PackStrings::builtIn());
     if (!QFileInfo::exists(path))
         return QStringLiteral("%1: no such device (is the cable plugged in?)").arg(path);
-    if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
-        return QStringLiteral("%1: permission denied: add your user to the dialout group "
-                              "(sudo usermod -aG dialout $USER) and log in again")
-            .arg(path);
     if (error == QSerialPort::PermissionError)
         return QStringLiteral("%1: the device is in use by another program").arg(path);
     if (error == QSerialPort::DeviceNotFoundError)

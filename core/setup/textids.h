@@ -50,7 +50,14 @@
 
 #define RQ300_TEXTS_LANGUAGES(X)
 
-#define RQ300_TEXTS_INSTALL(X)
+#define RQ300_TEXTS_INSTALL(X) \
+    X(CableChipTip, 1600) \
+    X(CableProgrammingTip, 1601) \
+    X(CableOfferQuestion, 1602) \
+    X(PortPermissionGroup, 1603) \
+    X(PortPermissionRelogin, 1604) \
+    X(PortPermissionUdev, 1605) \
+    X(CableClaimedByBraille, 1606)
 
 #define RQ300_TEXTS_ALL(X) \
     RQ300_TEXTS_RADIO(X) RQ300_TEXTS_FILES(X) RQ300_TEXTS_SETUP(X) RQ300_TEXTS_EDITING(X) \

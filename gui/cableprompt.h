@@ -1,0 +1,21 @@
+#pragma once
+#include <QString>
+
+#include "setup/appcontext.h"
+
+class QWidget;
+
+// What Read and Write add about programming cables before a transfer.
+namespace CablePrompt {
+
+// When the chosen port has no device and exactly one programming cable is
+// plugged in elsewhere, asks whether to use it; on Yes that port becomes the
+// chosen one. True when the port was switched.
+bool offerPluggedInCable(QWidget* parent, const AppContext& ctx);
+
+// The reason a device cannot be opened, in the active language where the
+// cable lookup knows the fix (permissions, the braille service); otherwise
+// the link's own `reason`.
+QString openFailureText(const AppContext& ctx, const QString& device, const QString& reason);
+
+}
