@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const SettingsFile::ReadResult first = SettingsFile::parse(bytes, current, words);
     if (!first.ok()) {
-        if (first.message.isEmpty())
+        if (first.error.ok())
             __builtin_trap();
         return 0;
     }
