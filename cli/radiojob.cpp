@@ -8,6 +8,7 @@
 #include "setup/appstate.h"
 #include "document/settingsdocument.h"
 #include "radio/seriallink.h"
+#include "setup/textids.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ void runOne(RadioJob& job)
     const QString why = SerialLink::probe(job.device);
     if (!why.isEmpty()) {
         job.outcome.failedStep = TransferEngine::Outcome::Step::Port;
-        job.outcome.reason = why;
+        job.outcome.reason = Result::fail(TextId::PortCannotOpen, {why});
         return;
     }
     SerialLink link;

@@ -2,6 +2,7 @@
 // own (its sysini.ini and language packs), against rq300-sim radios.
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
 #include <vector>
 
@@ -17,7 +18,7 @@
 
 namespace {
 
-struct Result {
+struct CliRun {
     int exit = -1;
     QString out;
     QString err;
@@ -54,7 +55,7 @@ private:
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
-    Result cli(const QStringList& args, const QString& locale = QStringLiteral("C.UTF-8"))
+    CliRun cli(const QStringList& args, const QString& locale = QStringLiteral("C.UTF-8"))
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -63,7 +64,7 @@ private:
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(m_dir.path());
         p.start(path("rq300-cli"), args);
-        Result r;
+        CliRun r;
         if (!p.waitForFinished(60000)) {
             p.kill();
             p.waitForFinished();
@@ -101,6 +102,9 @@ private:
         m_sims.clear();
     }
 
+    // The window program's language set to English, so messages read in English.
+    void englishIni() { writeAll(path("sysini.ini"), QByteArray(Ini).replace("lang=1", "lang=2")); }
+
     PackStrings texts(const QString& pack)
     {
         return PackStrings::withFallback(PackStrings::loadFile(path(pack)).value_or(PackStrings()));
@@ -126,7 +130,7 @@ private:
         const TransferEngine::Outcome o = engine.read();
         link.close();
         if (!o.ok())
-            return "read failed: " + o.reason.toUtf8();
+            return "read failed: " + o.reason.text(t).toUtf8();
         return SettingsFile::serialize(doc.data(), t);
     }
 
@@ -145,11 +149,11 @@ private slots:
 
     void helpAndUsage()
     {
-        Result r = cli({"--help"});
+        CliRun r = cli({"--help"});
         QCOMPARE(r.exit, 0);
         for (const char* cmd : {"read", "write", "info", "show", "export-csv", "import-csv"}) {
             QVERIFY2(r.out.contains(QStringLiteral("  %1 ").arg(cmd)), cmd);
-            const Result h = cli({cmd, "--help"});
+            const CliRun h = cli({cmd, "--help"});
             QCOMPARE(h.exit, 0);
             QVERIFY(h.out.startsWith(QStringLiteral("Usage: rq300-cli %1").arg(cmd)));
             QVERIFY(h.err.isEmpty());
@@ -185,7 +189,7 @@ private slots:
             d.setCell(3, c, row[c - 1]);
         writeAll(path("s.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
 
-        Result r = cli({"show", "s.kq19", "--lang", "en"});
+        CliRun r = cli({"show", "s.kq19"});
         QCOMPARE(r.exit, 0);
         QVERIFY(r.out.contains("Band:  400-470MHz"));
         QVERIFY(r.out.contains(QRegularExpression("Squelch level +9\n")));
@@ -215,14 +219,14 @@ private slots:
         rebuildOptionLists(d, texts("eng_dll.lang"));
         writeAll(path("c.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
 
-        Result r = cli({"export-csv", "c.kq19", "--output", "c.csv", "--lang", "en"});
+        CliRun r = cli({"export-csv", "c.kq19", "--output", "c.csv"});
         QCOMPARE(r.exit, 0);
         QCOMPARE(readAll(path("c.csv")),
                  "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n"
                  "32,430.00000,D754I,,254.1,Low,Narrow,OFF,ON,OFF,ON,ON\r\n");
 
         // Into a settings file again: the same bytes the window program saves.
-        r = cli({"import-csv", "c.csv", "--output", "c2.kq19", "--band", "400-430MHz", "--lang", "en"});
+        r = cli({"import-csv", "c.csv", "--output", "c2.kq19", "--band", "400-430MHz"});
         QCOMPARE(r.exit, 0);
         QVERIFY(r.err.isEmpty());
         QCOMPARE(readAll(path("c2.kq19")), readAll(path("c.kq19")));
@@ -258,7 +262,7 @@ private slots:
         const QByteArray csv = "Channel,a,b,c,d,e,f,g,h,i,j,k\r\n1,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";
         writeAll(path("l.csv"), csv);
         auto powerWord = [&](const QString& locale) {
-            const Result r = cli({"import-csv", "l.csv", "--output", "l.kq19", "--band", "400-470MHz"}, locale);
+            const CliRun r = cli({"import-csv", "l.csv", "--output", "l.kq19", "--band", "400-470MHz"}, locale);
             return r.exit == 0 ? TextCodec::decode(readAll(path("l.kq19"))).section(" | ", 5, 5) : r.err;
         };
         const QString english = texts("eng_dll.lang").text(36);
@@ -288,7 +292,7 @@ private slots:
         QVERIFY(!device.isEmpty());
         writeAll(path("sysini.ini"), Ini + "[ports]\r\ncom5=" + device.toUtf8() + "\r\n");
 
-        const Result r = cli({"read", "--port", "COM5", "--output", "r.kq19", "--lang", lang});
+        const CliRun r = cli({"read", "--port", "COM5", "--output", "r.kq19", "--lang", lang});
         QCOMPARE(r.exit, 0);
         QCOMPARE(r.out, "COM5: read into r.kq19\n");
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));   // no progress bar: stderr is no terminal
@@ -300,7 +304,7 @@ private slots:
     void info()
     {
         const QString device = sim("i.img");
-        const Result r = cli({"info", "--port", device});
+        const CliRun r = cli({"info", "--port", device});
         QCOMPARE(r.exit, 0);
         const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 6);
@@ -323,7 +327,7 @@ private slots:
 
         QElapsedTimer clock;
         clock.start();
-        const Result r = cli({"write", "--port", devices[0], "--port", devices[1], "--port", devices[2],
+        const CliRun r = cli({"write", "--port", devices[0], "--port", devices[1], "--port", devices[2],
                               "--input", "w.kq19", "--user", "FLEET"});
         QCOMPARE(r.exit, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
@@ -348,10 +352,101 @@ private slots:
         qInfo("three radios written in %lld ms", parallelMs);
     }
 
+    void writeIsJudgedFrameByFrameAtTheRealPace()
+    {
+        englishIni();
+        // The write frames: channel n's halves are frames 9 + 2 (n - 1) and
+        // the one after; the option block 73 and 74; the timer record 75.
+        const QString source = sim("src.img", {"--sample-channels"});
+        QCOMPARE(cli({"read", "--port", source, "--output", "w.kq19"}).exit, 0);
+        const struct { QStringList faults; const char* says; } cases[] = {
+            {{"--refuse-write", "75"},
+             ": records: no acknowledgement for the timer and DTMF record (the radio answered 15)\n"},
+            {{"--stray-after-ack", "74", "--refuse-write", "75"},
+             ": records: no acknowledgement for the option block second half (the radio answered 0606)\n"},
+            {{"--refuse-write", "28"},
+             ": records: no acknowledgement for channel 10 second half (the radio answered 15)\n"},
+            {{"--stray-after-ack", "28"},
+             ": records: no acknowledgement for channel 10 second half (the radio answered 0606)\n"},
+        };
+        int n = 0;
+        for (const auto& c : cases) {
+            const QString radio = sim(QStringLiteral("paced%1.img").arg(n++), QStringList{"--pace"} + c.faults);
+            const CliRun r = cli({"write", "--port", radio, "--input", "w.kq19"});
+            QCOMPARE(r.exit, 1);
+            QVERIFY2(!r.out.contains("written"), qPrintable(r.out));
+            QVERIFY2(r.err.startsWith("rq300-cli: write " + radio + ": records: "), qPrintable(r.err));
+            QVERIFY2(r.err.endsWith(QString::fromUtf8(c.says)), qPrintable(r.err));
+            QCOMPARE(r.err.count('\n'), 1);
+        }
+    }
+
+    void writeOfFrequenciesTheRadioCannotTake()
+    {
+        englishIni();
+        const QString radio = sim("freq.img", {"--sample-channels"});
+        QCOMPARE(cli({"read", "--port", radio, "--output", "freq.kq19"}).exit, 0);
+        QByteArray file = readAll(path("freq.kq19"));
+        QVERIFY(file.contains("462.56250"));
+        file.replace("462.56250", "446.00100");
+        writeAll(path("off.kq19"), file);
+        stopSims();
+        const QByteArray image = readAll(path("freq.img"));
+        const QString again = sim("freq.img");
+        const CliRun r = cli({"write", "--port", again, "--input", "off.kq19"});
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.err, "rq300-cli: write " + again
+                            + ": encode: channel 3, receive frequency: 446.00100 MHz is not on the 5 kHz or 6.25 kHz "
+                              "raster\n");
+        stopSims();
+        QCOMPARE(readAll(path("freq.img")), image);
+    }
+
+    void interruptedWriteEndsAfterTheWrite_data()
+    {
+        QTest::addColumn<int>("signo");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void interruptedWriteEndsAfterTheWrite()
+    {
+        QFETCH(int, signo);
+        englishIni();
+        const QString source = sim("src.img", {"--sample-channels"});
+        QCOMPARE(cli({"read", "--port", source, "--output", "w.kq19"}).exit, 0);
+        const QString image = QStringLiteral("target%1.img").arg(signo);
+        const QString radio = sim(image, {"--pace"});
+        const QByteArray before = readAll(path(image));
+        QVERIFY(before.size() == 65536);
+
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.start(path("rq300-cli"), {"write", "--port", radio, "--input", "w.kq19"});
+        QVERIFY(p.waitForStarted(5000));
+        // The signal comes once the radio has stored its first record.
+        QElapsedTimer clock;
+        clock.start();
+        while (readAll(path(image)) == before && clock.elapsed() < 20000)
+            QTest::qWait(5);
+        QVERIFY2(readAll(path(image)) != before, "the write began");
+        ::kill(pid_t(p.processId()), signo);
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 128 + signo);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+                 "rq300-cli: write " + radio + ": interrupted: the radio holds the whole configuration written\n");
+        QVERIFY(p.readAllStandardOutput().isEmpty());
+
+        // And it does.
+        QCOMPARE(cli({"read", "--port", radio, "--output", "back.kq19"}).exit, 0);
+        QCOMPARE(readAll(path("back.kq19")), readAll(path("w.kq19")));
+    }
+
     void failuresNameTheStep()
     {
+        englishIni();
         const QString deaf = sim("deaf.img", {"--ignore-handshakes", "100"});
-        Result r = cli({"read", "--port", deaf, "--output", "f.kq19"});
+        CliRun r = cli({"read", "--port", deaf, "--output", "f.kq19"});
         QCOMPARE(r.exit, 1);
         QCOMPARE(r.err.count('\n'), 1);
         QVERIFY2(r.err.startsWith(QStringLiteral("rq300-cli: read %1: handshake: ").arg(deaf)), qPrintable(r.err));
@@ -374,6 +469,17 @@ private slots:
         QVERIFY(!QFile::exists(path("g.kq19")));
         QByteArray other = readAll(path("pw.kq19"));
         other.replace("BAND 400-470MHz", "BAND 400-430MHz");
+        writeAll(path("other.kq19"), other);
+        r = cli({"write", "--port", radio, "--input", "other.kq19", "--password", "123456"});
+        QCOMPARE(r.exit, 1);
+        // Its channels lie outside its own band, which is found before the radio is asked.
+        QVERIFY2(r.err.contains(": encode: channel 1, receive frequency: 446.00625 MHz is outside the band 400-430MHz"),
+                 qPrintable(r.err));
+        // With channels of that band, the radio's own band refuses it.
+        other.replace("446.00625", "420.00625");
+        other.replace("439.10000", "420.10000");
+        other.replace("434.10000", "424.10000");
+        other.replace("462.56250", "422.56250");
         writeAll(path("other.kq19"), other);
         r = cli({"write", "--port", radio, "--input", "other.kq19", "--password", "123456"});
         QCOMPARE(r.exit, 1);
