@@ -5,6 +5,9 @@
 #include <memory>
 
 #include "files/filesave.h"
+#include <atomic>
+#include <csignal>
+
 #include "files/settingsfile.h"
 #include "document/band.h"
 #include "document/settingkeys.h"
@@ -14,6 +17,7 @@
 #include "radio/commlog.h"
 #include "radio/portmap.h"
 #include "radiojob.h"
+#include "setup/textids.h"
 
 namespace RadioCommands {
 
@@ -48,6 +52,51 @@ const QCommandLineOption LangOption(QStringLiteral("lang"),
                                     QStringLiteral("zh|en|tw"));
 
 constexpr int MaxUserLength = 7;
+// Ctrl+C or SIGTERM while radios are being written: a write stopped half way
+// leaves a radio with a mixture of old and new records, and one takes under
+// two seconds, so the signal is noted and the writes run to their end (or to
+// their end frame); the signal's exit status follows.
+std::atomic<int> g_signal{0};
+
+extern "C" void noteSignal(int signo)
+{
+    g_signal.store(signo);
+}
+
+class SignalsHeld {
+public:
+    SignalsHeld()
+    {
+        g_signal.store(0);
+        struct sigaction sa {};
+        sa.sa_handler = noteSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &sa, &m_int);
+        sigaction(SIGTERM, &sa, &m_term);
+    }
+    ~SignalsHeld()
+    {
+        sigaction(SIGINT, &m_int, nullptr);
+        sigaction(SIGTERM, &m_term, nullptr);
+    }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    struct sigaction m_int {};
+    struct sigaction m_term {};
+};
+
+// A reason written as a sentence reads inside the one-line message
+// "step: reason" with a small first letter; a name such as "DTMF" keeps its
+// capitals.
+QString inLine(const QString& reason)
+{
+    if (reason.size() >= 2 && reason[0].isUpper() && reason[1].isLower())
+        return reason[0].toLower() + reason.mid(1);
+    return reason;
+}
 
 bool isPassword(const QString& s)
 {
@@ -205,7 +254,27 @@ void run(Setup& s)
 int failed(const QString& command, const RadioJob& job)
 {
     return Cli::fail(QStringLiteral("%1 %2").arg(command, job.port),
-                     QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep), cutQuotedBytes(job.outcome.reason)));
+                     QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep),
+                                                  inLine(cutQuotedBytes(job.outcome.reason.text(job.texts)))));
+}
+
+// After a signal: for each radio one line saying what it holds now, and the
+// signal's exit status.
+int interrupted(const QList<RadioJob>& jobs, int signo)
+{
+    using Step = TransferEngine::Outcome::Step;
+    for (const RadioJob& job : jobs) {
+        Result holds;
+        const Step step = job.outcome.failedStep;
+        if (job.outcome.ok())
+            holds = Result::fail(TextId::InterruptedHolds);
+        else if (step == Step::Records || (step == Step::Port && job.progress.loadRelaxed() > 0))
+            holds = Result::fail(TextId::InterruptedPartly, {job.outcome.reason.text(job.texts)});
+        else
+            holds = Result::fail(TextId::InterruptedNothing);
+        Cli::fail(QStringLiteral("write %1").arg(job.port), inLine(holds.text(job.texts)));
+    }
+    return 128 + signo;
 }
 
 QString shown(const QString& field)
@@ -303,7 +372,12 @@ int write(const QStringList& args)
         job.writeUser = p.isSet(UserOption);
         job.userToWrite = p.value(UserOption);
     }
-    run(*s);
+    {
+        const SignalsHeld held;
+        run(*s);
+    }
+    if (const int signo = g_signal.load())
+        return interrupted(s->jobs, signo);
     int status = Cli::Ok;
     for (const RadioJob& job : s->jobs) {
         if (job.outcome.ok())

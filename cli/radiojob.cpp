@@ -9,6 +9,7 @@
 #include "document/settingsdocument.h"
 #include "radio/cables.h"
 #include "radio/seriallink.h"
+#include "setup/textids.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void runOne(RadioJob& job)
         job.outcome.failedStep = TransferEngine::Outcome::Step::Port;
         // The fix for a permission or braille-service problem, in the job's language.
         const Result advice = Cables::openFailureAdvice(job.device);
-        job.outcome.reason = advice.ok() ? why : advice.text(job.texts);
+        job.outcome.reason = advice.ok() ? Result::fail(TextId::PortCannotOpen, {why}) : advice;
         return;
     }
     SerialLink link;

@@ -172,7 +172,8 @@ void TRWForm::Button1Click()
         return;
     }
     Prompter::active().message(this, m_ctx.state->text(MsgId::Caption),
-                               m_ctx.state->text(MsgId::TransferFailed) + QStringLiteral("\n\n") + out.reason,
+                               m_ctx.state->text(MsgId::TransferFailed) + QStringLiteral("\n\n")
+                                   + out.reason.text(m_ctx.state->texts),
                                Prompter::Icon::Exclamation);
 }
 

@@ -77,7 +77,9 @@ void TTestForm::report(const Service::Outcome& out)
     case Service::Outcome::Status::Ok:
         return;
     case Service::Outcome::Status::PortUnavailable:
-        Prompter::active().message(this, Caption, PortMessage + QStringLiteral("\n\n") + out.reason,
+        Prompter::active().message(this, Caption,
+                                   PortMessage + QStringLiteral("\n\n")
+                                       + out.reason.text(m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn()),
                                    Prompter::Icon::Exclamation);
         return;
     case Service::Outcome::Status::Failed:

@@ -96,6 +96,7 @@ int main(int argc, char** argv)
         {QStringLiteral("no-reply"), QStringLiteral("Give no reply to frame k."), QStringLiteral("k")},
         {QStringLiteral("corrupt"), QStringLiteral("Damage the reply to frame k."), QStringLiteral("k")},
         {QStringLiteral("refuse-write"), QStringLiteral("Refuse write frame k."), QStringLiteral("k")},
+        {QStringLiteral("stray-after-ack"), QStringLiteral("Acknowledge write frame k with one stray 06 after the 06."), QStringLiteral("k")},
         {QStringLiteral("ignore-handshakes"), QStringLiteral("Ignore the first n handshakes."), QStringLiteral("n")},
         {QStringLiteral("close-after"), QStringLiteral("Close the line when frame k arrives (cable pulled)."), QStringLiteral("k")},
     });
@@ -108,6 +109,7 @@ int main(int argc, char** argv)
         || !intOption(p, QStringLiteral("no-reply"), &faults.noReplyToFrame)
         || !intOption(p, QStringLiteral("corrupt"), &faults.corruptReplyToFrame)
         || !intOption(p, QStringLiteral("refuse-write"), &faults.refuseWriteFrame)
+        || !intOption(p, QStringLiteral("stray-after-ack"), &faults.strayAfterAckToFrame)
         || !intOption(p, QStringLiteral("ignore-handshakes"), &faults.ignoreHandshakes)
         || !intOption(p, QStringLiteral("close-after"), &faults.closeAfterFrames))
         return 2;

@@ -381,6 +381,8 @@ QByteArray SimRadio::replyTo(const QByteArray& frame)
             return bytes({0x15});
         store(address, frame.mid(4, 8));
         m_written.append(address);
+        if (m_frames == m_faults.strayAfterAckToFrame)
+            return bytes({0x06, 0x06});
         return bytes({0x06});
     }
     const QByteArray done = bytes({0x06, 0x00, 0x06});

@@ -27,6 +27,9 @@ public:
         int refuseWriteFrame = -1;      // answer write frame k with something other than ACK
         int ignoreHandshakes = 0;       // the first n handshakes get no answer
         int closeAfterFrames = -1;      // close the line after frame k (cable pulled)
+        // Acknowledge write frame k (storing it) and then send one stray 06
+        // more, the next byte time after the acknowledgement.
+        int strayAfterAckToFrame = -1;
     };
 
     static constexpr int MemorySize = 65536;

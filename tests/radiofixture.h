@@ -4,11 +4,29 @@
 #include <QtTest>
 
 #include "setup/appstate.h"
+#include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"
 #include "radio/seriallink.h"
 #include "sim/simradio.h"
+
+// The English pack over the built-in texts, as the program applies it: tests
+// read failures in English.
+inline const PackStrings& englishTexts()
+{
+    static const PackStrings texts = PackStrings::withFallback(
+        PackStrings::loadFile(QDir(qEnvironmentVariable("RQ300_BIN_DIR")).filePath(QStringLiteral("eng_dll.lang")))
+            .value_or(PackStrings()));
+    return texts;
+}
+
+// A failure's reason in English.
+template <class Outcome>
+QString why(const Outcome& out)
+{
+    return out.reason.text(englishTexts());
+}
 
 // A simulated radio on a pseudo-terminal with the program's side around it:
 // the serial link pointed at it, a settings document with the two usual

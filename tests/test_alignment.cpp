@@ -166,7 +166,7 @@ private slots:
         AlignmentValues v;
         Service::ReadResult r;
         const Service::Outcome out = Service::readAlignment(f.link, f.sim.devicePath(), f.doc.bandList(), v, r);
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(why(out)));
         QCOMPARE(r.band, QString("400-470MHz"));
         QCOMPARE(r.bandIndex, 0);
         QCOMPARE(v.text("Edit404"), QString("22"));
@@ -187,7 +187,7 @@ private slots:
         AlignmentValues v;
         Service::ReadResult r;
         Service::Outcome out = Service::readAlignment(f.link, f.sim.devicePath(), f.doc.bandList(), v, r);
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(why(out)));
         QCOMPARE(r.band, QString("FFF-FFFMHz"));
         QCOMPARE(r.bandIndex, -1);
         QCOMPARE(v.text("Edit413"), QString("123"));
@@ -197,11 +197,39 @@ private slots:
         v = AlignmentValues();
         out = Service::readAlignment(f.link, f.sim.devicePath(), f.doc.bandList(), v, r);
         QCOMPARE(out.status, Status::Failed);
-        QVERIFY2(out.reason.contains("450-480MHz"), qPrintable(out.reason));
+        QVERIFY2(why(out).contains("450-480MHz"), qPrintable(why(out)));
         QCOMPARE(r.bandIndex, -1);
         QVERIFY(v == AlignmentValues());   // nothing read past the band
         QCOMPARE(f.sim.receivedFrames().size(), 3);
         QCOMPARE(f.sim.receivedFrames().last(), End);
+    }
+
+    void readAnsweredForAnotherAddressChangesNothing()
+    {
+        // The read of 0x4020 (frame 3, after the handshake and the band
+        // record) is answered with the band record's reply.
+        RadioFixture f;
+        AlignmentValues v;
+        v.setText("Edit413", "123");
+        v.setText("Edit401", "150");
+        v.setText("Edit402", "2");
+        const AlignmentValues before = v;
+        f.sim.setFaults({.noReplyToFrame = 3});
+        f.answerFrameWith(3, QByteArray::fromHex("574078084700400047004000"));
+        Service::ReadResult r;
+        const Service::Outcome out = Service::readAlignment(f.link, f.sim.devicePath(), f.doc.bandList(), v, r);
+        QCOMPARE(out.status, Status::Failed);
+        QCOMPARE(why(out), QString("The reply to the read of 0x4020 is for address 4078"));
+        QVERIFY(v == before);
+        QCOMPARE(f.sim.receivedFrames().last(), End);
+
+        // A following adjust writes the window's values, not the band's bytes.
+        f.sim.setFaults({});
+        f.sim.resetCounters();
+        const Service::Outcome adjusted = Service::adjust(f.link, f.sim.devicePath(), adjustInput(v));
+        QVERIFY2(adjusted.ok(), qPrintable(why(adjusted)));
+        QCOMPARE(f.mem(0x4020, 8).toHex(), before.record(0x4020).toHex());
+        QVERIFY(f.mem(0x4020, 8).toHex() != QByteArray("4700400047004000"));
     }
 
     void adjustWritesExactlyTheRecords()
@@ -213,7 +241,7 @@ private slots:
         v.setText("Edit413", "123");
         v.setText("Edit401", "150");
         const Service::Outcome out = Service::adjust(f.link, f.sim.devicePath(), adjustInput(v));
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(why(out)));
         const QList<QByteArray> expected = {
             ProgHello,
             writeFrame(0x4070, "4B512D195A18FF06"),
@@ -234,7 +262,7 @@ private slots:
         AlignmentValues v;
         v.setText("Edit202", "0x");
         Service::Outcome out = Service::adjust(f.link, f.sim.devicePath(), adjustInput(v));
-        QVERIFY(out.reason.contains("Edit202"));
+        QVERIFY(why(out).contains("Edit202"));
         Service::AdjustInput in = adjustInput();
         in.band = "FFF-FFFMHz";
         QVERIFY(!Service::adjust(f.link, f.sim.devicePath(), in).ok());
@@ -246,7 +274,7 @@ private slots:
         f.sim.setFaults(faults);
         out = Service::adjust(f.link, f.sim.devicePath(), adjustInput());
         QCOMPARE(out.status, Status::Failed);
-        QVERIFY2(out.reason.contains("4078"), qPrintable(out.reason));
+        QVERIFY2(why(out).contains("4078"), qPrintable(why(out)));
         QCOMPARE(f.sim.writtenAddresses(), QList<int>{0x4070});
         QCOMPARE(f.sim.receivedFrames().last(), End);
     }
@@ -274,7 +302,7 @@ private slots:
         RadioFixture f;
         f.sim.setBusyReplies(3);
         const Service::Outcome out = Service::aging(f.link, f.sim.devicePath());
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(why(out)));
         const QList<QByteArray> frames = f.sim.receivedFrames();
         const QByteArray aging = QByteArray::fromHex("56084556750045567500");
         QCOMPARE(countOf(frames, ServiceHello), 1);
@@ -292,7 +320,7 @@ private slots:
         clock.start();
         const Service::Outcome out = Service::squelch(f.link, f.sim.devicePath());
         QCOMPARE(out.status, Status::Failed);
-        QVERIFY2(out.reason.contains("busy"), qPrintable(out.reason));
+        QVERIFY2(why(out).contains("busy"), qPrintable(why(out)));
         QCOMPARE(countOf(f.sim.receivedFrames(), Ready), Service::MaxBusyReplies + 1);
         QCOMPARE(f.sim.receivedFrames().last(), End);
         QVERIFY(clock.elapsed() < 15000);
@@ -305,7 +333,7 @@ private slots:
         f.sim.setCalibrationReadings(QByteArray::fromHex("60616162"));   // average 97
         Service::CalibrationResult r;
         Service::Outcome out = Service::calibrate(f.link, f.sim.devicePath(), r);
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(why(out)));
         QCOMPARE(r.v, 64);
         QCOMPARE(r.label, QString("OK !"));
         QVERIFY(f.sim.receivedFrames().contains(QByteArray::fromHex("570301BE40")));
@@ -337,7 +365,7 @@ private slots:
         f.put(0x4078, "FFFFFFFFFFFFFFFF");
         QVERIFY(f.link.open());
         const Service::Outcome out = Service::initialiseAdjust(f.link, adjustInput());
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(why(out)));
         QVERIFY(f.link.isOpen());
         QVERIFY(!f.sim.receivedFrames().contains(End));
         QCOMPARE(f.sim.writtenAddresses(), (QList<int>{0x4070, 0x4078, 0x4020, 0x4028, 0x4030}));
@@ -354,7 +382,7 @@ private slots:
         clock.start();
         const Service::Outcome out = Service::adjust(f.link, f.sim.devicePath(), adjustInput());
         QCOMPARE(out.status, Status::Failed);
-        QVERIFY2(!out.reason.isEmpty(), "a lost line is explained");
+        QVERIFY2(!why(out).isEmpty(), "a lost line is explained");
         QVERIFY(!f.link.isOpen());
         QVERIFY(clock.elapsed() < 5000);
     }

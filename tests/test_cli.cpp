@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <thread>
+#include <csignal>
 #include <memory>
 #include <vector>
 
@@ -115,6 +116,9 @@ private:
         m_sims.clear();
     }
 
+    // The window program's language set to English, so messages read in English.
+    void englishIni() { writeAll(path("sysini.ini"), QByteArray(Ini).replace("lang=1", "lang=2")); }
+
     PackStrings texts(const QString& pack)
     {
         return PackStrings::withFallback(PackStrings::loadFile(path(pack)).value_or(PackStrings()));
@@ -140,7 +144,7 @@ private:
         const TransferEngine::Outcome o = engine.read();
         link.close();
         if (!o.ok())
-            return "read failed: " + o.reason.toUtf8();
+            return "read failed: " + o.reason.text(t).toUtf8();
         return SettingsFile::serialize(doc.data(), t);
     }
 
@@ -237,7 +241,7 @@ private slots:
                  "32,430.00000,D754I,,254.1,Low,Narrow,OFF,ON,OFF,ON,ON\r\n");
 
         // Into a settings file again: the same bytes the window program saves.
-        r = cli({"import-csv", "c.csv", "--output", "c2.kq19", "--band", "400-430MHz", "--lang", "en"});
+        r = cli({"import-csv", "c.csv", "--output", "c2.kq19", "--band", "400-430MHz"});
         QCOMPARE(r.exit, 0);
         QVERIFY(r.err.isEmpty());
         QCOMPARE(readAll(path("c2.kq19")), readAll(path("c.kq19")));
@@ -537,8 +541,99 @@ private slots:
         QVERIFY(!QFile::exists(path("junk.kq19")));
     }
 
+    void writeIsJudgedFrameByFrameAtTheRealPace()
+    {
+        englishIni();
+        // The write frames: channel n's halves are frames 9 + 2 (n - 1) and
+        // the one after; the option block 73 and 74; the timer record 75.
+        const QString source = sim("src.img", {"--sample-channels"});
+        QCOMPARE(cli({"read", "--port", source, "--output", "w.kq19"}).exit, 0);
+        const struct { QStringList faults; const char* says; } cases[] = {
+            {{"--refuse-write", "75"},
+             ": records: no acknowledgement for the timer and DTMF record (the radio answered 15)\n"},
+            {{"--stray-after-ack", "74", "--refuse-write", "75"},
+             ": records: no acknowledgement for the option block second half (the radio answered 0606)\n"},
+            {{"--refuse-write", "28"},
+             ": records: no acknowledgement for channel 10 second half (the radio answered 15)\n"},
+            {{"--stray-after-ack", "28"},
+             ": records: no acknowledgement for channel 10 second half (the radio answered 0606)\n"},
+        };
+        int n = 0;
+        for (const auto& c : cases) {
+            const QString radio = sim(QStringLiteral("paced%1.img").arg(n++), QStringList{"--pace"} + c.faults);
+            const Run r = cli({"write", "--port", radio, "--input", "w.kq19"});
+            QCOMPARE(r.exit, 1);
+            QVERIFY2(!r.out.contains("written"), qPrintable(r.out));
+            QVERIFY2(r.err.startsWith("rq300-cli: write " + radio + ": records: "), qPrintable(r.err));
+            QVERIFY2(r.err.endsWith(QString::fromUtf8(c.says)), qPrintable(r.err));
+            QCOMPARE(r.err.count('\n'), 1);
+        }
+    }
+
+    void writeOfFrequenciesTheRadioCannotTake()
+    {
+        englishIni();
+        const QString radio = sim("freq.img", {"--sample-channels"});
+        QCOMPARE(cli({"read", "--port", radio, "--output", "freq.kq19"}).exit, 0);
+        QByteArray file = readAll(path("freq.kq19"));
+        QVERIFY(file.contains("462.56250"));
+        file.replace("462.56250", "446.00100");
+        writeAll(path("off.kq19"), file);
+        stopSims();
+        const QByteArray image = readAll(path("freq.img"));
+        const QString again = sim("freq.img");
+        const Run r = cli({"write", "--port", again, "--input", "off.kq19"});
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.err, "rq300-cli: write " + again
+                            + ": encode: channel 3, receive frequency: 446.00100 MHz is not on the 5 kHz or 6.25 kHz "
+                              "raster\n");
+        stopSims();
+        QCOMPARE(readAll(path("freq.img")), image);
+    }
+
+    void interruptedWriteEndsAfterTheWrite_data()
+    {
+        QTest::addColumn<int>("signo");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void interruptedWriteEndsAfterTheWrite()
+    {
+        QFETCH(int, signo);
+        englishIni();
+        const QString source = sim("src.img", {"--sample-channels"});
+        QCOMPARE(cli({"read", "--port", source, "--output", "w.kq19"}).exit, 0);
+        const QString image = QStringLiteral("target%1.img").arg(signo);
+        const QString radio = sim(image, {"--pace"});
+        const QByteArray before = readAll(path(image));
+        QVERIFY(before.size() == 65536);
+
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.start(path("rq300-cli"), {"write", "--port", radio, "--input", "w.kq19"});
+        QVERIFY(p.waitForStarted(5000));
+        // The signal comes once the radio has stored its first record.
+        QElapsedTimer clock;
+        clock.start();
+        while (readAll(path(image)) == before && clock.elapsed() < 20000)
+            QTest::qWait(5);
+        QVERIFY2(readAll(path(image)) != before, "the write began");
+        ::kill(pid_t(p.processId()), signo);
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 128 + signo);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+                 "rq300-cli: write " + radio + ": interrupted: the radio holds the whole configuration written\n");
+        QVERIFY(p.readAllStandardOutput().isEmpty());
+
+        // And it does.
+        QCOMPARE(cli({"read", "--port", radio, "--output", "back.kq19"}).exit, 0);
+        QCOMPARE(readAll(path("back.kq19")), readAll(path("w.kq19")));
+    }
+
     void failuresNameTheStep()
     {
+        englishIni();
         const QString deaf = sim("deaf.img", {"--ignore-handshakes", "100"});
         Run r = cli({"read", "--port", deaf, "--output", "f.kq19"});
         QCOMPARE(r.exit, 1);
@@ -563,6 +658,17 @@ private slots:
         QVERIFY(!QFile::exists(path("g.kq19")));
         QByteArray other = readAll(path("pw.kq19"));
         other.replace("BAND 400-470MHz", "BAND 400-430MHz");
+        writeAll(path("other.kq19"), other);
+        r = cli({"write", "--port", radio, "--input", "other.kq19", "--password", "123456"});
+        QCOMPARE(r.exit, 1);
+        // Its channels lie outside its own band, which is found before the radio is asked.
+        QVERIFY2(r.err.contains(": encode: channel 1, receive frequency: 446.00625 MHz is outside the band 400-430MHz"),
+                 qPrintable(r.err));
+        // With channels of that band, the radio's own band refuses it.
+        other.replace("446.00625", "420.00625");
+        other.replace("439.10000", "420.10000");
+        other.replace("434.10000", "424.10000");
+        other.replace("462.56250", "422.56250");
         writeAll(path("other.kq19"), other);
         r = cli({"write", "--port", radio, "--input", "other.kq19", "--password", "123456"});
         QCOMPARE(r.exit, 1);

@@ -142,7 +142,7 @@ private slots:
         f.link.setLog(&log);
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         const TransferEngine::Outcome out = engine.write();
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(QString::number(out.reason.textId) + out.reason.args.join(" ")));
         QCOMPARE(Codec::decodeName(f.mem(Codec::UserAddr, 8)), QString("ZED"));
 
         const QString text = log.text();

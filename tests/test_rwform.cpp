@@ -143,6 +143,7 @@ private slots:
     void missingAckKeepsProgressAndWindowUsable()
     {
         Windows w;
+        w.state.texts = englishTexts();
         w.sim.setFaults({.noReplyToFrame = Frame::channelSecondHalf(5)});
         w.open(2);
         w.clickStart();
@@ -152,7 +153,7 @@ private slots:
         const ScriptedPrompter::Shown m = w.prompter.messages.first();
         QCOMPARE(m.caption, w.state.text(MsgId::Caption));
         QVERIFY(m.text.startsWith(w.state.text(MsgId::TransferFailed)));
-        QVERIFY(m.text.endsWith("no acknowledgement for channel 5 second half"));
+        QVERIFY2(m.text.endsWith("\n\nNo acknowledgement for channel 5 second half"), qPrintable(m.text));
         QCOMPARE(m.icon, Prompter::Icon::Exclamation);
         QVERIFY(w.button("Button1")->isEnabled());
         QVERIFY(w.link.isOpen());
@@ -178,11 +179,12 @@ private slots:
     void cablePulledDuringTransfer()
     {
         Windows w;
+        w.state.texts = englishTexts();
         w.sim.setFaults({.closeAfterFrames = Frame::channelFirstHalf(2)});
         w.open(1);
         w.clickStart();
         QCOMPARE(w.prompter.messages.size(), 1);
-        QVERIFY2(w.prompter.messages.first().text.contains("port error: "),
+        QVERIFY2(w.prompter.messages.first().text.contains("\n\nPort error: "),
                  qPrintable(w.prompter.messages.first().text));
         QVERIFY(w.button("Button1")->isEnabled());
         w.rw.close();

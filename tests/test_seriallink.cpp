@@ -12,6 +12,8 @@
 
 #include "files/profile.h"
 #include "radio/portmap.h"
+#include "radio/protocol.h"
+#include "setup/textids.h"
 #include "simfixture.h"
 
 namespace {
@@ -187,6 +189,31 @@ private slots:
         const qint64 used = cpuMicroseconds() - before;
         // A polling loop would burn the whole second.
         QVERIFY2(used < 250000, qPrintable(QString::number(used)));
+    }
+
+    void bytesLeftOnTheLineAreNoAnswerToTheNextFrame()
+    {
+        SimFixture f;
+        QVERIFY(f.up());
+        QVERIFY(f.handshake());
+        RadioProtocol protocol(f.link);
+        // A byte the radio sent after the last exchange ended, still in the
+        // device's buffer: the radio's silence to the next frame stays silence.
+        f.sim.setFaults({.noReplyToFrame = f.sim.framesReceived() + 1});
+        f.sim.sendRaw(QByteArray(1, '\x06'));
+        Result r = protocol.writeRecord(0x4080, QByteArray(8, '\xFF'), 100, QStringLiteral("channel 1"));
+        QCOMPARE(r, Result::fail(TextId::WriteNoAck, {QStringLiteral("channel 1")}));
+        // The same for a data reply: the late bytes of another record's reply.
+        f.sim.setFaults({.noReplyToFrame = f.sim.framesReceived() + 1});
+        f.sim.sendRaw(QByteArray::fromHex("574078084700400047004000"));
+        QByteArray data("unchanged");
+        r = protocol.readRecord(0x4020, 100, QStringLiteral("0x4020"), data);
+        QCOMPARE(r, Result::fail(TextId::ReadNoReply, {QStringLiteral("0x4020")}));
+        QCOMPARE(data, QByteArray("unchanged"));
+        // And with the radio answering, the answer is taken.
+        QVERIFY(protocol.writeRecord(0x4080, QByteArray(8, '\xFF'), 100, QStringLiteral("channel 1")).ok());
+        QVERIFY(protocol.readRecord(0x4078, 100, QStringLiteral("band"), data).ok());
+        QCOMPARE(data.toHex(), QByteArray("4700400047004000"));
     }
 
     void pulledLineEndsTheWaitAndClosesThePort()

@@ -19,6 +19,7 @@
 #include "radio/portmap.h"
 #include "gui/rwform.h"
 #include "radiofixture.h"
+#include "setup/textids.h"
 #include "scriptedprompter.h"
 #include "soakplan.h"
 #include "watchdog.h"
@@ -116,17 +117,31 @@ struct Lane : RadioFixture {
         return plan;
     }
 
+    bool holdsUnwritableFrequency(const DocumentData& d) const
+    {
+        const QString band = d.choiceText(Key::Band);
+        for (int row = 1; row <= DocumentData::ChannelCount; ++row)
+            for (int col : {1, 3})
+                if (!d.cell(row, col).isEmpty() && !Frequency::isCommitted(d.cell(row, col), band, doc.decimalSeparator()))
+                    return true;
+        return false;
+    }
+
     // What must hold after a transfer, whichever way it ran.
     QStringList check(bool write, const Soak::Plan& plan, const DocumentData& before,
                       const TransferEngine::Outcome& out)
     {
         QStringList found;
-        if (out.ok() != plan.expectOk)
+        // A radio with random records reads frequencies outside the band or
+        // off the raster; writing them back is refused before any frame.
+        const bool refusedFrequency = write && !out.ok() && sim.framesReceived() == 0
+                                      && holdsUnwritableFrequency(doc.data());
+        if (out.ok() != plan.expectOk && !refusedFrequency)
             found << QStringLiteral("%1 %2 with %3")
                          .arg(write ? "write" : "read",
-                              out.ok() ? QStringLiteral("succeeded") : QStringLiteral("failed: ") + out.reason,
+                              out.ok() ? QStringLiteral("succeeded") : QStringLiteral("failed: ") + why(out),
                               plan.describe());
-        if (!out.ok() && (out.reason.isEmpty() || out.failedStep == Step::None))
+        if (!out.ok() && (out.reason.ok() || why(out).isEmpty() || out.failedStep == Step::None))
             found << QStringLiteral("a failure without a reason (%1)").arg(plan.describe());
         if (state.radioBusy())
             found << QStringLiteral("the radio is still marked busy after the transfer");
@@ -276,11 +291,13 @@ private:
             TransferEngine::Outcome out;
             out.failedStep = shownOk ? Step::None : Step::Records;
             if (!shownOk) {
-                out.reason = prompter.messages.size() > messages ? prompter.messages.last().text : QString();
+                const QString shown = prompter.messages.size() > messages ? prompter.messages.last().text : QString();
+                // The message the window showed stands for the engine's reason here.
+                out.reason = Result::fail(TextId::CannotEncode, {shown});
                 if (prompter.messages.size() != messages + 1)
                     found << QStringLiteral("%1 messages after a failed transfer")
                                  .arg(prompter.messages.size() - messages);
-                else if (out.reason.trimmed().isEmpty())
+                else if (shown.trimmed().isEmpty())
                     found << QStringLiteral("an empty failure message");
             }
             if (!start->isEnabled() || rw.isTransferRunning())

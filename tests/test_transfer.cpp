@@ -9,6 +9,11 @@
 using Step = TransferEngine::Outcome::Step;
 
 namespace {
+// The radio fixture with the engine naming records in English.
+struct EnglishFixture : RadioFixture {
+    EnglishFixture() { state.texts = englishTexts(); }
+};
+
 const QByteArray HandshakeFrame = QByteArray("\x02TAVRIN");
 const QByteArray EndFrame = QByteArray("\x64\x6F");
 
@@ -24,7 +29,7 @@ class TestTransfer : public QObject {
 private slots:
     void fullReadThenWriteBack()
     {
-        RadioFixture f;
+        EnglishFixture f;
         SimRadio::addSampleChannels(f.sim.memory());
         f.put(0x400D, "C5");   // top key long press holds code 12, not in the list
         const QByteArray original = programmed(f);
@@ -39,7 +44,7 @@ private slots:
         ticker.start(20);
 
         const TransferEngine::Outcome read = engine.read();
-        QVERIFY2(read.ok(), qPrintable(read.reason));
+        QVERIFY2(read.ok(), qPrintable(why(read)));
         QVERIFY(ticks >= 5);
         QCOMPARE(progress.last(), (QList<QVariant>{180, 180}));
         QCOMPARE(band.size(), 1);
@@ -65,7 +70,7 @@ private slots:
         f.sim.memory().replace(0x4080, 32 * 16, QByteArray(32 * 16, '\0'));
         f.sim.resetCounters();
         const TransferEngine::Outcome write = engine.write();
-        QVERIFY2(write.ok(), qPrintable(write.reason));
+        QVERIFY2(write.ok(), qPrintable(why(write)));
         QCOMPARE(programmed(f).toHex(), original.toHex());
         // Nothing else applied, so the first write is channel 1's first half.
         const QList<int> written = f.sim.writtenAddresses();
@@ -83,7 +88,7 @@ private slots:
     void handshakeAttempts()
     {
         {
-            RadioFixture f;
+            EnglishFixture f;
             f.sim.setFaults({.ignoreHandshakes = 2});
             TransferEngine engine(f.link, f.doc, f.identity, f.state);
             QVERIFY(engine.info().ok());
@@ -93,7 +98,7 @@ private slots:
         }
         {
             // One byte more than the reply is a failed attempt; the next one counts.
-            RadioFixture f;
+            EnglishFixture f;
             f.sim.setFaults({.ignoreHandshakes = 1});
             f.answerFrameWith(Frame::Handshake, QByteArray("\x06tavrin\x00", 8));
             TransferEngine engine(f.link, f.doc, f.identity, f.state);
@@ -101,13 +106,13 @@ private slots:
             QCOMPARE(f.sim.receivedFrames().mid(0, 2), QList<QByteArray>(2, HandshakeFrame));
         }
         {
-            RadioFixture f;
+            EnglishFixture f;
             f.sim.setFaults({.ignoreHandshakes = 100});
             TransferEngine engine(f.link, f.doc, f.identity, f.state);
             const DocumentData before = f.doc.data();
             const TransferEngine::Outcome out = engine.read();
             QCOMPARE(out.failedStep, Step::Handshake);
-            QCOMPARE(out.reason, QString("no reply to the handshake"));
+            QCOMPARE(why(out), QString("No reply to the handshake"));
             QVERIFY(!out.passwordError);
             QCOMPARE(f.sim.receivedFrames(),
                      (QList<QByteArray>{HandshakeFrame, HandshakeFrame, HandshakeFrame, HandshakeFrame, EndFrame}));
@@ -120,21 +125,21 @@ private slots:
     {
         // Single-port mode off with a cable that echoes: the echo comes before
         // the reply, so no handshake reply is exact.
-        RadioFixture f;
+        EnglishFixture f;
         f.sim.setEcho(true);
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         TransferEngine::Outcome out = engine.read();
         QCOMPARE(out.failedStep, Step::Handshake);
-        QVERIFY2(out.reason.startsWith("a wrong reply to the handshake ("), qPrintable(out.reason));
+        QVERIFY2(why(out).startsWith("A wrong reply to the handshake ("), qPrintable(why(out)));
 
         // Single-port mode on: the echo is dropped and the whole read works.
         f.state.singlePort = true;
         SimRadio::addSampleChannels(f.sim.memory());
         out = engine.read();
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(why(out)));
         QCOMPARE(f.doc.cell(3, 1), QString("462.56250"));
         out = engine.write();
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(why(out)));
     }
 
     void passwords()
@@ -148,7 +153,7 @@ private slots:
             {"FFFFFFFFFFFFFFFF", "", false, false},       // erased: a plain failure
         };
         for (const Case& c : cases) {
-            RadioFixture f;
+            EnglishFixture f;
             f.put(Codec::PasswordAddr, c.record);
             f.doc.setText(Key::Password, c.typed);
             TransferEngine engine(f.link, f.doc, f.identity, f.state);
@@ -164,7 +169,7 @@ private slots:
 
     void bandsOnRead()
     {
-        RadioFixture f;
+        EnglishFixture f;
         f.doc.setChoice(Key::Model, -1);
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         QSignalSpy band(&engine, &TransferEngine::bandSelected);
@@ -182,7 +187,7 @@ private slots:
         const DocumentData before = f.doc.data();
         const TransferEngine::Outcome out = engine.read();
         QCOMPARE(out.failedStep, Step::Band);
-        QCOMPARE(out.reason, QString("band 350-390MHz of the radio is not in the band list"));
+        QCOMPARE(why(out), QString("Band 350-390MHz of the radio is not in the band list"));
         QVERIFY(f.doc.data() == before);
         QCOMPARE(f.doc.bandList().size(), 2);
         QCOMPARE(band.size(), 0);
@@ -195,7 +200,7 @@ private slots:
 
     void modelMismatch()
     {
-        RadioFixture f;
+        EnglishFixture f;
         f.put(Codec::ModelAddr, "4B512D195A18FF07");
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         const TransferEngine::Outcome out = engine.write();
@@ -206,25 +211,25 @@ private slots:
 
     void writeWithAnotherBandSelected()
     {
-        RadioFixture f;
+        EnglishFixture f;
         f.doc.setChoice(Key::Band, 1);
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         const TransferEngine::Outcome out = engine.write();
         QCOMPARE(out.failedStep, Step::Band);
-        QCOMPARE(out.reason, QString("band 400-470MHz of the radio is not the selected band 400-430MHz"));
+        QCOMPARE(why(out), QString("Band 400-470MHz of the radio is not the selected band 400-430MHz"));
         QVERIFY(f.sim.writtenAddresses().isEmpty());
         QCOMPARE(f.sim.receivedFrames().last(), EndFrame);
     }
 
     void missingAckAtChannelFive()
     {
-        RadioFixture f;
+        EnglishFixture f;
         f.sim.setFaults({.noReplyToFrame = Frame::channelSecondHalf(5)});
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         QSignalSpy progress(&engine, &TransferEngine::progress);
         const TransferEngine::Outcome out = engine.write();
         QCOMPARE(out.failedStep, Step::Records);
-        QCOMPARE(out.reason, QString("no acknowledgement for channel 5 second half"));
+        QCOMPARE(why(out), QString("No acknowledgement for channel 5 second half"));
         QCOMPARE(progress.last(), (QList<QVariant>{20, 180}));
         const QList<int> written = f.sim.writtenAddresses();
         QCOMPARE(written.size(), 9);
@@ -233,9 +238,93 @@ private slots:
         QCOMPARE(f.sim.receivedFrames().last(), EndFrame);
     }
 
+    void acknowledgementIsOneByteAlone_data()
+    {
+        QTest::addColumn<int>("stray");
+        QTest::addColumn<int>("refused");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("lastStored");
+        // Frames of a write with nothing but the records: channel n's halves
+        // as in a read, then the option block halves (73, 74) and the timer (75).
+        QTest::newRow("the last record answered 06 06")
+            << 75 << -1 << "No acknowledgement for the timer and DTMF record (the radio answered 0606)" << 0x4010;
+        QTest::newRow("a stray byte before a refused last record")
+            << 74 << 75 << "No acknowledgement for the option block second half (the radio answered 0606)"
+            << 0x4008;
+        QTest::newRow("refused last record") << -1 << 75
+                                             << "No acknowledgement for the timer and DTMF record (the radio answered 15)"
+                                             << 0x4008;
+        QTest::newRow("channel 10 second half answered 06 06")
+            << Frame::channelSecondHalf(10) << -1
+            << "No acknowledgement for channel 10 second half (the radio answered 0606)" << 0x4118;
+        QTest::newRow("a stray byte before a refused channel 10 second half")
+            << Frame::channelFirstHalf(10) << Frame::channelSecondHalf(10)
+            << "No acknowledgement for channel 10 first half (the radio answered 0606)" << 0x4110;
+        QTest::newRow("refused channel 10 second half")
+            << -1 << Frame::channelSecondHalf(10)
+            << "No acknowledgement for channel 10 second half (the radio answered 15)" << 0x4110;
+    }
+    void acknowledgementIsOneByteAlone()
+    {
+        // Bytes at the real pace of the line, so the stray byte comes one byte
+        // time after the acknowledgement, as a real radio's would.
+        QFETCH(int, stray);
+        QFETCH(int, refused);
+        QFETCH(QString, reason);
+        QFETCH(int, lastStored);
+        EnglishFixture f;
+        f.sim.setPacing(true);
+        f.sim.setFaults({.refuseWriteFrame = refused, .strayAfterAckToFrame = stray});
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        QSignalSpy progress(&engine, &TransferEngine::progress);
+        const TransferEngine::Outcome out = engine.write();
+        QCOMPARE(out.failedStep, Step::Records);
+        QCOMPARE(why(out), reason);
+        QVERIFY(progress.last().at(0).toInt() < 180);
+        // Nothing was sent after the exchange that went wrong but the end frame.
+        QCOMPARE(f.sim.writtenAddresses().last(), lastStored);
+        QCOMPARE(f.sim.receivedFrames().last(), EndFrame);
+    }
+
+    void frequenciesOutsideTheBandOrRasterAreRefusedBeforeAnyFrame_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("frequency");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("below the band") << 1 << "144.00000"
+                                        << "Channel 3, receive frequency: 144.00000 MHz is outside the band 400-470MHz";
+        QTest::newRow("above the band") << 3 << "500.00000"
+                                        << "Channel 3, transmit frequency: 500.00000 MHz is outside the band 400-470MHz";
+        QTest::newRow("off the raster")
+            << 1 << "446.00100" << "Channel 3, receive frequency: 446.00100 MHz is not on the 5 kHz or 6.25 kHz raster";
+    }
+    void frequenciesOutsideTheBandOrRasterAreRefusedBeforeAnyFrame()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, frequency);
+        QFETCH(QString, reason);
+        EnglishFixture f;
+        SimRadio::addSampleChannels(f.sim.memory());
+        TransferEngine engine(f.link, f.doc, f.identity, f.state);
+        QVERIFY(engine.read().ok());
+        // The band edges and both rasters are good.
+        f.doc.setCell(1, 1, "400.00000");
+        f.doc.setCell(1, 3, "470.00000");
+        f.doc.setCell(2, 1, "446.00625");
+        f.doc.setCell(2, 3, "446.00500");
+        f.sim.resetCounters();
+        QVERIFY2(engine.write().ok(), "frequencies within the band and on the raster");
+        f.doc.setCell(3, column, frequency);
+        f.sim.resetCounters();
+        const TransferEngine::Outcome out = engine.write();
+        QCOMPARE(out.failedStep, Step::Encode);
+        QCOMPARE(why(out), reason);
+        QCOMPARE(f.sim.framesReceived(), 0);
+    }
+
     void identityWrites()
     {
-        RadioFixture f;
+        EnglishFixture f;
         f.put(Codec::AdminAddr, "FFFFFFFFFFFFFFFF");   // erased: differs from "Tavrin"
         f.identity.writeUser = true;                   // with an empty name
         f.state.stampFactoryDate = true;
@@ -243,7 +332,7 @@ private slots:
         f.doc.setText(Key::NewPassword, "2468");
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         const TransferEngine::Outcome out = engine.write();
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(why(out)));
         QCOMPARE(f.identity.admin, QString(7, QChar(0xFF)));
         QCOMPARE(f.sim.writtenAddresses().mid(0, 6),
                  (QList<int>{0x4048, 0x4060, 0x4068, 0x4040, 0x4050, 0x4080}));
@@ -257,7 +346,7 @@ private slots:
 
     void readFailingPartWayLeavesDocument()
     {
-        RadioFixture f;
+        EnglishFixture f;
         SimRadio::addSampleChannels(f.sim.memory());
         f.doc.setCell(7, 1, "401.00000");
         f.doc.setChoice(Key::Squelch, 8);
@@ -266,7 +355,7 @@ private slots:
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         const TransferEngine::Outcome out = engine.read();
         QCOMPARE(out.failedStep, Step::Records);
-        QCOMPARE(out.reason, QString("no reply to the read of channel 10 first half"));
+        QCOMPARE(why(out), QString("No reply to the read of channel 10 first half"));
         QVERIFY(f.doc.data() == before);
         // The identity fields show what was read.
         QCOMPARE(f.identity.user, QString("SIM"));
@@ -280,34 +369,34 @@ private slots:
         struct Case { QByteArray reply; const char* reason; };
         const Case cases[] = {
             {QByteArray::fromHex("57409808AABBCCDDEEFF0011"),
-             "the reply to the read of channel 3 first half is for address 4098"},
+             "The reply to the read of channel 3 first half is for address 4098"},
             {QByteArray::fromHex("5740A0080102"),
-             "the reply to the read of channel 3 first half is incomplete (6 of 12 bytes)"},
+             "The reply to the read of channel 3 first half is incomplete (6 of 12 bytes)"},
             {QByteArray::fromHex("5740A0080102030405060708FF"),
-             "a wrong reply to the read of channel 3 first half (5740A0080102030405060708FF)"},
+             "A wrong reply to the read of channel 3 first half (5740A0080102030405060708FF)"},
         };
         for (const Case& c : cases) {
-            RadioFixture f;
+            EnglishFixture f;
             const DocumentData before = f.doc.data();
             f.sim.setFaults({.noReplyToFrame = frame});
             f.answerFrameWith(frame, c.reply);
             TransferEngine engine(f.link, f.doc, f.identity, f.state);
             const TransferEngine::Outcome out = engine.read();
-            QCOMPARE(out.reason, QString(c.reason));
+            QCOMPARE(why(out), QString(c.reason));
             QVERIFY(f.doc.data() == before);
         }
         // A damaged first byte.
-        RadioFixture f;
+        EnglishFixture f;
         f.sim.setFaults({.corruptReplyToFrame = 3});
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         const TransferEngine::Outcome out = engine.info();
         QCOMPARE(out.failedStep, Step::Identity);
-        QVERIFY2(out.reason.startsWith("a wrong reply to the read of the administrator record (A8"), qPrintable(out.reason));
+        QVERIFY2(why(out).startsWith("A wrong reply to the read of the administrator record (A8"), qPrintable(why(out)));
     }
 
     void cablePulled()
     {
-        RadioFixture f;
+        EnglishFixture f;
         f.sim.setFaults({.closeAfterFrames = Frame::channelFirstHalf(4)});
         const DocumentData before = f.doc.data();
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
@@ -315,7 +404,7 @@ private slots:
         clock.start();
         TransferEngine::Outcome out = engine.read();
         QCOMPARE(out.failedStep, Step::Port);
-        QVERIFY2(out.reason.startsWith("port error: "), qPrintable(out.reason));
+        QVERIFY2(why(out).startsWith("Port error: "), qPrintable(why(out)));
         QVERIFY(clock.elapsed() < 3000);
         QVERIFY(f.doc.data() == before);
         QVERIFY(!engine.isRunning());
@@ -323,12 +412,12 @@ private slots:
         // With the device gone the next transfer cannot open the port.
         out = engine.write();
         QCOMPARE(out.failedStep, Step::Port);
-        QVERIFY2(out.reason.startsWith("port error: "), qPrintable(out.reason));
+        QVERIFY2(why(out).startsWith("Port error: "), qPrintable(why(out)));
     }
 
     void writeRefusedBeforeAnyFrame()
     {
-        RadioFixture f;
+        EnglishFixture f;
         f.doc.setCell(5, 1, "446.00625");
         f.doc.setCell(5, 2, f.doc.words().off);
         f.doc.setCell(5, 3, "446.00625");
@@ -338,7 +427,7 @@ private slots:
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         TransferEngine::Outcome out = engine.write();
         QCOMPARE(out.failedStep, Step::Encode);
-        QCOMPARE(out.reason, QString("channel 5, transmit tone: \"D9\" is not a tone"));
+        QCOMPARE(why(out), QString("channel 5, transmit tone: \"D9\" is not a tone"));
         QCOMPARE(f.sim.framesReceived(), 0);
 
         f.doc.setCell(5, 4, "D023N");
@@ -346,23 +435,23 @@ private slots:
         f.doc.setText(Key::NewPassword, "12#");
         out = engine.write();
         QCOMPARE(out.failedStep, Step::Encode);
-        QVERIFY(out.reason.startsWith("new password: "));
+        QVERIFY(why(out).startsWith("new password: "));
         f.doc.setText(Key::NewPassword, "12");
         f.doc.setChoice(Key::DtmfTime, -1);
         out = engine.write();
-        QCOMPARE(out.reason, QString("DTMF duration: nothing is selected"));
+        QCOMPARE(why(out), QString("DTMF duration: nothing is selected"));
         QCOMPARE(f.sim.framesReceived(), 0);
     }
 
     void infoLeavesDocumentAlone()
     {
-        RadioFixture f;
+        EnglishFixture f;
         f.put(Codec::PasswordAddr, "123456FFFFFFFFF6");
         f.put(Codec::BandAddr, "3900350039003500");
         const DocumentData before = f.doc.data();
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         const TransferEngine::Outcome out = engine.info();
-        QVERIFY2(out.ok(), qPrintable(out.reason));
+        QVERIFY2(out.ok(), qPrintable(why(out)));
         QCOMPARE(out.radioBand, QString("350-390MHz"));
         QCOMPARE(out.radioModel, Codec::ModelId);
         QCOMPARE(f.identity.admin, QString("Tavrin"));

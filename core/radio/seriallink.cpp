@@ -152,6 +152,19 @@ void SerialLink::clearReceive()
     m_receive.clear();
 }
 
+void SerialLink::drain()
+{
+    if (m_port->isOpen()) {
+        // Bytes already taken from the device go the usual way first, so
+        // whatever watches the received bytes still sees them; those still in
+        // the device's buffer are discarded there.
+        if (m_port->bytesAvailable() > 0)
+            onReadyRead();
+        m_port->clear(QSerialPort::Input);
+    }
+    m_receive.clear();
+}
+
 int SerialLink::echoCount() const
 {
     return m_echo;

@@ -37,6 +37,10 @@ public:
     void sendHex(const QString& hex);
     const QString& receiveText() const;
     void clearReceive();
+    // Drops whatever the line still holds: the receive text and the bytes
+    // that have arrived but not yet been delivered. Called before a frame is
+    // sent, so that nothing left over is taken for its answer.
+    void drain();
     int echoCount() const;
 
     // aSysDelay: waits on the event loop (no busy polling) until the receive

@@ -4,19 +4,19 @@
 #include <QList>
 
 #include "codecs.h"
-#include "setup/appstate.h"
 #include "document/band.h"
+#include "document/frequency.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "identity.h"
+#include "protocol.h"
 #include "seriallink.h"
+#include "setup/appstate.h"
+#include "setup/textids.h"
 
 namespace {
 
-const QString HandshakeFrame = QStringLiteral("02544156524" "94E");   // 0x02 "TAVRIN"
-const QString HandshakeReply = QStringLiteral("0674617672696E");      // 0x06 "tavrin"
-const QString EndFrame = QStringLiteral("646F");
-const QString Ack = QStringLiteral("06");
+constexpr int HandshakeAttempts = 4;
 
 // Time allowed for each reply, in milliseconds.
 constexpr int PauseMs = 150;
@@ -28,15 +28,21 @@ constexpr int ChannelWriteMs = 200;
 constexpr int WriteMs = 100;
 constexpr int EndMs = 70;
 
-QString addressHex(int address)
+// A frequency cell as the radio would get it: within the selected band and
+// on the 5 kHz or 6.25 kHz raster, the rule the channel editor and the CSV
+// import apply. Success, or why not, naming the channel and column.
+Result checkFrequency(const QString& cell, int row, int col, const QString& band, QChar sep)
 {
-    return QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper();
-}
-
-QString half(int n, bool second)
-{
-    return QStringLiteral("channel %1 %2 half").arg(n).arg(second ? QStringLiteral("second")
-                                                                  : QStringLiteral("first"));
+    // A file made under the other decimal separator still holds good values.
+    QString text = cell;
+    text.replace(sep == u'.' ? u',' : u'.', sep);
+    if (Frequency::isCommitted(text, band, sep))
+        return Result::success();
+    const QStringList values = {QString::number(row), Codec::columnName(col), cell, band};
+    const std::optional<double> mhz = Frequency::parse(text, sep);
+    if (mhz && (*mhz < Band::lower(band) || *mhz > Band::upper(band)))
+        return Result::fail(TextId::FrequencyOutOfBand, values);
+    return Result::fail(TextId::FrequencyOffRaster, values);
 }
 
 // Clears the running mark however the transfer ends.
@@ -92,7 +98,7 @@ TransferEngine::Outcome TransferEngine::run(Mode mode)
     if (m_running || m_state.radioBusy()) {
         Outcome busy;
         busy.failedStep = Outcome::Step::Busy;
-        busy.reason = QStringLiteral("another radio operation is running");
+        busy.reason = Result::fail(TextId::RadioBusy);
         return busy;
     }
     RunningMark mark(m_running, m_state);
@@ -126,34 +132,48 @@ bool TransferEngine::prepareWrite(Prepared& p)
 {
     enter(Outcome::Step::Encode);
     const DocumentData& data = m_doc.data();
+    auto cannot = [this](const QString& why) { return fail(m_step, Result::fail(TextId::CannotEncode, {why})); };
+    const QString band = m_doc.selectedBand();
+    const QChar sep = m_doc.decimalSeparator();
     for (int n = 1; n <= m_count; ++n) {
+        // A band that is not set is refused by the band check, before any
+        // record is written; without one no frequency can be judged.
+        if (Band::isWellFormed(band) && data.channelExists(n)) {
+            for (int col : {1, 3}) {
+                const QString f = data.cell(n, col);
+                if (f.isEmpty())
+                    continue;
+                if (Result r = checkFrequency(f, n, col, band, sep); !r)
+                    return fail(m_step, r);
+            }
+        }
         const Codec::Encoded ch = Codec::encodeChannel(data, n, m_doc.words());
         if (!ch.ok())
-            return fail(m_step, ch.error);
+            return cannot(ch.error);
         p.channels.append(ch.bytes);
     }
     const Codec::Encoded options = Codec::encodeOptions(data, m_count);
     if (!options.ok())
-        return fail(m_step, options.error);
+        return cannot(options.error);
     p.options = options.bytes;
     const Codec::Encoded timer = Codec::encodeTimer(data);
     if (!timer.ok())
-        return fail(m_step, timer.error);
+        return cannot(timer.error);
     p.timer = timer.bytes;
     if (m_identity.writeUser) {
         const Codec::Encoded user = Codec::encodeName(m_identity.userToWrite);
         if (!user.ok())
-            return fail(m_step, QStringLiteral("user name: ") + user.error);
+            return cannot(QStringLiteral("user name: ") + user.error);
         p.user = user.bytes;
     }
     const Codec::Encoded admin = Codec::encodeName(m_state.adminName);
     if (!admin.ok())
-        return fail(m_step, QStringLiteral("administrator name: ") + admin.error);
+        return cannot(QStringLiteral("administrator name: ") + admin.error);
     p.admin = admin.bytes;
     if (data.flag(Key::WriteNewPassword)) {
         const Codec::Encoded pw = Codec::encodePassword(data.text(Key::NewPassword));
         if (!pw.ok())
-            return fail(m_step, Codec::settingName(Key::NewPassword) + QStringLiteral(": ") + pw.error);
+            return cannot(Codec::settingName(Key::NewPassword) + QStringLiteral(": ") + pw.error);
         p.password = pw.bytes;
     }
     return true;
@@ -168,7 +188,7 @@ bool TransferEngine::reopenPort()
     m_link.clearReceive();
     m_link.aSysDelay(6, PauseMs);
     if (!m_link.open())
-        return fail(m_step, QStringLiteral("port error: ") + m_link.errorString());
+        return fail(m_step, Result::fail(TextId::PortError, {m_link.errorString()}));
     m_link.clearReceive();
     m_link.aSysDelay(6, PauseMs);
     return !portFailed();
@@ -177,34 +197,24 @@ bool TransferEngine::reopenPort()
 bool TransferEngine::handshake()
 {
     enter(Outcome::Step::Handshake);
-    QString last;
-    for (int attempt = 1; attempt <= 4; ++attempt) {
-        m_link.clearReceive();
-        m_link.sendHex(HandshakeFrame);
-        m_link.aSysDelay(int(HandshakeReply.size()), HandshakeMs);
-        if (portFailed())
-            return false;
-        last = m_link.receiveText();
-        if (last == HandshakeReply)
-            return true;
-    }
-    if (last.isEmpty())
-        return fail(m_step, QStringLiteral("no reply to the handshake"));
-    return fail(m_step, QStringLiteral("a wrong reply to the handshake (%1)").arg(last));
+    const Result r = RadioProtocol(m_link).handshake(HandshakeAttempts, HandshakeMs);
+    if (!r)
+        return fail(r.textId == TextId::PortError || r.textId == TextId::PortNotOpen ? Outcome::Step::Port : m_step, r);
+    return true;
 }
 
 bool TransferEngine::readIdentity(bool checkPassword, bool checkModel)
 {
     enter(Outcome::Step::Identity);
     QByteArray data;
-    const struct { int address; int ms; const char* what; QString RadioIdentity::*field; bool date; } records[] = {
-        {Codec::SaleDateAddr, SlowReadMs, "the sale date record", &RadioIdentity::saleDate, true},
-        {Codec::AdminAddr, SlowReadMs, "the administrator record", &RadioIdentity::admin, false},
-        {Codec::FactoryDateAddr, ReadMs, "the factory date record", &RadioIdentity::factoryDate, true},
-        {Codec::UserAddr, ReadMs, "the user record", &RadioIdentity::user, false},
+    const struct { int address; int ms; int what; QString RadioIdentity::*field; bool date; } records[] = {
+        {Codec::SaleDateAddr, SlowReadMs, TextId::RecordSaleDate, &RadioIdentity::saleDate, true},
+        {Codec::AdminAddr, SlowReadMs, TextId::RecordAdmin, &RadioIdentity::admin, false},
+        {Codec::FactoryDateAddr, ReadMs, TextId::RecordFactoryDate, &RadioIdentity::factoryDate, true},
+        {Codec::UserAddr, ReadMs, TextId::RecordUser, &RadioIdentity::user, false},
     };
     for (const auto& r : records) {
-        if (!readRecord(r.address, r.ms, QString::fromLatin1(r.what), data))
+        if (!readRecord(r.address, r.ms, recordName(r.what), data))
             return false;
         m_identity.*r.field = r.date ? Codec::decodeDate(data) : Codec::decodeName(data);
         emit identityChanged();
@@ -212,27 +222,24 @@ bool TransferEngine::readIdentity(bool checkPassword, bool checkModel)
 
     if (checkPassword) {
         enter(Outcome::Step::Password);
-        if (!readRecord(Codec::PasswordAddr, ReadMs, QStringLiteral("the password record"), data))
+        if (!readRecord(Codec::PasswordAddr, ReadMs, recordName(TextId::RecordPassword), data))
             return false;
         // An erased record (length F) holds no password, so a mismatch there
         // is a plain failure rather than a password error.
         const bool radioHasPassword = Codec::passwordLength(data) != 0xF;
         if (m_doc.text(Key::Password) != Codec::passwordDigits(data)) {
             m_out.passwordError = radioHasPassword;
-            return fail(m_step, radioHasPassword
-                                    ? QStringLiteral("password does not match")
-                                    : QStringLiteral("the radio's password record is erased"));
+            return fail(m_step, Result::fail(radioHasPassword ? TextId::PasswordMismatch : TextId::PasswordErased));
         }
     }
 
     enter(Outcome::Step::Model);
-    if (!readRecord(Codec::ModelAddr, ReadMs, QStringLiteral("the model record"), data))
+    if (!readRecord(Codec::ModelAddr, ReadMs, recordName(TextId::RecordModel), data))
         return false;
     m_out.radioModel = SerialLink::bytesToHex(data);
     if (checkModel) {
         if (m_out.radioModel != Codec::ModelId)
-            return fail(m_step, QStringLiteral("model record does not match (the radio holds %1)")
-                                    .arg(m_out.radioModel));
+            return fail(m_step, Result::fail(TextId::ModelMismatch, {m_out.radioModel}));
         if (m_doc.choice(Key::Model) != 0) {
             m_doc.setChoice(Key::Model, 0);
             emit modelSelected();
@@ -241,7 +248,7 @@ bool TransferEngine::readIdentity(bool checkPassword, bool checkModel)
     }
 
     enter(Outcome::Step::Band);
-    if (!readRecord(Codec::BandAddr, ReadMs, QStringLiteral("the band record"), data))
+    if (!readRecord(Codec::BandAddr, ReadMs, recordName(TextId::RecordBand), data))
         return false;
     m_out.radioBand = Codec::decodeBand(data);
     return true;
@@ -255,7 +262,7 @@ bool TransferEngine::readBranch()
     if (band != QLatin1String(Band::Unset)) {
         const int index = int(m_doc.bandList().indexOf(band));
         if (index < 0)
-            return fail(Outcome::Step::Band, QStringLiteral("band %1 of the radio is not in the band list").arg(band));
+            return fail(Outcome::Step::Band, Result::fail(TextId::BandNotInList, {band}));
         copy.setChoice(Key::Band, index);
         bandFound = true;
         m_identity.model = copy.choiceText(Key::Model);
@@ -269,17 +276,17 @@ bool TransferEngine::readBranch()
     QByteArray first, second;
     for (int n = 1; n <= m_count; ++n) {
         const int address = Codec::channelAddress(n);
-        if (!readRecord(address, ChannelReadMs, half(n, false), first)
-            || !readRecord(address + 8, ChannelReadMs, half(n, true), second))
+        if (!readRecord(address, ChannelReadMs, channelHalf(n, false), first)
+            || !readRecord(address + 8, ChannelReadMs, channelHalf(n, true), second))
             return false;
         Codec::decodeChannel(first + second, n, copy, words, sep);
         advance(5);
     }
-    if (!readRecord(Codec::TimerAddr, ReadMs, QStringLiteral("the timer and DTMF record"), first))
+    if (!readRecord(Codec::TimerAddr, ReadMs, recordName(TextId::RecordTimer), first))
         return false;
     Codec::decodeTimer(first, copy);
-    if (!readRecord(Codec::OptionAddr, ReadMs, QStringLiteral("the option block first half"), first)
-        || !readRecord(Codec::OptionAddr + 8, ReadMs, QStringLiteral("the option block second half"), second))
+    if (!readRecord(Codec::OptionAddr, ReadMs, recordName(TextId::RecordOptionsFirstHalf), first)
+        || !readRecord(Codec::OptionAddr + 8, ReadMs, recordName(TextId::RecordOptionsSecondHalf), second))
         return false;
     Codec::decodeOptions(first + second, copy);
     advance(5);
@@ -294,44 +301,43 @@ bool TransferEngine::writeBranch(const Prepared& p)
 {
     const QString band = m_out.radioBand;
     if (band == QLatin1String(Band::Unset))
-        return fail(Outcome::Step::Band, QStringLiteral("the radio has no band set"));
+        return fail(Outcome::Step::Band, Result::fail(TextId::BandUnset));
+    if (m_doc.selectedBand().isEmpty())
+        return fail(Outcome::Step::Band, Result::fail(TextId::NoBandSelected, {band}));
     if (band != m_doc.selectedBand())
-        return fail(Outcome::Step::Band, QStringLiteral("band %1 of the radio is not the selected band %2")
-                                             .arg(band, m_doc.selectedBand().isEmpty()
-                                                            ? QStringLiteral("(none)")
-                                                            : m_doc.selectedBand()));
+        return fail(Outcome::Step::Band, Result::fail(TextId::BandNotSelected, {band, m_doc.selectedBand()}));
 
     enter(Outcome::Step::Records);
-    if (!p.user.isEmpty() && !writeRecord(Codec::UserAddr, p.user, WriteMs, QStringLiteral("the user record")))
+    if (!p.user.isEmpty() && !writeRecord(Codec::UserAddr, p.user, WriteMs, recordName(TextId::RecordUser)))
         return false;
     if (m_state.adminName != m_identity.admin) {
         const QByteArray now = Codec::encodeDate(QDateTime::currentDateTime());
-        if (!writeRecord(Codec::SaleDateAddr, now, WriteMs, QStringLiteral("the sale date record"))
-            || !writeRecord(Codec::AdminAddr, p.admin, WriteMs, QStringLiteral("the administrator record")))
+        if (!writeRecord(Codec::SaleDateAddr, now, WriteMs, recordName(TextId::RecordSaleDate))
+            || !writeRecord(Codec::AdminAddr, p.admin, WriteMs, recordName(TextId::RecordAdmin)))
             return false;
     }
     if (m_state.stampFactoryDate
         && !writeRecord(Codec::FactoryDateAddr, Codec::encodeDate(QDateTime::currentDateTime()), WriteMs,
-                        QStringLiteral("the factory date record")))
+                        recordName(TextId::RecordFactoryDate)))
         return false;
     if (!p.password.isEmpty()
-        && !writeRecord(Codec::PasswordAddr, p.password, WriteMs, QStringLiteral("the password record")))
+        && !writeRecord(Codec::PasswordAddr, p.password, WriteMs, recordName(TextId::RecordPassword)))
         return false;
 
     for (int n = 1; n <= m_count; ++n) {
         const int address = Codec::channelAddress(n);
         const QByteArray& rec = p.channels[n - 1];
-        if (!writeRecord(address, rec.left(8), ChannelWriteMs, half(n, false))
-            || !writeRecord(address + 8, rec.mid(8), ChannelWriteMs, half(n, true)))
+        if (!writeRecord(address, rec.left(8), ChannelWriteMs, channelHalf(n, false))
+            || !writeRecord(address + 8, rec.mid(8), ChannelWriteMs, channelHalf(n, true)))
             return false;
         advance(5);
     }
-    if (!writeRecord(Codec::OptionAddr, p.options.left(8), WriteMs, QStringLiteral("the option block first half"))
+    if (!writeRecord(Codec::OptionAddr, p.options.left(8), WriteMs, recordName(TextId::RecordOptionsFirstHalf))
         || !writeRecord(Codec::OptionAddr + 8, p.options.mid(8), WriteMs,
-                        QStringLiteral("the option block second half")))
+                        recordName(TextId::RecordOptionsSecondHalf)))
         return false;
     advance(5);
-    if (!writeRecord(Codec::TimerAddr, p.timer, WriteMs, QStringLiteral("the timer and DTMF record")))
+    if (!writeRecord(Codec::TimerAddr, p.timer, WriteMs, recordName(TextId::RecordTimer)))
         return false;
     advance(5);
     return true;
@@ -364,13 +370,9 @@ QString TransferEngine::stepName(Outcome::Step step)
 void TransferEngine::endStep()
 {
     m_link.setLogStep(QStringLiteral("end"));
-    // The receive text is deliberately not cleared: nothing is judged here.
-    if (m_link.isOpen()) {
-        m_link.sendHex(EndFrame);
-        m_link.aSysDelay(4, EndMs);
-    }
+    RadioProtocol(m_link).end(EndMs);
     if (m_out.ok() && m_link.failed())
-        fail(Outcome::Step::Port, QStringLiteral("port error: ") + m_link.errorString());
+        fail(Outcome::Step::Port, Result::fail(TextId::PortError, {m_link.errorString()}));
     if (m_out.ok()) {
         m_value = m_maximum;
         emit progress(m_value, m_maximum);
@@ -381,61 +383,43 @@ bool TransferEngine::readRecord(int address, int ms, const QString& what, QByteA
 {
     if (portFailed())
         return false;
-    const QString header = QStringLiteral("57") + addressHex(address) + QStringLiteral("08");
-    m_link.clearReceive();
-    m_link.sendHex(QStringLiteral("52") + addressHex(address) + QStringLiteral("08"));
-    m_link.aSysDelay(24, ms);
-    if (portFailed())
-        return false;
-    const QString reply = m_link.receiveText();
-    // Only a whole reply for this very address counts: a late reply to an
-    // earlier request must not land in this record.
-    if (reply.size() == 24 && reply.startsWith(header)) {
-        data = SerialLink::hexToBytes(reply.mid(8));
-        return true;
-    }
-    if (reply.isEmpty())
-        return fail(m_step, QStringLiteral("no reply to the read of %1").arg(what));
-    if (reply.size() < 24 && header.startsWith(reply.left(8)))
-        return fail(m_step, QStringLiteral("the reply to the read of %1 is incomplete (%2 of 12 bytes)")
-                                .arg(what)
-                                .arg(reply.size() / 2));
-    if (reply.startsWith(QLatin1String("57")) && reply.size() >= 8 && !reply.startsWith(header))
-        return fail(m_step, QStringLiteral("the reply to the read of %1 is for address %2")
-                                .arg(what, reply.mid(2, 4)));
-    return fail(m_step, QStringLiteral("a wrong reply to the read of %1 (%2)").arg(what, reply.left(48)));
+    const Result r = RadioProtocol(m_link).readRecord(address, ms, what, data);
+    return r ? true : !portFailed() && fail(m_step, r);
 }
 
 bool TransferEngine::writeRecord(int address, const QByteArray& data, int ms, const QString& what)
 {
     if (portFailed())
         return false;
-    m_link.clearReceive();
-    m_link.sendHex(QStringLiteral("57") + addressHex(address) + QStringLiteral("08")
-                   + SerialLink::bytesToHex(data));
-    m_link.aSysDelay(int(Ack.size()), ms);
-    if (portFailed())
-        return false;
-    const QString reply = m_link.receiveText();
-    if (reply == Ack)
-        return true;
-    if (reply.isEmpty())
-        return fail(m_step, QStringLiteral("no acknowledgement for %1").arg(what));
-    return fail(m_step, QStringLiteral("no acknowledgement for %1 (the radio answered %2)").arg(what, reply.left(48)));
+    const Result r = RadioProtocol(m_link).writeRecord(address, data, ms, what);
+    return r ? true : !portFailed() && fail(m_step, r);
+}
+
+// Records are named in the engine's language, so that a failure reads as one
+// sentence whichever front end shows it.
+QString TransferEngine::recordName(int textId, int channel) const
+{
+    Result name = Result::fail(textId);
+    if (channel > 0)
+        name.args << QString::number(channel);
+    return name.text(m_state.texts);
+}
+
+QString TransferEngine::channelHalf(int n, bool second) const
+{
+    return recordName(second ? TextId::RecordChannelSecondHalf : TextId::RecordChannelFirstHalf, n);
 }
 
 bool TransferEngine::portFailed()
 {
-    if (m_link.failed())
-        fail(Outcome::Step::Port, QStringLiteral("port error: ") + m_link.errorString());
-    else if (!m_link.isOpen())
-        fail(Outcome::Step::Port, QStringLiteral("port error: the port is not open"));
-    else
+    const Result r = RadioProtocol(m_link).portProblem();
+    if (r)
         return false;
+    fail(Outcome::Step::Port, r);
     return true;
 }
 
-bool TransferEngine::fail(Outcome::Step step, const QString& reason)
+bool TransferEngine::fail(Outcome::Step step, const Result& reason)
 {
     // The first failure is the one that counts.
     if (m_out.ok()) {

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include "setup/result.h"
+
 class AppState;
 class SerialLink;
 class SettingsDocument;
@@ -28,7 +30,10 @@ struct RadioIdentity;
 //    mode, whether to stamp the factory date; radioBusy while running.
 //
 // A write encodes every record before it sends anything; a value that cannot
-// be encoded ends it at once, naming the channel and column or the setting.
+// be encoded, or a frequency outside the selected band or off the raster,
+// ends it at once, naming the channel and column or the setting.
+//
+// Every exchange goes through RadioProtocol, which holds the reply checks.
 class TransferEngine : public QObject {
     Q_OBJECT
 public:
@@ -46,9 +51,10 @@ public:
             Records,     // a channel, option or timer record failed
         };
         Step failedStep = Step::None;
-        // Why it failed, in plain words, e.g. "no acknowledgement for channel 5
-        // second half"; empty on success.
-        QString reason;
+        // Why it failed, e.g. "No acknowledgement for channel 5 second half",
+        // as a text id and its values (the record already named in the
+        // language of the engine's texts); success when nothing failed.
+        Result reason;
         // The radio holds a password that the typed one does not match: the
         // window shows "Communication Password Error !" instead of the
         // general failure message.
@@ -98,8 +104,10 @@ private:
 
     bool readRecord(int address, int ms, const QString& what, QByteArray& data);
     bool writeRecord(int address, const QByteArray& data, int ms, const QString& what);
+    QString recordName(int textId, int channel = 0) const;
+    QString channelHalf(int n, bool second) const;
     bool portFailed();
-    bool fail(Outcome::Step step, const QString& reason);
+    bool fail(Outcome::Step step, const Result& reason);
     void advance(int by);
 
     SerialLink& m_link;

@@ -5,7 +5,9 @@
 
 #include "document/band.h"
 #include "radio/codecs.h"
+#include "radio/protocol.h"
 #include "radio/seriallink.h"
+#include "setup/textids.h"
 
 namespace Service {
 
@@ -13,14 +15,11 @@ namespace {
 
 const QString Name = SerialLink::bytesToHex("TAVRIN");
 const QString Answer = SerialLink::bytesToHex("tavrin");
-const QString ProgHello = QStringLiteral("02") + Name;
-const QString ProgAnswer = QStringLiteral("06") + Answer;
 const QString ServiceHello = QStringLiteral("0206") + Name;
 const QString ServiceAnswer = QStringLiteral("0606") + Answer + QStringLiteral("16");
 const QString Ready = QStringLiteral("0600");
 const QString Busy = QStringLiteral("090009");
 const QString Done = QStringLiteral("060006");
-const QString Ack = QStringLiteral("06");
 const QString EndFrame = QStringLiteral("64016F");
 // 'V', 8 bytes: 455.675 MHz twice as BCD in units of 10 Hz.
 const QString AgingFrame = QStringLiteral("56084556750045567500");
@@ -30,28 +29,26 @@ const QString StorePrefix = QStringLiteral("570301BE");
 constexpr int CalibrationLow = 64;
 constexpr int CalibrationHigh = 112;
 
-QString hex4(int address)
-{
-    return QStringLiteral("%1").arg(address, 4, 16, QChar(u'0')).toUpper();
-}
+constexpr int HandshakeAttempts = 3;
+constexpr int HandshakeMs = 100;
+constexpr int WriteMs = 100;
 
 QString exchange(SerialLink& link, const QString& frame, int digits, int ms)
 {
-    link.clearReceive();
-    link.sendHex(frame);
-    link.aSysDelay(digits, ms);
-    return link.receiveText();
+    return RadioProtocol(link).exchange(frame, digits, ms);
 }
 
 // A lost line explains every later silence better than the silence does.
-Outcome failure(const SerialLink& link, const QString& why)
+Outcome failure(SerialLink& link, const Result& why)
 {
-    return Outcome::failed(link.failed() ? link.errorString() : why);
+    const Result port = RadioProtocol(link).portProblem();
+    return Outcome::failed(port ? why : port);
 }
 
-QString shown(const QString& reply)
+// The record an alignment operation reads or writes, for messages.
+QString recordAt(int address)
 {
-    return reply.isEmpty() ? QStringLiteral("no reply") : QStringLiteral("reply %1").arg(reply);
+    return QStringLiteral("0x") + RadioProtocol::addressHex(address);
 }
 
 // Sends `frame` again for as long as the radio answers busy; `reply` holds the
@@ -66,11 +63,9 @@ bool whileBusy(SerialLink& link, const QString& frame, int digits, int ms, QStri
     return false;
 }
 
-Outcome stayedBusy(const QString& what)
+Outcome stayedBusy(const QString& frame)
 {
-    return Outcome::failed(QStringLiteral("the radio answered busy to %1 more than %2 times")
-                               .arg(what)
-                               .arg(MaxBusyReplies));
+    return Outcome::failed(Result::fail(TextId::ServiceStayedBusy, {frame, QString::number(MaxBusyReplies)}));
 }
 
 void pause(int ms)
@@ -80,25 +75,22 @@ void pause(int ms)
     loop.exec();
 }
 
-// A data reply: 'W', address, length, then the 8 data bytes.
-bool readRecord(SerialLink& link, int address, int ms, QByteArray& data)
+Outcome readRecord(SerialLink& link, int address, int ms, QByteArray& data)
 {
-    const QString reply = exchange(link, QStringLiteral("52") + hex4(address) + QStringLiteral("08"), 24, ms);
-    if (!reply.startsWith(QLatin1String("57")) || reply.size() < 24)
-        return false;
-    data = SerialLink::hexToBytes(reply.mid(8, 16));
-    return data.size() == 8;
+    const Result r = RadioProtocol(link).readRecord(address, ms, recordAt(address), data);
+    return r ? Outcome::success() : failure(link, r);
 }
 
 Outcome writeRecord(SerialLink& link, int address, const QByteArray& eight)
 {
-    const QString frame =
-        QStringLiteral("57") + hex4(address) + QStringLiteral("08") + SerialLink::bytesToHex(eight);
-    const QString reply = exchange(link, frame, 2, 100);
-    if (reply != Ack)
-        return failure(link, QStringLiteral("the write of %1 was not acknowledged (%2)")
-                                 .arg(hex4(address), shown(reply)));
-    return Outcome::success();
+    const Result r = RadioProtocol(link).writeRecord(address, eight, WriteMs, recordAt(address));
+    return r ? Outcome::success() : failure(link, r);
+}
+
+// The link's own reason when it cannot be opened.
+Result portReason(const QString& problem)
+{
+    return Result::fail(TextId::PortError, {problem});
 }
 
 // The port check of every operation, then the port opened and the radio
@@ -108,10 +100,10 @@ Outcome openPort(SerialLink& link, const QString& device, int digits, int ms)
     link.close();
     const QString problem = SerialLink::probe(device);
     if (!problem.isEmpty())
-        return Outcome::portUnavailable(problem);
+        return Outcome::portUnavailable(portReason(problem));
     link.setDevice(device);
     if (!link.open())
-        return Outcome::portUnavailable(link.errorString());
+        return Outcome::portUnavailable(portReason(link.errorString()));
     link.clearReceive();
     link.aSysDelay(digits, ms);
     return Outcome::success();
@@ -157,13 +149,8 @@ QString checkAdjustInput(const AdjustInput& in)
 
 Outcome programmingHandshake(SerialLink& link)
 {
-    QString reply;
-    for (int attempt = 0; attempt < 3 && !link.failed(); ++attempt) {
-        reply = exchange(link, ProgHello, 14, 100);
-        if (reply == ProgAnswer)
-            return Outcome::success();
-    }
-    return failure(link, QStringLiteral("no answer to the handshake (%1)").arg(shown(reply)));
+    const Result r = RadioProtocol(link).handshake(HandshakeAttempts, HandshakeMs);
+    return r ? Outcome::success() : failure(link, r);
 }
 
 Outcome serviceHandshake(SerialLink& link, int pollMs, bool settle)
@@ -177,11 +164,11 @@ Outcome serviceHandshake(SerialLink& link, int pollMs, bool settle)
             link.aSysDelay(6, 170);
     }
     if (!answered)
-        return failure(link, QStringLiteral("no answer to the service handshake (%1)").arg(shown(reply)));
+        return failure(link, Result::fail(TextId::ServiceNoAnswer, {reply}));
     if (!whileBusy(link, Ready, 6, pollMs, reply))
-        return stayedBusy(QStringLiteral("the service handshake"));
+        return stayedBusy(Ready);
     if (reply != Done)
-        return failure(link, QStringLiteral("the radio did not get ready (%1)").arg(shown(reply)));
+        return failure(link, Result::fail(TextId::ServiceNotReady, {reply}));
     return Outcome::success();
 }
 
@@ -189,13 +176,13 @@ Outcome adjustOnOpenLink(SerialLink& link, const AdjustInput& in)
 {
     const QString problem = checkAdjustInput(in);
     if (!problem.isEmpty())
-        return Outcome::failed(problem);
+        return Outcome::failed(Result::fail(TextId::ServiceBadInput, {problem}));
     Outcome out = programmingHandshake(link);
     if (!out.ok())
         return out;
     const Codec::Encoded band = Codec::encodeBand(in.band);
     if (!band.ok())
-        return Outcome::failed(band.error);
+        return Outcome::failed(Result::fail(TextId::ServiceBadInput, {band.error}));
     const QList<QPair<int, QByteArray>> records = {
         {Codec::ModelAddr, SerialLink::hexToBytes(in.modelId)},
         {Codec::BandAddr, band.bytes},
@@ -220,19 +207,21 @@ Outcome readAlignment(SerialLink& link, const QString& device, const QStringList
         if (!out.ok())
             return out;
         QByteArray data;
-        if (!readRecord(link, Codec::BandAddr, 150, data))
-            return failure(link, QStringLiteral("no data reply to the read of the band record"));
+        out = readRecord(link, Codec::BandAddr, 150, data);
+        if (!out.ok())
+            return out;
         result.band = Codec::decodeBand(data);
         // A new radio has no band yet; its values are still worth reading.
         if (result.band != QLatin1String(Band::Unset)) {
             result.bandIndex = int(bandList.indexOf(result.band));
             if (result.bandIndex < 0)
-                return Outcome::failed(QStringLiteral("the radio's band %1 is not in the band list").arg(result.band));
+                return Outcome::failed(Result::fail(TextId::ServiceBandNotInList, {result.band}));
         }
         for (int address : {AlignmentValues::FrequencyRecord, AlignmentValues::DeviationRecord,
                             AlignmentValues::ModRecord}) {
-            if (!readRecord(link, address, 180, data))
-                return failure(link, QStringLiteral("no data reply to the read of %1").arg(hex4(address)));
+            out = readRecord(link, address, 180, data);
+            if (!out.ok())
+                return out;
             values.setFromRecord(address, data);
         }
         return Outcome::success();
@@ -244,7 +233,7 @@ Outcome adjust(SerialLink& link, const QString& device, const AdjustInput& in)
     // Refused before the port is touched: a half-written radio is worse than none.
     const QString problem = checkAdjustInput(in);
     if (!problem.isEmpty())
-        return Outcome::failed(problem);
+        return Outcome::failed(Result::fail(TextId::ServiceBadInput, {problem}));
     return whole(link, device, {6, 800, 6, 70}, [&] { return adjustOnOpenLink(link, in); });
 }
 
@@ -256,10 +245,10 @@ Outcome aging(SerialLink& link, const QString& device)
             return out;
         QString reply;
         if (!whileBusy(link, AgingFrame, 6, 150, reply))
-            return stayedBusy(QStringLiteral("the aging command"));
+            return stayedBusy(AgingFrame);
         // The radio's answer to the aging command itself means nothing more.
         if (link.failed())
-            return Outcome::failed(link.errorString());
+            return Outcome::failed(RadioProtocol(link).portProblem());
         return Outcome::success();
     });
 }
@@ -273,10 +262,10 @@ Outcome calibrate(SerialLink& link, const QString& device, CalibrationResult& re
             return out;
         QString reply;
         if (!whileBusy(link, ReadingsFrame, 40, 180, reply))
-            return stayedBusy(QStringLiteral("the voltage reading"));
+            return stayedBusy(ReadingsFrame);
         // 'T' and four readings at least; fewer would be averaged out of thin air.
         if (!reply.startsWith(QLatin1String("54")) || reply.size() < 10)
-            return failure(link, QStringLiteral("no voltage readings (%1)").arg(shown(reply)));
+            return failure(link, Result::fail(TextId::ServiceNoReadings, {reply}));
         const QByteArray readings = SerialLink::hexToBytes(reply.mid(2, 8));
         int sum = 0;
         for (char r : readings)
@@ -288,9 +277,9 @@ Outcome calibrate(SerialLink& link, const QString& device, CalibrationResult& re
         }
         const QString store = StorePrefix + QStringLiteral("%1").arg(result.v, 2, 16, QChar(u'0')).toUpper();
         if (!whileBusy(link, store, 6, 80, reply))
-            return stayedBusy(QStringLiteral("storing the calibration"));
+            return stayedBusy(store);
         if (reply != Done)
-            return failure(link, QStringLiteral("storing the calibration was refused (%1)").arg(shown(reply)));
+            return failure(link, Result::fail(TextId::ServiceStoreRefused, {reply}));
         result.label = QStringLiteral("OK !");
         return Outcome::success();
     });
@@ -305,11 +294,11 @@ Outcome initialiseAdjust(SerialLink& link, const AdjustInput& in)
 {
     const QString problem = checkAdjustInput(in);
     if (!problem.isEmpty())
-        return Outcome::failed(problem);
+        return Outcome::failed(Result::fail(TextId::ServiceBadInput, {problem}));
     link.close();
     pause(250);
     if (!link.open())
-        return Outcome::portUnavailable(link.errorString());
+        return Outcome::portUnavailable(portReason(link.errorString()));
     link.clearReceive();
     link.aSysDelay(6, 800);
     return adjustOnOpenLink(link, in);

@@ -3,24 +3,27 @@
 #include <QStringList>
 
 #include "service/alignmentvalues.h"
+#include "setup/result.h"
 
 class SerialLink;
 
 // The alignment window's conversations with the radio over the serial link.
 // A whole operation checks the port, opens it, makes its handshake, does its
 // work, sends the end command 64 01 6F and closes the port again, whatever
-// happened on the way. Each tells how it went and, if not, why.
+// happened on the way. Each tells how it went and, if not, why. The record
+// reads and writes and the programming handshake are those of RadioProtocol,
+// with its reply checks.
 namespace Service {
 
 struct Outcome {
     enum class Status { Ok, PortUnavailable, Failed };
     Status status = Status::Ok;
-    QString reason;   // empty on success
+    Result reason;   // success when nothing failed
 
     bool ok() const { return status == Status::Ok; }
     static Outcome success() { return {}; }
-    static Outcome failed(const QString& why) { return {Status::Failed, why}; }
-    static Outcome portUnavailable(const QString& why) { return {Status::PortUnavailable, why}; }
+    static Outcome failed(const Result& why) { return {Status::Failed, why}; }
+    static Outcome portUnavailable(const Result& why) { return {Status::PortUnavailable, why}; }
 };
 
 // A radio that answers 09 00 09 ("busy") more often than this in a row is

@@ -16,7 +16,52 @@
 //   1600-1699 installation and cables
 // X(Name, id): Name becomes TextId::Name.
 
-#define RQ300_TEXTS_RADIO(X)
+#define RQ300_TEXTS_RADIO(X) \
+    X(HandshakeNoReply, 1000) \
+    X(HandshakeWrongReply, 1001) \
+    X(ReadNoReply, 1002) \
+    X(ReadIncomplete, 1003) \
+    X(ReadForeignAddress, 1004) \
+    X(ReadWrongReply, 1005) \
+    X(WriteNoAck, 1006) \
+    X(WriteWrongReply, 1007) \
+    X(PortError, 1008) \
+    X(PortNotOpen, 1009) \
+    X(RadioBusy, 1010) \
+    X(PasswordMismatch, 1011) \
+    X(PasswordErased, 1012) \
+    X(ModelMismatch, 1013) \
+    X(BandNotInList, 1014) \
+    X(BandUnset, 1015) \
+    X(BandNotSelected, 1016) \
+    X(NoBandSelected, 1017) \
+    X(CannotEncode, 1018) \
+    X(FrequencyOutOfBand, 1019) \
+    X(FrequencyOffRaster, 1020) \
+    X(PortCannotOpen, 1021) \
+    X(RecordChannelFirstHalf, 1030) \
+    X(RecordChannelSecondHalf, 1031) \
+    X(RecordSaleDate, 1032) \
+    X(RecordAdmin, 1033) \
+    X(RecordFactoryDate, 1034) \
+    X(RecordUser, 1035) \
+    X(RecordPassword, 1036) \
+    X(RecordModel, 1037) \
+    X(RecordBand, 1038) \
+    X(RecordTimer, 1039) \
+    X(RecordOptionsFirstHalf, 1040) \
+    X(RecordOptionsSecondHalf, 1041) \
+    X(ServiceNoAnswer, 1050) \
+    X(ServiceNotReady, 1051) \
+    X(ServiceStayedBusy, 1052) \
+    X(ServiceNoReadings, 1053) \
+    X(ServiceStoreRefused, 1054) \
+    X(ServiceBandNotInList, 1055) \
+    X(ServiceBadInput, 1056) \
+    X(InterruptedHolds, 1060) \
+    X(InterruptedNothing, 1061) \
+    X(InterruptedPartly, 1062) \
+    X(UnknownCodeDefaulted, 1063)
 
 #define RQ300_TEXTS_FILES(X) \
     X(FileSaveFailed, 1100) \

@@ -137,7 +137,7 @@ int main(int argc, char** argv)
             Sample s{double(clock.nsecsElapsed()) / 1e6, cpuMs() - cpuBefore};
             if (!outcome.ok()) {
                 QTextStream(stderr) << "rq300-bench: " << (write ? "write" : "read") << " failed: "
-                                    << outcome.reason << Qt::endl;
+                                    << outcome.reason.text(state.texts) << Qt::endl;
                 status = 1;
                 break;
             }
