@@ -5,6 +5,7 @@
 
 #include "filecommands.h"
 #include "radiocommands.h"
+#include "safetycommands.h"
 
 namespace {
 
@@ -17,6 +18,8 @@ const Entry Commands[] = {
     {&RadioCommands::Read, RadioCommands::read},     {&RadioCommands::Write, RadioCommands::write},
     {&RadioCommands::Info, RadioCommands::info},     {&FileCommands::Show, FileCommands::show},
     {&FileCommands::ExportCsv, FileCommands::exportCsv}, {&FileCommands::ImportCsv, FileCommands::importCsv},
+    {&SafetyCommands::Diff, SafetyCommands::diff},   {&SafetyCommands::BackupsList, SafetyCommands::backups},
+    {&SafetyCommands::CalibrationRead, SafetyCommands::calibrationRead},
 };
 
 QString toolHelp()
@@ -30,7 +33,8 @@ QString toolHelp()
     t += QStringLiteral(
         "\nRun \"rq300-cli COMMAND --help\" for the options of one command.\n"
         "sysini.ini and the language packs are read from the program's directory.\n\n"
-        "Exit status: 0 success, 1 a transfer or check failed, 2 a usage error.\n");
+        "Exit status: 0 success, 1 a transfer or check failed, 2 a usage error\n"
+        "(diff: 0 equal, 1 different, 2 a usage error or an input that cannot be read).\n");
     return t;
 }
 

@@ -22,6 +22,7 @@
 #include "gui/addmessage.h"
 #include "radio/portmap.h"
 #include "gui/rwform.h"
+#include "gui/safetymenu.h"
 #include "gui/testform.h"
 
 namespace {
@@ -188,6 +189,7 @@ void TMainForm::applyMainTexts()
     for (const auto& [name, id] : items)
         m_actions.value(QLatin1String(name))->setText(t.text(id));
     m_actions.value(QStringLiteral("About1"))->setText(m_about->windowTitle());
+    applySafetyTexts(m_actions, t);
     m_bandLabel->setText(t.text(158));
     m_modelLabel->setText(t.text(157));
     m_readWord = t.text(53);

@@ -27,6 +27,9 @@ public:
         int refuseWriteFrame = -1;      // answer write frame k with something other than ACK
         int ignoreHandshakes = 0;       // the first n handshakes get no answer
         int closeAfterFrames = -1;      // close the line after frame k (cable pulled)
+        // Acknowledge programming writes of this record address (an 8-byte
+        // half) but keep the memory as it was: a radio whose store failed.
+        int forgetWritesAt = -1;
     };
 
     static constexpr int MemorySize = 65536;
