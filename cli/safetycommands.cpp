@@ -95,9 +95,10 @@ int reportSafety(const QString& step, const RadioJob& job)
 {
     using Stage = SafeTransfer::Outcome::Stage;
     QString text = job.safe.safety.text(job.texts);
-    // The step that went wrong inside the backup or verify read.
+    // The step that went wrong inside the backup or verify read comes first,
+    // as for any failed transfer.
     if (job.safe.stage == Stage::BackupRead || job.safe.stage == Stage::VerifyRead)
-        text += QStringLiteral(" (%1: %2)").arg(stepName(job.safe.transfer.failedStep), job.safe.transfer.reason);
+        text = QStringLiteral("%1: %2 (%3)").arg(stepName(job.safe.transfer.failedStep), job.safe.transfer.reason, text);
     return Cli::fail(step, text);
 }
 

@@ -213,6 +213,9 @@ SafeTransfer::Options TRWForm::safetyOptions() const
 
 void TRWForm::storeSafety()
 {
+    // A window made without a program directory (tests) has no sysini.ini.
+    if (m_ctx.exeDir.isEmpty())
+        return;
     SafetySettings::save(QDir(m_ctx.exeDir).filePath(QStringLiteral("sysini.ini")),
                          {m_backupBox->isChecked(), m_verifyBox->isChecked()});
 }

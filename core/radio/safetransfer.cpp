@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int PhaseScale = 1000;
-
 QString folderOf(const SafeTransfer::Options& o)
 {
     return o.backupFolder.isEmpty() ? Backups::folder() : o.backupFolder;
@@ -60,8 +58,8 @@ SafeTransfer::SafeTransfer(SerialLink& link, SettingsDocument& doc, RadioIdentit
 
 void SafeTransfer::phaseProgress(int value, int maximum)
 {
-    const int share = maximum > 0 ? int(qint64(value) * PhaseScale / maximum) : 0;
-    emit progress(m_phase * PhaseScale + share, m_phases * PhaseScale);
+    // In the engine's own scale, so one plain read ends at its maximum.
+    emit progress(m_phase * maximum + value, m_phases * maximum);
 }
 
 TransferEngine::Outcome SafeTransfer::scratchRead(Scratch& s, const DocumentData& start)
