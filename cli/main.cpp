@@ -6,6 +6,7 @@
 #include "filecommands.h"
 #include "radiocommands.h"
 #include "files/filewriter.h"
+#include "safetycommands.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ const Entry Commands[] = {
     {&RadioCommands::Read, RadioCommands::read},     {&RadioCommands::Write, RadioCommands::write},
     {&RadioCommands::Info, RadioCommands::info},     {&FileCommands::Show, FileCommands::show},
     {&FileCommands::ExportCsv, FileCommands::exportCsv}, {&FileCommands::ImportCsv, FileCommands::importCsv},
+    {&SafetyCommands::Diff, SafetyCommands::diff},   {&SafetyCommands::BackupsList, SafetyCommands::backups},
+    {&SafetyCommands::CalibrationRead, SafetyCommands::calibrationRead},
 };
 
 QString toolHelp()
@@ -33,7 +36,8 @@ QString toolHelp()
     // The same rule as the window program: beside the program when a
     // sysini.ini lies there, otherwise in the home configuration folder.
     t += Cli::location().describe() + u'\n';
-    t += QStringLiteral("\nExit status: 0 success, 1 a transfer or check failed, 2 a usage error.\n");
+    t += QStringLiteral("\nExit status: 0 success, 1 a transfer or check failed, 2 a usage error\n"
+                        "(diff: 0 equal, 1 different, 2 a usage error or an input that cannot be read).\n");
     return t;
 }
 

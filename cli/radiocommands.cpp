@@ -18,6 +18,7 @@
 #include "radio/portmap.h"
 #include "radiojob.h"
 #include "setup/textids.h"
+#include "safetycommands.h"
 
 namespace RadioCommands {
 
@@ -47,6 +48,10 @@ const QCommandLineOption BandOption(QStringLiteral("band"),
 const QCommandLineOption TraceOption(QStringLiteral("trace"),
                                      QStringLiteral("Log every frame sent and received to FILE, for a bug report (passwords and user names masked)."),
                                      QStringLiteral("FILE"));
+const QCommandLineOption NoBackupOption(QStringLiteral("no-backup"),
+                                        QStringLiteral("Keep no backup of what the radio held (by default every read, and a read before every write, goes into the backup folder)."));
+const QCommandLineOption NoVerifyOption(QStringLiteral("no-verify"),
+                                        QStringLiteral("Do not read the radio back after the write to check every record written."));
 const QCommandLineOption LangOption(QStringLiteral("lang"),
                                     QStringLiteral("Language of the words in the file: zh, en or tw (default: as the window program starts)."),
                                     QStringLiteral("zh|en|tw"));
@@ -117,6 +122,16 @@ QStringList values(const Cli::Command& cmd, const QCommandLineParser& p, const Q
     return {};
 }
 
+// A flag the command may not take (asking the parser about an option it was
+// not given prints a warning).
+bool isSetFor(const Cli::Command& cmd, const QCommandLineParser& p, const QCommandLineOption& o)
+{
+    for (const QCommandLineOption& known : cmd.options)
+        if (known.names() == o.names())
+            return p.isSet(o);
+    return false;
+}
+
 // Everything a radio command needs before it talks to a radio; nullopt after
 // a usage message.
 struct Setup {
@@ -166,12 +181,9 @@ std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p,
     }
     s.bands = *bands;
 
-    const PortMap map = PortMap::fromProfile(s.ini);
     QStringList devices;
     for (const QString& port : ports) {
-        QString device = map.resolve(port);
-        if (device.isEmpty() && port.contains(u'/'))
-            device = QFileInfo(port).absoluteFilePath();
+        const QString device = deviceFor(s.ini, port);
         if (device.isEmpty()) {
             *exit = Cli::usage(cmd.name, QStringLiteral("\"%1\" is neither COM1 to COM16 nor a device path").arg(port));
             return std::nullopt;
@@ -194,6 +206,8 @@ std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p,
         job.mode = mode;
         job.separator = SystemLocale::decimalSeparator();
         job.singlePort = p.isSet(SinglePortOption);
+        job.safety.backup = mode != RadioJob::Mode::Info && !isSetFor(cmd, p, NoBackupOption);
+        job.safety.verify = mode == RadioJob::Mode::Write && !isSetFor(cmd, p, NoVerifyOption);
         s.jobs << job;
     }
     s.language = *lang;
@@ -253,6 +267,8 @@ void run(Setup& s)
 
 int failed(const QString& command, const RadioJob& job)
 {
+    if (job.safe.stage != SafeTransfer::Outcome::Stage::Done && job.safe.stage != SafeTransfer::Outcome::Stage::Transfer)
+        return SafetyCommands::reportSafety(QStringLiteral("%1 %2").arg(command, job.port), job);
     return Cli::fail(QStringLiteral("%1 %2").arg(command, job.port),
                      QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep),
                                                   inLine(cutQuotedBytes(job.outcome.reason.text(job.texts)))));
@@ -284,23 +300,36 @@ QString shown(const QString& field)
 
 } // namespace
 
+QString deviceFor(const Profile& ini, const QString& port)
+{
+    QString device = PortMap::fromProfile(ini).resolve(port);
+    if (device.isEmpty() && port.contains(u'/'))
+        device = QFileInfo(port).absoluteFilePath();
+    return device;
+}
+
 const Cli::Command Read{
     QStringLiteral("read"),
     QStringLiteral("read --port PORT --output FILE.kq19 [--password DIGITS] [--single-port] [--band BAND]... [--lang zh|en|tw]\n"
-                   "               [--trace FILE]"),
+                   "               [--trace FILE] [--no-backup]"),
     QStringLiteral("Reads the whole configuration of a radio into a settings file, exactly as the window\n"
-                   "program's Read followed by Save. A failed read writes no file."),
-    {PortOption, OutputOption, PasswordOption, SinglePortOption, BandOption, LangOption, TraceOption}, {}};
+                   "program's Read followed by Save. A failed read writes no file. A copy also goes into the\n"
+                   "backup folder (see \"rq300-cli backups\") unless --no-backup is given."),
+    {PortOption, OutputOption, PasswordOption, SinglePortOption, BandOption, LangOption, TraceOption, NoBackupOption}, {}};
 
 const Cli::Command Write{
     QStringLiteral("write"),
     QStringLiteral("write --port PORT... --input FILE.kq19 [--password DIGITS] [--new-password DIGITS]\n"
-                   "                [--user NAME] [--stamp-factory-date] [--single-port] [--band BAND]... [--trace FILE]"),
+                   "                [--user NAME] [--stamp-factory-date] [--single-port] [--band BAND]... [--trace FILE]\n"
+                   "                [--no-backup] [--no-verify]"),
     QStringLiteral("Writes a settings file into one radio or, with several --port options, into several radios\n"
                    "at once, exactly as the window program's Open followed by Write. One result line per port;\n"
-                   "the exit status is 1 if any radio failed."),
+                   "the exit status is 1 if any radio failed.\n"
+                   "Before writing, each radio is read into the backup folder (--no-backup skips it); after\n"
+                   "writing, it is read back and every record written is compared (--no-verify skips it).\n"
+                   "A radio that does not hold what was written fails, one line per difference."),
     {PortOption, InputOption, PasswordOption, NewPasswordOption, UserOption, StampOption, SinglePortOption, BandOption,
-     TraceOption},
+     TraceOption, NoBackupOption, NoVerifyOption},
     {}};
 
 const Cli::Command Info{
@@ -331,6 +360,7 @@ int read(const QStringList& args)
     run(*s);
     if (!job.outcome.ok())
         return failed(Read.name, job);
+    SafetyCommands::warnBackup(job, s->texts);
     const Result saved = SettingsFile::save(output, job.result, s->texts);
     if (!saved)
         return Cli::fail(saved, s->texts);
@@ -380,7 +410,7 @@ int write(const QStringList& args)
         return interrupted(s->jobs, signo);
     int status = Cli::Ok;
     for (const RadioJob& job : s->jobs) {
-        if (job.outcome.ok())
+        if (job.outcome.ok() && job.safe.ok())
             Cli::out(QStringLiteral("%1: written").arg(job.port));
         else
             status = failed(Write.name, job);

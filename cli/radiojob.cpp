@@ -42,16 +42,23 @@ void runOne(RadioJob& job)
     identity.userToWrite = job.userToWrite;
     identity.writeUser = job.writeUser;
 
-    TransferEngine engine(link, doc, identity, state);
-    QObject::connect(&engine, &TransferEngine::progress, [&job](int value, int maximum) {
+    SafeTransfer transfer(link, doc, identity, state);
+    auto progress = [&job](int value, int maximum) {
         job.maximum.storeRelaxed(qMax(1, maximum));
         job.progress.storeRelaxed(value);
-    });
+    };
+    QObject::connect(&transfer, &SafeTransfer::progress, progress);
     switch (job.mode) {
-    case RadioJob::Mode::Read: job.outcome = engine.read(); break;
-    case RadioJob::Mode::Write: job.outcome = engine.write(); break;
-    case RadioJob::Mode::Info: job.outcome = engine.info(); break;
+    case RadioJob::Mode::Read: job.safe = transfer.read(job.safety); break;
+    case RadioJob::Mode::Write: job.safe = transfer.write(job.safety); break;
+    case RadioJob::Mode::Info:
+        QObject::connect(&transfer.engine(), &TransferEngine::progress, progress);
+        job.safe.transfer = transfer.engine().info();
+        job.safe.stage = job.safe.transfer.ok() ? SafeTransfer::Outcome::Stage::Done
+                                                : SafeTransfer::Outcome::Stage::Transfer;
+        break;
     }
+    job.outcome = job.safe.transfer;
     link.close();
     job.result = doc.data();
     job.identity = identity;

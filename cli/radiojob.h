@@ -7,6 +7,7 @@
 #include "document/documentdata.h"
 #include "setup/packstrings.h"
 #include "radio/identity.h"
+#include "radio/safetransfer.h"
 #include "radio/transferengine.h"
 
 class CommLog;
@@ -29,9 +30,11 @@ struct RadioJob {
     QString userToWrite;     // written when writeUser is set
     bool writeUser = false;
     CommLog* log = nullptr;  // --trace: every frame, shared by the jobs
+    SafeTransfer::Options safety;   // backup and verify of a read or write
 
     // Filled by the run:
     TransferEngine::Outcome outcome;
+    SafeTransfer::Outcome safe;     // read and write: the backup and verify steps too
     DocumentData result;     // the document afterwards
     RadioIdentity identity;
     QAtomicInt progress = 0; // for the progress bar; set by the job's thread

@@ -26,6 +26,7 @@
 #include "radio/identity.h"
 #include "radio/portmap.h"
 #include "gui/rwform.h"
+#include "gui/safetymenu.h"
 #include "radio/seriallink.h"
 #include "gui/testform.h"
 
@@ -158,6 +159,8 @@ void TMainForm::buildMenu()
                                     std::tuple{"N6", QStringLiteral("英文"), &TMainForm::N6Click},
                                     std::tuple{"N7", QStringLiteral("中文(繁體)"), &TMainForm::N7Click}})
         add(lang, name, text, slot)->setCheckable(true);
+
+    addSafetyCommands(*this, edit, tools, m_actions);
 
     QMenu* help = menu(nullptr, "Help1", QStringLiteral("帮助"));
     add(help, "HelpAboutItem", QStringLiteral("帮助"), nullptr);

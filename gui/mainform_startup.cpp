@@ -26,6 +26,7 @@
 #include "gui/addmessage.h"
 #include "radio/portmap.h"
 #include "gui/rwform.h"
+#include "gui/safetymenu.h"
 #include "gui/testform.h"
 
 QString TMainForm::iniPath() const
@@ -169,6 +170,7 @@ void TMainForm::applyMainTexts()
         m_actions.value(QLatin1String(name))->setText(t.text(id));
     m_actions.value(QStringLiteral("About1"))->setText(m_about->windowTitle());
     m_actions.value(QStringLiteral("CommunicationLog1"))->setText(t.text(TextId::CommLogMenu));
+    applySafetyTexts(m_actions, t);
     m_bandLabel->setText(t.text(158));
     m_modelLabel->setText(t.text(157));
     m_readWord = t.text(53);

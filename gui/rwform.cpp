@@ -1,6 +1,8 @@
 #include "gui/rwform.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
@@ -14,8 +16,11 @@
 #include "gui/prompter.h"
 #include "setup/appstate.h"
 #include "setup/packstrings.h"
+#include "files/profile.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
+#include "setup/safetysettings.h"
+#include "setup/textids.h"
 
 namespace {
 const QString PasswordMessage = QStringLiteral("Communication Password Error !");
@@ -24,7 +29,7 @@ const QString PasswordMessage = QStringLiteral("Communication Password Error !")
 TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     : QDialog(parent),
       m_ctx(ctx),
-      m_engine(*ctx.link, *ctx.doc, *ctx.identity, *ctx.state, this)
+      m_transfer(*ctx.link, *ctx.doc, *ctx.identity, *ctx.state, this)
 {
     setObjectName(QStringLiteral("RWForm"));
     setWindowTitle(QStringLiteral("读频"));
@@ -47,6 +52,17 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
+    const AppState& st = *ctx.state;
+    const SafetySettings::Values safety =
+        SafetySettings::load(Profile::load(QDir(ctx.exeDir).filePath(QStringLiteral("sysini.ini"))));
+    m_backupBox = new QCheckBox(st.text(TextId::CheckBackup), this);
+    m_backupBox->setObjectName(QStringLiteral("CheckBackup"));
+    m_backupBox->setChecked(safety.backup);
+    m_verifyBox = new QCheckBox(st.text(TextId::CheckVerify), this);
+    m_verifyBox->setObjectName(QStringLiteral("CheckVerify"));
+    m_verifyBox->setChecked(safety.verify);
+    connect(m_backupBox, &QCheckBox::toggled, this, &TRWForm::storeSafety);
+    connect(m_verifyBox, &QCheckBox::toggled, this, &TRWForm::storeSafety);
     m_status = new QStatusBar(this);
     m_status->setObjectName(QStringLiteral("StatusBar"));
     m_status->setSizeGripEnabled(false);
@@ -75,23 +91,29 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     body->setContentsMargins(16, 16, 16, 8);
     body->setSpacing(14);
     body->addWidget(m_progress);
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(m_backupBox);
+    boxes->addWidget(m_verifyBox);
+    boxes->addStretch();
+    body->addLayout(boxes);
     body->addLayout(buttons);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
     outer->addLayout(body);
     outer->addWidget(m_status);
-    setFixedSize(QSize(380, 150).expandedTo(sizeHint()));
+    setFixedSize(QSize(380, 180).expandedTo(sizeHint()));
 
     connect(m_button1, &QPushButton::clicked, this, &TRWForm::Button1Click);
     connect(m_button2, &QPushButton::clicked, this, &TRWForm::Button2Click);
-    connect(&m_engine, &TransferEngine::progress, this, [this](int value, int maximum) {
+    connect(&m_transfer, &SafeTransfer::progress, this, [this](int value, int maximum) {
         m_progress->setMaximum(maximum);
         m_progress->setValue(value);
     });
-    connect(&m_engine, &TransferEngine::identityChanged, this, &TRWForm::identityChanged);
-    connect(&m_engine, &TransferEngine::modelSelected, this, &TRWForm::modelSelected);
-    connect(&m_engine, &TransferEngine::bandSelected, this, &TRWForm::bandSelected);
+    TransferEngine& engine = m_transfer.engine();
+    connect(&engine, &TransferEngine::identityChanged, this, &TRWForm::identityChanged);
+    connect(&engine, &TransferEngine::modelSelected, this, &TRWForm::modelSelected);
+    connect(&engine, &TransferEngine::bandSelected, this, &TRWForm::bandSelected);
 }
 
 bool TRWForm::prepareCommand(int direction, const QString& caption, const QString& buttonCaption)
@@ -129,12 +151,14 @@ void TRWForm::applyTexts(const PackStrings& t)
         m_button2->setText(t.text(2));
     if (t.contains(247))
         m_button4->setText(t.text(247));
+    m_backupBox->setText(t.text(TextId::CheckBackup));
+    m_verifyBox->setText(t.text(TextId::CheckVerify));
     if (t.contains(61)) {
         const QString line = QStringLiteral("     ") + t.text(61);
         m_status->showMessage(line);
         // A status message does not size its window: make room for it.
         const int needed = m_status->fontMetrics().horizontalAdvance(line) + 40;
-        setFixedSize(QSize(needed, height()).expandedTo(QSize(380, 150)).expandedTo(sizeHint()));
+        setFixedSize(QSize(needed, height()).expandedTo(QSize(380, 180)).expandedTo(sizeHint()));
     }
 }
 
@@ -157,13 +181,19 @@ void TRWForm::Button1Click()
 {
     // Disabled before anything else: the pauses below run the event loop,
     // and a second click must not start a second transfer inside the first.
-    if (!m_button1->isEnabled() || m_engine.isRunning())
+    if (!m_button1->isEnabled() || isTransferRunning())
         return;
     m_button1->setEnabled(false);
     m_progress->setValue(0);
-    const TransferEngine::Outcome out = m_direction == 2 ? m_engine.write() : m_engine.read();
+    const SafeTransfer::Outcome safe =
+        m_direction == 2 ? m_transfer.write(safetyOptions()) : m_transfer.read(safetyOptions());
     m_button1->setEnabled(true);
     m_button1->setFocus();
+    if (safe.stage != SafeTransfer::Outcome::Stage::Transfer) {
+        reportSafety(safe);
+        return;
+    }
+    const TransferEngine::Outcome& out = safe.transfer;
     if (out.ok())
         return;
     if (out.passwordError) {
@@ -177,6 +207,42 @@ void TRWForm::Button1Click()
                                Prompter::Icon::Exclamation);
 }
 
+SafeTransfer::Options TRWForm::safetyOptions() const
+{
+    SafeTransfer::Options o;
+    o.backup = m_backupBox->isChecked();
+    o.verify = m_verifyBox->isChecked();
+    return o;
+}
+
+void TRWForm::storeSafety()
+{
+    // A window made without a program directory (tests) has no sysini.ini.
+    if (m_ctx.exeDir.isEmpty())
+        return;
+    SafetySettings::save(QDir(m_ctx.exeDir).filePath(QStringLiteral("sysini.ini")),
+                         {m_backupBox->isChecked(), m_verifyBox->isChecked()});
+}
+
+// A backup or verify step that went wrong, or a read whose backup could not
+// be saved; one message, as every transfer ends.
+void TRWForm::reportSafety(const SafeTransfer::Outcome& out)
+{
+    using Stage = SafeTransfer::Outcome::Stage;
+    if (out.stage == Stage::Done && out.safety.ok())
+        return;
+    if (out.stage == Stage::BackupRead && out.transfer.passwordError) {
+        Prompter::active().message(this, QGuiApplication::applicationDisplayName(), PasswordMessage,
+                                   Prompter::Icon::None);
+        return;
+    }
+    QString text = out.safety.text(m_ctx.state->texts);
+    if (out.stage == Stage::BackupRead || out.stage == Stage::VerifyRead)
+        text += QStringLiteral("\n\n") + out.transfer.reason.text(m_ctx.state->texts);
+    Prompter::active().message(this, m_ctx.state->text(MsgId::Caption), text,
+                               out.stage == Stage::Done ? Prompter::Icon::Warning : Prompter::Icon::Exclamation);
+}
+
 void TRWForm::Button2Click()
 {
     close();
@@ -184,7 +250,7 @@ void TRWForm::Button2Click()
 
 void TRWForm::Button3Click()
 {
-    if (!m_initialise || m_initialising || !m_button1->isEnabled() || m_engine.isRunning())
+    if (!m_initialise || m_initialising || !m_button1->isEnabled() || isTransferRunning())
         return;
     m_initialising = true;
     m_button3->setEnabled(false);
@@ -201,7 +267,7 @@ void TRWForm::Button3Click()
 
 bool TRWForm::FormCloseQuery()
 {
-    return m_button1->isEnabled() && !m_engine.isRunning() && !m_initialising;
+    return m_button1->isEnabled() && !isTransferRunning() && !m_initialising;
 }
 
 void TRWForm::FormClose()

@@ -3,9 +3,11 @@
 #include <functional>
 
 #include "setup/appcontext.h"
+#include "radio/safetransfer.h"
 #include "radio/transferengine.h"
 
 class PackStrings;
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QProgressBar;
@@ -41,8 +43,10 @@ public:
     void setInitialiser(std::function<bool()> initialise) { m_initialise = std::move(initialise); }
 
     int direction() const { return m_direction; }
-    bool isTransferRunning() const { return m_engine.isRunning(); }
-    TransferEngine& engine() { return m_engine; }
+    bool isTransferRunning() const { return m_transfer.isRunning() || m_transfer.engine().isRunning(); }
+    TransferEngine& engine() { return m_transfer.engine(); }
+    // The backup and verify check boxes, remembered in sysini.ini.
+    SafeTransfer::Options safetyOptions() const;
 
     // Handlers under the names the rest of the program knows them by.
     void FormShow();
@@ -63,8 +67,11 @@ protected:
     void reject() override;
 
 private:
+    void reportSafety(const SafeTransfer::Outcome& out);
+    void storeSafety();
+
     AppContext m_ctx;
-    TransferEngine m_engine;
+    SafeTransfer m_transfer;
     int m_direction = 1;
     std::function<bool()> m_initialise;
     bool m_initialising = false;
@@ -74,6 +81,8 @@ private:
     QPushButton* m_button3;
     QPushButton* m_button4;
     QProgressBar* m_progress;
+    QCheckBox* m_backupBox;
+    QCheckBox* m_verifyBox;
     QStatusBar* m_status;
     QFrame* m_panel2;
     QPushButton* m_button5;

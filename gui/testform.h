@@ -61,6 +61,7 @@ private:
     QString device() const;
     void report(const Service::Outcome& out);
     void refuse(const QString& why);
+    bool backupBeforeAdjust();
 
     AppContext& m_ctx;
     QHash<QString, QLineEdit*> m_edits;
@@ -69,4 +70,5 @@ private:
     QCheckBox* m_stamp = nullptr;
     QLabel* m_result = nullptr;           // Label25
     bool m_running = false;
+    bool m_alignmentBackedUp = false;   // the first adjust keeps the radio's values first
 };

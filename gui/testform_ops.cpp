@@ -12,6 +12,8 @@
 #include "radio/seriallink.h"
 #include "service/serviceops.h"
 #include "files/alignmentfile.h"
+#include "files/backups.h"
+#include "setup/textids.h"
 #include "gui/testform.h"
 
 namespace {
@@ -135,7 +137,41 @@ void TTestForm::Button2Click()
         return;
     }
     const Busy busy(*this);
+    if (!m_alignmentBackedUp && !backupBeforeAdjust())
+        return;
     report(Service::adjust(*m_ctx.link, device(), in));
+}
+
+// The calibration values are the one thing no settings file holds and no
+// other radio can give back: before the first adjust overwrites them, what
+// the radio holds goes into the backup folder. If that fails the technician
+// decides whether to adjust all the same.
+bool TTestForm::backupBeforeAdjust()
+{
+    AlignmentValues held;
+    Service::ReadResult result;
+    const Service::Outcome read = Service::readAlignment(*m_ctx.link, device(), m_ctx.doc->bandList(), held, result);
+    if (read.status == Service::Outcome::Status::PortUnavailable) {
+        report(read);
+        return false;
+    }
+    const PackStrings& texts = m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn();
+    QString why = read.reason.text(texts);
+    if (read.ok()) {
+        const QString user = m_ctx.identity && m_ctx.identity->user != RadioIdentity::Unfilled ? m_ctx.identity->user
+                                                                                                : QString();
+        QString path;
+        const Result saved = Backups::saveAlignment(held, user, &path);
+        if (saved.ok()) {
+            m_alignmentBackedUp = true;
+            return true;
+        }
+        why = saved.text(texts);
+    }
+    const bool goOn = Prompter::active().question(
+        this, Caption, Result::fail(TextId::AlignmentBackupFailed, {why}).text(texts), Prompter::Icon::Question);
+    m_alignmentBackedUp = goOn;
+    return goOn;
 }
 
 bool TTestForm::initialiseForTransfer()

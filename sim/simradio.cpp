@@ -379,7 +379,8 @@ QByteArray SimRadio::replyTo(const QByteArray& frame)
         }
         if (refuse)
             return bytes({0x15});
-        store(address, frame.mid(4, 8));
+        if (address != m_faults.forgetWritesAt)
+            store(address, frame.mid(4, 8));
         m_written.append(address);
         if (m_frames == m_faults.strayAfterAckToFrame)
             return bytes({0x06, 0x06});

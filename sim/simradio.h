@@ -30,6 +30,9 @@ public:
         // Acknowledge write frame k (storing it) and then send one stray 06
         // more, the next byte time after the acknowledgement.
         int strayAfterAckToFrame = -1;
+        // Acknowledge programming writes of this record address (an 8-byte
+        // half) but keep the memory as it was: a radio whose store failed.
+        int forgetWritesAt = -1;
     };
 
     static constexpr int MemorySize = 65536;

@@ -28,6 +28,9 @@ struct Windows : RadioFixture {
     Windows() : ctx(makeContext()), rw(ctx), info(ctx)
     {
         QObject::connect(&rw, &TRWForm::identityChanged, &info, &Taddmessage::refresh);
+        // These tests count the frames of one plain transfer.
+        for (const char* box : {"CheckBackup", "CheckVerify"})
+            rw.findChild<QCheckBox*>(box)->setChecked(false);
     }
     AppContext makeContext()
     {

@@ -91,7 +91,31 @@
 
 #define RQ300_TEXTS_EDITING(X)
 
-#define RQ300_TEXTS_SAFETY(X)
+#define RQ300_TEXTS_SAFETY(X) \
+    X(BackupReadFailed, 1400) \
+    X(BackupSaveFailed, 1401) \
+    X(BackupSaveFailedAfterRead, 1402) \
+    X(VerifyReadFailed, 1403) \
+    X(VerifyMismatch, 1404) \
+    X(BackupSaved, 1405) \
+    X(CheckBackup, 1406) \
+    X(CheckVerify, 1407) \
+    X(CompareCaption, 1408) \
+    X(BackupsCaption, 1409) \
+    X(CompareEqual, 1410) \
+    X(CompareReadFailed, 1411) \
+    X(BackupsColumnTime, 1412) \
+    X(BackupsColumnUser, 1413) \
+    X(BackupsColumnBand, 1414) \
+    X(BackupsColumnFile, 1415) \
+    X(BackupsOpen, 1416) \
+    X(BackupsEmpty, 1417) \
+    X(BackupOpenFailed, 1418) \
+    X(AlignmentBackupFailed, 1419) \
+    X(CompareRead, 1420) \
+    X(CompareDifferences, 1421) \
+    X(BackupFolderFailed, 1422) \
+    X(CalibrationReadFailed, 1423)
 
 #define RQ300_TEXTS_LANGUAGES(X)
 

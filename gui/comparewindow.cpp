@@ -1,0 +1,147 @@
+#include "gui/comparewindow.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "document/docdiff.h"
+#include "document/settingsdocument.h"
+#include "files/profile.h"
+#include "gui/prompter.h"
+#include "radio/identity.h"
+#include "radio/portmap.h"
+#include "radio/safetransfer.h"
+#include "radio/seriallink.h"
+#include "setup/appstate.h"
+#include "setup/safetysettings.h"
+#include "setup/textids.h"
+
+TCompareWindow::TCompareWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("CompareForm"));
+    setModal(true);
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("LabelSummary"));
+    m_summary->setWordWrap(true);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("ListDifferences"));
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setTextVisible(false);
+    m_progress->setValue(0);
+    m_read = new QPushButton(this);
+    m_read->setObjectName(QStringLiteral("ButtonRead"));
+    m_read->setDefault(true);
+    m_close = new QPushButton(QStringLiteral("退 出"), this);
+    m_close->setObjectName(QStringLiteral("ButtonClose"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_read);
+    buttons->addWidget(m_close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_progress);
+    layout->addLayout(buttons);
+    resize(560, 420);
+
+    connect(m_read, &QPushButton::clicked, this, &TCompareWindow::ButtonReadClick);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::close);
+    applyTexts(ctx.state->texts);
+}
+
+void TCompareWindow::applyTexts(const PackStrings& t)
+{
+    setWindowTitle(t.text(TextId::CompareCaption));
+    m_read->setText(t.text(TextId::CompareRead));
+    if (t.contains(2))
+        m_close->setText(t.text(2));
+}
+
+void TCompareWindow::startCommand()
+{
+    m_lines.clear();
+    m_list->clear();
+    m_summary->clear();
+    m_progress->setValue(0);
+    exec();
+}
+
+void TCompareWindow::ButtonReadClick()
+{
+    if (m_running || m_ctx.state->radioBusy())
+        return;
+    const PackStrings& texts = m_ctx.state->texts;
+    const QString device = m_ctx.ports ? m_ctx.ports->path(m_ctx.state->chosenPort) : QString();
+    const QString why = SerialLink::probe(device);
+    if (!why.isEmpty()) {
+        Prompter::active().message(this, texts.text(MsgId::Caption),
+                                   texts.text(MsgId::PortFailed) + QStringLiteral("\n\n") + why,
+                                   Prompter::Icon::Exclamation);
+        return;
+    }
+    m_running = true;
+    m_read->setEnabled(false);
+    m_list->clear();
+    m_lines.clear();
+    m_summary->clear();
+
+    // The radio goes into a document and identity of its own: the user's
+    // stay exactly as they are.
+    SettingsDocument radio;
+    radio.setDecimalSeparator(m_ctx.doc->decimalSeparator());
+    radio.applyLanguage(texts);
+    radio.replace(m_ctx.doc->data());
+    RadioIdentity identity;
+    m_ctx.link->setDevice(device);
+    SafeTransfer transfer(*m_ctx.link, radio, identity, *m_ctx.state);
+    connect(&transfer, &SafeTransfer::progress, this, [this](int value, int maximum) {
+        m_progress->setMaximum(maximum);
+        m_progress->setValue(value);
+    });
+    SafeTransfer::Options options;
+    options.verify = false;
+    options.backup =
+        SafetySettings::load(Profile::load(QDir(m_ctx.exeDir).filePath(QStringLiteral("sysini.ini")))).backup;
+    const SafeTransfer::Outcome out = transfer.read(options);
+    m_ctx.link->close();
+    m_running = false;
+    m_read->setEnabled(true);
+
+    if (!out.transfer.ok()) {
+        m_summary->setText(texts.text(TextId::CompareReadFailed));
+        Prompter::active().message(this, texts.text(MsgId::Caption),
+                                   texts.text(TextId::CompareReadFailed) + QStringLiteral("\n\n") + out.transfer.reason.text(texts),
+                                   Prompter::Icon::Exclamation);
+        return;
+    }
+    m_lines = DocDiff::differences(m_ctx.doc->data(), radio.data());
+    m_list->addItems(m_lines);
+    m_summary->setText(m_lines.isEmpty() ? texts.text(TextId::CompareEqual)
+                                         : Result::fail(TextId::CompareDifferences, {QString::number(m_lines.size())})
+                                               .text(texts));
+    if (!out.safety.ok())
+        Prompter::active().message(this, texts.text(MsgId::Caption), out.safety.text(texts), Prompter::Icon::Warning);
+}
+
+void TCompareWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+// Escape must not end a read under way.
+void TCompareWindow::reject()
+{
+    if (!m_running)
+        QDialog::reject();
+}

@@ -1,0 +1,51 @@
+#include "gui/safetymenu.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "gui/backupswindow.h"
+#include "gui/channeleditor.h"
+#include "gui/comparewindow.h"
+#include "gui/mainform.h"
+#include "setup/appstate.h"
+#include "setup/textids.h"
+
+void addSafetyCommands(TMainForm& form, QMenu* programming, QMenu* tools, QMap<QString, QAction*>& actions)
+{
+    const PackStrings& t = form.state().texts;
+    auto* compare = new QAction(t.text(TextId::CompareCaption), &form);
+    compare->setObjectName(QStringLiteral("CompareItem"));
+    programming->addAction(compare);
+    actions.insert(compare->objectName(), compare);
+    QObject::connect(compare, &QAction::triggered, &form, [&form] {
+        if (form.state().radioBusy() || !form.channelForm()->finishPendingEdit())
+            return;
+        TCompareWindow window(form.context(), &form);
+        window.startCommand();
+    });
+
+    auto* backups = new QAction(t.text(TextId::BackupsCaption), &form);
+    backups->setObjectName(QStringLiteral("BackupsItem"));
+    tools->addAction(backups);
+    actions.insert(backups->objectName(), backups);
+    QObject::connect(backups, &QAction::triggered, &form, [&form] {
+        if (form.state().radioBusy() || !form.channelForm()->finishPendingEdit())
+            return;
+        TBackupsWindow window(form.context(), &form);
+        QObject::connect(&window, &TBackupsWindow::loaded, &form, [&form](const QString& caption) {
+            // As File > Open ends.
+            form.ComboBox11Change();
+            form.setWindowTitle(caption);
+            form.channelForm()->hideEditors();
+        });
+        window.startCommand();
+    });
+}
+
+void applySafetyTexts(const QMap<QString, QAction*>& actions, const PackStrings& t)
+{
+    if (QAction* a = actions.value(QStringLiteral("CompareItem")))
+        a->setText(t.text(TextId::CompareCaption));
+    if (QAction* a = actions.value(QStringLiteral("BackupsItem")))
+        a->setText(t.text(TextId::BackupsCaption));
+}

@@ -1,0 +1,229 @@
+// Backups, verify after write and the document differences, against the
+// simulated radio, with a backup folder of the test's own.
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include "document/docdiff.h"
+#include "files/backups.h"
+#include "files/settingsfile.h"
+#include "radio/codecs.h"
+#include "radio/safetransfer.h"
+#include "radiofixture.h"
+#include "setup/textids.h"
+
+namespace {
+SafeTransfer::Options opts(bool backup, bool verify)
+{
+    SafeTransfer::Options o;
+    o.backup = backup;
+    o.verify = verify;
+    return o;
+}
+}
+
+class TestSafety : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_home;
+    QString folder() const { return m_home.filePath("rq300/backups"); }
+
+    static void sampleChannel(SettingsDocument& doc, int row, const QString& txTone)
+    {
+        doc.setCell(row, 1, "446.00625");
+        doc.setCell(row, 2, doc.words().off);
+        doc.setCell(row, 3, "446.00625");
+        doc.setCell(row, 4, txTone);
+        doc.setCell(row, 5, doc.words().high);
+        doc.setCell(row, 6, doc.words().wide);
+        for (int col : {7, 9})
+            doc.setCell(row, col, doc.words().on);
+        for (int col : {8, 10, 11})
+            doc.setCell(row, col, doc.words().off);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
+        QCOMPARE(Backups::folder(), folder());
+    }
+    void cleanup() { QDir(folder()).removeRecursively(); }
+
+    void readKeepsABackupThatLoadsBack()
+    {
+        RadioFixture f;
+        SafeTransfer t(f.link, f.doc, f.identity, f.state);
+        const SafeTransfer::Outcome out = t.read({});
+        QVERIFY2(out.ok(), qPrintable(out.transfer.reason.text(PackStrings::builtIn())));
+        QVERIFY(out.safety.ok());
+        QVERIFY(QFileInfo(out.backupPath).isFile());
+        QCOMPARE(QFileInfo(out.backupPath).dir().absolutePath(), QDir(folder()).absolutePath());
+        QVERIFY(QFileInfo(out.backupPath).fileName().contains(Backups::safeName(f.identity.user)));
+        const SettingsFile::ReadResult back = SettingsFile::read(out.backupPath, f.doc.data(), f.doc.words());
+        QVERIFY(back.ok());
+        QCOMPARE(DocDiff::differences(f.doc.data(), back.data), QStringList());
+        QCOMPARE(Backups::list(folder()).size(), 1);
+    }
+
+    void writeBacksUpFirstAndVerifies()
+    {
+        RadioFixture f;
+        // What the radio held before the write.
+        SafeTransfer t(f.link, f.doc, f.identity, f.state);
+        QVERIFY(t.read(opts(false, true)).ok());
+        const DocumentData before = f.doc.data();
+        sampleChannel(f.doc, 5, "67.0");
+        f.doc.setChoice(Key::Squelch, 5);
+        f.sim.resetCounters();
+        const SafeTransfer::Outcome out = t.write({});
+        QVERIFY2(out.ok(), qPrintable(out.transfer.reason.text(PackStrings::builtIn()) + out.differences.join('\n')));
+        // The backup holds the radio as it was, not the document written.
+        const SettingsFile::ReadResult backup = SettingsFile::read(out.backupPath, f.doc.data(), f.doc.words());
+        QVERIFY(backup.ok());
+        QCOMPARE(DocDiff::channelDifferences(before, backup.data, 5), QStringList());
+        QVERIFY(!DocDiff::channelDifferences(f.doc.data(), backup.data, 5).isEmpty());
+        // Three handshakes: the backup read, the write, the read back.
+        int handshakes = 0;
+        for (const QByteArray& fr : f.sim.receivedFrames())
+            handshakes += fr.startsWith(char(0x02));
+        QCOMPARE(handshakes, 3);
+    }
+
+    void radioThatForgetsAWriteFailsTheVerify()
+    {
+        RadioFixture f;
+        SafeTransfer t(f.link, f.doc, f.identity, f.state);
+        QVERIFY(t.read(opts(false, true)).ok());
+        sampleChannel(f.doc, 5, "67.0");
+        SimRadio::Faults faults;
+        faults.forgetWritesAt = Codec::channelAddress(5) + 8;   // the second half: the tones
+        f.sim.setFaults(faults);
+        const SafeTransfer::Outcome out = t.write(opts(false, true));
+        QCOMPARE(out.stage, SafeTransfer::Outcome::Stage::Verify);
+        QVERIFY(out.transfer.ok());   // every frame was acknowledged
+        QVERIFY2(!out.differences.isEmpty(), "no difference found");
+        for (const QString& line : out.differences)
+            QVERIFY2(line.startsWith("channel 05"), qPrintable(line));
+        QVERIFY(out.differences.join('\n').contains("channel 05 TX tone: written 67.0"));
+        // Without verify the same radio passes: the check is what caught it.
+        QVERIFY(t.write(opts(false, false)).ok());
+    }
+
+    void backupThatCannotBeSavedStopsTheWriteBeforeItsFirstFrame()
+    {
+        RadioFixture f;
+        SafeTransfer t(f.link, f.doc, f.identity, f.state);
+        QVERIFY(t.read(opts(false, true)).ok());
+        sampleChannel(f.doc, 2, "D023N");
+        f.sim.resetCounters();
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 200;   // a settings file is some 2 KiB
+        setrlimit(RLIMIT_FSIZE, &small);
+        const SafeTransfer::Outcome out = t.write({});
+        setrlimit(RLIMIT_FSIZE, &old);
+        QCOMPARE(out.stage, SafeTransfer::Outcome::Stage::BackupSave);
+        QCOMPARE(out.safety.textId, int(TextId::BackupSaveFailed));
+        QVERIFY(f.sim.writtenAddresses().isEmpty());
+        QCOMPARE(Backups::list(folder()).size(), 0);   // no cut file left behind
+        QVERIFY(!out.safety.text(PackStrings::builtIn()).isEmpty());
+    }
+
+    void documentThatCannotBeWrittenSendsNothing()
+    {
+        RadioFixture f;
+        f.doc.setCell(3, 1, "446.00625");
+        f.doc.setCell(3, 4, "D9");   // not a tone
+        SafeTransfer t(f.link, f.doc, f.identity, f.state);
+        const SafeTransfer::Outcome out = t.write({});
+        QCOMPARE(out.transfer.failedStep, TransferEngine::Outcome::Step::Encode);
+        QCOMPARE(f.sim.framesReceived(), 0);
+        QVERIFY(!QDir(folder()).exists() || Backups::list(folder()).isEmpty());
+    }
+
+    void failedBackupReadStopsTheWrite()
+    {
+        RadioFixture f;
+        SimRadio::Faults faults;
+        faults.ignoreHandshakes = 4;
+        f.sim.setFaults(faults);
+        SafeTransfer t(f.link, f.doc, f.identity, f.state);
+        const SafeTransfer::Outcome out = t.write({});
+        QCOMPARE(out.stage, SafeTransfer::Outcome::Stage::BackupRead);
+        QCOMPARE(out.transfer.failedStep, TransferEngine::Outcome::Step::Handshake);
+        QVERIFY(f.sim.writtenAddresses().isEmpty());
+    }
+
+    void retentionKeepsAYearOrTheLast500()
+    {
+        const QString dir = folder();
+        QVERIFY(QDir().mkpath(dir));
+        const QDateTime now(QDate(2026, 12, 8), QTime(12, 0));
+        auto make = [&](const QDateTime& when, const QString& user) {
+            QFile file(QDir(dir).filePath(Backups::fileName(when, user, "kq19")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        };
+        // 600 backups two days apart: the newest 183 are within the year.
+        for (int i = 0; i < 600; ++i)
+            make(now.addDays(-2 * i), QStringLiteral("U%1").arg(i));
+        QFile other(QDir(dir).filePath("notes.txt"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.close();
+        const QStringList removed = Backups::prune(dir, now);
+        QCOMPARE(removed.size(), 100);
+        const QList<Backups::Entry> left = Backups::list(dir);
+        QCOMPARE(left.size(), 500);
+        QCOMPARE(left.first().user, "U0");   // newest first
+        QCOMPARE(left.last().user, "U499");
+        QVERIFY(QFile::exists(other.fileName()));
+
+        // 700 within the year: all kept, more than 500.
+        QDir(dir).removeRecursively();
+        QVERIFY(QDir().mkpath(dir));
+        for (int i = 0; i < 700; ++i)
+            make(now.addSecs(-3600 * i), QStringLiteral("H%1").arg(i));
+        QVERIFY(Backups::prune(dir, now).isEmpty());
+        QCOMPARE(Backups::list(dir).size(), 700);
+    }
+
+    void namesAreSafeAndUnique()
+    {
+        QCOMPARE(Backups::safeName("FLEET"), "FLEET");
+        QCOMPARE(Backups::safeName("a/b c"), "a_b_c");
+        QCOMPARE(Backups::safeName(QString(7, QChar(0xFF))), "radio");
+        QCOMPARE(Backups::fileName(QDateTime(QDate(2026, 12, 8), QTime(14, 30, 5)), "FLEET", "kq19"),
+                 "2026-12-08_143005_FLEET.kq19");
+        DocumentData d;
+        QString a, b;
+        const QDateTime when(QDate(2026, 12, 8), QTime(14, 30, 5));
+        QVERIFY(Backups::saveSettings(d, PackStrings::builtIn(), "FLEET", &a, folder(), when).ok());
+        QVERIFY(Backups::saveSettings(d, PackStrings::builtIn(), "FLEET", &b, folder(), when).ok());
+        QVERIFY(a != b);
+        QCOMPARE(Backups::list(folder()).size(), 2);
+    }
+
+    void differencesNameChannelAndSetting()
+    {
+        SettingsDocument a;
+        sampleChannel(a, 5, "67.0");
+        DocumentData b = a.data();
+        b.setCell(5, 4, "D023N");
+        b.setChoice(Key::Squelch, a.data().choice(Key::Squelch) + 2);
+        const QStringList lines = DocDiff::differences(a.data(), b);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], "channel 05 TX tone: 67.0 -> D023N");
+        QVERIFY2(lines[1].startsWith("squelch: "), qPrintable(lines[1]));
+        QCOMPARE(DocDiff::differences(a.data(), a.data()), QStringList());
+        DocumentData c = a.data();
+        c.clearChannel(5);
+        QCOMPARE(DocDiff::differences(a.data(), c), QStringList{"channel 05: 446.00625 -> (empty)"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSafety)
+#include "test_safety.moc"
