@@ -161,8 +161,10 @@ void TRWForm::Button1Click()
     const TransferEngine::Outcome out = m_direction == 2 ? m_engine.write() : m_engine.read();
     m_button1->setEnabled(true);
     m_button1->setFocus();
-    if (out.ok())
+    if (out.ok()) {
+        emit transferSucceeded(m_direction);
         return;
+    }
     if (out.passwordError) {
         Prompter::active().message(this, QGuiApplication::applicationDisplayName(), PasswordMessage,
                                    Prompter::Icon::None);

@@ -177,6 +177,21 @@ public:
         return problems;
     }
 
+    // One cell's text as the channel table takes it; nullopt when it is
+    // not a value of its column.
+    std::optional<QString> value(int col, const QString& text) const
+    {
+        switch (col) {
+        case 1: case 3: return frequency(text);
+        case 2: case 4: return tone(text);
+        case 5: return matchWord(text, m_power);
+        case 6: return matchWord(text, m_width);
+        case 10: return matchWord(text, {m_off, m_on, m_comp, m_scrambler});
+        case 7: case 8: case 9: case 11: return matchWord(text, {m_off, m_on});
+        default: return std::nullopt;
+        }
+    }
+
 private:
     QString frequencyRule() const
     {
@@ -229,6 +244,12 @@ private:
 };
 
 } // namespace
+
+std::optional<QString> cellValue(int col, const QString& text, const QString& band,
+                                 const ValueWords& words, QChar separator)
+{
+    return LineChecker(band, words, separator).value(col, text);
+}
 
 QByteArray exportTable(const DocumentData& data)
 {
