@@ -103,6 +103,20 @@ void TMainForm::startEditing()
         else
             m_channel->grid()->selectRows(1, m_doc->channelCount());
     });
+    // The grid's own menu offers the commands that work on its selection.
+    ChannelGrid* grid = m_channel->grid();
+    grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    const char* const items[] = {"ClipCutItem", "ClipCopyItem", "ClipPasteItem", nullptr, "InsertChannelItem",
+                                 "DuplicateChannelItem", "DeleteChannelsItem", "SetSelectedMenu"};
+    for (const char* name : items) {
+        if (!name) {
+            auto* sep = new QAction(grid);
+            sep->setSeparator(true);
+            grid->addAction(sep);
+        } else {
+            grid->addAction(m_actions.value(QLatin1String(name)));
+        }
+    }
     // The radio commands show their short-cuts in the menu.
     m_actions.value(QStringLiteral("CutItem"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
     m_actions.value(QStringLiteral("CopyItem"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
