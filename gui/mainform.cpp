@@ -417,7 +417,7 @@ void TMainForm::CutItemClick()
         return;
     if (!maySetDocumentAside())
         return;
-    m_rw->startCommand(1, m_actions.value(QStringLiteral("CutItem"))->text(), readCaption());
+    m_rw->startCommand(1, commandText("CutItem"), readCaption());
     m_doc->checkpoint();
 }
 
@@ -427,7 +427,7 @@ void TMainForm::CopyItemClick()
         return;
     if (!m_channel->finishPendingEdit())
         return;
-    m_rw->startCommand(2, m_actions.value(QStringLiteral("CopyItem"))->text(), writeCaption());
+    m_rw->startCommand(2, commandText("CopyItem"), writeCaption());
 }
 
 void TMainForm::ChannelInformation1Click() { bringUp(m_channel); }

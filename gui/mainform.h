@@ -94,6 +94,8 @@ public:
     bool maySetDocumentAside(bool exiting = false);
     // The file name shown in the title and the questions, or "Untitled".
     QString documentName() const;
+    // A command's text without its mnemonic, for window and dialog captions.
+    QString commandText(const char* name) const;
     // SIGTERM: closes without a question; unsaved work goes to the recovery
     // file, which the next start offers to restore.
     Q_INVOKABLE void closeForTermination();
@@ -135,6 +137,7 @@ private:
     void updateTitle();
     bool saveDocument(bool saveAs);
     void addRecent(const QString& path);
+    void storeRecent();
     void rebuildRecentMenu();
     void offerRecovery();
     void writeRecovery();

@@ -42,11 +42,16 @@ QString withMnemonic(QString text, QChar letter)
     return text + QStringLiteral("(&") + letter + u')' + tail;
 }
 
-QString plainText(const QAction* a)
+QString withoutMnemonic(QString t)
 {
-    QString t = a->text();
     t.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
     t.remove(u'&');
+    return t;
+}
+
+QString plainText(const QAction* a)
+{
+    QString t = withoutMnemonic(a->text());
     if (t.endsWith(QStringLiteral("...")))
         t.chop(3);
     if (!a->shortcut().isEmpty())
@@ -152,6 +157,12 @@ void TMainForm::settle()
     updateTitle();
     m_actions.value(QStringLiteral("UndoItem"))->setEnabled(m_doc->canUndo());
     m_actions.value(QStringLiteral("RedoItem"))->setEnabled(m_doc->canRedo());
+}
+
+QString TMainForm::commandText(const char* name) const
+{
+    const QAction* a = m_actions.value(QLatin1String(name));
+    return a ? withoutMnemonic(a->text()) : QString();
 }
 
 QString TMainForm::documentName() const

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QTimer>
 
 #include "document/settingsdocument.h"
 #include "files/atomicwrite.h"
@@ -64,7 +65,7 @@ void TMainForm::FileOpenItemClick()
 {
     if (m_state->radioBusy() || !maySetDocumentAside())
         return;
-    const QString path = Prompter::active().openFile(this, m_actions.value(QStringLiteral("FileOpenItem"))->text(), FileFilter);
+    const QString path = Prompter::active().openFile(this, commandText("FileOpenItem"), FileFilter);
     if (!path.isEmpty())
         openSettingsFile(path);
 }
@@ -119,7 +120,7 @@ bool TMainForm::saveDocument(bool saveAs)
     else if (saveAs && !start.isEmpty())
         start = QFileInfo(current).absolutePath();
     const char* item = saveAs ? "FileSaveAsItem" : "FileCloseItem";
-    const QString path = Prompter::active().saveFile(this, m_actions.value(QLatin1String(item))->text(),
+    const QString path = Prompter::active().saveFile(this, commandText(item),
                                                      FileFilter, SettingsFile::Suffix, start);
     if (path.isEmpty())
         return false;
@@ -144,7 +145,13 @@ bool TMainForm::saveDocument(bool saveAs)
 void TMainForm::addRecent(const QString& path)
 {
     m_recent = RecentFiles::add(m_recent, path);
-    rebuildRecentMenu();
+    storeRecent();
+}
+
+void TMainForm::storeRecent()
+{
+    // The menu is rebuilt once the action that asked has returned.
+    QTimer::singleShot(0, this, &TMainForm::rebuildRecentMenu);
     // Kept at once: a program that is killed still knows its files.
     Profile ini = Profile::load(iniPath());
     RecentFiles::store(ini, m_recent);
@@ -161,8 +168,13 @@ void TMainForm::rebuildRecentMenu()
         a->setToolTip(path);
         a->setStatusTip(path);
         connect(a, &QAction::triggered, this, [this, path] {
-            if (!m_state->radioBusy() && maySetDocumentAside())
-                openSettingsFile(path);
+            if (m_state->radioBusy() || !maySetDocumentAside() || openSettingsFile(path))
+                return;
+            // A file that is gone leaves the list once it has been reported.
+            if (!QFileInfo::exists(path)) {
+                m_recent.removeAll(path);
+                storeRecent();
+            }
         });
     }
     m_recentMenu->setEnabled(!m_recent.isEmpty());
@@ -174,7 +186,7 @@ void TMainForm::ImportCsvItemClick()
 {
     if (m_state->radioBusy() || !m_channel->finishPendingEdit())
         return;
-    const QString path = Prompter::active().openFile(this, m_actions.value(QStringLiteral("ImportCsvItem"))->text(), CsvFilter);
+    const QString path = Prompter::active().openFile(this, commandText("ImportCsvItem"), CsvFilter);
     if (path.isEmpty())
         return;
     QFile f(path);
@@ -205,7 +217,7 @@ void TMainForm::ExportCsvItemClick()
     const QString current = m_doc->filePath();
     const QString start = current.isEmpty() ? QString()
                                             : QFileInfo(current).absoluteDir().filePath(QFileInfo(current).completeBaseName() + QStringLiteral(".csv"));
-    const QString path = Prompter::active().saveFile(this, m_actions.value(QStringLiteral("ExportCsvItem"))->text(),
+    const QString path = Prompter::active().saveFile(this, commandText("ExportCsvItem"),
                                                      CsvFilter, QStringLiteral("csv"), start);
     if (path.isEmpty())
         return;

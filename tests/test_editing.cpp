@@ -347,9 +347,16 @@ private slots:
         QVERIFY(again.openSettingsFile(home.filePath("f9.kq19")));
         QCOMPARE(again.document().cell(1, 1), "449.00000");
         QCOMPARE(again.recentFiles().first(), home.filePath("f9.kq19"));
+        QTest::qWait(5);
         auto* item = again.findChild<QAction*>("RecentFile2");
         QVERIFY(item);
         QCOMPARE(item->toolTip(), first);
+        // The first directory is gone: its files are reported and leave the list.
+        item->trigger();
+        QCOMPARE(prompter.messages.size(), 1);
+        QCOMPARE(again.recentFiles().size(), 7);
+        QVERIFY(!again.recentFiles().contains(first));
+        QCOMPARE(again.document().cell(1, 1), "449.00000");
     }
 
     void pasteOfRowsTakesAllOrNothing()
