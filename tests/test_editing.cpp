@@ -21,7 +21,9 @@
 #include "gui/channelgrid.h"
 #include "gui/funceditor.h"
 #include "gui/signalclose.h"
+#include "gui/rwform.h"
 #include "setup/appstate.h"
+#include "sim/simradio.h"
 #include "mainformfixture.h"
 
 namespace {
@@ -30,7 +32,7 @@ using Choice = Prompter::SaveChoice;
 
 // A main window with one band and English texts.
 struct Editing : MainFormFixture {
-    Editing() : MainFormFixture(Bands, true, 0x0409)
+    explicit Editing(const QByteArray& sysini = Bands) : MainFormFixture(sysini, true, 0x0409)
     {
         // Short-cuts reach the window that is active.
         form->activateWindow();
@@ -271,6 +273,52 @@ private slots:
         QCOMPARE(e.doc().filePath(), e.path("b.kq19"));
         QTest::keyClick(e.grid(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.doc().cell(6, 1), "");
+    }
+
+    void readIsOneStepAndUndoNeverTalksToTheRadio()
+    {
+        SimRadio sim;
+        QVERIFY(sim.start());
+        SimRadio::addSampleChannels(sim.memory());
+        Editing e(QStringLiteral("[ports]\r\ncom1=%1\r\n").arg(sim.devicePath()).toUtf8() + Bands);
+        e.typeChannel(30, "430");
+        e.prompter.files = {e.path("mine.kq19")};
+        e.f().FileCloseItemClick();
+        e.typeChannel(31, "431");
+        const DocumentData mine = e.doc().data();
+
+        TRWForm& rw = *e.f().rwForm();
+        QVERIFY(rw.prepareCommand(1, "Read", "Read"));
+        rw.FormShow();
+        rw.findChild<QPushButton*>("Button1")->click();
+        rw.FormClose();
+        QVERIFY2(e.prompter.messages.isEmpty(), qPrintable(e.prompter.messages.value(0).text));
+        e.settle();
+        QVERIFY(e.doc().data().channelExists(1));
+        QCOMPARE(e.doc().cell(31, 1), "");
+        // The document is what the radio holds: nothing unsaved.
+        QVERIFY(!e.doc().isModified());
+        QVERIFY(e.f().windowTitle().startsWith("Untitled - "));
+        const DocumentData radio = e.doc().data();
+
+        const int frames = sim.framesReceived();
+        e.f().UndoItemClick();
+        QVERIFY(e.doc().data() == mine);
+        QCOMPARE(e.doc().filePath(), e.path("mine.kq19"));
+        QVERIFY(e.doc().isModified());
+        e.f().RedoItemClick();
+        QVERIFY(e.doc().data() == radio);
+        QCOMPARE(sim.framesReceived(), frames);
+
+        // After a write the document matches the radio too.
+        e.click(5, 1);
+        QVERIFY(e.doc().isModified());
+        QVERIFY(rw.prepareCommand(2, "Write", "Write"));
+        rw.FormShow();
+        rw.findChild<QPushButton*>("Button1")->click();
+        rw.FormClose();
+        QVERIFY2(e.prompter.messages.isEmpty(), qPrintable(e.prompter.messages.value(0).text));
+        QVERIFY(!e.doc().isModified());
     }
 
     void recoveryAfterTerminationIsOfferedAndRestored()
