@@ -524,6 +524,20 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), "023n");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(e.doc().cell(1, 4), "D023N");
+        // F2 on a tone cell edits the tone where it is.
+        e.click(4, 1);
+        QTest::keyClick(e.grid(), Qt::Key_F2);
+        auto* edit3 = e.channel()->findChild<QLineEdit*>("Edit3");
+        QCOMPARE(QApplication::focusWidget(), edit3);
+        QCOMPARE(edit3->text(), "D023N");
+        QTest::keyClick(edit3, Qt::Key_Escape);
+        // Shift with the arrows selects rows, without toggling anything.
+        e.click(1, 1);
+        QTest::keyClick(e.grid(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(e.grid(), Qt::Key_Right, Qt::ShiftModifier);
+        const ChannelGrid::Block b = e.grid()->selectedBlock();
+        QCOMPARE(QList<int>({b.r1, b.r2, b.c1, b.c2}), QList<int>({1, 2, 1, 2}));
+        QCOMPARE(e.doc().cell(1, 4), "D023N");
     }
 
     void menusShowKeysAndButtonsNameTheirCommands()
