@@ -283,11 +283,11 @@ void Tchannel::sendcell(int c, int r)
 
 void Tchannel::hideEditors()
 {
-    const bool comboOpen = !m_combo1->isHidden();
+    const bool wasPending = editPending();
     hideToneEditor();
     m_edit1->hide();
     m_combo1->hide();
-    if (comboOpen)
+    if (wasPending)
         emit editSettled();
 }
 
@@ -300,7 +300,10 @@ void Tchannel::hideToneEditor()
 
 bool Tchannel::editPending() const
 {
-    return m_frequencyPending || m_tonePending || !m_combo1->isHidden();
+    // A value typed into an editor that was then put away (another window
+    // became active) is a change of its own, not part of what comes next.
+    return (m_frequencyPending && !m_edit1->isHidden()) || (m_tonePending && !m_edit3->isHidden())
+           || !m_combo1->isHidden();
 }
 
 bool Tchannel::frequencyEditorVisible() const

@@ -298,12 +298,15 @@ void Tchannel::checkEditorPositions()
     // An editor that no longer sits on the cell under edit (the cell under
     // edit moved to another row, a column was resized) is closed.
     const QRect rect = m_grid->cellRect(editCol(), editRow());
+    const bool wasPending = editPending();
     if (!m_edit3->isHidden() && m_edit3->geometry() != rect)
         hideToneEditor();
     if (!m_edit1->isHidden() && m_edit1->geometry() != rect)
         m_edit1->hide();
     if (!m_combo1->isHidden() && m_combo1->geometry() != rect)
         m_combo1->hide();
+    if (wasPending && !editPending())
+        emit editSettled();
 }
 
 void Tchannel::placeEditor(QWidget* editor, int c, int r)
