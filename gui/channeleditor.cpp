@@ -48,6 +48,7 @@ Tchannel::Tchannel(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ct
     connect(m_grid, &ChannelGrid::selectCell, this, &Tchannel::StringGrid1SelectCell);
     connect(m_grid, &ChannelGrid::cellClicked, this, &Tchannel::StringGrid1Click);
     connect(m_grid, &ChannelGrid::painted, this, &Tchannel::StringGrid1DrawCell);
+    connect(m_grid, &ChannelGrid::selectionExtended, this, &Tchannel::hideEditors);
 
     buildEditors();
     buildPanel();
@@ -282,9 +283,12 @@ void Tchannel::sendcell(int c, int r)
 
 void Tchannel::hideEditors()
 {
+    const bool wasPending = editPending();
     hideToneEditor();
     m_edit1->hide();
     m_combo1->hide();
+    if (wasPending)
+        emit editSettled();
 }
 
 void Tchannel::hideToneEditor()
@@ -292,6 +296,14 @@ void Tchannel::hideToneEditor()
     if (m_tonePending)
         Edit3Exit();
     m_edit3->hide();
+}
+
+bool Tchannel::editPending() const
+{
+    // A value typed into an editor that was then put away (another window
+    // became active) is a change of its own, not part of what comes next.
+    return (m_frequencyPending && !m_edit1->isHidden()) || (m_tonePending && !m_edit3->isHidden())
+           || !m_combo1->isHidden();
 }
 
 bool Tchannel::frequencyEditorVisible() const
@@ -336,8 +348,10 @@ bool Tchannel::commit()
         for (int col = 2; col <= 11; ++col)
             setCell(r, col, QString());
     }
-    if (ok)
+    if (ok) {
         m_frequencyPending = false;
+        emit editSettled();
+    }
     return ok;
 }
 
@@ -366,6 +380,7 @@ void Tchannel::Button2Click()
                                      Prompter::Icon::Warning))
         return;
     hideEditors();
+    m_ctx.doc->checkpoint();
     for (int r = FirstRow; r <= LastRow; ++r)
         m_ctx.doc->clearChannel(r);
     m_frequencyPending = false;
@@ -373,11 +388,7 @@ void Tchannel::Button2Click()
 
 void Tchannel::Button5Click()
 {
-    if (editRow() < FirstRow)
-        return;
-    hideEditors();
-    m_ctx.doc->clearChannel(editRow());
-    m_frequencyPending = false;
+    deleteSelectedChannels();
 }
 
 void Tchannel::Button4Click() { moveChannel(+1); }
@@ -389,15 +400,17 @@ void Tchannel::moveChannel(int delta)
         Edit3Exit();
     if (!commit())
         return;
+    m_ctx.doc->checkpoint();
     const int c = editCol();
     const int r = editRow();
     const int to = r + delta;
     if (c >= 1 && !cell(r, c).isEmpty() && r >= FirstRow && r <= LastRow && to >= FirstRow
         && to <= LastRow) {
         m_ctx.doc->swapChannels(r, to);
-        // The cell under edit follows the channel; the grid's selection stays,
-        // so the next press moves the same channel one row further.
+        // The cell under edit and the selection follow the channel, so the
+        // next press moves the same channel one row further.
         setEditCell(c, to);
+        m_grid->setSelectedCell(c, to);
     }
     if (c == 1 || c == 3)
         m_edit1->setText(cell(editRow(), c));

@@ -41,8 +41,33 @@ public:
     // False when a typed frequency could not be committed (no band).
     bool finishPendingEdit();
     void applyTexts(const PackStrings& t);
+    // A typed value is in a cell or the tone drop-down is open: the change
+    // is not finished yet.
+    bool editPending() const;
+
+    // Spreadsheet commands on the selected cells (channeleditor_clipboard.cpp).
+    // The clipboard holds tab-separated text.
+    void copyCells();
+    void cutCells();
+    void pasteCells();
+    // Pastes `text` at the selected cell; false (and a message naming the
+    // cell) when any value cannot be taken, and then nothing changes.
+    bool pasteText(const QString& text);
+    // Channels of the selected rows, or the channel under edit.
+    void deleteSelectedChannels();
+    void insertChannel();
+    void duplicateChannel();
+    // Writes `word` into column `col` of every existing channel selected.
+    void setSelectedChannels(int col, const QString& word);
+    QString columnName(int col) const;
 
     ChannelGrid* grid() const { return m_grid; }
+
+signals:
+    // A typed value was committed or given up; the change is complete.
+    void editSettled();
+
+public:
     QSize sizeHint() const override { return {799, 554}; }
 
 protected:
@@ -84,6 +109,12 @@ private:
     void FormDeactivate();
 
     bool commit();
+    bool toggleCell(int c, int r);
+    bool startTypingTone(QKeyEvent* k);
+    void editCellInPlace();
+    QList<int> selectedRows() const;
+    bool beginCommand();
+    void refuse(int textId, const QStringList& args);
     bool commitFrequency(int c, int r);
     void moveChannel(int delta);
     void placeEditor(QWidget* editor, int c, int r);

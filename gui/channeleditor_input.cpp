@@ -105,9 +105,7 @@ void Tchannel::StringGrid1Click()
     const int c = editCol();
     const int r = editRow();
     const bool exists = channelExists(r);
-    const ValueWords& w = words();
     const QString text = cell(r, c);
-    QString toggled;
     switch (c) {
     case 1:
         m_edit1->setText(text);
@@ -127,26 +125,34 @@ void Tchannel::StringGrid1Click()
             placeEditor(m_edit3, c, r);
         }
         return;
-    case 5:
-        toggled = text == w.high ? w.low : w.high;
-        break;
-    case 6:
-        toggled = text == w.wide ? w.narrow : w.wide;
-        break;
-    case 7: case 8: case 9: case 10: case 11:
-        toggled = text == w.off ? w.on : w.off;
-        break;
     default:
-        return;
+        break;
     }
-    if (!exists)
+    if (c < 5 || !exists)
         return;
     // Moving onto a word cell with a key or the wheel does not change it.
     if (m_navigating) {
         m_navigating = false;
         return;
     }
+    toggleCell(c, r);
+}
+
+bool Tchannel::toggleCell(int c, int r)
+{
+    if (c < 5 || c > 11 || !channelExists(r))
+        return false;
+    const ValueWords& w = words();
+    const QString text = cell(r, c);
+    QString toggled;
+    if (c == 5)
+        toggled = text == w.high ? w.low : w.high;
+    else if (c == 6)
+        toggled = text == w.wide ? w.narrow : w.wide;
+    else
+        toggled = text == w.off ? w.on : w.off;
     setCell(r, c, toggled);
+    return true;
 }
 
 void Tchannel::StringGrid1SelectCell(int, int)
@@ -165,11 +171,7 @@ bool Tchannel::StringGrid1KeyDown(QKeyEvent* k)
         return true;
     }
     if (k->key() == Qt::Key_Delete) {
-        if (editRow() >= 1) {
-            hideEditors();
-            m_ctx.doc->clearChannel(editRow());
-            m_frequencyPending = false;
-        }
+        deleteSelectedChannels();
         return true;
     }
     if (k->key() == Qt::Key_Backspace) {
@@ -190,6 +192,19 @@ bool Tchannel::StringGrid1KeyPress(QKeyEvent* k)
         return false;
     const int c = editCol();
     const int r = editRow();
+    if (k->key() == Qt::Key_F2) {
+        editCellInPlace();
+        return true;
+    }
+    if (c >= 5 && (k->key() == Qt::Key_Space || isEnter(k)))
+        return toggleCell(c, r) || true;
+    if ((c == 2 || c == 4) && channelExists(r)) {
+        if (isEnter(k)) {
+            editCellInPlace();
+            return true;
+        }
+        return startTypingTone(k);
+    }
     if (!(c == 1 || (c == 3 && channelExists(r))))
         return false;
     if (isEnter(k)) {
@@ -215,6 +230,45 @@ bool Tchannel::StringGrid1KeyPress(QKeyEvent* k)
     m_edit1->setFocus();
     m_edit1->setCursorPosition(1);
     Edit1KeyUp();
+    return true;
+}
+
+void Tchannel::editCellInPlace()
+{
+    const int c = editCol();
+    const int r = editRow();
+    if (c == 1 || (c == 3 && channelExists(r))) {
+        m_edit1->setText(cell(r, c));
+        placeEditor(m_edit1, c, r);
+        m_edit1->setFocus();
+        m_edit1->end(false);
+    } else if ((c == 2 || c == 4) && channelExists(r)) {
+        m_edit3->setMaxLength(5);
+        m_edit3->setText(cell(r, c));
+        placeEditor(m_edit3, c, r);
+        m_edit3->setFocus();
+        m_edit3->end(false);
+    }
+}
+
+bool Tchannel::startTypingTone(QKeyEvent* k)
+{
+    // Typing on a tone cell starts a new tone, by the tone editor's rules.
+    const QChar ch = typedChar(k);
+    if (ch.isNull() || ch == u'\b')
+        return false;
+    const InPlaceInput::KeyAction a = InPlaceInput::toneKey(QString(), ch, words().off, separator());
+    if (a.kind == InPlaceInput::KeyAction::Drop)
+        return true;
+    const int c = editCol();
+    const int r = editRow();
+    if (m_edit3->isHidden())
+        placeEditor(m_edit3, c, r);
+    m_edit3->setMaxLength(a.maxLength >= 0 ? a.maxLength : 5);
+    m_edit3->setText(a.kind == InPlaceInput::KeyAction::Insert ? a.insert : QString(ch));
+    m_edit3->setFocus();
+    m_edit3->end(false);
+    Edit3KeyUp();
     return true;
 }
 
@@ -244,12 +298,15 @@ void Tchannel::checkEditorPositions()
     // An editor that no longer sits on the cell under edit (the cell under
     // edit moved to another row, a column was resized) is closed.
     const QRect rect = m_grid->cellRect(editCol(), editRow());
+    const bool wasPending = editPending();
     if (!m_edit3->isHidden() && m_edit3->geometry() != rect)
         hideToneEditor();
     if (!m_edit1->isHidden() && m_edit1->geometry() != rect)
         m_edit1->hide();
     if (!m_combo1->isHidden() && m_combo1->geometry() != rect)
         m_combo1->hide();
+    if (wasPending && !editPending())
+        emit editSettled();
 }
 
 void Tchannel::placeEditor(QWidget* editor, int c, int r)
@@ -354,6 +411,7 @@ void Tchannel::Edit3Exit()
     const QString v = InPlaceInput::normaliseTone(m_edit3->text(), words().off, separator());
     setCell(r, c, v);
     m_edit3->setText(v);
+    emit editSettled();
 }
 
 void Tchannel::Edit3DblClick()
@@ -429,4 +487,5 @@ bool Tchannel::ComboBox1KeyPress(QKeyEvent* k)
 void Tchannel::ComboBox1Exit()
 {
     m_combo1->hide();
+    emit editSettled();
 }

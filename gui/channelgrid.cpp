@@ -6,6 +6,10 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+namespace {
+constexpr int DocumentCols = 12;
+}
+
 const int ChannelGrid::ColumnWidths[12] = {30, 70, 69, 70, 70, 63, 62, 65, 63, 66, 68, 63};
 
 namespace {
@@ -37,7 +41,7 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent)
 {
     setObjectName(QStringLiteral("StringGrid1"));
     setItemDelegate(new GridDelegate(this));
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
@@ -112,8 +116,59 @@ void ChannelGrid::moveTo(const QModelIndex& target)
         emit selectCell(target.column(), target.row() + 1);
         selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
         scrollTo(target);
+    } else if (selectionModel()->selectedIndexes().size() > 1) {
+        selectionModel()->select(target, QItemSelectionModel::ClearAndSelect);
     }
+    m_anchor = {target.column(), target.row() + 1};
     emit cellClicked();
+}
+
+void ChannelGrid::extendTo(const QModelIndex& target, bool wholeRows)
+{
+    if (!target.isValid())
+        return;
+    const int r = target.row() + 1;
+    const int c = std::max(1, target.column());
+    if (target != currentIndex())
+        emit selectCell(c, r);
+    const int c1 = wholeRows ? 1 : std::min(m_anchor.x(), c);
+    const int c2 = wholeRows ? DocumentCols - 1 : std::max(m_anchor.x(), c);
+    const QModelIndex now = model()->index(r - 1, wholeRows ? 1 : c);
+    selectionModel()->setCurrentIndex(now, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(QItemSelection(model()->index(std::min(m_anchor.y(), r) - 1, c1),
+                                            model()->index(std::max(m_anchor.y(), r) - 1, c2)),
+                             QItemSelectionModel::ClearAndSelect);
+    scrollTo(now);
+    emit selectionExtended();
+}
+
+ChannelGrid::Block ChannelGrid::selectedBlock() const
+{
+    const QModelIndexList sel = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
+    if (sel.isEmpty())
+        return {row(), row(), col(), col()};
+    Block b{1000, -1, 1000, -1};
+    for (const QModelIndex& i : sel) {
+        if (i.column() < 1)
+            continue;
+        b.r1 = std::min(b.r1, i.row() + 1);
+        b.r2 = std::max(b.r2, i.row() + 1);
+        b.c1 = std::min(b.c1, i.column());
+        b.c2 = std::max(b.c2, i.column());
+    }
+    if (b.r2 < 0)
+        return {row(), row(), col(), col()};
+    return b;
+}
+
+void ChannelGrid::selectRows(int r1, int r2)
+{
+    if (!model())
+        return;
+    moveTo(model()->index(r1 - 1, 1));
+    m_anchor = {1, r1};
+    extendTo(model()->index(r2 - 1, 1), true);
+    m_anchor = {1, r1};
 }
 
 void ChannelGrid::mousePressEvent(QMouseEvent* e)
@@ -121,10 +176,22 @@ void ChannelGrid::mousePressEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     const QModelIndex i = indexAt(e->position().toPoint());
-    // The fixed column and the space below the last row do nothing.
-    if (!i.isValid() || i.column() < 1)
+    // The space below the last row does nothing.
+    if (!i.isValid())
         return;
-    moveTo(i);
+    const bool shift = e->modifiers() & Qt::ShiftModifier;
+    if (i.column() < 1) {
+        // The channel number selects the row.
+        if (shift)
+            extendTo(i, true);
+        else
+            selectRows(i.row() + 1, i.row() + 1);
+        return;
+    }
+    if (shift)
+        extendTo(i);
+    else
+        moveTo(i);
 }
 
 void ChannelGrid::mouseDoubleClickEvent(QMouseEvent* e)
@@ -133,9 +200,14 @@ void ChannelGrid::mouseDoubleClickEvent(QMouseEvent* e)
     mousePressEvent(e);
 }
 
-void ChannelGrid::mouseMoveEvent(QMouseEvent*)
+void ChannelGrid::mouseMoveEvent(QMouseEvent* e)
 {
-    // No selection by dragging: the grid has one selected cell.
+    // Dragging with the button held selects a block of cells.
+    if (!(e->buttons() & Qt::LeftButton))
+        return;
+    const QModelIndex i = indexAt(e->position().toPoint());
+    if (i.isValid() && i.column() >= 1 && i != currentIndex())
+        extendTo(i);
 }
 
 void ChannelGrid::mouseReleaseEvent(QMouseEvent*)
@@ -161,8 +233,12 @@ bool ChannelGrid::navigateByKey(QKeyEvent* e)
     if (next.isValid() && next.column() < 1)
         next = model()->index(next.row(), 1);
     // A key that cannot move (the first row, the last column) does nothing.
-    if (next.isValid() && next != cur)
-        moveTo(next);
+    if (next.isValid() && next != cur) {
+        if (e->modifiers() & Qt::ShiftModifier)
+            extendTo(next);
+        else
+            moveTo(next);
+    }
     return true;
 }
 
@@ -180,6 +256,10 @@ bool ChannelGrid::stepRow(int delta)
 
 void ChannelGrid::keyPressEvent(QKeyEvent* e)
 {
+    if (e->matches(QKeySequence::SelectAll)) {
+        selectRows(1, model()->rowCount());
+        return;
+    }
     if (!navigateByKey(e))
         e->ignore();
 }

@@ -6,7 +6,12 @@
 // the channel editor expects it: first "select cell" (the selection is about
 // to leave the old cell), then "clicked" (the selection is on the new cell).
 // A mouse click on the selected cell reports "clicked" only. The grid never
-// edits a cell itself. Cells are addressed as in the channel table: row 1 to
+// edits a cell itself.
+//
+// Several cells or rows can be selected as in a spreadsheet: Shift with a
+// click or an arrow key, or dragging, extends the selection from the cell
+// last clicked without reporting a click; a click on a channel number
+// selects that whole row (Shift: the rows up to it); Ctrl+A selects all. Cells are addressed as in the channel table: row 1 to
 // 32, column 1 to 11 (column 0 holds the channel numbers and is never
 // selected).
 class ChannelGrid : public QTableView {
@@ -27,6 +32,16 @@ public:
     // The cell's area in viewport coordinates, grid lines included.
     QRect cellRect(int col, int row) const;
 
+    // The rectangle of selected cells (the selected cell when it is alone).
+    struct Block {
+        int r1, r2, c1, c2;
+        bool wholeRows() const { return c1 == 1 && c2 == 11; }
+    };
+    Block selectedBlock() const;
+    // Selects whole rows r1..r2 (the selected cell moves to column 1 of r1,
+    // reported as a move).
+    void selectRows(int r1, int r2);
+
     // Moves the selection as a navigation key asks; true if the key is one.
     bool navigateByKey(QKeyEvent* e);
     // Moves the selection one row down (+1) or up (-1) in the same column,
@@ -37,6 +52,7 @@ signals:
     void selectCell(int col, int row);   // the selection is about to move there
     void cellClicked();                  // after a click or a move
     void painted();                      // after every repaint of the cells
+    void selectionExtended();            // more cells were added, no click
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
@@ -49,4 +65,7 @@ protected:
 
 private:
     void moveTo(const QModelIndex& target);
+    void extendTo(const QModelIndex& target, bool wholeRows = false);
+
+    QPoint m_anchor{1, 1};   // column, row where the selection started
 };

@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include "gui/aboutbox.h"
@@ -91,6 +92,7 @@ TMainForm::TMainForm(AppSession& session, QWidget* parent)
 
     buildChildWindows();
     bindSelectors();
+    startEditing();
 
     // Service staff reach the alignment window through a key sequence; its
     // toolbar button stays hidden as delivered.
@@ -138,10 +140,12 @@ void TMainForm::buildMenu()
     add(file, "FileNewItem", QStringLiteral("新建"), &TMainForm::FileNewItemClick, QKeySequence(QStringLiteral("Ctrl+N")));
     add(file, "FileOpenItem", QStringLiteral("打开"), &TMainForm::FileOpenItemClick, QKeySequence(QStringLiteral("Ctrl+O")));
     add(file, "FileCloseItem", QStringLiteral("保存"), &TMainForm::FileCloseItemClick, QKeySequence(QStringLiteral("Ctrl+S")));
+    addFileItems(file);
     sep(file, "N1");
     QAction* exit = add(file, "FileExitItem", QStringLiteral("退出"), nullptr);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
+    buildEditMenu();
     QMenu* edit = menu(nullptr, "Edit1", QStringLiteral("编程"));
     add(edit, "CutItem", QStringLiteral("读频"), &TMainForm::CutItemClick);
     add(edit, "CopyItem", QStringLiteral("写频"), &TMainForm::CopyItemClick);
@@ -275,6 +279,14 @@ void TMainForm::buildChildWindows()
     m_rw->setInitialiser([this] { return m_test->initialiseForTransfer(); });
     connect(m_test, &TTestForm::identityChanged, m_addmessage, &Taddmessage::refresh);
     connect(m_test, &TTestForm::bandSelected, this, showBand);
+    // After a read or write the document is what the radio holds.
+    connect(m_rw, &TRWForm::transferSucceeded, this, [this](int direction) {
+        if (direction == 1)
+            m_doc->markSaved(QString());
+        else
+            m_doc->markClean();
+        settle();
+    });
 
     subWindowOf(m_func)->move(0, 0);
     subWindowOf(m_channel)->move(40, 30);
@@ -347,6 +359,9 @@ void TMainForm::showEvent(QShowEvent* e)
     if (!m_started) {
         m_started = true;
         startUp();
+        // What start-up set up is where undo stops, and counts as saved.
+        m_doc->startHistory();
+        QTimer::singleShot(0, this, &TMainForm::offerRecovery);
     }
 }
 
@@ -355,6 +370,14 @@ void TMainForm::closeEvent(QCloseEvent* e)
     // Never cut a radio operation off: the exit waits for it to end.
     if (m_state->radioBusy()) {
         m_closeDeferred = true;
+        e->ignore();
+        return;
+    }
+    m_closeDeferred = false;
+    if (m_terminating) {
+        // A termination asks nothing; unsaved work is kept for the next start.
+        writeRecovery();
+    } else if (!maySetDocumentAside(true)) {
         e->ignore();
         return;
     }
@@ -370,21 +393,23 @@ void TMainForm::closeEvent(QCloseEvent* e)
 
 void TMainForm::FileNewItemClick()
 {
-    if (!Prompter::active().question(this, m_state->text(MsgId::NewCaption),
-                                     m_state->text(MsgId::NewQuestion), Prompter::Icon::Exclamation))
+    if (m_state->radioBusy() || !maySetDocumentAside())
         return;
     m_channel->hideEditors();
     m_doc->resetToNew();
     ComboBox11Change();
+    m_doc->markSaved(QString());
+    settle();
 }
 
 void TMainForm::CutItemClick()
 {
     if (m_state->radioBusy())
         return;
-    if (!m_channel->finishPendingEdit())
+    if (!maySetDocumentAside())
         return;
-    m_rw->startCommand(1, m_actions.value(QStringLiteral("CutItem"))->text(), readCaption());
+    m_rw->startCommand(1, commandText("CutItem"), readCaption());
+    m_doc->checkpoint();
 }
 
 void TMainForm::CopyItemClick()
@@ -393,7 +418,7 @@ void TMainForm::CopyItemClick()
         return;
     if (!m_channel->finishPendingEdit())
         return;
-    m_rw->startCommand(2, m_actions.value(QStringLiteral("CopyItem"))->text(), writeCaption());
+    m_rw->startCommand(2, commandText("CopyItem"), writeCaption());
 }
 
 void TMainForm::ChannelInformation1Click() { bringUp(m_channel); }

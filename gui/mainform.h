@@ -10,6 +10,7 @@ class PortMap;
 class QAction;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QMdiArea;
 class QMdiSubWindow;
 class QToolButton;
@@ -74,6 +75,36 @@ public:
     void N7Click();
     void About1Click();
 
+    // Editing commands (mainform_edit.cpp) and the file commands around
+    // them (mainform_files.cpp).
+    void FileSaveAsItemClick();
+    void UndoItemClick();
+    void RedoItemClick();
+    void ClipCutItemClick();
+    void ClipCopyItemClick();
+    void ClipPasteItemClick();
+    void InsertChannelItemClick();
+    void DuplicateChannelItemClick();
+    void ImportCsvItemClick();
+    void ExportCsvItemClick();
+    // Opens a settings file without the dialog (the recent-files list);
+    // false when it could not be taken (a message said why).
+    bool openSettingsFile(const QString& path);
+    QStringList recentFiles() const { return m_recent; }
+    // Before New, Open, Read and Exit: asks "Save changes to NAME?" when the
+    // document has unsaved changes. False when the command must not go on.
+    // Exit goes on to the question even when a typed value cannot be committed.
+    bool maySetDocumentAside(bool exiting = false);
+    // The file name shown in the title and the questions, or "Untitled".
+    QString documentName() const;
+    // A command's text without its mnemonic, for window and dialog captions.
+    QString commandText(const char* name) const;
+    // SIGTERM: closes without a question; unsaved work goes to the recovery
+    // file, which the next start offers to restore.
+    Q_INVOKABLE void closeForTermination();
+    // $XDG_DATA_HOME/rq300 (default ~/.local/share/rq300).
+    static QString recoveryDir();
+
     // The translated words for Read and Write kept in the two toolbar buttons.
     QString readCaption() const;
     QString writeCaption() const;
@@ -81,6 +112,7 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     void buildMenu();
@@ -94,6 +126,32 @@ private:
     void refreshBandSelector();
     void refreshModelSelector();
     void endCommunicationLog(bool atExit);
+
+    // Editing (mainform_edit.cpp, mainform_files.cpp, mainform_recovery.cpp)
+    QAction* addItem(QMenu* menu, const char* name, void (TMainForm::*slot)(),
+                     const QList<QKeySequence>& keys = {});
+    void buildEditMenu();
+    void addFileItems(QMenu* file);
+    void startEditing();
+    void applyEditingTexts();
+    void rebuildSetMenu();
+    void scheduleSettle();
+    void settle();
+    void updateTitle();
+    bool saveDocument(bool saveAs);
+    void addRecent(const QString& path);
+    void storeRecent();
+    void rebuildRecentMenu();
+    void offerRecovery();
+    void writeRecovery();
+
+    QString m_captionTail;           // model and band, as the commands set it
+    bool m_settingTitle = false;
+    bool m_settleQueued = false;
+    bool m_terminating = false;
+    QStringList m_recent;
+    QMenu* m_recentMenu = nullptr;
+    QMenu* m_setMenu = nullptr;
 
     AppSession& m_session;
     AppContext& m_ctx;

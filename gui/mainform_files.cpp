@@ -1,48 +1,233 @@
-// Open and Save of *.kq19 settings files.
+// Open, Save and Save As of *.kq19 settings files, the question before
+// unsaved work is set aside, the recent-files list and CSV import/export.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QTimer>
+
+#include "document/settingsdocument.h"
+#include "files/filesave.h"
+#include "files/channelcsv.h"
+#include "files/profile.h"
+#include "files/settingsfile.h"
+#include "gui/channeleditor.h"
 #include "gui/mainform.h"
 #include "gui/prompter.h"
-#include "files/settingsfile.h"
+#include "gui/recentfiles.h"
 #include "setup/appstate.h"
-#include "document/settingsdocument.h"
-#include "gui/channeleditor.h"
+#include "setup/result.h"
+#include "setup/textids.h"
 
 namespace {
 const QString FileFilter = QStringLiteral("TAVRIN  文件 (*.kq19)|*.kq19");
+const QString CsvFilter = QStringLiteral("CSV (*.csv)|*.csv");
 const QString ErrorCaption = QStringLiteral("RQ-300");
+
+bool sameFile(const QString& a, const QString& b)
+{
+    return !a.isEmpty() && !b.isEmpty() && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+}
+
+void TMainForm::addFileItems(QMenu* file)
+{
+    addItem(file, "FileSaveAsItem", &TMainForm::FileSaveAsItemClick, {QKeySequence::SaveAs});
+    m_recentMenu = file->addMenu(QString());
+    m_recentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    m_recentMenu->menuAction()->setObjectName(QStringLiteral("RecentMenu"));
+    m_actions.insert(QStringLiteral("RecentMenu"), m_recentMenu->menuAction());
+    file->addSeparator();
+    addItem(file, "ImportCsvItem", &TMainForm::ImportCsvItemClick);
+    addItem(file, "ExportCsvItem", &TMainForm::ExportCsvItemClick);
+    m_recent = RecentFiles::load(Profile::load(iniPath()));
+    rebuildRecentMenu();
+}
+
+bool TMainForm::maySetDocumentAside(bool exiting)
+{
+    if (!m_channel->finishPendingEdit() && !exiting)
+        return false;
+    m_doc->checkpoint();
+    if (!m_doc->isModified())
+        return true;
+    const QString question = Result::fail(TextId::SaveChangesQuestion, {documentName()}).text(m_state->texts);
+    switch (Prompter::active().saveChanges(this, ErrorCaption, question)) {
+    case Prompter::SaveChoice::Save: return saveDocument(false);
+    case Prompter::SaveChoice::Discard: return true;
+    case Prompter::SaveChoice::Cancel: break;
+    }
+    return false;
 }
 
 void TMainForm::FileOpenItemClick()
 {
-    if (m_state->radioBusy())
+    if (m_state->radioBusy() || !maySetDocumentAside())
         return;
-    if (!m_channel->finishPendingEdit())
-        return;
-    const QString path = Prompter::active().openFile(this, m_actions.value(QStringLiteral("FileOpenItem"))->text(), FileFilter);
-    if (path.isEmpty())
-        return;
+    const QString path = Prompter::active().openFile(this, commandText("FileOpenItem"), FileFilter);
+    if (!path.isEmpty())
+        openSettingsFile(path);
+}
+
+bool TMainForm::openSettingsFile(const QString& path)
+{
     // The whole file is read and checked before anything changes.
     const SettingsFile::ReadResult r = SettingsFile::read(path, m_doc->data(), m_doc->words());
+    const QString name = QFileInfo(path).fileName();
     if (r.status == SettingsFile::ReadResult::Status::Error) {
-        Prompter::active().message(this, ErrorCaption, r.error.text(m_state->texts), Prompter::Icon::Error);
-        return;
+        const QString text = r.line > 0
+            ? Result::fail(TextId::DamagedFileLine, {name, QString::number(r.line), r.error.text(m_state->texts)}).text(m_state->texts)
+            : r.error.text(m_state->texts);
+        Prompter::active().message(this, ErrorCaption, text, Prompter::Icon::Error);
+        return false;
     }
-    if (!r.ok())
-        return;
+    if (!r.ok()) {
+        Prompter::active().message(this, ErrorCaption,
+                                   Result::fail(TextId::NotASettingsFile, {name}).text(m_state->texts),
+                                   Prompter::Icon::Error);
+        return false;
+    }
     m_doc->replace(r.data);
     ComboBox11Change();
     setWindowTitle(r.caption);
     m_channel->hideEditors();
+    m_doc->markSaved(QFileInfo(path).absoluteFilePath());
+    addRecent(path);
+    settle();
+    return true;
 }
 
 void TMainForm::FileCloseItemClick()
 {
+    saveDocument(false);
+}
+
+void TMainForm::FileSaveAsItemClick()
+{
+    saveDocument(true);
+}
+
+bool TMainForm::saveDocument(bool saveAs)
+{
     if (!m_channel->finishPendingEdit())
+        return false;
+    // Save starts at the current file; Save As in its folder, for a new name.
+    const QString current = m_doc->filePath();
+    QString start = current;
+    if (start.isEmpty() && !m_recent.isEmpty())
+        start = QFileInfo(m_recent.first()).absolutePath();
+    else if (saveAs && !start.isEmpty())
+        start = QFileInfo(current).absolutePath();
+    const char* item = saveAs ? "FileSaveAsItem" : "FileCloseItem";
+    const QString path = Prompter::active().saveFile(this, commandText(item),
+                                                     FileFilter, SettingsFile::Suffix, start);
+    if (path.isEmpty())
+        return false;
+    if (!sameFile(path, current) && QFileInfo::exists(path)) {
+        const QString q = Result::fail(TextId::ReplaceFileQuestion, {QFileInfo(path).fileName()}).text(m_state->texts);
+        if (!Prompter::active().question(this, ErrorCaption, q, Prompter::Icon::Warning))
+            return false;
+    }
+    const Result saved = SettingsFile::save(path, m_doc->data(), m_state->texts);
+    if (!saved) {
+        Prompter::active().message(this, ErrorCaption, saved.text(m_state->texts), Prompter::Icon::Error);
+        return false;
+    }
+    m_doc->markSaved(QFileInfo(path).absoluteFilePath());
+    addRecent(path);
+    settle();
+    return true;
+}
+
+// Recent files -----------------------------------------------------------
+
+void TMainForm::addRecent(const QString& path)
+{
+    m_recent = RecentFiles::add(m_recent, path);
+    storeRecent();
+}
+
+void TMainForm::storeRecent()
+{
+    // The menu is rebuilt once the action that asked has returned.
+    QTimer::singleShot(0, this, &TMainForm::rebuildRecentMenu);
+    // Kept at once: a program that is killed still knows its files.
+    Profile ini = Profile::load(iniPath());
+    RecentFiles::store(ini, m_recent);
+    ini.save(iniPath());
+}
+
+void TMainForm::rebuildRecentMenu()
+{
+    m_recentMenu->clear();
+    for (int i = 0; i < m_recent.size(); ++i) {
+        const QString path = m_recent[i];
+        QAction* a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        a->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
+        a->setToolTip(path);
+        a->setStatusTip(path);
+        connect(a, &QAction::triggered, this, [this, path] {
+            if (m_state->radioBusy() || !maySetDocumentAside() || openSettingsFile(path))
+                return;
+            // A file that is gone leaves the list once it has been reported.
+            if (!QFileInfo::exists(path)) {
+                m_recent.removeAll(path);
+                storeRecent();
+            }
+        });
+    }
+    m_recentMenu->setEnabled(!m_recent.isEmpty());
+}
+
+// CSV --------------------------------------------------------------------
+
+void TMainForm::ImportCsvItemClick()
+{
+    if (m_state->radioBusy() || !m_channel->finishPendingEdit())
         return;
-    const QString path = Prompter::active().saveFile(this, m_actions.value(QStringLiteral("FileCloseItem"))->text(),
-                                                     FileFilter, SettingsFile::Suffix);
+    const QString path = Prompter::active().openFile(this, commandText("ImportCsvItem"), CsvFilter);
     if (path.isEmpty())
         return;
-    const Result saved = SettingsFile::save(path, m_doc->data(), m_state->texts);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        Prompter::active().message(this, ErrorCaption, FileSave::openFailed(path, f).text(m_state->texts),
+                                   Prompter::Icon::Error);
+        return;
+    }
+    // A channel table is a few kilobytes; more is not a table of this radio.
+    const ChannelCsv::ImportResult r = ChannelCsv::importTable(f.read(1 << 20), m_doc->data(), m_doc->words(),
+                                                               m_doc->decimalSeparator());
+    if (!r.ok) {
+        const QStringList shown = r.errors.mid(0, 10);
+        Prompter::active().message(this, ErrorCaption,
+                                   Result::fail(TextId::ImportFailed, {QFileInfo(path).fileName(), shown.join(u'\n')})
+                                       .text(m_state->texts),
+                                   Prompter::Icon::Error);
+        return;
+    }
+    m_channel->hideEditors();
+    m_doc->replace(r.data);
+    settle();
+}
+
+void TMainForm::ExportCsvItemClick()
+{
+    if (!m_channel->finishPendingEdit())
+        return;
+    const QString current = m_doc->filePath();
+    const QString start = current.isEmpty() ? QString()
+                                            : QFileInfo(current).absoluteDir().filePath(QFileInfo(current).completeBaseName() + QStringLiteral(".csv"));
+    const QString path = Prompter::active().saveFile(this, commandText("ExportCsvItem"),
+                                                     CsvFilter, QStringLiteral("csv"), start);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo::exists(path)) {
+        const QString q = Result::fail(TextId::ReplaceFileQuestion, {QFileInfo(path).fileName()}).text(m_state->texts);
+        if (!Prompter::active().question(this, ErrorCaption, q, Prompter::Icon::Warning))
+            return;
+    }
+    const Result saved = FileSave::save(path, ChannelCsv::exportTable(m_doc->data()));
     if (!saved)
         Prompter::active().message(this, ErrorCaption, saved.text(m_state->texts), Prompter::Icon::Error);
 }

@@ -155,6 +155,7 @@ void TMainForm::ApplyLanguagePack(const QString& name)
     // the previous language.
     for (QMdiSubWindow* sub : m_mdi->subWindowList())
         sub->resize(sub->size().expandedTo(sub->sizeHint()));
+    applyEditingTexts();
 }
 
 void TMainForm::applyMainTexts()

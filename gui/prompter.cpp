@@ -43,17 +43,29 @@ bool Prompter::question(QWidget* parent, const QString& caption, const QString& 
     return box.exec() == QMessageBox::Yes;
 }
 
+Prompter::SaveChoice Prompter::saveChanges(QWidget* parent, const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, caption, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+    }
+}
+
 QString Prompter::openFile(QWidget* parent, const QString& title, const QString& filter)
 {
     return QFileDialog::getOpenFileName(parent, title, QString(), qtFilter(filter));
 }
 
 QString Prompter::saveFile(QWidget* parent, const QString& title, const QString& filter,
-                           const QString& defaultSuffix)
+                           const QString& defaultSuffix, const QString& start)
 {
-    QFileDialog dlg(parent, title, QString(), qtFilter(filter));
+    QFileDialog dlg(parent, title, start, qtFilter(filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
-    // Save replaces a file of the chosen name without asking.
+    // The caller asks before it replaces another file.
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
     dlg.setDefaultSuffix(defaultSuffix);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())

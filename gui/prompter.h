@@ -8,15 +8,19 @@ class QWidget;
 class Prompter {
 public:
     enum class Icon { None, Information, Warning, Exclamation, Error, Question };
+    enum class SaveChoice { Save, Discard, Cancel };
     virtual ~Prompter() = default;
 
     virtual void message(QWidget* parent, const QString& caption, const QString& text, Icon icon);
     // Yes/No question; true for Yes.
     virtual bool question(QWidget* parent, const QString& caption, const QString& text, Icon icon);
-    // Empty when the user cancels.
+    // Save / Discard / Cancel before work would be lost.
+    virtual SaveChoice saveChanges(QWidget* parent, const QString& caption, const QString& text);
+    // Empty when the user cancels. `start` is the folder or file the dialog
+    // starts at.
     virtual QString openFile(QWidget* parent, const QString& title, const QString& filter);
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& filter,
-                             const QString& defaultSuffix);
+                             const QString& defaultSuffix, const QString& start = {});
 
     static Prompter& active();
     // Installs a prompter (tests); nullptr restores the real dialogs.

@@ -189,13 +189,16 @@ void TRWForm::Button1Click()
         m_direction == 2 ? m_transfer.write(safetyOptions()) : m_transfer.read(safetyOptions());
     m_button1->setEnabled(true);
     m_button1->setFocus();
+    if (safe.stage == SafeTransfer::Outcome::Stage::Done) {
+        emit transferSucceeded(m_direction);
+        reportSafety(safe);   // a read whose backup could not be saved says so
+        return;
+    }
     if (safe.stage != SafeTransfer::Outcome::Stage::Transfer) {
         reportSafety(safe);
         return;
     }
     const TransferEngine::Outcome& out = safe.transfer;
-    if (out.ok())
-        return;
     if (out.passwordError) {
         Prompter::active().message(this, QGuiApplication::applicationDisplayName(), PasswordMessage,
                                    Prompter::Icon::None);

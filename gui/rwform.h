@@ -60,6 +60,8 @@ signals:
     void identityChanged();
     void modelSelected();
     void bandSelected(const QString& band);
+    // A read (1) or write (2) went through: the document matches the radio.
+    void transferSucceeded(int direction);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -25,7 +25,12 @@ void closeOnTerminationSignals(QWidget* window)
     QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
         char c;
         [[maybe_unused]] ssize_t n = ::read(g_pipe[1], &c, 1);
-        window->close();
+        // A window that keeps unsaved work safe on termination does so in
+        // its own closeForTermination(); any other window simply closes.
+        if (window->metaObject()->indexOfMethod("closeForTermination()") >= 0)
+            QMetaObject::invokeMethod(window, "closeForTermination");
+        else
+            window->close();
     });
     struct sigaction sa = {};
     sa.sa_handler = onSignal;

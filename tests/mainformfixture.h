@@ -19,10 +19,19 @@ struct MainFormFixture {
     std::unique_ptr<AppSession> session;
     std::unique_ptr<TMainForm> form;
 
+    // Set before a fixture is made: where its data (recovery file, backups)
+    // lives instead of the test's own directory, and the answers to the
+    // questions asked at start-up.
+    inline static QString dataHome;
+    inline static QList<bool> startAnswers;
+
     explicit MainFormFixture(const QByteArray& sysini = {}, bool withPacks = true,
                              int systemLanguage = 0x0804, QChar separator = u'.')
     {
         SystemLocale::setForTesting(systemLanguage, separator);
+        qputenv("XDG_DATA_HOME", (dataHome.isEmpty() ? dir.filePath("data") : dataHome).toUtf8());
+        prompter.answers = startAnswers;
+        startAnswers.clear();
         const QString bin = qEnvironmentVariable("RQ300_BIN_DIR");
         if (withPacks) {
             for (const char* pack : {"cha_dll.lang", "eng_dll.lang", "ty.lang"})

@@ -13,6 +13,9 @@ public:
     QList<bool> answers;          // consumed by question(); No when empty
     QStringList files;            // consumed by openFile()/saveFile(); cancel when empty
     QStringList suffixes;         // default suffixes asked by saveFile()
+    QStringList saveStarts;       // where saveFile() started
+    QList<Shown> saveQuestions;   // asked by saveChanges()
+    QList<SaveChoice> saveAnswers;   // consumed by saveChanges(); Discard when empty
 
     ScriptedPrompter() { Prompter::install(this); }
     ~ScriptedPrompter() override { Prompter::install(nullptr); }
@@ -23,13 +26,20 @@ public:
         questions.append({c, t, i});
         return answers.isEmpty() ? false : answers.takeFirst();
     }
+    SaveChoice saveChanges(QWidget*, const QString& c, const QString& t) override
+    {
+        saveQuestions.append({c, t, Icon::Warning});
+        return saveAnswers.isEmpty() ? SaveChoice::Discard : saveAnswers.takeFirst();
+    }
     QString openFile(QWidget*, const QString&, const QString&) override
     {
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    QString saveFile(QWidget*, const QString&, const QString&, const QString& suffix) override
+    QString saveFile(QWidget*, const QString&, const QString&, const QString& suffix,
+                     const QString& start) override
     {
         suffixes.append(suffix);
+        saveStarts.append(start);
         return files.isEmpty() ? QString() : files.takeFirst();
     }
 };

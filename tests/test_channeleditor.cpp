@@ -328,7 +328,7 @@ private slots:
         QCOMPARE(f.cell(3, 1), "401.00000");
         QCOMPARE(f.cell(3, 5), "高功率");
         QCOMPARE(f.state.editRow, 3);
-        QCOMPARE(f.grid()->row(), 1);        // the selection stays
+        QCOMPARE(f.grid()->row(), 3);        // the selection follows the channel
         QCOMPARE(f.edit1()->text(), "401.00000");
         f.settle();
         QVERIFY(f.edit1()->isHidden());      // it no longer sits on the cell under edit

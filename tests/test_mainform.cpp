@@ -39,7 +39,7 @@ private slots:
         QVERIFY(!action(f, "N6")->isChecked());
         QVERIFY(f.document().bandList().isEmpty());
         QCOMPARE(f.document().choice(Key::Band), -1);
-        QCOMPARE(f.windowTitle(), "MZ-209");
+        QCOMPARE(f.windowTitle(), "未命名 - MZ-209");
         QCOMPARE(f.state().modelId, "4B512D195A18FF06");
         QCOMPARE(f.document().cell(1, 0), "01");
         QCOMPARE(f.document().cell(32, 0), "32");
@@ -122,7 +122,7 @@ private slots:
     {
         MainFormFixture fx("[Open]\r\nM_type=4\r\n");
         QCOMPARE(fx.form->document().choice(Key::Model), 0);
-        QCOMPARE(fx.form->windowTitle(), "MZ-209");
+        QCOMPARE(fx.form->windowTitle(), "未命名 - MZ-209");
     }
 
     void unknownLinesSurviveShutdown()
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(fx.prompter.messages[0].text, "Unable to write to " + fx.dir.filePath("sysini.ini"));
     }
 
-    void newAnsweredNoThenYes()
+    void newAsksAboutUnsavedChangesThenResets()
     {
         MainFormFixture fx("[list]\r\nlistcount=1\r\ncombo0=400-470MHz\r\nlistnow=0\r\n");
         SettingsDocument& doc = fx.form->document();
@@ -160,16 +160,15 @@ private slots:
         doc.setChoice(Key::Squelch, 8);
         doc.setChoice(Key::Volume, 12);
 
-        fx.prompter.answers = {false};
+        // The question is the one about unsaved changes.
+        fx.prompter.saveAnswers = {Prompter::SaveChoice::Cancel};
         fx.form->FileNewItemClick();
-        QCOMPARE(fx.prompter.questions.size(), 1);
-        QCOMPARE(fx.prompter.questions[0].caption, fx.form->state().text(62));
-        QCOMPARE(fx.prompter.questions[0].text, fx.form->state().text(64));
-        QVERIFY(!fx.prompter.questions[0].text.isEmpty());
+        QCOMPARE(fx.prompter.saveQuestions.size(), 1);
+        QCOMPARE(fx.prompter.saveQuestions[0].text, "是否保存对 未命名 的修改？");
         QCOMPARE(doc.cell(4, 1), "446.00625");
         QCOMPARE(doc.choice(Key::Squelch), 8);
 
-        fx.prompter.answers = {true};
+        fx.prompter.saveAnswers = {Prompter::SaveChoice::Discard};
         fx.form->FileNewItemClick();
         QVERIFY(doc.cell(4, 1).isEmpty());
         QVERIFY(doc.cell(4, 5).isEmpty());
@@ -177,7 +176,7 @@ private slots:
         QCOMPARE(doc.choice(Key::Squelch), 2);
         QCOMPARE(doc.choice(Key::Volume), 12);
         QCOMPARE(doc.selectedBand(), "400-470MHz");
-        QCOMPARE(fx.form->windowTitle(), "MZ-209");
+        QCOMPARE(fx.form->windowTitle(), "未命名 - MZ-209");
     }
 
     void languageSwitchRewritesWordsAndKeepsPositions()

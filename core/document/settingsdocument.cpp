@@ -96,6 +96,14 @@ void SettingsDocument::applyLanguage(const PackStrings& texts)
     rebuildOptionLists(m_data, texts);
     m_words = texts.words();
     rewriteWordCells(m_data, m_words);
+    // A language switch changes no setting: the kept states are reworded
+    // with the document, so neither undo nor the modified mark sees it.
+    const auto reword = [&](DocumentData& d) {
+        rebuildOptionLists(d, texts);
+        rewriteWordCells(d, m_words);
+    };
+    m_history.transform(reword);
+    reword(m_saved.data);
     emit wordsChanged();
     emit reset();
 }
@@ -118,4 +126,105 @@ void SettingsDocument::resetToNew()
         m_data.setNumber(k, defaults.number(k));
     m_data.setText(Key::EndDtmf, defaults.text(Key::EndDtmf));
     emit reset();
+}
+
+bool SettingsDocument::insertChannel(int row)
+{
+    if (row < 1 || row > channelCount() || m_data.channelExists(channelCount()))
+        return false;
+    for (int r = channelCount(); r > row; --r)
+        for (int c = 1; c < DocumentData::Cols; ++c)
+            setCell(r, c, cell(r - 1, c));
+    clearChannel(row);
+    return true;
+}
+
+bool SettingsDocument::duplicateChannel(int row)
+{
+    if (row < 1 || row >= channelCount() || !m_data.channelExists(row) || !insertChannel(row + 1))
+        return false;
+    for (int c = 1; c < DocumentData::Cols; ++c)
+        setCell(row + 1, c, cell(row, c));
+    return true;
+}
+
+namespace {
+const QString SessionKeys[] = {Key::Password, Key::NewPassword};
+}
+
+DocumentSnapshot SettingsDocument::snapshot() const
+{
+    DocumentSnapshot s{m_data, m_path};
+    for (const QString& k : SessionKeys)
+        s.data.setText(k, QString());
+    s.data.setFlag(Key::WriteNewPassword, false);
+    return s;
+}
+
+void SettingsDocument::restore(const DocumentSnapshot& s)
+{
+    DocumentData d = s.data;
+    for (const QString& k : SessionKeys)
+        d.setText(k, m_data.text(k));
+    d.setFlag(Key::WriteNewPassword, m_data.flag(Key::WriteNewPassword));
+    const bool pathChanged = s.path != m_path;
+    m_data = d;
+    m_path = s.path;
+    emit reset();
+    if (pathChanged)
+        emit filePathChanged();
+}
+
+void SettingsDocument::setFilePath(const QString& path)
+{
+    if (path == m_path)
+        return;
+    m_path = path;
+    emit filePathChanged();
+}
+
+void SettingsDocument::markSaved(const QString& path)
+{
+    const bool pathChanged = path != m_path;
+    m_path = path;
+    checkpoint();
+    m_saved = snapshot();
+    if (pathChanged)
+        emit filePathChanged();
+}
+
+void SettingsDocument::markClean()
+{
+    checkpoint();
+    m_saved = snapshot();
+}
+
+bool SettingsDocument::checkpoint()
+{
+    const DocumentSnapshot now = snapshot();
+    return m_history.record(now, onlyTypedKeyChanged(m_history.present().data, now.data));
+}
+
+bool SettingsDocument::undo()
+{
+    checkpoint();
+    const std::optional<DocumentSnapshot> s = m_history.undo();
+    if (s)
+        restore(*s);
+    return s.has_value();
+}
+
+bool SettingsDocument::redo()
+{
+    checkpoint();
+    const std::optional<DocumentSnapshot> s = m_history.redo();
+    if (s)
+        restore(*s);
+    return s.has_value();
+}
+
+void SettingsDocument::startHistory()
+{
+    m_history.reset(snapshot());
+    m_saved = snapshot();
 }

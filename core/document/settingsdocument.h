@@ -2,6 +2,7 @@
 #include <QObject>
 
 #include "documentdata.h"
+#include "history.h"
 #include "setup/packstrings.h"
 #include "valuewords.h"
 
@@ -53,17 +54,56 @@ public:
     // New: channels emptied and the optional features of the New table reset.
     void resetToNew();
 
+    // Rows `row` to 31 move down one row and `row` becomes empty; refused
+    // (false) when channel 32 is in use.
+    bool insertChannel(int row);
+    // A copy of channel `row` inserted below it; false when there is no room
+    // or nothing to copy.
+    bool duplicateChannel(int row);
+
+    // The file the document belongs to; empty for an untitled one.
+    QString filePath() const { return m_path; }
+    void setFilePath(const QString& path);
+    // True when the document differs from the last file saved or opened, or
+    // from the last read or write. The passwords typed for a transfer are no
+    // part of it.
+    bool isModified() const { return snapshot() != m_saved; }
+    // The document now matches the file `path` (Open, Save) or the radio
+    // (a read: no file). The change is one step of the history.
+    void markSaved(const QString& path);
+    // The document matches the radio after a write; it keeps its file.
+    void markClean();
+
+    // Undo and redo. A checkpoint records everything changed since the last
+    // one as one step; the windows set one after each command.
+    bool checkpoint();
+    bool undo();
+    bool redo();
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    // The present document is where undo stops and counts as saved (start-up).
+    void startHistory();
+    // What undo, redo and the modified mark compare: the document without
+    // the passwords, with its file.
+    DocumentSnapshot snapshot() const;
+
 signals:
     void changed(const QString& key);
     void optionsChanged(const QString& key);
     void cellChanged(int row, int col);
     void wordsChanged();
     void reset();
+    void filePathChanged();
 
 private:
     DocumentData m_data;
     ValueWords m_words;
     QChar m_separator = u'.';
+    QString m_path;
+    DocumentHistory m_history;
+    DocumentSnapshot m_saved;
+
+    void restore(const DocumentSnapshot& s);
 };
 
 // Option lists of `data` rebuilt in the language of `texts`, positions kept.

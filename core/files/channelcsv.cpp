@@ -146,6 +146,18 @@ public:
         return problems;
     }
 
+    // One cell's text as the channel table takes it; nullopt when it is
+    // not a value of its column.
+    std::optional<QString> value(int col, const QString& text) const
+    {
+        switch (col) {
+        case 1: case 3: return frequency(text);
+        case 2: case 4: return tone(text);
+        case 5: case 6: case 7: case 8: case 9: case 10: case 11: return word(text, col);
+        default: return std::nullopt;
+        }
+    }
+
 private:
     // A word of any language that the column holds, as the active word.
     std::optional<QString> word(const QString& text, int col) const
@@ -204,6 +216,12 @@ private:
 };
 
 } // namespace
+
+std::optional<QString> cellValue(int col, const QString& text, const QString& band,
+                                 const ValueWords& words, QChar separator)
+{
+    return LineChecker(band, words, separator).value(col, text);
+}
 
 QByteArray exportTable(const DocumentData& data)
 {

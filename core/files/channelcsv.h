@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QStringList>
+#include <optional>
 
 #include "document/documentdata.h"
 #include "document/valuewords.h"
@@ -18,6 +19,12 @@ inline const QStringList HeaderFields = {
     QStringLiteral("Flag C"),       QStringLiteral("Flag D"),       QStringLiteral("PTT ID")};
 
 QByteArray exportTable(const DocumentData& data);
+
+// One cell of column `col` (1 to 11) checked as an import checks it: the text
+// the channel table takes (committed frequency, tone, active word), or
+// nullopt when it is not a value of that column within `band`.
+std::optional<QString> cellValue(int col, const QString& text, const QString& band,
+                                 const ValueWords& words, QChar separator);
 
 struct ImportResult {
     bool ok = false;

@@ -121,11 +121,12 @@ ReadResult rejected(const Result& why)
     return r;
 }
 
-ReadResult failed(const Result& why)
+ReadResult failed(const Result& why, int line = 0)
 {
     ReadResult r;
     r.status = ReadResult::Status::Error;
     r.error = why;
+    r.line = line;
     return r;
 }
 
@@ -145,7 +146,7 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
     const QString indexText = typeLine.mid(4, 1);
     const std::optional<int> modelIndex = toInteger(indexText);
     if (!modelIndex)
-        return failed(integerError(indexText));
+        return failed(integerError(indexText), 4);
     const QStringList models = d.options(Key::Model);
     // An index the model list lacks names no model, whatever text follows.
     if (*modelIndex < 0 || *modelIndex >= models.size() || typeLine.mid(6) != models[*modelIndex])
@@ -176,7 +177,7 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
         const QString numberText = o.kind == Kind::List ? trimControls(l.left(2)) : l.left(1);
         const std::optional<int> n = toInteger(numberText);
         if (!n)
-            return failed(integerError(numberText));
+            return failed(integerError(numberText), FirstOptionLine + i + 1);
         switch (o.kind) {
         case Kind::List: d.setChoice(o.key, *n); break;
         case Kind::Check: d.setFlag(o.key, *n == 1); break;

@@ -26,6 +26,7 @@ struct ReadResult {
     };
     Status status = Status::Error;
     Result error;   // Error: for the error box. Rejected: why, for the command-line tool.
+    int line = 0;      // Error: the line of the file that is wrong (from 1); 0 when none
 
     // Ok only:
     DocumentData data;      // model and band selected (band list maybe extended), options, cells

@@ -89,7 +89,38 @@
     X(CommLogSaveTitle, 1205) \
     X(CommLogSaved, 1206)
 
-#define RQ300_TEXTS_EDITING(X)
+#define RQ300_TEXTS_EDITING(X) \
+    X(Untitled, 1300) \
+    X(SaveChangesQuestion, 1301) \
+    X(NotASettingsFile, 1302) \
+    X(DamagedFileLine, 1303) \
+    X(ReplaceFileQuestion, 1304) \
+    X(RestoreQuestion, 1305) \
+    X(MenuEdit, 1306) \
+    X(MenuUndo, 1307) \
+    X(MenuRedo, 1308) \
+    X(MenuCut, 1309) \
+    X(MenuCopy, 1310) \
+    X(MenuPaste, 1311) \
+    X(MenuSaveAs, 1312) \
+    X(MenuRecent, 1313) \
+    X(MenuInsertChannel, 1314) \
+    X(MenuDuplicateChannel, 1315) \
+    X(MenuImportCsv, 1316) \
+    X(MenuExportCsv, 1317) \
+    X(MenuSetSelected, 1318) \
+    X(InsertRefused, 1319) \
+    X(PasteRefused, 1320) \
+    X(PasteBadFrequency, 1321) \
+    X(PasteBadTone, 1322) \
+    X(PasteBadWord, 1323) \
+    X(PasteNoBand, 1324) \
+    X(PasteNoChannel, 1325) \
+    X(PasteDoesNotFit, 1326) \
+    X(ImportFailed, 1327) \
+    X(DuplicateRefused, 1328) \
+    X(MenuSelectAll, 1329) \
+    X(MenuDelete, 1330)
 
 #define RQ300_TEXTS_SAFETY(X) \
     X(BackupReadFailed, 1400) \

@@ -1,0 +1,105 @@
+// The recovery file: on termination (SIGTERM) unsaved work is written to
+// $XDG_DATA_HOME/rq300/recovery.kq19 without a question, and the next start
+// offers to bring it back. The settings file leaves out a few radio-only
+// values; recovery.ini beside it keeps them and the file the work belonged to.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+#include "files/profile.h"
+#include "files/settingsfile.h"
+#include "gui/channeleditor.h"
+#include "gui/mainform.h"
+#include "gui/prompter.h"
+#include "setup/appstate.h"
+#include "setup/result.h"
+#include "setup/textids.h"
+
+namespace {
+const QString Section = QStringLiteral("recovery");
+const QString Choices[] = {Key::Volume};
+const QString Flags[] = {Key::Alarm, Key::Lease};
+const QString Numbers[] = {Key::LeaseDays, Key::LeaseHours, Key::LeaseMinutes};
+
+QString settingsPath() { return QDir(TMainForm::recoveryDir()).filePath(QStringLiteral("recovery.kq19")); }
+QString extrasPath() { return QDir(TMainForm::recoveryDir()).filePath(QStringLiteral("recovery.ini")); }
+}
+
+QString TMainForm::recoveryDir()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::home().filePath(QStringLiteral(".local/share"));
+    return QDir(base).filePath(QStringLiteral("rq300"));
+}
+
+void TMainForm::closeForTermination()
+{
+    m_terminating = true;
+    close();
+}
+
+void TMainForm::writeRecovery()
+{
+    // Hiding the editors finishes a typed tone; a typed frequency stays as typed.
+    m_channel->hideEditors();
+    if (!m_doc->isModified())
+        return;
+    if (!QDir().mkpath(recoveryDir()))
+        return;
+    if (!SettingsFile::save(settingsPath(), m_doc->data(), m_state->texts))
+        return;
+    Profile ini;
+    ini.setValue(Section, QStringLiteral("file"), m_doc->filePath());
+    for (const QString& k : Choices)
+        ini.setInt(Section, k, m_doc->choice(k));
+    for (const QString& k : Flags)
+        ini.setInt(Section, k, m_doc->flag(k) ? 1 : 0);
+    for (const QString& k : Numbers)
+        ini.setInt(Section, k, m_doc->number(k));
+    ini.save(extrasPath());
+}
+
+void TMainForm::offerRecovery()
+{
+    if (!QFileInfo::exists(settingsPath()))
+        return;
+    const Profile ini = Profile::load(extrasPath());
+    const QString file = ini.value(Section, QStringLiteral("file"));
+    const QString name = file.isEmpty() ? m_state->text(TextId::Untitled) : QFileInfo(file).fileName();
+    const bool restore = Prompter::active().question(
+        this, QStringLiteral("RQ-300"), Result::fail(TextId::RestoreQuestion, {name}).text(m_state->texts),
+        Prompter::Icon::Question);
+    if (restore) {
+        const SettingsFile::ReadResult r = SettingsFile::read(settingsPath(), m_doc->data(), m_doc->words());
+        if (!r.ok()) {
+            const QString why = r.error.ok()
+                                    ? Result::fail(TextId::NotASettingsFile, {settingsPath()}).text(m_state->texts)
+                                    : r.error.text(m_state->texts);
+            Prompter::active().message(this, QStringLiteral("RQ-300"), why, Prompter::Icon::Error);
+            // Kept aside, not offered again.
+            QFile::remove(settingsPath() + QStringLiteral(".damaged"));
+            QFile::rename(settingsPath(), settingsPath() + QStringLiteral(".damaged"));
+            QFile::remove(extrasPath());
+            return;
+        }
+        DocumentData d = r.data;
+        for (const QString& k : Choices)
+            d.setChoice(k, ini.intValue(Section, k, d.choice(k)));
+        for (const QString& k : Flags)
+            d.setFlag(k, ini.intValue(Section, k, d.flag(k) ? 1 : 0) == 1);
+        for (const QString& k : Numbers)
+            d.setNumber(k, ini.intValue(Section, k, d.number(k)));
+        m_doc->replace(d);
+        ComboBox11Change();
+        setWindowTitle(r.caption);
+        // The work is back as it was: unsaved, in its file.
+        m_doc->setFilePath(file);
+        m_doc->checkpoint();
+    }
+    QFile::remove(settingsPath());
+    QFile::remove(extrasPath());
+    updateTitle();
+}

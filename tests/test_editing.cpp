@@ -1,0 +1,592 @@
+// Editing in the main window as a user meets it: the question before work
+// is lost, undo and redo, Save / Save As / Open and their messages, the
+// title, the recovery file after SIGTERM, and the grid's spreadsheet
+// commands.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+#include <csignal>
+
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+#include "gui/channeleditor.h"
+#include "gui/channelgrid.h"
+#include "gui/funceditor.h"
+#include "gui/signalclose.h"
+#include "gui/rwform.h"
+#include "setup/appstate.h"
+#include "sim/simradio.h"
+#include "mainformfixture.h"
+
+namespace {
+const QByteArray Bands = "[list]\r\nlistcount=1\r\ncombo0=400-470MHz\r\nlistnow=0\r\n";
+using Choice = Prompter::SaveChoice;
+
+// A main window with one band and English texts.
+struct Editing : MainFormFixture {
+    explicit Editing(const QByteArray& sysini = Bands) : MainFormFixture(sysini, true, 0x0409)
+    {
+        // Short-cuts reach the window that is active.
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get()))
+            qWarning("the main window did not become active");
+    }
+
+    TMainForm& f() { return *form; }
+    SettingsDocument& doc() { return form->document(); }
+    Tchannel* channel() { return form->channelForm(); }
+    ChannelGrid* grid() { return channel()->grid(); }
+    QAction* action(const char* name) { return form->findChild<QAction*>(QLatin1String(name)); }
+    void settle() { QTest::qWait(5); }
+
+    void click(int c, int r, Qt::KeyboardModifiers mods = {})
+    {
+        form->ChannelInformation1Click();
+        grid()->scrollTo(grid()->model()->index(r - 1, c));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, mods, grid()->cellRect(c, r).center());
+        settle();
+    }
+    // A channel typed in as a user does: click, digits, Enter.
+    void typeChannel(int r, const QString& mhz)
+    {
+        click(1, r);
+        QTest::keyClick(grid(), mhz.at(0).toLatin1());
+        QTest::keyClicks(QApplication::focusWidget(), mhz.mid(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        settle();
+    }
+    QString path(const char* name) { return dir.filePath(QLatin1String(name)); }
+    QString saveQuestion() { return prompter.saveQuestions.isEmpty() ? QString() : prompter.saveQuestions.last().text; }
+};
+}
+
+class TestEditing : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lossCommandsAskOnlyWhenSomethingChanged()
+    {
+        Editing e;
+        // Nothing changed: New, Open and Exit go on without a question.
+        e.f().FileNewItemClick();
+        e.prompter.files = {QString()};
+        e.f().FileOpenItemClick();
+        e.settle();
+        QCOMPARE(e.prompter.saveQuestions.size(), 0);
+        QVERIFY(e.f().windowTitle().startsWith("Untitled - "));
+
+        e.typeChannel(3, "446");
+        QVERIFY(e.f().windowTitle().startsWith("Untitled* - "));
+
+        // Cancel keeps everything.
+        e.prompter.saveAnswers = {Choice::Cancel};
+        e.f().FileNewItemClick();
+        QCOMPARE(e.saveQuestion(), "Save changes to Untitled?");
+        QCOMPARE(e.doc().cell(3, 1), "446.00000");
+        e.prompter.saveAnswers = {Choice::Cancel};
+        e.action("FileExitItem")->trigger();
+        QVERIFY(e.f().isVisible());
+        e.prompter.saveAnswers = {Choice::Cancel};
+        e.f().FileOpenItemClick();
+        QCOMPARE(e.prompter.saveQuestions.size(), 3);
+        e.prompter.saveAnswers = {Choice::Cancel};
+        e.f().CutItemClick();   // Read
+        QCOMPARE(e.prompter.saveQuestions.size(), 4);
+        QVERIFY(e.prompter.messages.isEmpty());   // the read never started
+
+        // Discard lets Read go on (to the port, which this machine lacks).
+        e.prompter.saveAnswers = {Choice::Discard};
+        e.f().CutItemClick();
+        QCOMPARE(e.prompter.messages.size(), 1);
+        QCOMPARE(e.doc().cell(3, 1), "446.00000");
+
+        // Save writes the file, then New goes on.
+        e.prompter.saveAnswers = {Choice::Save};
+        e.prompter.files = {e.path("kept.kq19")};
+        e.f().FileNewItemClick();
+        QVERIFY(QFile::exists(e.path("kept.kq19")));
+        QCOMPARE(e.doc().cell(3, 1), "");
+        QCOMPARE(e.prompter.saveQuestions.size(), 6);
+
+        // A cancelled save dialog cancels the command too.
+        e.typeChannel(4, "447");
+        e.prompter.saveAnswers = {Choice::Save};
+        e.f().FileNewItemClick();
+        QCOMPARE(e.doc().cell(4, 1), "447.00000");
+
+        // Discard on Exit closes the window.
+        e.prompter.saveAnswers = {Choice::Discard};
+        e.f().close();
+        QVERIFY(!e.f().isVisible());
+    }
+
+    void saveStartsAtTheFileAndAsksBeforeReplacingAnother()
+    {
+        Editing e;
+        e.typeChannel(1, "440");
+        e.prompter.files = {e.path("one.kq19")};
+        e.f().FileCloseItemClick();
+        QCOMPARE(e.prompter.saveStarts.last(), "");
+        QCOMPARE(e.f().windowTitle(), "one.kq19 - MZ-209");
+        QVERIFY(e.prompter.questions.isEmpty());
+
+        // Saving over the file itself asks nothing.
+        e.typeChannel(2, "441");
+        QVERIFY(e.f().windowTitle().startsWith("one.kq19* - "));
+        e.prompter.files = {e.path("one.kq19")};
+        e.f().FileCloseItemClick();
+        QCOMPARE(e.prompter.saveStarts.last(), e.path("one.kq19"));
+        QVERIFY(e.prompter.questions.isEmpty());
+        QVERIFY(!e.doc().isModified());
+
+        // Another existing file: asked, and No leaves it alone.
+        QFile other(e.path("other.kq19"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("keep me");
+        other.close();
+        e.typeChannel(3, "442");
+        e.prompter.files = {e.path("other.kq19")};
+        e.action("FileSaveAsItem")->trigger();
+        QCOMPARE(e.prompter.saveStarts.last(), e.dir.path());   // Save As: the folder, a new name
+        QCOMPARE(e.prompter.questions.size(), 1);
+        QCOMPARE(e.prompter.questions[0].text, "other.kq19 already exists. Replace it?");
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(other.readAll(), QByteArray("keep me"));
+        other.close();
+        QVERIFY(e.doc().isModified());
+
+        e.prompter.files = {e.path("other.kq19")};
+        e.prompter.answers = {true};
+        e.action("FileSaveAsItem")->trigger();
+        QCOMPARE(e.f().windowTitle(), "other.kq19 - MZ-209");
+        QCOMPARE(e.f().recentFiles(), QStringList({e.path("other.kq19"), e.path("one.kq19")}));
+    }
+
+    void openSaysWhatIsWrongWithAFile()
+    {
+        Editing e;
+        QFile text(e.path("notes.txt"));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("shopping list\r\n");
+        text.close();
+        e.prompter.files = {e.path("notes.txt")};
+        e.f().FileOpenItemClick();
+        QCOMPARE(e.prompter.messages.size(), 1);
+        QCOMPARE(e.prompter.messages[0].text, "notes.txt is not an RQ-300 settings file");
+
+        // A file saved here, then damaged in its seventh line.
+        e.prompter.files = {e.path("good.kq19")};
+        e.f().FileCloseItemClick();
+        QFile f(e.path("good.kq19"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = f.readAll().split('\n');
+        f.close();
+        lines[6] = "x broken\r";
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(lines.join('\n'));
+        f.close();
+        e.doc().setChoice(Key::Squelch, 9);
+        e.prompter.files = {e.path("good.kq19")};
+        e.prompter.saveAnswers = {Choice::Discard};
+        e.f().FileOpenItemClick();
+        QCOMPARE(e.prompter.messages.size(), 2);
+        QCOMPARE(e.prompter.messages[1].text, "good.kq19 is damaged at line 7: 'x' is not a valid integer value");
+        QCOMPARE(e.doc().choice(Key::Squelch), 9);   // nothing changed
+    }
+
+    void undoAndRedoRestoreEachKindOfChange()
+    {
+        Editing e;
+        QList<DocumentData> states{e.doc().data()};
+        auto step = [&] {
+            e.settle();
+            QVERIFY(!(e.doc().data() == states.last()));
+            states << e.doc().data();
+        };
+        e.typeChannel(1, "446");                                    step();   // typed cell
+        e.typeChannel(2, "447");                                    step();
+        e.click(5, 1);                                              step();   // toggle
+        e.click(2, 1);
+        QTest::keyClick(e.grid(), '8');                                        // tone typed after one click
+        QTest::keyClicks(QApplication::focusWidget(), "8.5");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); step();
+        QCOMPARE(e.doc().cell(1, 2), "88.5");
+        e.click(1, 1);
+        e.channel()->findChild<QPushButton*>("Button4")->click();    step();   // move down
+        QCOMPARE(e.grid()->row(), 2);                                          // the selection follows
+        e.click(1, 1);
+        QTest::keyClick(e.grid(), Qt::Key_Delete);                   step();   // delete
+        auto* squelch = e.f().funcForm()->findChild<QComboBox*>("ComboBox2");
+        squelch->setCurrentIndex(6);                                 step();   // optional features
+        auto* beep = e.f().funcForm()->findChild<QCheckBox*>("CheckBox2");
+        beep->click();                                               step();
+        auto* dtmf = e.f().funcForm()->findChild<QLineEdit*>("Edit8");
+        dtmf->setFocus();
+        dtmf->selectAll();
+        QTest::keyClicks(dtmf, "4AB");                               step();   // one step for the typing
+        e.prompter.answers = {true};
+        e.channel()->findChild<QPushButton*>("Button2")->click();    step();   // delete all
+        e.prompter.saveAnswers = {Choice::Discard};
+        e.f().FileNewItemClick();                                    step();   // New
+
+        for (int i = states.size() - 2; i >= 0; --i) {
+            e.f().UndoItemClick();
+            QVERIFY2(e.doc().data() == states[i], qPrintable(QString("undo to state %1").arg(i)));
+        }
+        QVERIFY(!e.action("UndoItem")->isEnabled());
+        for (int i = 1; i < states.size(); ++i) {
+            e.action("RedoItem")->trigger();
+            QVERIFY2(e.doc().data() == states[i], qPrintable(QString("redo to state %1").arg(i)));
+        }
+        // The optional features window shows what undo brings back.
+        e.f().UndoItemClick();
+        e.f().UndoItemClick();
+        QCOMPARE(dtmf->text(), "4AB");
+        QCOMPARE(squelch->currentIndex(), 6);
+    }
+
+    void undoOfOpenBringsBackTheDocumentAndItsName()
+    {
+        Editing e;
+        e.typeChannel(5, "445");
+        e.prompter.files = {e.path("a.kq19")};
+        e.f().FileCloseItemClick();
+        e.typeChannel(6, "446");
+        e.prompter.files = {e.path("b.kq19")};
+        e.f().FileCloseItemClick();
+        e.prompter.files = {e.path("a.kq19")};
+        e.f().FileOpenItemClick();
+        QCOMPARE(e.doc().cell(6, 1), "");
+        QVERIFY(e.f().windowTitle().startsWith("a.kq19 - "));
+        // Ctrl+Z from the grid, as a user presses it.
+        e.grid()->setFocus();
+        QTest::keyClick(e.grid(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(e.doc().cell(6, 1), "446.00000");
+        QCOMPARE(e.doc().filePath(), e.path("b.kq19"));
+        QTest::keyClick(e.grid(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(e.doc().cell(6, 1), "");
+    }
+
+    void readIsOneStepAndUndoNeverTalksToTheRadio()
+    {
+        SimRadio sim;
+        QVERIFY(sim.start());
+        SimRadio::addSampleChannels(sim.memory());
+        Editing e(QStringLiteral("[ports]\r\ncom1=%1\r\n").arg(sim.devicePath()).toUtf8() + Bands);
+        e.typeChannel(30, "430");
+        e.prompter.files = {e.path("mine.kq19")};
+        e.f().FileCloseItemClick();
+        e.typeChannel(31, "431");
+        const DocumentData mine = e.doc().data();
+
+        TRWForm& rw = *e.f().rwForm();
+        QVERIFY(rw.prepareCommand(1, "Read", "Read"));
+        rw.FormShow();
+        rw.findChild<QPushButton*>("Button1")->click();
+        rw.FormClose();
+        QVERIFY2(e.prompter.messages.isEmpty(), qPrintable(e.prompter.messages.value(0).text));
+        e.settle();
+        QVERIFY(e.doc().data().channelExists(1));
+        QCOMPARE(e.doc().cell(31, 1), "");
+        // The document is what the radio holds: nothing unsaved.
+        QVERIFY(!e.doc().isModified());
+        QVERIFY(e.f().windowTitle().startsWith("Untitled - "));
+        const DocumentData radio = e.doc().data();
+
+        const int frames = sim.framesReceived();
+        e.f().UndoItemClick();
+        QVERIFY(e.doc().data() == mine);
+        QCOMPARE(e.doc().filePath(), e.path("mine.kq19"));
+        QVERIFY(e.doc().isModified());
+        e.f().RedoItemClick();
+        QVERIFY(e.doc().data() == radio);
+        QCOMPARE(sim.framesReceived(), frames);
+
+        // After a write the document matches the radio too.
+        e.click(5, 1);
+        QVERIFY(e.doc().isModified());
+        QVERIFY(rw.prepareCommand(2, "Write", "Write"));
+        rw.FormShow();
+        rw.findChild<QPushButton*>("Button1")->click();
+        rw.FormClose();
+        QVERIFY2(e.prompter.messages.isEmpty(), qPrintable(e.prompter.messages.value(0).text));
+        QVERIFY(!e.doc().isModified());
+    }
+
+    void recoveryAfterTerminationIsOfferedAndRestored()
+    {
+        QTemporaryDir data;
+        MainFormFixture::dataHome = data.path();
+        {
+            Editing e;
+            e.typeChannel(7, "447");
+            e.doc().setChoice(Key::Volume, 12);
+            e.prompter.files = {e.path("work.kq19")};
+            e.f().FileCloseItemClick();
+            e.typeChannel(8, "448");
+            closeOnTerminationSignals(e.form.get());
+            std::raise(SIGTERM);
+            QTRY_VERIFY(!e.f().isVisible());
+            QVERIFY(e.prompter.saveQuestions.isEmpty());   // a termination asks nothing
+            QVERIFY(QFile::exists(data.filePath("rq300/recovery.kq19")));
+
+            // The next start offers the work back.
+            MainFormFixture::startAnswers = {true};
+            Editing again;
+            QTRY_COMPARE(again.prompter.questions.size(), 1);
+            QCOMPARE(again.prompter.questions[0].text,
+                     "The program was stopped while work.kq19 had unsaved changes. Restore them?");
+            QCOMPARE(again.doc().cell(7, 1), "447.00000");
+            QCOMPARE(again.doc().cell(8, 1), "448.00000");
+            QCOMPARE(again.doc().choice(Key::Volume), 12);
+            QCOMPARE(again.doc().filePath(), e.path("work.kq19"));
+            QVERIFY(again.doc().isModified());
+            QVERIFY(again.f().windowTitle().startsWith("work.kq19* - "));
+            QVERIFY(!QFile::exists(data.filePath("rq300/recovery.kq19")));
+        }
+        {
+            // Nothing unsaved: no recovery file, nothing offered.
+            Editing e;
+            QVERIFY(e.prompter.questions.isEmpty());
+            e.f().closeForTermination();
+            QVERIFY(!e.f().isVisible());
+            QVERIFY(!QFile::exists(data.filePath("rq300/recovery.kq19")));
+        }
+        MainFormFixture::dataHome.clear();
+    }
+
+    void recentFilesSurviveARestart()
+    {
+        QTemporaryDir home;
+        QString first;
+        {
+            Editing e;
+            for (int i = 1; i <= 9; ++i) {
+                e.typeChannel(1, QString::number(440 + i));
+                e.prompter.files = {e.path(qPrintable(QString("f%1.kq19").arg(i)))};
+                e.action("FileSaveAsItem")->trigger();
+            }
+            QCOMPARE(e.f().recentFiles().size(), 8);
+            QCOMPARE(e.f().recentFiles().first(), e.path("f9.kq19"));
+            const Profile ini = e.closeAndReadIni();
+            QCOMPARE(ini.value("recent", "file1"), e.path("f9.kq19"));
+            QCOMPARE(ini.value("recent", "file8"), e.path("f2.kq19"));
+            // The same directory again.
+            QFile::copy(e.path("sysini.ini"), home.filePath("sysini.ini"));
+            for (const char* p : {"cha_dll.lang", "eng_dll.lang", "ty.lang"})
+                QFile::copy(e.path(p), home.filePath(p));
+            first = e.path("f9.kq19");
+            QFile::copy(first, home.filePath("f9.kq19"));
+        }
+        ScriptedPrompter prompter;
+        AppSession session(ConfigLocation::beside(home.path()));
+        TMainForm again(session);
+        again.show();
+        QCoreApplication::processEvents();
+        QCOMPARE(again.recentFiles().size(), 8);
+        QCOMPARE(again.recentFiles().first(), first);
+        QVERIFY(again.openSettingsFile(home.filePath("f9.kq19")));
+        QCOMPARE(again.document().cell(1, 1), "449.00000");
+        QCOMPARE(again.recentFiles().first(), home.filePath("f9.kq19"));
+        QTest::qWait(5);
+        auto* item = again.findChild<QAction*>("RecentFile2");
+        QVERIFY(item);
+        QCOMPARE(item->toolTip(), first);
+        // The first directory is gone: its files are reported and leave the list.
+        item->trigger();
+        QCOMPARE(prompter.messages.size(), 1);
+        QCOMPARE(again.recentFiles().size(), 7);
+        QVERIFY(!again.recentFiles().contains(first));
+        QCOMPARE(again.document().cell(1, 1), "449.00000");
+    }
+
+    void pasteOfRowsTakesAllOrNothing()
+    {
+        Editing e;
+        e.typeChannel(2, "442");
+        const DocumentData before = e.doc().data();
+        e.click(1, 4);
+        // Rows from a spreadsheet; the third cell of the second row is no tone.
+        QApplication::clipboard()->setText(
+            "446.00625\t88.5\t446.00625\tD023N\tLow\tNarrow\tOFF\tON\tOFF\tON\tOFF\n"
+            "447.00000\tD999N\t447.00000\tOFF\tHigh\tWide\tON\tOFF\tON\tOFF\tOFF\n");
+        QTest::keyClick(e.grid(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e.prompter.messages.size(), 1);
+        QVERIFY2(e.prompter.messages[0].text.startsWith("Nothing was pasted: channel 5, "),
+                 qPrintable(e.prompter.messages[0].text));
+        QVERIFY(e.prompter.messages[0].text.contains("'D999N' is not a tone"));
+        QVERIFY(e.doc().data() == before);
+
+        QApplication::clipboard()->setText(
+            "446.00625\t88.5\t446.00625\tD023N\tLow\tNarrow\tOFF\tON\tOFF\tON\tOFF\n"
+            "447.00000\tD754I\t\tOFF\tHigh\tWide\tON\tOFF\tON\tOFF\tOFF\n");
+        e.f().ClipPasteItemClick();
+        QCOMPARE(e.prompter.messages.size(), 1);
+        QCOMPARE(e.doc().cell(4, 5), "Low");
+        QCOMPARE(e.doc().cell(5, 2), "D754I");
+        QCOMPARE(e.doc().cell(5, 3), "");
+        QCOMPARE(e.doc().cell(2, 1), "442.00000");
+        e.f().UndoItemClick();   // one step
+        QVERIFY(e.doc().data() == before);
+
+        // Copy of two selected rows, pasted further down: a copy of the channels.
+        e.f().RedoItemClick();
+        e.click(0, 4);
+        e.click(0, 5, Qt::ShiftModifier);
+        e.grid()->setFocus();
+        QTest::keyClick(e.grid(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text().count('\n'), 2);
+        e.click(1, 20);
+        e.f().ClipPasteItemClick();
+        for (int c = 1; c <= 11; ++c) {
+            QCOMPARE(e.doc().cell(20, c), e.doc().cell(4, c));
+            QCOMPARE(e.doc().cell(21, c), e.doc().cell(5, c));
+        }
+        // Cut empties the rows it took.
+        e.click(0, 20);
+        e.f().ClipCutItemClick();
+        QCOMPARE(e.doc().cell(20, 1), "");
+        QCOMPARE(QApplication::clipboard()->text().split('\t').first(), "446.00625");
+    }
+
+    void bulkSetChangesTheSelectedChannels()
+    {
+        Editing e;
+        e.typeChannel(1, "441");
+        e.typeChannel(2, "442");
+        e.typeChannel(4, "444");
+        e.click(0, 1);
+        e.click(0, 4, Qt::ShiftModifier);
+        e.f().findChild<QAction*>("SetColumn5_1")->trigger();   // power: Low
+        for (int r : {1, 2, 4})
+            QCOMPARE(e.doc().cell(r, 5), "Low");
+        QCOMPARE(e.doc().cell(3, 5), "");   // no channel there
+        e.f().findChild<QAction*>("SetColumn8_0")->trigger();   // flag B: ON
+        QCOMPARE(e.doc().cell(2, 8), "ON");
+        e.f().UndoItemClick();
+        QCOMPARE(e.doc().cell(2, 8), "OFF");
+        QCOMPARE(e.doc().cell(2, 5), "Low");
+    }
+
+    void insertMovesRowsDownAndIsRefusedWhenFull()
+    {
+        Editing e;
+        e.typeChannel(3, "443");
+        e.click(1, 3);
+        e.action("DuplicateChannelItem")->trigger();
+        QCOMPARE(e.doc().cell(4, 1), "443.00000");
+        e.click(5, 3);
+        e.action("InsertChannelItem")->trigger();
+        QCOMPARE(e.doc().cell(3, 1), "");
+        QCOMPARE(e.doc().cell(4, 1), "443.00000");
+        QCOMPARE(e.doc().cell(5, 1), "443.00000");
+
+        e.typeChannel(32, "432");
+        const DocumentData full = e.doc().data();
+        e.click(1, 1);
+        e.action("InsertChannelItem")->trigger();
+        QCOMPARE(e.prompter.messages.size(), 1);
+        QCOMPARE(e.prompter.messages[0].text, "Channel 32 is in use: no channel can be inserted");
+        QVERIFY(e.doc().data() == full);
+    }
+
+    void keyboardEditsLikeASpreadsheet()
+    {
+        Editing e;
+        e.typeChannel(1, "446");
+        e.click(6, 1);   // a click toggles: Narrow
+        QCOMPARE(e.doc().cell(1, 6), "Narrow");
+        QTest::keyClick(e.grid(), Qt::Key_Space);
+        QCOMPARE(e.doc().cell(1, 6), "Wide");
+        QTest::keyClick(e.grid(), Qt::Key_Return);
+        QCOMPARE(e.doc().cell(1, 6), "Narrow");
+        // F2 edits the frequency where it is.
+        e.click(1, 1);
+        QTest::keyClick(e.grid(), Qt::Key_F2);
+        auto* edit1 = e.channel()->findChild<QLineEdit*>("Edit1");
+        QCOMPARE(QApplication::focusWidget(), edit1);
+        QCOMPARE(edit1->text(), "446.00000");
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(edit1, Qt::Key_Backspace);
+        QTest::keyClicks(edit1, "125");
+        QTest::keyClick(edit1, Qt::Key_Return);
+        QCOMPARE(e.doc().cell(1, 1), "446.01250");
+        // A DCS code typed into a tone cell after one click.
+        e.click(4, 1);
+        QTest::keyClick(e.grid(), 'd');
+        QTest::keyClicks(QApplication::focusWidget(), "023n");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(e.doc().cell(1, 4), "D023N");
+        // F2 on a tone cell edits the tone where it is.
+        e.click(4, 1);
+        QTest::keyClick(e.grid(), Qt::Key_F2);
+        auto* edit3 = e.channel()->findChild<QLineEdit*>("Edit3");
+        QCOMPARE(QApplication::focusWidget(), edit3);
+        QCOMPARE(edit3->text(), "D023N");
+        QTest::keyClick(edit3, Qt::Key_Escape);
+        // Shift with the arrows selects rows, without toggling anything.
+        e.click(1, 1);
+        QTest::keyClick(e.grid(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(e.grid(), Qt::Key_Right, Qt::ShiftModifier);
+        const ChannelGrid::Block b = e.grid()->selectedBlock();
+        QCOMPARE(QList<int>({b.r1, b.r2, b.c1, b.c2}), QList<int>({1, 2, 1, 2}));
+        QCOMPARE(e.doc().cell(1, 4), "D023N");
+    }
+
+    void menusShowKeysAndButtonsNameTheirCommands()
+    {
+        Editing e;
+        QCOMPARE(e.action("File1")->text(), "&File");
+        QCOMPARE(e.action("CutItem")->shortcut(), QKeySequence("Ctrl+R"));
+        QCOMPARE(e.action("CopyItem")->shortcut(), QKeySequence("Ctrl+W"));
+        QCOMPARE(e.action("FileNewItem")->shortcut(), QKeySequence("Ctrl+N"));
+        for (QToolButton* b : e.f().findChildren<QToolButton*>()) {
+            if (!b->objectName().startsWith("ToolButton") || !b->isVisible())
+                continue;
+            QVERIFY2(!b->toolTip().isEmpty(), qPrintable(b->objectName()));
+        }
+        QCOMPARE(e.f().findChild<QToolButton*>("ToolButton4")->toolTip(), "Read (Ctrl+R)");
+        e.action("N5")->trigger();   // Chinese: the letter in brackets
+        QCOMPARE(e.action("File1")->text(), "文件(&F)");
+        QCOMPARE(e.f().findChild<QToolButton*>("ToolButton2")->toolTip(), "保存 (Ctrl+S)");
+        QVERIFY(e.f().windowTitle().startsWith("未命名 - "));
+    }
+
+    void csvExportAndImportThroughTheFileMenu()
+    {
+        Editing e;
+        e.typeChannel(1, "441");
+        e.typeChannel(2, "442");
+        e.prompter.files = {e.path("table.csv")};
+        e.action("ExportCsvItem")->trigger();
+        QVERIFY(QFile::exists(e.path("table.csv")));
+        const DocumentData exported = e.doc().data();
+        e.click(0, 1);
+        QTest::keyClick(e.grid(), Qt::Key_Delete);
+        e.prompter.files = {e.path("table.csv")};
+        e.action("ImportCsvItem")->trigger();
+        QVERIFY(e.doc().data() == exported);
+
+        QFile bad(e.path("bad.csv"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n"
+                  "1,999.00000,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n");
+        bad.close();
+        e.prompter.files = {e.path("bad.csv")};
+        e.action("ImportCsvItem")->trigger();
+        QCOMPARE(e.prompter.messages.size(), 1);
+        QVERIFY(e.prompter.messages[0].text.startsWith("Nothing was imported from bad.csv:\nline 2: "));
+        QVERIFY(e.doc().data() == exported);
+    }
+};
+
+QTEST_MAIN(TestEditing)
+#include "test_editing.moc"
