@@ -13,12 +13,9 @@
 #include "gui/prompter.h"
 #include "setup/appstate.h"
 #include "setup/packstrings.h"
+#include "setup/textids.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
-
-namespace {
-const QString PasswordMessage = QStringLiteral("Communication Password Error !");
-}
 
 TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     : QDialog(parent),
@@ -164,7 +161,11 @@ void TRWForm::Button1Click()
     if (out.ok())
         return;
     if (out.passwordError) {
-        Prompter::active().message(this, QGuiApplication::applicationDisplayName(), PasswordMessage,
+        // Say which field to correct: it must hold what the radio holds.
+        const AppState& s = *m_ctx.state;
+        Prompter::active().message(this, QGuiApplication::applicationDisplayName(),
+                                   s.text(TextId::PasswordError) + QStringLiteral("\n\n")
+                                       + s.text(TextId::PasswordHint).arg(s.text(202), s.text(20)),
                                    Prompter::Icon::None);
         return;
     }

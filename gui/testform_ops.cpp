@@ -5,6 +5,7 @@
 
 #include "gui/prompter.h"
 #include "setup/appstate.h"
+#include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"
@@ -14,7 +15,6 @@
 #include "gui/testform.h"
 
 namespace {
-const QString Caption = QStringLiteral("系统提示");
 const QString PortMessage = QStringLiteral("通信连接失败!请选择别的通信端口!");
 // "\n\n" for the two carriage returns: Qt's message boxes break lines on LF.
 const QString FailureMessage =
@@ -76,18 +76,18 @@ void TTestForm::report(const Service::Outcome& out)
     case Service::Outcome::Status::Ok:
         return;
     case Service::Outcome::Status::PortUnavailable:
-        Prompter::active().message(this, Caption, PortMessage + QStringLiteral("\n\n") + out.reason,
+        Prompter::active().message(this, text(MsgId::Caption), PortMessage + QStringLiteral("\n\n") + out.reason,
                                    Prompter::Icon::Exclamation);
         return;
     case Service::Outcome::Status::Failed:
-        Prompter::active().message(this, Caption, FailureMessage, Prompter::Icon::Exclamation);
+        Prompter::active().message(this, text(MsgId::Caption), FailureMessage, Prompter::Icon::Exclamation);
         return;
     }
 }
 
 void TTestForm::refuse(const QString& why)
 {
-    Prompter::active().message(this, Caption, why, Prompter::Icon::Exclamation);
+    Prompter::active().message(this, text(MsgId::Caption), why, Prompter::Icon::Exclamation);
 }
 
 void TTestForm::Button1Click()
@@ -156,7 +156,7 @@ void TTestForm::Button3Click()
 {
     if (m_running)
         return;
-    const QString path = Prompter::active().openFile(this, QStringLiteral("打开"), FileFilter);
+    const QString path = Prompter::active().openFile(this, text(14), fileFilter());
     if (path.isEmpty())
         return;
     AlignmentValues loaded = values();
@@ -172,7 +172,7 @@ void TTestForm::Button4Click()
 {
     const AlignmentValues current = values();
     const QString path =
-        Prompter::active().saveFile(this, QStringLiteral("保存"), FileFilter, QStringLiteral("m17"));
+        Prompter::active().saveFile(this, text(15), fileFilter(), QStringLiteral("m17"));
     if (path.isEmpty())
         return;
     const QString problem = AlignmentFile::save(path, current);

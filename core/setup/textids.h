@@ -26,7 +26,38 @@
 
 #define RQ300_TEXTS_SAFETY(X)
 
-#define RQ300_TEXTS_LANGUAGES(X)
+#define RQ300_TEXTS_LANGUAGES(X) \
+    X(DeleteAllCaption, 1500) \
+    X(DeleteAllQuestion, 1501) \
+    X(PasswordError, 1502) \
+    X(PasswordHint, 1503) \
+    X(AdminStatus, 1504) \
+    X(AlignCaption, 1510) \
+    X(AlignTrim, 1511) \
+    X(AlignFrequency, 1512) \
+    X(AlignLowEnd, 1513) \
+    X(AlignHighEnd, 1514) \
+    X(AlignHighPower, 1515) \
+    X(AlignLowPower, 1516) \
+    X(AlignCtcDeviation, 1517) \
+    X(AlignDcsDeviation, 1518) \
+    X(AlignNarrowDeviation, 1519) \
+    X(AlignNarrowCtcDeviation, 1520) \
+    X(AlignNarrowDcsDeviation, 1521) \
+    X(AlignLowBatteryAlert, 1522) \
+    X(AlignLowBatteryOff, 1523) \
+    X(AlignModBasic, 1524) \
+    X(AlignModSpecial, 1525) \
+    X(AlignDeviation, 1526) \
+    X(AlignBattery, 1527) \
+    X(AlignMeasureFirst, 1528) \
+    X(AlignStandardVoltage, 1529) \
+    X(AlignStampFactoryDate, 1530) \
+    X(AlignRead, 1531) \
+    X(AlignAdjust, 1532) \
+    X(AlignAging, 1533) \
+    X(AlignSquelch, 1534) \
+    X(AlignFileFilter, 1535)
 
 #define RQ300_TEXTS_INSTALL(X)
 
