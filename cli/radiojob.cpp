@@ -18,12 +18,10 @@ namespace {
 void runOne(RadioJob& job)
 {
     job.result = job.data;
-    const QString why = SerialLink::probe(job.device);
-    if (!why.isEmpty()) {
+    // A permission or braille-service problem comes with its fix.
+    if (const Result why = SerialLink::probe(job.device); !why) {
         job.outcome.failedStep = TransferEngine::Outcome::Step::Port;
-        // The fix for a permission or braille-service problem, in the job's language.
-        const Result advice = Cables::openFailureAdvice(job.device);
-        job.outcome.reason = advice.ok() ? Result::fail(TextId::PortCannotOpen, {why}) : advice;
+        job.outcome.reason = why;
         return;
     }
     SerialLink link;

@@ -44,7 +44,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(panel);
     outer->addWidget(m_ok, 0, Qt::AlignHCenter);
-    setFixedSize(sizeHint().expandedTo(QSize(320, 180)));
+    // The box is always as large as its texts need: a size fixed once would
+    // cut the longer lines of another language.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    panel->setMinimumSize(300, 120);
 }
 
 void TAboutBox::applyTexts(const PackStrings& t)
@@ -55,5 +58,4 @@ void TAboutBox::applyTexts(const PackStrings& t)
     m_version->setText(t.text(4));
     m_rights->setText(t.text(5));
     m_maker->setText(t.text(6));
-    setFixedSize(sizeHint().expandedTo(QSize(320, 180)));
 }

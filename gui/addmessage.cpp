@@ -1,4 +1,5 @@
 #include "gui/addmessage.h"
+#include "gui/languageswitch.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -8,11 +9,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "setup/appstate.h"
 #include "setup/packstrings.h"
+#include "setup/textids.h"
 #include "radio/identity.h"
 
 namespace {
@@ -37,6 +42,22 @@ QLineEdit* field(const char* name, QWidget* parent)
     e->setObjectName(QLatin1String(name));
     e->setReadOnly(true);
     return e;
+}
+
+// A read-only field is as wide as the widest text it shows: a date, or an
+// unset date record, whose "F" digits are the widest.
+void fitWidthTo(QLineEdit* e, const QStringList& samples)
+{
+    int text = 0;
+    for (const QString& s : samples)
+        text = std::max(text, e->fontMetrics().horizontalAdvance(s));
+    const QMargins m = e->textMargins();
+    QStyleOptionFrame opt;
+    opt.initFrom(e);
+    opt.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e);
+    // 2 + 2: the blank QLineEdit keeps left and right of its text.
+    const QSize contents(text + m.left() + m.right() + 4, e->sizeHint().height());
+    e->setMinimumWidth(e->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, contents, e).width());
 }
 
 QLabel* label(const char* name, const QString& text, QWidget* parent)
@@ -69,6 +90,11 @@ Taddmessage::Taddmessage(AppContext& ctx, QWidget* parent) : QWidget(parent), m_
     m_edit4 = field("Edit4", m_group1);
     m_label4->hide();
     m_edit4->hide();
+    for (QLineEdit* date : {m_edit4, m_edit5})
+        fitWidthTo(date, {QStringLiteral("0000-00-00  00:00:00"), QStringLiteral("FFFF-FF-FF  FF:FF:FF")});
+    // Names hold at most 7 single-byte characters; bands read "400-470MHz".
+    for (QLineEdit* text : {m_edit1, m_edit2, m_edit3, m_edit9})
+        fitWidthTo(text, {QStringLiteral("WWWWWWW"), QStringLiteral("000-000MHz"), RadioIdentity::Unfilled});
 
     auto* grid = new QGridLayout(m_group1);
     grid->setHorizontalSpacing(10);
@@ -167,12 +193,16 @@ void Taddmessage::applyTexts(const PackStrings& t)
     set(242, m_label5);
     set(241, m_label9);
     set(246, m_check2);
+    if (m_adminShown)
+        setStatusAdmin();
+    LanguageSwitch::growWithTexts(this);
 }
 
 void Taddmessage::setStatusAdmin()
 {
-    m_status->showMessage(QStringLiteral("  ") + m_label3->text() + QStringLiteral("：")
-                          + m_ctx.state->adminName);
+    m_adminShown = true;
+    const QString line = m_ctx.state->text(TextId::AdminStatus).arg(m_label3->text(), m_ctx.state->adminName);
+    m_status->showMessage(QStringLiteral("  ") + line);
 }
 
 void Taddmessage::Button1Click()

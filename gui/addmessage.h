@@ -21,8 +21,9 @@ public:
     explicit Taddmessage(AppContext& ctx, QWidget* parent = nullptr);
 
     void applyTexts(const PackStrings& texts);
-    // Two blanks, the administrator label, a full-width colon and the
-    // administrator name; set once at start-up.
+    // Two blanks, the administrator label, a colon and the administrator
+    // name (Chinese: 管理员：Tavrin); set at start-up and kept in the active
+    // language from then on.
     void setStatusAdmin();
 
     void Button1Click();
@@ -54,4 +55,5 @@ private:
     QCheckBox* m_check2;
     QPushButton* m_button1;
     QStatusBar* m_status;
+    bool m_adminShown = false;
 };

@@ -23,12 +23,9 @@ bool offerPluggedInCable(QWidget* parent, const AppContext& ctx)
     return true;
 }
 
-QString openFailureText(const AppContext& ctx, const QString& device, const QString& reason)
+QString openFailureText(const AppContext& ctx, const Result& reason)
 {
-    const Result advice = Cables::openFailureAdvice(device);
-    if (advice.ok() || !ctx.state)
-        return reason;
-    return advice.text(ctx.state->texts);
+    return reason.text(ctx.state ? ctx.state->texts : PackStrings::builtIn());
 }
 
 }

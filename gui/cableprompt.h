@@ -1,4 +1,5 @@
 #pragma once
+#include "setup/result.h"
 #include <QString>
 
 #include "setup/appcontext.h"
@@ -13,9 +14,8 @@ namespace CablePrompt {
 // chosen one. True when the port was switched.
 bool offerPluggedInCable(QWidget* parent, const AppContext& ctx);
 
-// The reason a device cannot be opened, in the active language where the
-// cable lookup knows the fix (permissions, the braille service); otherwise
-// the link's own `reason`.
-QString openFailureText(const AppContext& ctx, const QString& device, const QString& reason);
+// The reason a device cannot be opened (with the fix where the cable lookup
+// knows one: permissions, the braille service) in the active language.
+QString openFailureText(const AppContext& ctx, const Result& reason);
 
 }

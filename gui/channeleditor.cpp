@@ -14,6 +14,7 @@
 #include "setup/appcontext.h"
 #include "gui/prompter.h"
 #include "setup/appstate.h"
+#include "setup/textids.h"
 #include "document/band.h"
 #include "document/frequency.h"
 #include "document/optionlists.h"
@@ -376,8 +377,8 @@ bool Tchannel::commitFrequency(int c, int r)
 
 void Tchannel::Button2Click()
 {
-    if (!Prompter::active().question(this, QStringLiteral("警告"), QStringLiteral("删除所有信道!"),
-                                     Prompter::Icon::Warning))
+    if (!Prompter::active().question(this, m_ctx.state->text(TextId::DeleteAllCaption),
+                                     m_ctx.state->text(TextId::DeleteAllQuestion), Prompter::Icon::Warning))
         return;
     hideEditors();
     m_ctx.doc->checkpoint();

@@ -79,10 +79,10 @@ void TCompareWindow::ButtonReadClick()
         return;
     const PackStrings& texts = m_ctx.state->texts;
     const QString device = m_ctx.ports ? m_ctx.ports->path(m_ctx.state->chosenPort) : QString();
-    const QString why = SerialLink::probe(device);
-    if (!why.isEmpty()) {
+    const Result why = SerialLink::probe(device);
+    if (!why) {
         Prompter::active().message(this, texts.text(MsgId::Caption),
-                                   texts.text(MsgId::PortFailed) + QStringLiteral("\n\n") + why,
+                                   texts.text(MsgId::PortFailed) + QStringLiteral("\n\n") + why.text(texts),
                                    Prompter::Icon::Exclamation);
         return;
     }

@@ -1,6 +1,7 @@
 #include "gui/mainform.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -159,10 +160,16 @@ void TMainForm::buildMenu()
     add(tools, "WindowCascadeItem", QStringLiteral("通信端口"), &TMainForm::WindowCascadeItemClick);
     add(tools, "CommunicationLog1", QStringLiteral("通信记录..."), &TMainForm::CommunicationLog1Click)->setCheckable(true);
     QMenu* lang = menu(tools, "N2", QStringLiteral("语言"));
-    for (auto [name, text, slot] : {std::tuple{"N5", QStringLiteral("中文"), &TMainForm::N5Click},
-                                    std::tuple{"N6", QStringLiteral("英文"), &TMainForm::N6Click},
-                                    std::tuple{"N7", QStringLiteral("中文(繁體)"), &TMainForm::N7Click}})
-        add(lang, name, text, slot)->setCheckable(true);
+    // Exclusive choices, each language named in itself.
+    auto* languages = new QActionGroup(lang);
+    languages->setExclusive(true);
+    for (auto [name, text, slot] : {std::tuple{"N5", QStringLiteral("简体中文"), &TMainForm::N5Click},
+                                    std::tuple{"N6", QStringLiteral("English"), &TMainForm::N6Click},
+                                    std::tuple{"N7", QStringLiteral("繁體中文"), &TMainForm::N7Click}}) {
+        QAction* item = add(lang, name, text, slot);
+        item->setCheckable(true);
+        languages->addAction(item);
+    }
 
     addSafetyCommands(*this, edit, tools, m_actions);
 

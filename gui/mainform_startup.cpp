@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "gui/aboutbox.h"
+#include "gui/languageswitch.h"
 #include "gui/mainform.h"
 #include "gui/portwindow.h"
 #include "gui/prompter.h"
@@ -142,6 +143,7 @@ void TMainForm::ApplyLanguagePack(const QString& name)
     if (!pack)
         return;   // a missing pack changes nothing
     m_state->texts = PackStrings::withFallback(*pack);
+    LanguageSwitch::applyQtTranslation(m_state->language);
     const PackStrings& t = m_state->texts;
     m_doc->applyLanguage(t);
     m_about->applyTexts(t);
@@ -151,6 +153,7 @@ void TMainForm::ApplyLanguagePack(const QString& name)
     m_addmessage->applyTexts(t);
     m_channel->applyTexts(t);
     m_func->applyTexts(t);
+    m_test->applyTexts(t);
     // Longer captions (English) must not be cut off by a frame sized for
     // the previous language.
     for (QMdiSubWindow* sub : m_mdi->subWindowList())

@@ -149,11 +149,11 @@ void Tcommuny::probePorts()
             const int id = cable.programmingCable ? TextId::CableProgrammingTip : TextId::CableChipTip;
             tip << m_ctx.state->text(id).arg(cable.chip, Cables::idText(cable.vendorId, cable.productId));
         }
-        const QString reason = SerialLink::probe(path);
-        if (!reason.isEmpty())
-            tip << CablePrompt::openFailureText(m_ctx, path, reason);
+        const Result reason = SerialLink::probe(path);
+        if (!reason)
+            tip << CablePrompt::openFailureText(m_ctx, reason);
         b->setToolTip(tip.join(u'\n'));
-        b->setEnabled(reason.isEmpty());
+        b->setEnabled(reason.ok());
     }
 }
 

@@ -17,14 +17,11 @@
 #include "setup/appstate.h"
 #include "setup/packstrings.h"
 #include "files/profile.h"
+#include "setup/textids.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
 #include "setup/safetysettings.h"
 #include "setup/textids.h"
-
-namespace {
-const QString PasswordMessage = QStringLiteral("Communication Password Error !");
-}
 
 TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     : QDialog(parent),
@@ -120,11 +117,11 @@ bool TRWForm::prepareCommand(int direction, const QString& caption, const QStrin
 {
     CablePrompt::offerPluggedInCable(parentWidget(), m_ctx);
     const QString device = m_ctx.ports ? m_ctx.ports->path(m_ctx.state->chosenPort) : QString();
-    const QString reason = SerialLink::probe(device);
-    if (!reason.isEmpty()) {
+    const Result reason = SerialLink::probe(device);
+    if (!reason) {
         Prompter::active().message(parentWidget(), m_ctx.state->text(MsgId::Caption),
                                    m_ctx.state->text(MsgId::PortFailed) + QStringLiteral("\n\n")
-                                       + CablePrompt::openFailureText(m_ctx, device, reason),
+                                       + CablePrompt::openFailureText(m_ctx, reason),
                                    Prompter::Icon::Exclamation);
         return false;
     }
@@ -200,14 +197,23 @@ void TRWForm::Button1Click()
     }
     const TransferEngine::Outcome& out = safe.transfer;
     if (out.passwordError) {
-        Prompter::active().message(this, QGuiApplication::applicationDisplayName(), PasswordMessage,
-                                   Prompter::Icon::None);
+        reportPasswordError();
         return;
     }
     Prompter::active().message(this, m_ctx.state->text(MsgId::Caption),
                                m_ctx.state->text(MsgId::TransferFailed) + QStringLiteral("\n\n")
                                    + out.reason.text(m_ctx.state->texts),
                                Prompter::Icon::Exclamation);
+}
+
+// Says which field to correct: it must hold what the radio holds.
+void TRWForm::reportPasswordError()
+{
+    const AppState& s = *m_ctx.state;
+    Prompter::active().message(this, QGuiApplication::applicationDisplayName(),
+                               s.text(TextId::PasswordError) + QStringLiteral("\n\n")
+                                   + s.text(TextId::PasswordHint).arg(s.text(202), s.text(20)),
+                               Prompter::Icon::None);
 }
 
 SafeTransfer::Options TRWForm::safetyOptions() const
@@ -235,8 +241,7 @@ void TRWForm::reportSafety(const SafeTransfer::Outcome& out)
     if (out.stage == Stage::Done && out.safety.ok())
         return;
     if (out.stage == Stage::BackupRead && out.transfer.passwordError) {
-        Prompter::active().message(this, QGuiApplication::applicationDisplayName(), PasswordMessage,
-                                   Prompter::Icon::None);
+        reportPasswordError();
         return;
     }
     QString text = out.safety.text(m_ctx.state->texts);

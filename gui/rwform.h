@@ -69,6 +69,7 @@ protected:
     void reject() override;
 
 private:
+    void reportPasswordError();
     void reportSafety(const SafeTransfer::Outcome& out);
     void storeSafety();
 

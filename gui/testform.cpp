@@ -13,9 +13,10 @@
 #include <QVBoxLayout>
 
 #include "setup/appstate.h"
+#include "setup/packstrings.h"
+#include "setup/textids.h"
+#include "gui/languageswitch.h"
 #include "gui/updown.h"
-
-const QString TTestForm::FileFilter = QStringLiteral("QDX-582  文件 (*.m17)|*.m17");
 
 namespace {
 
@@ -40,22 +41,15 @@ bool digitsOnly(const QString& name)
     return n >= 401 && n <= 412;
 }
 
-QLabel* label(const QString& text, QWidget* parent, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto* l = new QLabel(text, parent);
-    l->setAlignment(align);
-    return l;
-}
-
 } // namespace
 
 TTestForm::TTestForm(AppContext& ctx, QWidget* parent)
     : QWidget(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("TestForm"));
-    setWindowTitle(QStringLiteral("调试"));
     buildWindow();
-    resize(743, 652);
+    applyTexts(m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn());
+    resize(size().expandedTo(QSize(743, 652)));
 
     if (m_ctx.state) {
         m_stamp->setChecked(m_ctx.state->stampFactoryDate);
@@ -125,26 +119,28 @@ void TTestForm::buildWindow()
     grid->setVerticalSpacing(8);
     const Qt::Alignment centre = Qt::AlignCenter;
     int r = 0;
-    grid->addWidget(label(QStringLiteral("微调"), values, centre), r++, 1);
-    grid->addWidget(label(QStringLiteral("频率调整"), values), r, 0);
+    grid->addWidget(caption(TextId::AlignTrim, values, centre), r++, 1);
+    grid->addWidget(caption(TextId::AlignFrequency, values), r, 0);
     grid->addWidget(valueField(QStringLiteral("Edit413"), values), r++, 1);
-    grid->addWidget(label(QStringLiteral("低段"), values, centre), r, 1);
-    grid->addWidget(label(QStringLiteral("高段"), values, centre), r++, 2);
-    grid->addWidget(label(QStringLiteral("高功率"), values), r, 0);
+    grid->addWidget(caption(TextId::AlignLowEnd, values, centre), r, 1);
+    grid->addWidget(caption(TextId::AlignHighEnd, values, centre), r++, 2);
+    grid->addWidget(caption(TextId::AlignHighPower, values), r, 0);
     grid->addWidget(valueField(QStringLiteral("Edit401"), values), r, 1);
     grid->addWidget(valueField(QStringLiteral("Edit402"), values), r++, 2);
-    grid->addWidget(label(QStringLiteral("低功率"), values), r, 0);
+    grid->addWidget(caption(TextId::AlignLowPower, values), r, 0);
     grid->addWidget(valueField(QStringLiteral("Edit403"), values), r, 1);
     grid->addWidget(valueField(QStringLiteral("Edit404"), values), r++, 2);
-    const char* deviations[][2] = {{"CTC频偏", "Edit407"}, {"DCS频偏", "Edit408"}, {"窄带频偏", "Edit409"},
-                                   {"窄带CTC频偏", "Edit410"}, {"窄带DCS频偏", "Edit411"}};
-    for (const auto& d : deviations) {
-        grid->addWidget(label(QString::fromUtf8(d[0]), values), r, 0);
-        grid->addWidget(valueField(QLatin1String(d[1]), values), r++, 1);
+    const std::pair<int, const char*> deviations[] = {
+        {TextId::AlignCtcDeviation, "Edit407"}, {TextId::AlignDcsDeviation, "Edit408"},
+        {TextId::AlignNarrowDeviation, "Edit409"}, {TextId::AlignNarrowCtcDeviation, "Edit410"},
+        {TextId::AlignNarrowDcsDeviation, "Edit411"}};
+    for (const auto& [id, name] : deviations) {
+        grid->addWidget(caption(id, values), r, 0);
+        grid->addWidget(valueField(QLatin1String(name), values), r++, 1);
     }
-    grid->addWidget(label(QStringLiteral("低电压提示电平"), values), r, 0);
+    grid->addWidget(caption(TextId::AlignLowBatteryAlert, values), r, 0);
     grid->addWidget(valueField(QStringLiteral("Edit201"), values), r++, 1);
-    grid->addWidget(label(QStringLiteral("低电压自动关机"), values), r, 0);
+    grid->addWidget(caption(TextId::AlignLowBatteryOff, values), r, 0);
     grid->addWidget(valueField(QStringLiteral("Edit202"), values), r++, 1);
     grid->setColumnStretch(3, 1);
     top->addWidget(values, 3, Qt::AlignTop);
@@ -158,22 +154,23 @@ void TTestForm::buildWindow()
     auto* modGrid = new QGridLayout(mod);
     modGrid->setHorizontalSpacing(16);
     modGrid->setVerticalSpacing(8);
-    modGrid->addWidget(label(QStringLiteral("基本"), mod, centre), 0, 1);
-    modGrid->addWidget(label(QStringLiteral("特"), mod, centre), 0, 2);
-    modGrid->addWidget(label(QStringLiteral("频偏"), mod), 1, 0);
+    modGrid->addWidget(caption(TextId::AlignModBasic, mod, centre), 0, 1);
+    modGrid->addWidget(caption(TextId::AlignModSpecial, mod, centre), 0, 2);
+    modGrid->addWidget(caption(TextId::AlignDeviation, mod), 1, 0);
     modGrid->addWidget(valueField(QStringLiteral("Edit405"), mod), 1, 1);
     modGrid->addWidget(valueField(QStringLiteral("Edit406"), mod), 1, 2);
-    modGrid->addWidget(label(QStringLiteral("频偏"), mod), 2, 0);
+    modGrid->addWidget(caption(TextId::AlignDeviation, mod), 2, 0);
     modGrid->addWidget(valueField(QStringLiteral("Edit412"), mod), 2, 2);
     modGrid->setColumnStretch(3, 1);
     right->addWidget(mod);
 
-    auto* power = new QGroupBox(QStringLiteral("电源调整"), this);
+    auto* power = new QGroupBox(this);
     power->setObjectName(QStringLiteral("GroupBox3"));
+    m_groupTexts.append({power, TextId::AlignBattery});
     auto* powerColumn = new QVBoxLayout(power);
     powerColumn->setSpacing(8);
-    powerColumn->addWidget(label(QStringLiteral("调整前请先测量电压!"), power));
-    powerColumn->addWidget(label(QStringLiteral("标准电压3.7V!"), power));
+    powerColumn->addWidget(caption(TextId::AlignMeasureFirst, power));
+    powerColumn->addWidget(caption(TextId::AlignStandardVoltage, power));
     m_result = new QLabel(power);
     m_result->setObjectName(QStringLiteral("Label25"));
     m_result->setMinimumHeight(m_result->fontMetrics().height() * 3 / 2);
@@ -181,14 +178,16 @@ void TTestForm::buildWindow()
     bold.setBold(true);
     m_result->setFont(bold);
     powerColumn->addWidget(m_result);
-    auto* button6 = new QPushButton(QStringLiteral("电源调整"), power);
+    auto* button6 = new QPushButton(power);
     button6->setObjectName(QStringLiteral("Button6"));
+    m_buttonTexts.append({button6, TextId::AlignBattery});
     m_buttons.insert(6, button6);
     powerColumn->addWidget(button6, 0, Qt::AlignLeft);
     right->addWidget(power);
 
-    m_stamp = new QCheckBox(QStringLiteral("写入出厂日期"), this);
+    m_stamp = new QCheckBox(this);
     m_stamp->setObjectName(QStringLiteral("CheckBox3"));
+    m_buttonTexts.append({m_stamp, TextId::AlignStampFactoryDate});
     right->addWidget(m_stamp);
     right->addStretch(1);
 
@@ -196,12 +195,15 @@ void TTestForm::buildWindow()
     auto* commands = new QHBoxLayout;
     commands->setSpacing(12);
     page->addLayout(commands);
-    const char* captions[] = {"读出", "调整", "打开", "保存", "老化", nullptr, "调整SQL"};
+    // Open and Save say what the File menu says.
+    const int captions[] = {TextId::AlignRead, TextId::AlignAdjust, 14, 15, TextId::AlignAging, 0,
+                            TextId::AlignSquelch};
     for (int n = 1; n <= 7; ++n) {
         if (!captions[n - 1])
             continue;
-        auto* b = new QPushButton(QString::fromUtf8(captions[n - 1]), this);
+        auto* b = new QPushButton(this);
         b->setObjectName(QStringLiteral("Button%1").arg(n));
+        m_buttonTexts.append({b, captions[n - 1]});
         m_buttons.insert(n, b);
         commands->addWidget(b);
     }
@@ -213,6 +215,36 @@ void TTestForm::buildWindow()
                                        &TTestForm::Button7Click};
     for (int n = 1; n <= 7; ++n)
         connect(m_buttons.value(n), &QPushButton::clicked, this, handlers[n - 1]);
+}
+
+QLabel* TTestForm::caption(int id, QWidget* parent, Qt::Alignment align)
+{
+    auto* l = new QLabel(parent);
+    l->setAlignment(align);
+    m_labelTexts.append({l, id});
+    return l;
+}
+
+QString TTestForm::text(int id) const
+{
+    return m_ctx.state ? m_ctx.state->text(id) : PackStrings::builtIn().text(id);
+}
+
+QString TTestForm::fileFilter() const
+{
+    return text(TextId::AlignFileFilter);
+}
+
+void TTestForm::applyTexts(const PackStrings& t)
+{
+    setWindowTitle(t.text(TextId::AlignCaption));
+    for (const auto& [label, id] : m_labelTexts)
+        label->setText(t.text(id));
+    for (const auto& [group, id] : m_groupTexts)
+        group->setTitle(t.text(id));
+    for (const auto& [button, id] : m_buttonTexts)
+        button->setText(t.text(id));
+    LanguageSwitch::growWithTexts(this);
 }
 
 bool TTestForm::eventFilter(QObject* watched, QEvent* event)

@@ -5,7 +5,9 @@
 #include "setup/appcontext.h"
 #include "service/alignmentvalues.h"
 
+class PackStrings;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,8 +16,8 @@ namespace Service { struct Outcome; }
 
 // The alignment window (caption "调试"): the radio's calibration values, read
 // from the radio, written back with the model and band, stored in *.m17 files,
-// and the aging, battery-voltage and squelch service commands. Its texts are
-// not translated. Closing it only hides it, so its values live on.
+// and the aging, battery-voltage and squelch service commands. Its captions
+// follow the active language. Closing it only hides it, so its values live on.
 class TTestForm : public QWidget {
     Q_OBJECT
 public:
@@ -40,7 +42,10 @@ public:
     // a failure itself; true when the radio took every record.
     bool initialiseForTransfer();
 
-    static const QString FileFilter;
+    // Captions in the language of `t`; the layout grows with longer ones.
+    void applyTexts(const PackStrings& t);
+    // The alignment file filter, "description (*.m17)|*.m17", in the active language.
+    QString fileFilter() const;
 
 signals:
     // As the read/write window's: a read filled the radio information
@@ -62,6 +67,8 @@ private:
     void report(const Service::Outcome& out);
     void refuse(const QString& why);
     bool backupBeforeAdjust();
+    QString text(int id) const;
+    QLabel* caption(int id, QWidget* parent, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
 
     AppContext& m_ctx;
     QHash<QString, QLineEdit*> m_edits;
@@ -71,4 +78,8 @@ private:
     QLabel* m_result = nullptr;           // Label25
     bool m_running = false;
     bool m_alignmentBackedUp = false;   // the first adjust keeps the radio's values first
+    // Every captioned control with the text id of its caption.
+    QList<std::pair<QLabel*, int>> m_labelTexts;
+    QList<std::pair<QGroupBox*, int>> m_groupTexts;
+    QList<std::pair<class QAbstractButton*, int>> m_buttonTexts;
 };

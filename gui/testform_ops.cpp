@@ -5,6 +5,7 @@
 
 #include "gui/prompter.h"
 #include "setup/appstate.h"
+#include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"
@@ -17,7 +18,6 @@
 #include "gui/testform.h"
 
 namespace {
-const QString Caption = QStringLiteral("系统提示");
 const QString PortMessage = QStringLiteral("通信连接失败!请选择别的通信端口!");
 // "\n\n" for the two carriage returns: Qt's message boxes break lines on LF.
 const QString FailureMessage =
@@ -79,20 +79,20 @@ void TTestForm::report(const Service::Outcome& out)
     case Service::Outcome::Status::Ok:
         return;
     case Service::Outcome::Status::PortUnavailable:
-        Prompter::active().message(this, Caption,
+        Prompter::active().message(this, text(MsgId::Caption),
                                    PortMessage + QStringLiteral("\n\n")
                                        + out.reason.text(m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn()),
                                    Prompter::Icon::Exclamation);
         return;
     case Service::Outcome::Status::Failed:
-        Prompter::active().message(this, Caption, FailureMessage, Prompter::Icon::Exclamation);
+        Prompter::active().message(this, text(MsgId::Caption), FailureMessage, Prompter::Icon::Exclamation);
         return;
     }
 }
 
 void TTestForm::refuse(const QString& why)
 {
-    Prompter::active().message(this, Caption, why, Prompter::Icon::Exclamation);
+    Prompter::active().message(this, text(MsgId::Caption), why, Prompter::Icon::Exclamation);
 }
 
 void TTestForm::Button1Click()
@@ -169,7 +169,7 @@ bool TTestForm::backupBeforeAdjust()
         why = saved.text(texts);
     }
     const bool goOn = Prompter::active().question(
-        this, Caption, Result::fail(TextId::AlignmentBackupFailed, {why}).text(texts), Prompter::Icon::Question);
+        this, text(MsgId::Caption), Result::fail(TextId::AlignmentBackupFailed, {why}).text(texts), Prompter::Icon::Question);
     m_alignmentBackedUp = goOn;
     return goOn;
 }
@@ -195,7 +195,7 @@ void TTestForm::Button3Click()
 {
     if (m_running)
         return;
-    const QString path = Prompter::active().openFile(this, QStringLiteral("打开"), FileFilter);
+    const QString path = Prompter::active().openFile(this, text(14), fileFilter());
     if (path.isEmpty())
         return;
     AlignmentValues loaded = values();
@@ -211,7 +211,7 @@ void TTestForm::Button4Click()
 {
     const AlignmentValues current = values();
     const QString path =
-        Prompter::active().saveFile(this, QStringLiteral("保存"), FileFilter, QStringLiteral("m17"));
+        Prompter::active().saveFile(this, text(15), fileFilter(), QStringLiteral("m17"));
     if (path.isEmpty())
         return;
     const Result problem = AlignmentFile::save(path, current);

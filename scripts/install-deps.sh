@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the screenshots need.
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
-pkgs=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev
+pkgs=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev
       libjpeg62-turbo-dev fonts-wqy-microhei xvfb xauth xdotool imagemagick
       clang-14 libclang-rt-14-dev appstream desktop-file-utils groff-base)
 missing=()

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "radio/seriallink.h"
+#include "setup/packstrings.h"
 #include "sim/simradio.h"
 
 // A simulated radio in this process and a serial link opened on it. The
@@ -22,7 +23,7 @@ struct SimFixture {
         }
         link.setDevice(sim.devicePath());
         if (!link.open()) {
-            qWarning("link: %s", qPrintable(link.errorString()));
+            qWarning("link: %s", qPrintable(link.failure().text(PackStrings::builtIn())));
             return false;
         }
         return true;

@@ -1,5 +1,7 @@
 // The shipped language packs against the ids and words the program uses.
 #include <QFile>
+#include <QHash>
+#include <algorithm>
 #include <QSet>
 #include <QStringEncoder>
 #include <QtTest>
@@ -8,6 +10,7 @@
 #include "document/optionlists.h"
 #include "setup/packids.h"
 #include "setup/packstrings.h"
+#include "setup/textids.h"
 #include "document/settingsdocument.h"
 
 namespace {
@@ -55,6 +58,9 @@ private slots:
     void composedLabelsKeepTheirBlank();
     void simplifiedPackRepeatsBuiltInCaptions();
     void builtInTextsHoldEveryId();
+    void englishPackHoldsNoChinese();
+    void traditionalPackHoldsNoSimplifiedOnlyText();
+    void placeholdersMatchAcrossPacks();
     void missingOrEmptyNamesTheGaps();
 };
 
@@ -204,7 +210,7 @@ void TestPacks::simplifiedPackRepeatsBuiltInCaptions()
         {9, "文件"},        {13, "新建"},         {14, "打开"},       {15, "保存"},
         {16, "退出"},       {10, "编程"},         {17, "读频"},       {18, "写频"},
         {19, "信道编辑"},   {145, "本机信息"},    {11, "工具"},       {22, "通信端口"},
-        {23, "语言"},       {56, "中文"},         {57, "英文"},       {12, "帮助"},
+        {23, "语言"},       {56, "简体中文"},     {57, "English"},    {12, "帮助"},
         {53, "读 频"},      {142, "单口"},        {157, "机型"},      {159, "管理员"},
         {160, "销售日期"},  {242, "出厂日期"},    {241, "用户"},      {246, "写入用户"},
         {247, "清除密码"},  {96, "全部删除"},     {65, "信道上移"},   {66, "信道下移"},
@@ -213,7 +219,11 @@ void TestPacks::simplifiedPackRepeatsBuiltInCaptions()
         {154, "结束提示音"}, {227, "按键提示音"}, {231, "发射禁止"},  {155, "低电压提示音"},
         {42, "报警开关"},   {196, "租赁功能"},    {204, "写入新密码"}, {100, "侧键设定"},
         {201, "通信密码"},  {195, "租赁"},        {51, "中"},         {52, "英"},
-        {61, "BRASEL调频手持对讲机RQ-300系列编程软件"}};
+        {61, "BRASEL调频手持对讲机RQ-300系列编程软件"},
+        // Texts the windows once fixed in one language keep their words here.
+        {1500, "警告"},     {1501, "删除所有信道!"}, {1502, "Communication Password Error !"},
+        {1504, "%1：%2"},   {1510, "调试"},       {1531, "读出"},     {1534, "调整SQL"},
+        {1535, "QDX-582  文件 (*.m17)|*.m17"}};
     for (const auto& [id, caption] : captions)
         QVERIFY2(cha.text(id) == caption, qPrintable(QStringLiteral("id %1").arg(id)));
     QCOMPARE("P1 " + cha.text(162), QStringLiteral("P1 长键"));
@@ -223,6 +233,93 @@ void TestPacks::simplifiedPackRepeatsBuiltInCaptions()
 void TestPacks::builtInTextsHoldEveryId()
 {
     QCOMPARE(PackIds::missingOrEmpty(PackStrings::builtIn()), QList<int>{});
+}
+
+namespace {
+bool isChinese(QChar c)
+{
+    // Han characters and the full-width punctuation that goes with them.
+    return c.script() == QChar::Script_Han || (c.unicode() >= 0x3000 && c.unicode() <= 0x303F)
+           || (c.unicode() >= 0xFF00 && c.unicode() <= 0xFFEF) || c == u'“' || c == u'”';
+}
+// The language menu names every language in itself.
+constexpr int kSimplifiedName = 56;
+}
+
+void TestPacks::englishPackHoldsNoChinese()
+{
+    const PackStrings eng = loadPack("eng_dll");
+    QCOMPARE(eng.text(kSimplifiedName), QStringLiteral("简体中文"));
+    for (int id : eng.ids()) {
+        if (id == kSimplifiedName)
+            continue;
+        const QString t = eng.text(id);
+        QVERIFY2(std::none_of(t.cbegin(), t.cend(), isChinese),
+                 qPrintable(QStringLiteral("id %1: %2").arg(id).arg(t)));
+        // Texts start with a capital letter (or a value such as "%1"); the
+        // names of records are words inside a sentence.
+        const bool inSentence = id == 79 || (id >= TextId::RecordChannelFirstHalf && id <= TextId::RecordOptionsSecondHalf);
+        QVERIFY2(!t.at(0).isLower() || inSentence, qPrintable(QStringLiteral("id %1: %2").arg(id).arg(t)));
+    }
+}
+
+void TestPacks::traditionalPackHoldsNoSimplifiedOnlyText()
+{
+    // Characters that the original texts write one way in simplified and
+    // another in traditional Chinese, taken position by position from texts
+    // of equal length. A character the traditional pack itself keeps, or one
+    // that Big5 (the traditional code page) can write, is not simplified-only
+    // (the pair came from a different word, as 软件/軟體).
+    const PackStrings cha = loadPack("cha_dll");
+    const PackStrings ty = loadPack("ty");
+    QStringEncoder big5("Big5");
+    QVERIFY(big5.isValid());
+    QHash<QChar, QChar> table;
+    QSet<QChar> kept;
+    for (int id : cha.ids()) {
+        const QString s = cha.text(id), t = ty.text(id);
+        if (id >= 1000 || id == kSimplifiedName || id == 57 || s.size() != t.size())
+            continue;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            if (s[i] == t[i])
+                kept.insert(s[i]);
+            else if (s[i].script() == QChar::Script_Han && t[i].script() == QChar::Script_Han)
+                table.insert(s[i], t[i]);
+        }
+    }
+    for (auto it = table.begin(); it != table.end();) {
+        const QByteArray bytes = big5.encode(QString(it.key()));
+        const bool big5Writes = !big5.hasError() && bytes.size() == 2 && !bytes.contains('?');
+        big5 = QStringEncoder("Big5");
+        it = (kept.contains(it.key()) || big5Writes) ? table.erase(it) : std::next(it);
+    }
+    // Enough pairs to mean something: 电/電, 频/頻, 码/碼 and dozens more.
+    QVERIFY2(table.size() > 40, qPrintable(QString::number(table.size())));
+    QCOMPARE(table.value(u'频'), QChar(u'頻'));
+
+    for (int id : ty.ids()) {
+        if (id == kSimplifiedName)
+            continue;
+        for (QChar c : ty.text(id))
+            QVERIFY2(!table.contains(c), qPrintable(QStringLiteral("id %1: %2 has %3, traditional %4")
+                                                        .arg(id).arg(ty.text(id)).arg(c).arg(table.value(c))));
+    }
+}
+
+void TestPacks::placeholdersMatchAcrossPacks()
+{
+    // A "%1" missing from one language would drop the value from its message.
+    const PackStrings cha = loadPack("cha_dll");
+    for (const QString name : {"eng_dll", "ty"}) {
+        const PackStrings pack = loadPack(name);
+        for (int id : cha.ids()) {
+            for (int n = 1; n <= 9; ++n) {
+                const QString p = QStringLiteral("%%1").arg(n);
+                QVERIFY2(cha.text(id).contains(p) == pack.text(id).contains(p),
+                         qPrintable(QStringLiteral("%1 id %2 and %3").arg(name).arg(id).arg(p)));
+            }
+        }
+    }
 }
 
 void TestPacks::missingOrEmptyNamesTheGaps()

@@ -175,7 +175,10 @@ private slots:
         w.open(1);
         w.clickStart();
         QCOMPARE(w.prompter.messages.size(), 1);
-        QCOMPARE(w.prompter.messages.first().text, QString("Communication Password Error !"));
+        // The original words, then which field must hold the radio's password.
+        const QString text = w.prompter.messages.first().text;
+        QVERIFY2(text.startsWith("Communication Password Error !\n\n"), qPrintable(text));
+        QVERIFY2(text.contains("“功能选项”中的“通信密码”") && text.contains("留空"), qPrintable(text));
         QCOMPARE(w.prompter.messages.first().icon, Prompter::Icon::None);
     }
 

@@ -28,7 +28,7 @@ QString RadioProtocol::addressHex(int address)
 Result RadioProtocol::portProblem() const
 {
     if (m_link.failed())
-        return Result::fail(TextId::PortError, {m_link.errorString()});
+        return Result::because(TextId::PortError, m_link.failure());
     if (!m_link.isOpen())
         return Result::fail(TextId::PortNotOpen);
     return Result::success();

@@ -3,7 +3,7 @@
 #include "radio/commlog.h"
 #include "radio/cables.h"
 #include "radio/hexdigit.h"
-#include "setup/packstrings.h"
+#include "setup/textids.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -16,19 +16,17 @@ namespace {
 // QSerialPort reports a busy device (lock file held, or TIOCEXCL) and a
 // device the user may not open with the same PermissionError; only the
 // file's own access rights tell them apart.
-QString openFailureReason(const QString& path, QSerialPort::SerialPortError error, const QString& qtText)
+Result openFailureReason(const QString& path, QSerialPort::SerialPortError error, const QString& qtText)
 {
     if (path.isEmpty())
-        return QStringLiteral("no device is set for this port");
+        return Result::fail(TextId::PortNoDevice);
     if (const Result advice = Cables::openFailureAdvice(path); !advice.ok())
-        return advice.text(PackStrings::builtIn());
-    if (!QFileInfo::exists(path))
-        return QStringLiteral("%1: no such device (is the cable plugged in?)").arg(path);
+        return advice;
+    if (!QFileInfo::exists(path) || error == QSerialPort::DeviceNotFoundError)
+        return Result::fail(TextId::PortNoSuchDevice, {path});
     if (error == QSerialPort::PermissionError)
-        return QStringLiteral("%1: the device is in use by another program").arg(path);
-    if (error == QSerialPort::DeviceNotFoundError)
-        return QStringLiteral("%1: no such device (is the cable plugged in?)").arg(path);
-    return QStringLiteral("%1: %2").arg(path, qtText);
+        return Result::fail(TextId::PortInUse, {path});
+    return Result::fail(TextId::PortOpenFailed, {path, qtText});
 }
 
 void configure(QSerialPort& port)
@@ -70,9 +68,9 @@ bool SerialLink::open()
     if (m_port->isOpen())
         m_port->close();
     m_failed = false;
-    m_error.clear();
+    m_failure = Result::success();
     if (m_device.isEmpty()) {
-        m_error = openFailureReason(m_device, QSerialPort::NoError, {});
+        m_failure = openFailureReason(m_device, QSerialPort::NoError, {});
         return false;
     }
     m_port->setPortName(m_device);
@@ -81,7 +79,7 @@ bool SerialLink::open()
     const bool ok = m_port->open(QIODevice::ReadWrite);
     m_opening = false;
     if (!ok) {
-        m_error = openFailureReason(m_device, m_port->error(), m_port->errorString());
+        m_failure = openFailureReason(m_device, m_port->error(), m_port->errorString());
         m_port->clearError();
         return false;
     }
@@ -101,9 +99,9 @@ bool SerialLink::isOpen() const
     return m_port->isOpen();
 }
 
-QString SerialLink::errorString() const
+Result SerialLink::failure() const
 {
-    return m_error;
+    return m_failure;
 }
 
 bool SerialLink::failed() const
@@ -127,7 +125,7 @@ void SerialLink::sendHex(const QString& hex)
     // A malformed frame is never put on the line, and no echo is awaited for it.
     if (bytes.size() * 2 != hex.size()) {
         m_echo = 0;
-        m_error = QStringLiteral("%1: refused to send a malformed frame \"%2\"").arg(m_device, hex);
+        m_failure = Result::fail(TextId::FrameMalformed, {m_device, hex});
         return;
     }
     m_echo = m_singlePort ? int(hex.size()) : 0;
@@ -232,7 +230,7 @@ QByteArray SerialLink::hexToBytes(const QString& hex)
     return out;
 }
 
-QString SerialLink::probe(const QString& path)
+Result SerialLink::probe(const QString& path)
 {
     if (path.isEmpty())
         return openFailureReason(path, QSerialPort::NoError, {});
@@ -241,7 +239,7 @@ QString SerialLink::probe(const QString& path)
     if (!port.open(QIODevice::ReadWrite))
         return openFailureReason(path, port.error(), port.errorString());
     port.close();
-    return {};
+    return Result::success();
 }
 
 void SerialLink::onReadyRead()
@@ -276,10 +274,12 @@ void SerialLink::onError()
     // A pulled cable shows as a resource error or as "Inappropriate ioctl for
     // device" (the line is no terminal any more); neither tells the user why.
     const bool pulled = error == QSerialPort::ResourceError || m_port->errorString().contains(QLatin1String("ioctl"));
-    m_error = pulled ? QStringLiteral("%1: the connection was lost: is the cable plugged in?").arg(m_device)
-                     : QStringLiteral("%1: the connection was lost (%2)").arg(m_device, m_port->errorString());
+    if (pulled)
+        m_failure = Result::fail(TextId::LinkLost, QStringList{m_device});
+    else
+        m_failure = Result::fail(TextId::LinkFailed, QStringList{m_device, m_port->errorString()});
     m_port->close();
     m_port->clearError();
-    emit portError(m_error);
+    emit portError(m_failure);
     wakeWaits();
 }

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include "setup/result.h"
+
 class CommLog;
 class QEventLoop;
 class QSerialPort;
@@ -20,12 +22,12 @@ public:
     void setDevice(const QString& path);
     QString device() const;
 
-    bool open();                 // false with errorString() on failure
+    bool open();                 // false with failure() on failure
     void close();
     bool isOpen() const;
-    // The last failure in words a user understands: which device and why
-    // (for example "permission denied: add your user to the dialout group").
-    QString errorString() const;
+    // The last failure: which device and why (for example a permission the
+    // user lacks and the group that gives it), as a text id with values.
+    Result failure() const;
     // True once the port failed while open (cable pulled); cleared by open().
     bool failed() const;
 
@@ -59,13 +61,13 @@ public:
     static QByteArray hexToBytes(const QString& hex);
 
     // Probes a device as the port window does: opens it exclusively for
-    // reading and writing and closes it at once. Empty on success, otherwise
-    // the reason in a user's words.
-    static QString probe(const QString& path);
+    // reading and writing and closes it at once. Success, or why it cannot
+    // be opened.
+    static Result probe(const QString& path);
 
 signals:
     // The port failed while open; it has been closed already.
-    void portError(const QString& message);
+    void portError(const Result& why);
     // Bytes were appended to the receive text (after any echo removal).
     void received();
 
@@ -88,7 +90,7 @@ private:
     bool m_singlePort = false;
     bool m_failed = false;
     bool m_opening = false;
-    QString m_error;
+    Result m_failure;
     QList<Wait> m_waits;
     CommLog* m_log = nullptr;
 };

@@ -188,7 +188,7 @@ bool TransferEngine::reopenPort()
     m_link.clearReceive();
     m_link.aSysDelay(6, PauseMs);
     if (!m_link.open())
-        return fail(m_step, Result::fail(TextId::PortError, {m_link.errorString()}));
+        return fail(m_step, Result::because(TextId::PortError, m_link.failure()));
     m_link.clearReceive();
     m_link.aSysDelay(6, PauseMs);
     return !portFailed();
@@ -372,7 +372,7 @@ void TransferEngine::endStep()
     m_link.setLogStep(QStringLiteral("end"));
     RadioProtocol(m_link).end(EndMs);
     if (m_out.ok() && m_link.failed())
-        fail(Outcome::Step::Port, Result::fail(TextId::PortError, {m_link.errorString()}));
+        fail(Outcome::Step::Port, Result::because(TextId::PortError, m_link.failure()));
     if (m_out.ok()) {
         m_value = m_maximum;
         emit progress(m_value, m_maximum);

@@ -88,9 +88,9 @@ Outcome writeRecord(SerialLink& link, int address, const QByteArray& eight)
 }
 
 // The link's own reason when it cannot be opened.
-Result portReason(const QString& problem)
+Result portReason(const Result& problem)
 {
-    return Result::fail(TextId::PortError, {problem});
+    return Result::because(TextId::PortError, problem);
 }
 
 // The port check of every operation, then the port opened and the radio
@@ -98,12 +98,12 @@ Result portReason(const QString& problem)
 Outcome openPort(SerialLink& link, const QString& device, int digits, int ms)
 {
     link.close();
-    const QString problem = SerialLink::probe(device);
-    if (!problem.isEmpty())
+    const Result problem = SerialLink::probe(device);
+    if (!problem)
         return Outcome::portUnavailable(portReason(problem));
     link.setDevice(device);
     if (!link.open())
-        return Outcome::portUnavailable(portReason(link.errorString()));
+        return Outcome::portUnavailable(portReason(link.failure()));
     link.clearReceive();
     link.aSysDelay(digits, ms);
     return Outcome::success();
@@ -298,7 +298,7 @@ Outcome initialiseAdjust(SerialLink& link, const AdjustInput& in)
     link.close();
     pause(250);
     if (!link.open())
-        return Outcome::portUnavailable(portReason(link.errorString()));
+        return Outcome::portUnavailable(portReason(link.failure()));
     link.clearReceive();
     link.aSysDelay(6, 800);
     return adjustOnOpenLink(link, in);

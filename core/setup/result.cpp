@@ -9,10 +9,13 @@ QString Result::text(const PackStrings& texts) const
     QString t = texts.contains(textId) ? texts.text(textId) : PackStrings::builtIn().text(textId);
     if (t.isEmpty())
         t = QStringLiteral("#%1").arg(textId);
+    QStringList values = args;
+    for (const Result& d : details)
+        values << d.text(texts);
     // Values are filled in one pass, so a value holding "%2" stays as it is.
-    for (int i = args.size(); i >= 1; --i)
+    for (int i = values.size(); i >= 1; --i)
         t.replace(QStringLiteral("%") + QString::number(i), QStringLiteral("\x01%1\x02").arg(i));
-    for (int i = 1; i <= args.size(); ++i)
-        t.replace(QStringLiteral("\x01%1\x02").arg(i), args.at(i - 1));
+    for (int i = 1; i <= values.size(); ++i)
+        t.replace(QStringLiteral("\x01%1\x02").arg(i), values.at(i - 1));
     return t;
 }

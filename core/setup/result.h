@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 class PackStrings;
 
@@ -11,12 +12,22 @@ class PackStrings;
 struct Result {
     int textId = 0;          // 0 on success
     QStringList args;
+    // Failures that explain this one (the link's reason inside "Port error:
+    // %1"), each filled in as a value after `args`, in the same language.
+    std::vector<Result> details;
 
     bool ok() const { return textId == 0; }
     explicit operator bool() const { return ok(); }
 
     static Result success() { return {}; }
-    static Result fail(int id, QStringList values = {}) { return {id, std::move(values)}; }
+    static Result fail(int id, QStringList values = {}) { return {id, std::move(values), {}}; }
+    // `id` whose last value is the text of `detail`.
+    static Result because(int id, Result detail, QStringList values = {})
+    {
+        Result r{id, std::move(values), {}};
+        r.details.push_back(std::move(detail));
+        return r;
+    }
 
     // The reason in the language of `texts`, values filled in. Empty on success.
     QString text(const PackStrings& texts) const;

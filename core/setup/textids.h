@@ -39,6 +39,13 @@
     X(FrequencyOutOfBand, 1019) \
     X(FrequencyOffRaster, 1020) \
     X(PortCannotOpen, 1021) \
+    X(PortNoDevice, 1022) \
+    X(PortNoSuchDevice, 1023) \
+    X(PortInUse, 1024) \
+    X(PortOpenFailed, 1025) \
+    X(LinkLost, 1026) \
+    X(LinkFailed, 1027) \
+    X(FrameMalformed, 1028) \
     X(RecordChannelFirstHalf, 1030) \
     X(RecordChannelSecondHalf, 1031) \
     X(RecordSaleDate, 1032) \
@@ -148,7 +155,38 @@
     X(BackupFolderFailed, 1422) \
     X(CalibrationReadFailed, 1423)
 
-#define RQ300_TEXTS_LANGUAGES(X)
+#define RQ300_TEXTS_LANGUAGES(X) \
+    X(DeleteAllCaption, 1500) \
+    X(DeleteAllQuestion, 1501) \
+    X(PasswordError, 1502) \
+    X(PasswordHint, 1503) \
+    X(AdminStatus, 1504) \
+    X(AlignCaption, 1510) \
+    X(AlignTrim, 1511) \
+    X(AlignFrequency, 1512) \
+    X(AlignLowEnd, 1513) \
+    X(AlignHighEnd, 1514) \
+    X(AlignHighPower, 1515) \
+    X(AlignLowPower, 1516) \
+    X(AlignCtcDeviation, 1517) \
+    X(AlignDcsDeviation, 1518) \
+    X(AlignNarrowDeviation, 1519) \
+    X(AlignNarrowCtcDeviation, 1520) \
+    X(AlignNarrowDcsDeviation, 1521) \
+    X(AlignLowBatteryAlert, 1522) \
+    X(AlignLowBatteryOff, 1523) \
+    X(AlignModBasic, 1524) \
+    X(AlignModSpecial, 1525) \
+    X(AlignDeviation, 1526) \
+    X(AlignBattery, 1527) \
+    X(AlignMeasureFirst, 1528) \
+    X(AlignStandardVoltage, 1529) \
+    X(AlignStampFactoryDate, 1530) \
+    X(AlignRead, 1531) \
+    X(AlignAdjust, 1532) \
+    X(AlignAging, 1533) \
+    X(AlignSquelch, 1534) \
+    X(AlignFileFilter, 1535)
 
 #define RQ300_TEXTS_INSTALL(X) \
     X(CableChipTip, 1600) \

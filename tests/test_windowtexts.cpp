@@ -1,0 +1,344 @@
+// Every window in every language: nothing cut, nothing left in another language.
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QtTest>
+
+#include "gui/aboutbox.h"
+#include "gui/addmessage.h"
+#include "gui/channeleditor.h"
+#include "gui/funceditor.h"
+#include "gui/languageswitch.h"
+#include "gui/portwindow.h"
+#include "gui/rwform.h"
+#include "gui/testform.h"
+#include "radio/identity.h"
+#include "sim/simradio.h"
+#include "setup/appstate.h"
+#include "setup/textids.h"
+#include "mainformfixture.h"
+
+namespace {
+
+const char* const LanguageItems[] = {"N5", "N6", "N7"};
+
+// Width the text of a line edit needs against the width its frame leaves.
+bool lineEditFits(const QLineEdit* e, int* need, int* room)
+{
+    QStyleOptionFrame opt;
+    opt.initFrom(e);
+    opt.rect = e->rect();
+    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
+    const QRect contents = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
+    const QMargins m = e->textMargins();
+    // QLineEdit keeps 2 pixels left and right of its text.
+    *room = contents.width() - m.left() - m.right() - 4;
+    *need = e->fontMetrics().horizontalAdvance(e->displayText());
+    return *need <= *room && contents.height() >= e->fontMetrics().height();
+}
+
+// A widget that lies partly outside one of its parents up to `top` is cut
+// there, however wide it is itself. Scroll areas scroll on purpose.
+bool insideParents(const QWidget* w, const QWidget* top)
+{
+    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+        if (qobject_cast<const QAbstractScrollArea*>(p) || qobject_cast<const QAbstractScrollArea*>(p->parentWidget()))
+            return true;
+        const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
+        if (!p->rect().contains(r))
+            return false;
+        if (p == top)
+            break;
+    }
+    return true;
+}
+
+// Every visible label, button, check box and line edit of `window` that is
+// narrower or lower than its text needs, as lines "object: why".
+QStringList cutTexts(QWidget* window)
+{
+    QStringList out;
+    auto name = [](const QWidget* w) {
+        return QStringLiteral("%1 %2").arg(QLatin1String(w->metaObject()->className()),
+                                           w->objectName().isEmpty() ? QStringLiteral("(unnamed)") : w->objectName());
+    };
+    const auto children = window->findChildren<QWidget*>();
+    for (QWidget* w : children) {
+        if (!w->isVisible() || !w->isVisibleTo(window))
+            continue;
+        // A combo box's own editor and buttons inside Qt's composite widgets
+        // are not the program's captions.
+        if (qobject_cast<QComboBox*>(w->parentWidget()))
+            continue;
+        QString problem;
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            if (l->text().isEmpty())
+                continue;
+            if (l->wordWrap()) {
+                if (l->heightForWidth(l->width()) > l->height())
+                    problem = QStringLiteral("needs height %1, has %2").arg(l->heightForWidth(l->width())).arg(l->height());
+            } else if (l->width() < l->sizeHint().width() || l->height() < l->minimumSizeHint().height()) {
+                problem = QStringLiteral("needs %1x%2, has %3x%4")
+                              .arg(l->sizeHint().width()).arg(l->minimumSizeHint().height())
+                              .arg(l->width()).arg(l->height());
+            }
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            if (b->text().isEmpty())
+                continue;
+            if (b->width() < b->sizeHint().width() || b->height() < b->fontMetrics().height())
+                problem = QStringLiteral("needs %1 wide, has %2x%3").arg(b->sizeHint().width()).arg(b->width()).arg(b->height());
+        } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+            if (!g->title().isEmpty() && g->width() < g->minimumSizeHint().width())
+                problem = QStringLiteral("title needs %1, has %2").arg(g->minimumSizeHint().width()).arg(g->width());
+        } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            int need = 0, room = 0;
+            if (e->echoMode() == QLineEdit::Normal && !lineEditFits(e, &need, &room))
+                problem = QStringLiteral("text \"%1\" needs %2, room %3").arg(e->text()).arg(need).arg(room);
+        } else {
+            continue;
+        }
+        if (problem.isEmpty() && !insideParents(w, window))
+            problem = QStringLiteral("lies outside its parent");
+        if (!problem.isEmpty())
+            out << QStringLiteral("%1: %2").arg(name(w), problem);
+    }
+    return out;
+}
+
+// Han characters in a text (the English windows must have none).
+bool hasHan(const QString& s)
+{
+    for (QChar c : s)
+        if (c.script() == QChar::Script_Han)
+            return true;
+    return false;
+}
+
+QStringList visibleTexts(QWidget* window)
+{
+    QStringList out{window->windowTitle()};
+    const auto children = window->findChildren<QWidget*>();
+    for (QWidget* w : children) {
+        if (!w->isVisibleTo(window))
+            continue;
+        if (auto* l = qobject_cast<QLabel*>(w))
+            out << l->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(w))
+            out << b->text();
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            out << g->title();
+        else if (auto* s = qobject_cast<QStatusBar*>(w))
+            out << s->currentMessage();
+    }
+    return out;
+}
+
+}
+
+class TestWindowTexts : public QObject {
+    Q_OBJECT
+
+    // A main window of 1024x768 started in Chinese and switched to
+    // `language` through its menu, with every window open and the radio
+    // information window showing what a real radio holds.
+    struct Opened {
+        SimRadio sim;   // COM1, so that the read/write window opens as Read opens it
+        MainFormFixture fx;
+        QList<QWidget*> windows;
+        static QByteArray portsOf(SimRadio& sim)
+        {
+            if (!sim.start())
+                qFatal("cannot start the simulated radio");
+            return "[ports]\r\ncom1=" + sim.devicePath().toUtf8() + "\r\n";
+        }
+        explicit Opened(int language) : fx(portsOf(sim))
+        {
+            TMainForm& f = *fx.form;
+            f.resize(1024, 768);
+            f.findChild<QAction*>(QLatin1String(LanguageItems[language - 1]))->trigger();
+            RadioIdentity& id = *f.context().identity;
+            id.model = QStringLiteral("MZ-209");
+            id.band = QStringLiteral("400-470MHz");
+            id.admin = QStringLiteral("Tavrin");
+            id.user = QStringLiteral("ABCDEFG");
+            id.factoryDate = QStringLiteral("2024-01-15  09:30:00");
+            id.saleDate = QStringLiteral("2024-02-01  10:00:00");
+            f.N4Click();
+            f.ToolButton12Click();
+            QVERIFY(f.rwForm()->prepareCommand(1, f.state().text(17), f.readCaption()));
+            f.rwForm()->show();
+            f.communyForm()->show();
+            f.aboutBox()->show();
+            windows = {&f, f.channelForm(), f.funcForm(), f.rwForm(), f.addmessageForm(),
+                       f.communyForm(), f.testForm(), f.aboutBox()};
+            for (int i = 0; i < 3; ++i)
+                QCoreApplication::processEvents();
+        }
+    };
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(!LanguageSwitch::qtTranslationName(1).isEmpty(), "no Qt translation name");
+    }
+
+    void languages_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("simplified") << 1;
+        QTest::newRow("english") << 2;
+        QTest::newRow("traditional") << 3;
+    }
+
+    void noTextIsCut_data() { languages_data(); }
+    void noTextIsCut()
+    {
+        QFETCH(int, language);
+        Opened o(language);
+        QCOMPARE(o.fx.form->state().language, language);
+        QStringList problems;
+        for (QWidget* w : o.windows)
+            for (const QString& p : cutTexts(w))
+                problems << w->objectName() + QStringLiteral(" > ") + p;
+        // RQ300_SCREENSHOT_DIR=dir keeps a picture of every window, to look
+        // at them as a user sees them (best under Xvfb with the xcb platform).
+        const QString shots = qEnvironmentVariable("RQ300_SCREENSHOT_DIR");
+        if (!shots.isEmpty())
+            for (QWidget* w : o.windows)
+                w->grab().save(QDir(shots).filePath(QStringLiteral("%1-%2.png").arg(language).arg(w->objectName())));
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+
+        // The factory date in full, not only as wide as the field's default.
+        auto* date = o.fx.form->addmessageForm()->findChild<QLineEdit*>(QStringLiteral("Edit5"));
+        QCOMPARE(date->text(), QStringLiteral("2024-01-15  09:30:00"));
+    }
+
+    void englishWindowsHoldNoChinese()
+    {
+        Opened o(2);
+        TMainForm& f = *o.fx.form;
+        QStringList chinese;
+        for (QWidget* w : o.windows)
+            for (const QString& t : visibleTexts(w))
+                if (hasHan(t))
+                    chinese << w->objectName() + QStringLiteral(": ") + t;
+        // The menu names the Chinese languages in Chinese, and only those.
+        const auto actions = f.findChildren<QAction*>();
+        for (QAction* a : actions) {
+            const QString n = a->objectName();
+            if (hasHan(a->text()) && n != QLatin1String("N5") && n != QLatin1String("N7"))
+                chinese << QStringLiteral("menu ") + n + QStringLiteral(": ") + a->text();
+        }
+        QVERIFY2(chinese.isEmpty(), qPrintable(chinese.join(u'\n')));
+        QCOMPARE(f.addmessageForm()->findChild<QStatusBar*>()->currentMessage(),
+                 QStringLiteral("  Administrator: Tavrin"));
+        QCOMPARE(f.testForm()->windowTitle(), QStringLiteral("Alignment"));
+
+        // Back in simplified Chinese every text is the built-in one again.
+        f.N5Click();
+        QCOMPARE(f.addmessageForm()->findChild<QStatusBar*>()->currentMessage(), QStringLiteral("  管理员：Tavrin"));
+        QCOMPARE(f.testForm()->findChild<QPushButton*>(QStringLiteral("Button7"))->text(), QStringLiteral("调整SQL"));
+        QCOMPARE(f.testForm()->windowTitle(), QStringLiteral("调试"));
+    }
+
+    void languageMenuIsOneChoiceNamedInItself_data() { languages_data(); }
+    void languageMenuIsOneChoiceNamedInItself()
+    {
+        QFETCH(int, language);
+        Opened o(language);
+        TMainForm& f = *o.fx.form;
+        const QStringList names = {QStringLiteral("简体中文"), QStringLiteral("English"), QStringLiteral("繁體中文")};
+        QActionGroup* group = nullptr;
+        for (int i = 0; i < 3; ++i) {
+            QAction* a = f.findChild<QAction*>(QLatin1String(LanguageItems[i]));
+            QCOMPARE(a->text(), names[i]);
+            QVERIFY(a->isCheckable());
+            QCOMPARE(a->isChecked(), i + 1 == language);
+            QVERIFY(a->actionGroup());
+            if (group)
+                QCOMPARE(a->actionGroup(), group);
+            group = a->actionGroup();
+        }
+        QVERIFY(group->isExclusive());
+    }
+
+    void fixedTextsFollowTheLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("simplified") << 1 << "警告" << "删除所有信道!" << "Communication Password Error !";
+        QTest::newRow("english") << 2 << "Warning" << "Delete all channels!" << "Communication Password Error !";
+        QTest::newRow("traditional") << 3 << "警告" << "刪除所有信道!" << "通信密碼錯誤 !";
+    }
+
+    void fixedTextsFollowTheLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, caption);
+        QFETCH(QString, question);
+        QFETCH(QString, password);
+        Opened o(language);
+        TMainForm& f = *o.fx.form;
+        f.channelForm()->findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+        QCOMPARE(o.fx.prompter.questions.size(), 1);
+        QCOMPARE(o.fx.prompter.questions[0].caption, caption);
+        QCOMPARE(o.fx.prompter.questions[0].text, question);
+
+        // The password error names the field to correct, in the words of
+        // the optional features window.
+        const PackStrings& t = f.state().texts;
+        const QString hint = t.text(TextId::PasswordHint);
+        QVERIFY(hint.contains("%1") && hint.contains("%2"));
+        QCOMPARE(t.text(TextId::PasswordError), password);
+        QVERIFY(!t.text(202).isEmpty() && !t.text(20).isEmpty());
+    }
+
+    void qtStandardButtonsFollowTheLanguage()
+    {
+        // Qt's own box texts come from its translations once a language
+        // applies, and switch back when another one does.
+        MainFormFixture fx;
+        auto standardTexts = [] {
+            QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
+            QStringList texts;
+            for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok, QMessageBox::Cancel})
+                texts << box.button(b)->text().remove(u'&');
+            return texts;
+        };
+        fx.form->N5Click();
+        const QStringList simplified = standardTexts();
+        fx.form->N6Click();
+        const QStringList english = standardTexts();
+        fx.form->N7Click();
+        const QStringList traditional = standardTexts();
+        QCOMPARE(english, (QStringList{"Yes", "No", "OK", "Cancel"}));
+        for (const QStringList& chinese : {simplified, traditional})
+            for (const QString& text : chinese)
+                QVERIFY2(hasHan(text), qPrintable(chinese.join(u'|')));
+        QVERIFY2(simplified != traditional, qPrintable(simplified.join(u'|')));
+        QVERIFY2(QCoreApplication::translate("QFileDialog", "Look in:") != QLatin1String("Look in:"),
+                 "the file dialog stays English");
+        fx.form->N6Click();
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+    }
+};
+
+QTEST_MAIN(TestWindowTexts)
+#include "test_windowtexts.moc"
