@@ -572,6 +572,23 @@ private slots:
         }
     }
 
+    void aRadioWithKeyCodesTheListsLackIsCloned()
+    {
+        englishIni();
+        sim("keys.img", {"--sample-channels"});
+        stopSims();
+        QByteArray image = readAll(path("keys.img"));
+        image[0x400D] = char(0xC5);   // top key, long press: code 12
+        writeAll(path("keys.img"), image);
+        const QString source = sim("keys.img");
+        QCOMPARE(cli({"read", "--port", source, "--output", "keys.kq19", "--no-backup"}).exit, 0);
+        const QString target = sim("clone.img");
+        const Run r = cli({"write", "--port", target, "--input", "keys.kq19", "--no-backup"});
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        stopSims();
+        QCOMPARE(readAll(path("clone.img")).mid(0x4000, 0x18).toHex(), image.mid(0x4000, 0x18).toHex());
+    }
+
     void writeOfFrequenciesTheRadioCannotTake()
     {
         englishIni();

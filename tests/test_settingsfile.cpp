@@ -139,6 +139,43 @@ private slots:
         QVERIFY(!r.bandAdded);
     }
 
+    void keyCodesTheListsDoNotNameSurviveTheFile()
+    {
+        // A radio whose top key holds code 12 and P2 short press code 15.
+        DocumentData read = filled(2, u'.');
+        QByteArray rec = Codec::encodeOptions(read, 32).bytes;
+        rec[13] = char(0xC5);
+        rec[15] = char((quint8(rec[15]) & 0xF0) | 0x0F);
+        Codec::decodeOptions(rec, read);
+        QCOMPARE(read.choice(Key::TopLong), -1);
+        QCOMPARE(read.choice(Key::P2Short), -1);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("k.kq19");
+        QVERIFY(SettingsFile::save(path, read, texts(2)));
+        const auto r = SettingsFile::read(path, documentIn(2), texts(2).words());
+        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(2))));
+        QCOMPARE(r.data.unlistedCode(Key::TopLong), 12);
+        QCOMPARE(r.data.unlistedCode(Key::P2Short), 15);
+        const Codec::Encoded back = Codec::encodeOptions(r.data, 32);
+        QVERIFY2(back.ok(), qPrintable(back.error));
+        QCOMPARE(back.bytes.toHex(), rec.toHex());
+
+        // An index out of range elsewhere still selects nothing.
+        QString text = TextCodec::decode(SettingsFile::serialize(r.data, texts(2)));
+        const QString squelch = QStringLiteral("\r\n9 %1\r\n").arg(r.data.choiceText(Key::Squelch));
+        QVERIFY(text.contains(squelch));
+        text.replace(squelch, QStringLiteral("\r\n12 \r\n"));
+        const QString bad = dir.filePath("b.kq19");
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(TextCodec::encode(text));
+        f.close();
+        const auto b = SettingsFile::read(bad, documentIn(2), texts(2).words());
+        QVERIFY(b.ok());
+        QCOMPARE(b.data.choice(Key::Squelch), -1);
+        QCOMPARE(b.data.unlistedCode(Key::Squelch), -1);
+    }
+
     void writesTheLineFormat()
     {
         const QByteArray bytes = SettingsFile::serialize(filled(2, u'.'), texts(2));

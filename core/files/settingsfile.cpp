@@ -23,6 +23,13 @@ struct OptionLine {
 };
 
 // Lines 6 to 30, in file order.
+// The six key settings hold a radio's key code, 0 to 15, as their position.
+bool isKeySetting(const QString& key)
+{
+    return key == Key::TopLong || key == Key::TopShort || key == Key::P1Long || key == Key::P1Short
+           || key == Key::P2Long || key == Key::P2Short;
+}
+
 const QList<OptionLine>& optionLines()
 {
     static const QList<OptionLine> lines = {
@@ -179,7 +186,12 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
         if (!n)
             return failed(integerError(numberText), FirstOptionLine + i + 1);
         switch (o.kind) {
-        case Kind::List: d.setChoice(o.key, *n); break;
+        case Kind::List:
+            d.setChoice(o.key, *n);
+            // A key function the lists do not name, kept as the radio's code.
+            if (d.choice(o.key) < 0 && isKeySetting(o.key) && *n >= 0 && *n <= 15)
+                d.setUnlistedCode(o.key, *n);
+            break;
         case Kind::Check: d.setFlag(o.key, *n == 1); break;
         case Kind::Text: d.setText(o.key, l.mid(1, qMax(0, *n))); break;
         }
@@ -255,7 +267,12 @@ QByteArray serialize(const DocumentData& d, const PackStrings& texts)
     for (const OptionLine& o : optionLines()) {
         switch (o.kind) {
         case Kind::List:
-            lines << QString::number(d.choice(o.key)) + u' ' + d.choiceText(o.key);
+            // A key function read from a radio that the lists do not name is
+            // written as its code, so that the file writes the same radio back.
+            if (d.choice(o.key) < 0 && isKeySetting(o.key) && d.unlistedCode(o.key) >= 0)
+                lines << QString::number(d.unlistedCode(o.key)) + u' ';
+            else
+                lines << QString::number(d.choice(o.key)) + u' ' + d.choiceText(o.key);
             break;
         case Kind::Check:
             lines << QString(d.flag(o.key) ? QStringLiteral("1 ") : QStringLiteral("0 ")) + checkCaption(o.key, texts);
