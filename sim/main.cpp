@@ -99,6 +99,7 @@ int main(int argc, char** argv)
         {QStringLiteral("stray-after-ack"), QStringLiteral("Acknowledge write frame k with one stray 06 after the 06."), QStringLiteral("k")},
         {QStringLiteral("ignore-handshakes"), QStringLiteral("Ignore the first n handshakes."), QStringLiteral("n")},
         {QStringLiteral("close-after"), QStringLiteral("Close the line when frame k arrives (cable pulled)."), QStringLiteral("k")},
+        {QStringLiteral("forget-writes-at"), QStringLiteral("Acknowledge writes of this record address (hex, e.g. 40C0) but keep the old bytes."), QStringLiteral("hex")},
     });
     p.process(app);
 
@@ -113,6 +114,14 @@ int main(int argc, char** argv)
         || !intOption(p, QStringLiteral("ignore-handshakes"), &faults.ignoreHandshakes)
         || !intOption(p, QStringLiteral("close-after"), &faults.closeAfterFrames))
         return 2;
+    if (p.isSet(QStringLiteral("forget-writes-at"))) {
+        bool ok = false;
+        faults.forgetWritesAt = p.value(QStringLiteral("forget-writes-at")).toInt(&ok, 16);
+        if (!ok || faults.forgetWritesAt < 0 || faults.forgetWritesAt > 0xFFFF) {
+            say(QStringLiteral("--forget-writes-at wants a record address in hex, for example 40C0"));
+            return 2;
+        }
+    }
     if (p.isSet(QStringLiteral("readings"))) {
         const QByteArray hex = p.value(QStringLiteral("readings")).toLatin1();
         const QByteArray four = QByteArray::fromHex(hex);

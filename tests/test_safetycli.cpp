@@ -1,10 +1,14 @@
 // rq300-cli diff and backups, from a directory of its own, with a backup
 // folder of the test's own.
 #include <QtTest>
+#include <memory>
+#include <vector>
 
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
+#include "files/alignmentfile.h"
 #include "files/settingsfile.h"
+#include "service/alignmentvalues.h"
 #include "setup/packstrings.h"
 
 class TestSafetyCli : public QObject {
@@ -19,7 +23,7 @@ private:
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", path("data"));
+        env.insert("XDG_DATA_HOME", path(m_data));
         env.insert("LC_ALL", "C.UTF-8");
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(m_dir.path());
@@ -32,6 +36,36 @@ private:
         r.err = QString::fromUtf8(p.readAllStandardError());
         return r;
     }
+    // A simulated radio on its own image; stopped with the test function.
+    QString sim(const QString& image, const QStringList& extra = {})
+    {
+        auto p = std::make_unique<QProcess>();
+        p->start(bin("rq300-sim"), QStringList{"--image", path(image)} + extra);
+        if (!p->waitForStarted(5000))
+            return {};
+        while (!p->canReadLine())
+            if (!p->waitForReadyRead(5000))
+                return {};
+        const QString device = QString::fromUtf8(p->readLine()).trimmed();
+        m_sims.push_back(std::move(p));
+        return device;
+    }
+    void stopSims()
+    {
+        for (auto& p : m_sims) {
+            p->terminate();
+            p->waitForFinished(5000);
+        }
+        m_sims.clear();
+    }
+    std::vector<std::unique_ptr<QProcess>> m_sims;
+    QString m_data = QStringLiteral("data");   // XDG_DATA_HOME of the next runs
+    QByteArray readAll(const QString& name)
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
     void save(const QString& name, const DocumentData& d)
     {
         QVERIFY(SettingsFile::save(path(name), d, PackStrings::builtIn()).ok());
@@ -56,6 +90,78 @@ private:
     }
 
 private slots:
+    void cleanup()
+    {
+        stopSims();
+        m_data = QStringLiteral("data");
+    }
+
+    void writeThatTheRadioDoesNotKeepFailsTheVerify()
+    {
+        m_data = QStringLiteral("verify-data");
+        save("w.kq19", sample());
+        // Channel 5's first half lies at 0x4080 + 4 * 16.
+        const QString radio = sim("forget.img", {"--forget-writes-at", "40C0"});
+        QVERIFY(!radio.isEmpty());
+        Run r = cli({"write", "--port", radio, "--input", "w.kq19", "--band", "400-470MHz"});
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(!r.out.contains("written"), qPrintable(r.out));
+        QVERIFY2(r.err.contains("channel 05"), qPrintable(r.err));
+        // Without the check the same write passes for done.
+        r = cli({"write", "--port", radio, "--input", "w.kq19", "--band", "400-470MHz", "--no-verify"});
+        QCOMPARE(r.exit, 0);
+        // A radio that keeps what it is sent passes the check, and its state
+        // before each write was kept.
+        const QString good = sim("good.img");
+        r = cli({"write", "--port", good, "--input", "w.kq19", "--band", "400-470MHz"});
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        r = cli({"backups"});
+        QCOMPARE(r.out.count('\n'), 3);
+    }
+
+    void readWhoseBackupCannotBeSavedStillReads()
+    {
+        // The backup folder's parent is a file: no backup can be made.
+        m_data = QStringLiteral("blocked");
+        QFile blocker(path(m_data));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString radio = sim("r2.img");
+        const Run r = cli({"read", "--port", radio, "--output", "r2.kq19", "--band", "400-470MHz"});
+        QFile::remove(path(m_data));
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        QVERIFY(QFileInfo(path("r2.kq19")).size() > 0);
+        QVERIFY2(r.err.startsWith("rq300-cli: warning: ") && r.err.contains("backup"), qPrintable(r.err));
+        QCOMPARE(r.err.count('\n'), 1);
+    }
+
+    void calibrationReadOnlyReads()
+    {
+        const QString radio = sim("cal.img");
+        Run r = cli({"calibration-read", "--port", radio, "--output", "a.m17", "--band", "400-470MHz"});
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        QCOMPARE(r.out, radio + ": calibration values read into a.m17\n");
+        AlignmentValues first;
+        QVERIFY(AlignmentFile::load(path("a.m17"), first).ok());
+        stopSims();
+        // Nothing was written into the radio; a radio with other values
+        // gives another file.
+        QByteArray image = readAll("cal.img");
+        image[AlignmentValues::FrequencyRecord] = char(quint8(image[AlignmentValues::FrequencyRecord]) ^ 0x11);
+        QFile f(path("cal.img"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(image);
+        f.close();
+        const QString again = sim("cal.img");
+        r = cli({"calibration-read", "--port", again, "--output", "b.m17", "--band", "400-470MHz"});
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        stopSims();
+        QCOMPARE(readAll("cal.img"), image);
+        QVERIFY(readAll("a.m17") != readAll("b.m17"));
+        AlignmentValues second;
+        QVERIFY(AlignmentFile::load(path("b.m17"), second).ok());
+    }
+
     void diffOfFiles()
     {
         const DocumentData a = sample();

@@ -192,6 +192,15 @@ void SerialLink::aSysDelay(int count, int ms)
         connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
         deadline.start(int(left));
         loop.exec();
+        // A process woken late finds the deadline and the bytes that arrived
+        // meanwhile due together, and the deadline may come first: what the
+        // line already holds belongs to this wait. (Twice: a radio on this
+        // same event loop sends in the first pass, the line delivers in the
+        // second.)
+        if (!waitSatisfied(count)) {
+            loop.processEvents(QEventLoop::AllEvents);
+            loop.processEvents(QEventLoop::AllEvents);
+        }
     }
     m_waits.removeLast();
     // An outer wait may have been satisfied while this one ran.

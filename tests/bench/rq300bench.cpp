@@ -9,6 +9,9 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
 #include <QTextStream>
 
 #include <sys/resource.h>
@@ -18,6 +21,7 @@
 #include "document/settingsdocument.h"
 #include "radio/identity.h"
 #include "radio/seriallink.h"
+#include "radio/safetransfer.h"
 #include "radio/transferengine.h"
 
 namespace {
@@ -76,6 +80,48 @@ void report(const QString& label, const Sample& s, double floorMs)
           << Qt::endl;
 }
 
+// A paced simulated radio of its own; the device it serves, or empty.
+QString startSim(QProcess& sim, const QString& simPath, const QStringList& extra = {})
+{
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sim.start(simPath, QStringList{QStringLiteral("--pace"), QStringLiteral("--sample-channels")} + extra);
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000))
+        return {};
+    return QString::fromLocal8Bit(sim.readLine()).trimmed();
+}
+
+// rq300-cli write into `radios` paced radios at once, backups and verify on;
+// the wall time in ms, or a negative value on failure.
+double timeCliWrite(const QString& cli, const QString& simPath, const QString& input, int radios,
+                    const QString& dataHome)
+{
+    std::vector<std::unique_ptr<QProcess>> sims;
+    QStringList args{QStringLiteral("write"), QStringLiteral("--input"), input};
+    for (int i = 0; i < radios; ++i) {
+        sims.push_back(std::make_unique<QProcess>());
+        const QString device = startSim(*sims.back(), simPath);
+        if (device.isEmpty())
+            return -1;
+        args << QStringLiteral("--port") << device;
+    }
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer clock;
+    clock.start();
+    p.start(cli, args);
+    const bool done = p.waitForFinished(120000);
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    for (auto& sim : sims) {
+        sim->terminate();
+        if (!sim->waitForFinished(5000))
+            sim->kill();
+    }
+    return done && p.exitCode() == 0 ? ms : -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -90,6 +136,7 @@ int main(int argc, char** argv)
     p.addOptions({
         {QStringLiteral("runs"), QStringLiteral("Reads and writes to time (default 3 each)."), QStringLiteral("n"), QStringLiteral("3")},
         {QStringLiteral("sim"), QStringLiteral("The simulated radio program (default: rq300-sim beside this one)."), QStringLiteral("path")},
+        {QStringLiteral("fleet"), QStringLiteral("Also time rq300-cli writing eight radios at once against one radio.")},
     });
     p.process(app);
     bool ok = false;
@@ -160,6 +207,86 @@ int main(int argc, char** argv)
                      .arg(write ? QStringLiteral(" + 70 ms end-frame wait") : QString())
               << Qt::endl;
     }
+    // A write as the user gets it: a backup read first, the write, and the
+    // read back that checks it; the floor is two read floors and a write floor.
+    QTemporaryDir dataHome;
+    double safeMean = 0, safeCpu = 0;
+    if (status == 0) {
+        const double readFloor = transferBytes(false, state.channelCount) * ByteMs + PausesMs;
+        const double writeFloor = transferBytes(true, state.channelCount) * ByteMs + PausesMs + EndWaitMs;
+        const double floorMs = 2 * readFloor + writeFloor;
+        SafeTransfer safe(link, doc, identity, state);
+        const SafeTransfer::Options options{true, true, dataHome.filePath(QStringLiteral("backups"))};
+        Sample total;
+        for (int i = 1; i <= runs && status == 0; ++i) {
+            QElapsedTimer clock;
+            const double cpuBefore = cpuMs();
+            clock.start();
+            const SafeTransfer::Outcome outcome = safe.write(options);
+            Sample s{double(clock.nsecsElapsed()) / 1e6, cpuMs() - cpuBefore};
+            if (!outcome.ok()) {
+                QTextStream(stderr) << "rq300-bench: write with backup and verify failed: "
+                                    << outcome.safety.text(state.texts) << outcome.transfer.reason.text(state.texts)
+                                    << Qt::endl;
+                status = 1;
+                break;
+            }
+            report(QStringLiteral("safe write run %1").arg(i), s, floorMs);
+            total.wallMs += s.wallMs;
+            total.cpuMs += s.cpuMs;
+            safeCpu = std::max(safeCpu, 100.0 * s.cpuMs / s.wallMs);
+        }
+        if (status == 0) {
+            total.wallMs /= runs;
+            total.cpuMs /= runs;
+            safeMean = total.wallMs / floorMs;
+            report(QStringLiteral("safe write mean"), total, floorMs);
+            out() << QStringLiteral("safe write floor: read floor + write floor + read floor (%1 ms)").arg(floorMs, 0, 'f', 1)
+                  << Qt::endl;
+        }
+    }
+
+    // A fleet: rq300-cli writes eight radios at once, backups and verify on,
+    // against the same command for one radio.
+    double fleetRatio = 0;
+    const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/rq300-cli");
+    if (status == 0 && p.isSet(QStringLiteral("fleet"))) {
+        const QString input = dataHome.filePath(QStringLiteral("fleet.kq19"));
+        QFile::remove(input);
+        QProcess src;
+        const QString device = startSim(src, simPath);
+        QProcess read;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
+        read.setProcessEnvironment(env);
+        read.start(cli, {QStringLiteral("read"), QStringLiteral("--port"), device, QStringLiteral("--output"), input});
+        read.waitForFinished(30000);
+        src.terminate();
+        src.waitForFinished(5000);
+        const double one = timeCliWrite(cli, simPath, input, 1, dataHome.path());
+        const double eight = timeCliWrite(cli, simPath, input, 8, dataHome.path());
+        if (one < 0 || eight < 0) {
+            QTextStream(stderr) << "rq300-bench: rq300-cli write of the fleet failed" << Qt::endl;
+            status = 1;
+        } else {
+            fleetRatio = eight / one;
+            out() << QStringLiteral("rq300-cli write, backups and verify on: 1 radio %1 ms, 8 radios at once %2 ms, "
+                                    "ratio %3")
+                         .arg(one, 0, 'f', 0)
+                         .arg(eight, 0, 'f', 0)
+                         .arg(fleetRatio, 0, 'f', 3)
+                  << Qt::endl;
+        }
+    }
+
+    if (status == 0 && safeMean > 0)
+        out() << QStringLiteral("targets with backup and verify (mean ratio <= 1.10, CPU < 5 %%1): safe write %2, "
+                                "CPU %3 % -> %4")
+                     .arg(fleetRatio > 0 ? QStringLiteral(", 8 radios <= 1.2 x one") : QString())
+                     .arg(safeMean, 0, 'f', 3)
+                     .arg(safeCpu, 0, 'f', 1)
+                     .arg(safeMean <= 1.10 && safeCpu < 5.0 && (fleetRatio == 0 || fleetRatio <= 1.2) ? "met" : "NOT met")
+              << Qt::endl;
     if (status == 0)
         out() << QStringLiteral("targets (mean ratio <= 1.10, CPU < 5 %): worst mean ratio %1 (worst run %2), "
                                 "worst CPU %3 % -> %4")
