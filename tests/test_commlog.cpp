@@ -6,6 +6,8 @@
 #include "radio/commlog.h"
 #include "radio/transferengine.h"
 #include "radiofixture.h"
+#include "service/alignmentvalues.h"
+#include "service/serviceops.h"
 #include "setup/textids.h"
 
 namespace {
@@ -163,6 +165,25 @@ private slots:
         for (const Line& e : l)
             tx += e.dir == "TX";
         QCOMPARE(tx, f.sim.receivedFrames().size());
+    }
+
+    // The alignment window's read talks through the same log, under its own steps.
+    void anAlignmentReadIsLoggedByStep()
+    {
+        RadioFixture f;
+        QTemporaryDir dir;
+        CommLog log;
+        log.start(dir.filePath("log.txt"), "test");
+        f.link.setLog(&log);
+        AlignmentValues values;
+        Service::ReadResult result;
+        const Service::Outcome out = Service::readAlignment(f.link, f.sim.devicePath(), {"400-470MHz"}, values, result);
+        QVERIFY2(out.ok(), qPrintable(out.reason.text(PackStrings::builtIn())));
+        QStringList steps;
+        for (const Line& e : entries(log.text()))
+            if (steps.isEmpty() || steps.last() != e.step)
+                steps << e.step;
+        QCOMPARE(steps, QStringList({"handshake", "records", "end"}));
     }
 };
 

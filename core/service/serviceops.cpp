@@ -77,12 +77,14 @@ void pause(int ms)
 
 Outcome readRecord(SerialLink& link, int address, int ms, QByteArray& data)
 {
+    link.setLogStep(QStringLiteral("records"));
     const Result r = RadioProtocol(link).readRecord(address, ms, recordAt(address), data);
     return r ? Outcome::success() : failure(link, r);
 }
 
 Outcome writeRecord(SerialLink& link, int address, const QByteArray& eight)
 {
+    link.setLogStep(QStringLiteral("records"));
     const Result r = RadioProtocol(link).writeRecord(address, eight, WriteMs, recordAt(address));
     return r ? Outcome::success() : failure(link, r);
 }
@@ -118,9 +120,12 @@ struct Waits {
 template <class Body>
 Outcome whole(SerialLink& link, const QString& device, Waits w, Body body)
 {
+    // The communication log names the step each frame belongs to.
+    link.setLogStep(QStringLiteral("port"));
     Outcome out = openPort(link, device, w.openDigits, w.openMs);
     if (out.ok()) {
         out = body();
+        link.setLogStep(QStringLiteral("end"));
         exchange(link, EndFrame, w.endDigits, w.endMs);
     }
     link.close();
@@ -149,12 +154,14 @@ QString checkAdjustInput(const AdjustInput& in)
 
 Outcome programmingHandshake(SerialLink& link)
 {
+    link.setLogStep(QStringLiteral("handshake"));
     const Result r = RadioProtocol(link).handshake(HandshakeAttempts, HandshakeMs);
     return r ? Outcome::success() : failure(link, r);
 }
 
 Outcome serviceHandshake(SerialLink& link, int pollMs, bool settle)
 {
+    link.setLogStep(QStringLiteral("service"));
     bool answered = false;
     QString reply;
     for (int attempt = 0; attempt < 3 && !answered && !link.failed(); ++attempt) {
