@@ -1,9 +1,12 @@
 // The read/write window's backup and verify boxes, and the compare list.
 #include <QCheckBox>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "files/profile.h"
+#include "files/backups.h"
+#include "gui/backupswindow.h"
 #include "gui/comparewindow.h"
 #include "gui/rwform.h"
 #include "mainformfixture.h"
@@ -55,6 +58,43 @@ private slots:
         QVERIFY(f.doc.data() == before);
         QCOMPARE(f.sim.memory(), memory);
         QVERIFY(f.sim.writtenAddresses().isEmpty());
+    }
+
+    void backupsWindowListsNewestFirstAndOpensOne()
+    {
+        RadioFixture f;
+        const QString folder = Backups::folder();
+        QDir(folder).removeRecursively();
+        // Two backups of the same radio a day apart: the older one held channel 3.
+        DocumentData older = f.doc.data();
+        older.setCell(3, 1, "446.00625");
+        QString olderPath, newerPath;
+        const QDateTime now = QDateTime::currentDateTime();
+        QVERIFY(Backups::saveSettings(older, f.state.texts, "FLEET", &olderPath, folder, now.addDays(-1)).ok());
+        QVERIFY(Backups::saveSettings(f.doc.data(), f.state.texts, "FLEET", &newerPath, folder, now).ok());
+
+        AppContext ctx{&f.doc, &f.state, &f.link, nullptr, &f.identity, QString()};
+        ScriptedPrompter prompter;
+        TBackupsWindow w(ctx);
+        w.refresh();
+        QCOMPARE(w.count(), 2);
+        QCOMPARE(w.pathAt(0), newerPath);
+        QCOMPARE(w.pathAt(1), olderPath);
+        QSignalSpy loaded(&w, &TBackupsWindow::loaded);
+        w.selectRow(1);
+        QVERIFY(w.ButtonOpenClick());
+        QVERIFY(prompter.messages.isEmpty());
+        QCOMPARE(loaded.size(), 1);
+        QCOMPARE(f.doc.cell(3, 1), QString("446.00625"));
+
+        // A backup that went missing is reported and changes nothing.
+        QFile::remove(newerPath);
+        const DocumentData before = f.doc.data();
+        w.selectRow(0);
+        QVERIFY(!w.ButtonOpenClick());
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(f.doc.data() == before);
+        QDir(folder).removeRecursively();
     }
 };
 
