@@ -8,6 +8,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "files/alignmentfile.h"
+#include "files/backups.h"
+#include "service/alignmentvalues.h"
 #include "setup/appstate.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
@@ -77,6 +80,38 @@ struct Bench {
 class TestTestForm : public QObject {
     Q_OBJECT
 private slots:
+    void firstAdjustKeepsWhatTheRadioHeld()
+    {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        Bench b;
+        b.put(0x4020, "0102030405060708");   // values a radio may hold
+        const QByteArray held = b.sim.memory().mid(0x4020, 24);
+        b.type("Edit401", "20");
+        b.button(2)->click();
+        QVERIFY2(b.prompter.messages.isEmpty(), qPrintable(b.prompter.messages.value(0).text));
+        QVERIFY2(b.prompter.questions.isEmpty(), qPrintable(b.prompter.questions.value(0).text));
+        QVERIFY(b.sim.memory().mid(0x4020, 24) != held);   // the adjust wrote
+        const QDir folder(Backups::folder());
+        const QStringList kept = folder.entryList({"*.m17"});
+        QCOMPARE(kept.size(), 1);
+        // The backup loads into the window and holds the radio's old values.
+        AlignmentValues backup;
+        QVERIFY(AlignmentFile::load(folder.filePath(kept[0]), backup).ok());
+        AlignmentValues radio;
+        for (int address : {AlignmentValues::FrequencyRecord, AlignmentValues::DeviationRecord,
+                            AlignmentValues::ModRecord})
+            radio.setFromRecord(address, held.mid(address - 0x4020, 8));
+        for (const AlignmentValues::Field& f : AlignmentValues::fields())
+            QCOMPARE(backup.text(f.name), radio.text(f.name));
+        QCOMPARE(backup.text("Edit401"), radio.text("Edit401"));
+        QVERIFY(radio.text("Edit401") != "20");
+        // Later adjusts of the same window keep no more copies.
+        b.button(2)->click();
+        QCOMPARE(folder.entryList({"*.m17"}).size(), 1);
+        qunsetenv("XDG_DATA_HOME");
+    }
+
     void controlsAsDelivered()
     {
         Bench b;
