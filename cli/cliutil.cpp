@@ -20,6 +20,14 @@ void err(const QString& line)
 {
     QTextStream(stderr) << printable(line) << Qt::endl;
 }
+
+// Found before the command knows its language (the configuration is what
+// tells it); said by textsFor() once the language is chosen.
+Result& pendingWarning()
+{
+    static Result pending;
+    return pending;
+}
 }
 
 int fail(const QString& step, const QString& reason)
@@ -137,7 +145,7 @@ Profile loadIni()
 {
     const ConfigLocation& where = location();
     if (const Result r = where.prepare(); !r)
-        warn(r.text(PackStrings::builtIn()));
+        pendingWarning() = r;
     return Profile::load(QFileInfo::exists(where.iniPath) ? where.iniPath : where.defaultIni);
 }
 
@@ -176,11 +184,15 @@ PackStrings textsFor(int language)
     const QString file = location().packFile(name);
     Result why = Result::fail(TextId::PackMissing, {name});
     const std::optional<PackStrings> pack = file.isEmpty() ? std::nullopt : PackStrings::loadFile(file, &why);
-    if (!pack) {
-        warn(why.text(PackStrings::builtIn()));
-        return PackStrings::builtIn();
+    // Without its pack a language has only the built-in texts to say so.
+    const PackStrings texts = pack ? PackStrings::withFallback(*pack) : PackStrings::builtIn();
+    if (!pack)
+        warn(why.text(texts));
+    if (!pendingWarning().ok()) {
+        warn(pendingWarning().text(texts));
+        pendingWarning() = Result::success();
     }
-    return PackStrings::withFallback(*pack);
+    return texts;
 }
 
 std::optional<Bands> bandsFrom(const QStringList& options, const Profile& ini, QString* problem)

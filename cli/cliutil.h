@@ -50,7 +50,8 @@ QString helpText(const Command& cmd);
 // program follows too (setup/configlocation.h).
 const ConfigLocation& location();
 // sysini.ini as the window program would start from it; a home configuration
-// still missing is first copied from the installed default.
+// still missing is first copied from the installed default (a failure to do
+// so is warned of by textsFor(), in the command's language).
 Profile loadIni();
 
 // --lang zh|en|tw -> 1, 2, 3; 0 when the text is none of them.

@@ -164,8 +164,8 @@ int importCsv(const QStringList& args)
     const ChannelCsv::ImportResult r = ChannelCsv::importTable(
         bytes, Cli::startDocument(*bands, s->texts), s->texts.words(), SystemLocale::decimalSeparator());
     if (!r.ok) {
-        for (const QString& e : r.errors)
-            Cli::fail(QStringLiteral("check %1").arg(input), e);
+        for (const Result& e : r.errors)
+            Cli::fail(Result::because(TextId::CsvCheckFile, e, {input}), s->texts);
         return Cli::Failed;
     }
     const Result saved = SettingsFile::save(p.value(OutputOption), r.data, s->texts);

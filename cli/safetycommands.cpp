@@ -87,10 +87,10 @@ const Cli::Command BackupsList{
 
 const Cli::Command CalibrationRead{
     QStringLiteral("calibration-read"),
-    QStringLiteral("calibration-read --port PORT --output FILE.m17 [--band BAND]..."),
+    QStringLiteral("calibration-read --port PORT --output FILE.m17 [--band BAND]... [--lang zh|en|tw]"),
     QStringLiteral("Reads a radio's calibration values into an alignment file that the alignment window can\n"
                    "load. Only reads: nothing is written into the radio."),
-    {PortOption, OutputOption, BandOption}, {}};
+    {PortOption, OutputOption, BandOption, LangOption}, {}};
 
 int reportSafety(const QString& step, const RadioJob& job)
 {
@@ -217,7 +217,10 @@ int calibrationRead(const QStringList& args)
     if (!p.isSet(OutputOption))
         return Cli::usage(CalibrationRead.name, QStringLiteral("--output is required"));
     const Profile ini = Cli::loadIni();
-    const PackStrings texts = Cli::textsFor(Cli::startupLanguage(ini));
+    const std::optional<int> lang = Cli::chooseLanguage(CalibrationRead.name, lastValue(p, LangOption), ini, &exit);
+    if (!lang)
+        return exit;
+    const PackStrings texts = Cli::textsFor(*lang);
     QString problem;
     const auto bands = Cli::bandsFrom(p.values(BandOption), ini, &problem);
     if (!bands)

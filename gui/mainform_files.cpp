@@ -21,7 +21,6 @@
 #include "setup/textids.h"
 
 namespace {
-const QString FileFilter = QStringLiteral("TAVRIN  文件 (*.kq19)|*.kq19");
 const QString CsvFilter = QStringLiteral("CSV (*.csv)|*.csv");
 const QString ErrorCaption = QStringLiteral("RQ-300");
 
@@ -65,7 +64,8 @@ void TMainForm::FileOpenItemClick()
 {
     if (m_state->radioBusy() || !maySetDocumentAside())
         return;
-    const QString path = Prompter::active().openFile(this, commandText("FileOpenItem"), FileFilter);
+    const QString path = Prompter::active().openFile(this, commandText("FileOpenItem"),
+                                                     m_state->texts.text(TextId::SettingsFileFilter));
     if (!path.isEmpty())
         openSettingsFile(path);
 }
@@ -121,7 +121,8 @@ bool TMainForm::saveDocument(bool saveAs)
         start = QFileInfo(current).absolutePath();
     const char* item = saveAs ? "FileSaveAsItem" : "FileCloseItem";
     const QString path = Prompter::active().saveFile(this, commandText(item),
-                                                     FileFilter, SettingsFile::Suffix, start);
+                                                     m_state->texts.text(TextId::SettingsFileFilter),
+                                                     SettingsFile::Suffix, start);
     if (path.isEmpty())
         return false;
     if (!sameFile(path, current) && QFileInfo::exists(path)) {
@@ -199,7 +200,7 @@ void TMainForm::ImportCsvItemClick()
     const ChannelCsv::ImportResult r = ChannelCsv::importTable(f.read(1 << 20), m_doc->data(), m_doc->words(),
                                                                m_doc->decimalSeparator());
     if (!r.ok) {
-        const QStringList shown = r.errors.mid(0, 10);
+        const QStringList shown = ChannelCsv::errorTexts(r, m_state->texts).mid(0, 10);
         Prompter::active().message(this, ErrorCaption,
                                    Result::fail(TextId::ImportFailed, {QFileInfo(path).fileName(), shown.join(u'\n')})
                                        .text(m_state->texts),

@@ -12,6 +12,7 @@ public:
     QList<Shown> questions;
     QList<bool> answers;          // consumed by question(); No when empty
     QStringList files;            // consumed by openFile()/saveFile(); cancel when empty
+    QStringList filters;          // file type filters of openFile()/saveFile(), in order
     QStringList suffixes;         // default suffixes asked by saveFile()
     QStringList saveStarts;       // where saveFile() started
     QList<Shown> saveQuestions;   // asked by saveChanges()
@@ -31,13 +32,15 @@ public:
         saveQuestions.append({c, t, Icon::Warning});
         return saveAnswers.isEmpty() ? SaveChoice::Discard : saveAnswers.takeFirst();
     }
-    QString openFile(QWidget*, const QString&, const QString&) override
+    QString openFile(QWidget*, const QString&, const QString& filter) override
     {
+        filters.append(filter);
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    QString saveFile(QWidget*, const QString&, const QString&, const QString& suffix,
+    QString saveFile(QWidget*, const QString&, const QString& filter, const QString& suffix,
                      const QString& start) override
     {
+        filters.append(filter);
         suffixes.append(suffix);
         saveStarts.append(start);
         return files.isEmpty() ? QString() : files.takeFirst();

@@ -23,6 +23,20 @@ void setRow(DocumentData& d, int row, const QStringList& cells)
         d.setCell(row, c, cells.value(c - 1));
 }
 
+PackStrings pack(const char* name)
+{
+    const auto p = PackStrings::loadFile(PackStrings::findPackFile(QStringLiteral(RQ300_PACKS_DIR), name));
+    if (!p)
+        qFatal("pack %s not found", name);
+    return *p;
+}
+
+QStringList english(const ChannelCsv::ImportResult& r)
+{
+    static const PackStrings texts = pack("eng_dll");
+    return ChannelCsv::errorTexts(r, texts);
+}
+
 const QByteArray Header = "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n";
 
 } // namespace
@@ -50,7 +64,7 @@ private slots:
         DocumentData base = withBand();
         setRow(base, 5, {"400.00000", "禁用"});   // replaced: the table comes only from the CSV
         const auto r = ChannelCsv::importTable(csv, base, PackStrings::builtIn().words(), sep);
-        QVERIFY2(r.ok, qPrintable(r.errors.join('\n')));
+        QVERIFY2(r.ok, qPrintable(english(r).join('\n')));
         QCOMPARE(r.data, d);
     }
 
@@ -63,7 +77,7 @@ private slots:
                                "\n"
                                "4;430;OFF;;67;Low;wide;啟用;禁用;啟用;壓擴;OFF\n";
         const auto r = ChannelCsv::importTable(csv, withBand(), English, u',');
-        QVERIFY2(r.ok, qPrintable(r.errors.join('\n')));
+        QVERIFY2(r.ok, qPrintable(english(r).join('\n')));
         const DocumentData& d = r.data;
         QCOMPARE(d.cell(3, 1), "446,00625");
         QCOMPARE(d.cell(3, 2), "88,5");
@@ -96,21 +110,52 @@ private slots:
               "\"8,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";           // 11: open quote
         auto r = ChannelCsv::importTable(csv, withBand(), English, u'.');
         QVERIFY(!r.ok);
-        QCOMPARE(r.errors, QStringList({"line 11: a quoted field is not closed"}));
+        QCOMPARE(english(r), QStringList({"line 11: a quoted field is not closed"}));
 
         r = ChannelCsv::importTable(csv.left(csv.lastIndexOf("\"8")), withBand(), English, u'.');
         QVERIFY(!r.ok);
         QCOMPARE(r.data, DocumentData());
-        QCOMPARE(r.errors.size(), 8);
-        QVERIFY(r.errors[0].startsWith("line 3: RX Frequency \"480.00000\" is not a frequency"));
-        QVERIFY(r.errors[1].startsWith("line 4: RX Frequency \"446.00100\""));
-        QVERIFY(r.errors[2].startsWith("line 5: RX Tone \"50.0\""));
-        QVERIFY(r.errors[2].contains("TX Tone \"D028N\""));
-        QVERIFY(r.errors[3].contains("RX Tone \"88.55\"") && r.errors[3].contains("TX Tone \"D02N\""));
-        QCOMPARE(r.errors[4].count("is not"), 3);
-        QCOMPARE(r.errors[5], "line 8: channel 1 is given twice");
-        QVERIFY(r.errors[6].startsWith("line 9: channel \"33\""));
-        QCOMPARE(r.errors[7], "line 10: 3 fields where 12 are expected");
+        QCOMPARE(english(r).size(), 8);
+        QVERIFY(english(r)[0].startsWith("line 3: RX Frequency \"480.00000\" is not a frequency"));
+        QVERIFY(english(r)[1].startsWith("line 4: RX Frequency \"446.00100\""));
+        QVERIFY(english(r)[2].startsWith("line 5: RX Tone \"50.0\""));
+        QVERIFY(english(r)[2].contains("TX Tone \"D028N\""));
+        QVERIFY(english(r)[3].contains("RX Tone \"88.55\"") && english(r)[3].contains("TX Tone \"D02N\""));
+        QCOMPARE(english(r)[4].count("is not"), 3);
+        QCOMPARE(english(r)[5], "line 8: channel 1 is given twice");
+        QVERIFY(english(r)[6].startsWith("line 9: channel \"33\""));
+        QCOMPARE(english(r)[7], "line 10: 3 fields where 12 are expected");
+    }
+
+    void badLinesInChinese()
+    {
+        // Chinese words, Chinese texts: nothing in Latin letters but the
+        // values, the column names of the header and units.
+        const ValueWords chinese{"禁用", "启用", "高功率", "低功率", "宽带", "窄带", "压扩", "扰频"};
+        const QByteArray csv = Header
+            + "1,480.00000,50.0,,D028N,Medium,宽带,是,禁用,启用,禁用,禁用\r\n"
+            + "1,446.00625,禁用,,禁用,高功率,宽带,启用,禁用,启用,禁用,禁用\r\n"
+            + "1,446.00625,禁用,,禁用,高功率,宽带,启用,禁用,启用,禁用,禁用\r\n"
+            + "x,446.00625,禁用\r\n"
+            + "y,446.00625,禁用,,禁用,高功率,宽带,启用,禁用,启用,禁用,禁用\r\n";
+        const auto r = ChannelCsv::importTable(TextCodec::encode(QString::fromUtf8(csv)), withBand(), chinese, u'.');
+        QVERIFY(!r.ok);
+        const QStringList zh = ChannelCsv::errorTexts(r, pack("cha_dll"));
+        QCOMPARE(zh.size(), 4);
+        QCOMPARE(zh[1], "第 4 行：信道 1 出现了两次");
+        QCOMPARE(zh[2], "第 5 行：有 3 个字段，应为 12 个");
+        QVERIFY2(zh[0].startsWith("第 2 行：RX Frequency“480.00000”不是400-470MHz 内 5 kHz 或 6.25 kHz 步进上的频率；"),
+                 qPrintable(zh[0]));
+        QVERIFY2(zh[0].contains("Power“Medium”不是高功率或低功率"), qPrintable(zh[0]));
+        QVERIFY2(zh[0].contains("Flag A“是”不是启用或禁用"), qPrintable(zh[0]));
+        for (QString t : zh) {
+            for (const char* kept : {"RX Frequency", "RX Tone", "TX Tone", "Power", "Flag A", "Medium", "MHz", "kHz",
+                                     "Hz", "D028N", "y"})
+                t.remove(QString::fromUtf8(kept));
+            t.remove(QRegularExpression(" D | N | I"));   // the letters of the tone form
+            QVERIFY2(std::none_of(t.cbegin(), t.cend(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; }),
+                     qPrintable(t));
+        }
     }
 
     void refusesWithoutHeaderOrBand()
@@ -118,14 +163,14 @@ private slots:
         const QByteArray row = "1,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";
         auto r = ChannelCsv::importTable(row, withBand(), English, u'.');
         QVERIFY(!r.ok);
-        QVERIFY(r.errors.value(0).startsWith("line 1: the first line must be the header row"));
+        QVERIFY(english(r).value(0).startsWith("line 1: the first line must be the header row"));
         r = ChannelCsv::importTable(QByteArray(), withBand(), English, u'.');
         QVERIFY(!r.ok);
 
         DocumentData noBand;
         r = ChannelCsv::importTable(Header + row, noBand, English, u'.');
         QVERIFY(!r.ok);
-        QVERIFY(r.errors.value(0).contains("no band"));
+        QVERIFY(english(r).value(0).contains("no band"));
         // The band decides what is in range.
         r = ChannelCsv::importTable(Header + row, withBand("400-430MHz"), English, u'.');
         QVERIFY(!r.ok);

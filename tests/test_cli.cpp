@@ -272,6 +272,35 @@ private slots:
         QVERIFY(r.err.contains("no band"));
     }
 
+    // An installed copy whose home configuration cannot be made warns of it
+    // in the language the command then takes, not in the built-in Chinese.
+    void configurationWarningInTheCommandsLanguage()
+    {
+        const QString bin = path("inst/bin"), share = path("inst/share/rq300");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(share));
+        QFile::remove(QDir(bin).filePath("rq300-cli"));
+        QVERIFY(QFile::copy(path("rq300-cli"), QDir(bin).filePath("rq300-cli")));
+        QFile::setPermissions(QDir(bin).filePath("rq300-cli"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const char* pack : {"cha_dll.lang", "eng_dll.lang", "ty.lang"}) {
+            QFile::remove(QDir(share).filePath(pack));
+            QVERIFY(QFile::copy(path(pack), QDir(share).filePath(pack)));
+        }
+        writeAll(QDir(share).filePath("sysini.ini"), Ini);
+        writeAll(path("blocked"), "a file where the configuration folder should be");
+        const QString run = QStringLiteral("XDG_CONFIG_HOME=\"%1\" exec \"%2\" show missing.kq19 %3")
+                                .arg(path("blocked"), QDir(bin).filePath("rq300-cli"));
+        const QString english = texts("eng_dll.lang").text(TextId::ConfigFolderFailed).arg(path("blocked/rq300"));
+        const QString chinese = texts("cha_dll.lang").text(TextId::ConfigFolderFailed).arg(path("blocked/rq300"));
+
+        Run r = cli({"-c", run.arg(QString())});
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.startsWith("rq300-cli: warning: " + english + "\n"), qPrintable(r.err));
+        r = cli({"-c", run.arg("--lang zh")}, "en_US.UTF-8");
+        QVERIFY2(r.err.startsWith("rq300-cli: warning: " + chinese + "\n"), qPrintable(r.err));
+        r = cli({"-c", run.arg(QString())}, "zh_CN.UTF-8");
+        QVERIFY2(r.err.startsWith("rq300-cli: warning: " + chinese + "\n"), qPrintable(r.err));
+    }
+
     void languageAsTheWindowProgramStarts()
     {
         const QByteArray csv = "Channel,a,b,c,d,e,f,g,h,i,j,k\r\n1,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";

@@ -585,6 +585,44 @@ private slots:
         QCOMPARE(e.prompter.messages.size(), 1);
         QVERIFY(e.prompter.messages[0].text.startsWith("Nothing was imported from bad.csv:\nline 2: "));
         QVERIFY(e.doc().data() == exported);
+
+        // The same line in simplified Chinese: only values, the column name
+        // of the header and units stay in Latin letters.
+        e.action("N5")->trigger();
+        const DocumentData inChinese = e.doc().data();
+        e.prompter.files = {e.path("bad.csv")};
+        e.action("ImportCsvItem")->trigger();
+        QCOMPARE(e.prompter.messages.size(), 2);
+        const QString zh = e.prompter.messages[1].text;
+        QVERIFY2(zh.contains("第 2 行：RX Frequency“999.00000”不是400-470MHz 内 5 kHz 或 6.25 kHz 步进上的频率"),
+                 qPrintable(zh));
+        QString words = zh;
+        for (const char* allowed : {"bad.csv", "RX Frequency", "MHz", "kHz"})
+            words.remove(QString::fromUtf8(allowed));
+        QVERIFY2(std::none_of(words.cbegin(), words.cend(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; }),
+                 qPrintable(zh));
+        QVERIFY(e.doc().data() == inChinese);
+    }
+
+    void fileDialogsFilterInTheActiveLanguage()
+    {
+        Editing e;
+        const std::pair<const char*, QString> languages[] = {
+            {"N6", "TAVRIN  Files (*.kq19)|*.kq19"},
+            {"N5", "TAVRIN  文件 (*.kq19)|*.kq19"},
+            {"N7", "TAVRIN  檔案 (*.kq19)|*.kq19"}};
+        for (const auto& [item, filter] : languages) {
+            e.action(item)->trigger();
+            e.prompter.filters.clear();
+            e.action("FileOpenItem")->trigger();
+            e.action("FileSaveAsItem")->trigger();
+            e.action("FileCloseItem")->trigger();
+            QCOMPARE(e.prompter.filters, QStringList({filter, filter, filter}));
+        }
+        e.prompter.filters.clear();
+        e.action("ImportCsvItem")->trigger();
+        e.action("ExportCsvItem")->trigger();
+        QCOMPARE(e.prompter.filters, QStringList({"CSV (*.csv)|*.csv", "CSV (*.csv)|*.csv"}));
     }
 };
 

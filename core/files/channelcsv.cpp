@@ -7,6 +7,7 @@
 #include "document/band.h"
 #include "document/frequency.h"
 #include "document/settingkeys.h"
+#include "setup/textids.h"
 
 namespace ChannelCsv {
 
@@ -34,7 +35,7 @@ struct Record {
 
 // RFC 4180 records; a quoted field may hold the delimiter, doubled quotes and
 // line ends.
-QList<Record> splitRecords(const QString& text, QChar delimiter, QString* error)
+QList<Record> splitRecords(const QString& text, QChar delimiter, Result* error)
 {
     QList<Record> records;
     Record rec{1, {}};
@@ -75,7 +76,7 @@ QList<Record> splitRecords(const QString& text, QChar delimiter, QString* error)
         }
     }
     if (inQuotes) {
-        *error = QStringLiteral("line %1: a quoted field is not closed").arg(rec.line);
+        *error = Result::fail(TextId::CsvQuoteOpen, {QString::number(rec.line)});
         return {};
     }
     if (!field.isEmpty() || !rec.fields.isEmpty()) {
@@ -120,29 +121,29 @@ public:
     LineChecker(const QString& band, const ValueWords& w, QChar sep) : m_band(band), m_words(w), m_sep(sep) {}
 
     // The eleven cells of a channel, or the problems found.
-    QStringList check(const QStringList& f, QStringList* cells) const
+    QList<Result> check(const QStringList& f, QStringList* cells) const
     {
-        QStringList problems;
+        QList<Result> problems;
         *cells = QStringList(DocumentData::Cols - 1);
-        auto need = [&](int col, const std::optional<QString>& v, const QString& what) {
+        auto need = [&](int col, const std::optional<QString>& v, const Result& what) {
             if (v)
                 (*cells)[col - 1] = *v;
             else
-                problems << QStringLiteral("%1 \"%2\" is not %3").arg(HeaderFields[col], f[col], what);
+                problems << Result::because(TextId::CsvBadValue, what, {HeaderFields[col], f[col]});
         };
         need(1, frequency(f[1]), frequencyRule());
         if (!f[3].trimmed().isEmpty())
             need(3, frequency(f[3]), frequencyRule());
-        const QString toneRule = QStringLiteral("a tone (%1, 55.0 to 255.0 Hz, or D, three octal digits and N or I)").arg(m_words.off);
+        const Result toneRule = Result::fail(TextId::CsvToneRule, {m_words.off});
         need(2, tone(f[2]), toneRule);
         need(4, tone(f[4]), toneRule);
-        need(5, word(f[5], 5), QStringLiteral("%1 or %2").arg(m_words.high, m_words.low));
-        need(6, word(f[6], 6), QStringLiteral("%1 or %2").arg(m_words.wide, m_words.narrow));
-        const QString onOff = QStringLiteral("%1 or %2").arg(m_words.on, m_words.off);
+        need(5, word(f[5], 5), Result::fail(TextId::CsvTwoWords, {m_words.high, m_words.low}));
+        need(6, word(f[6], 6), Result::fail(TextId::CsvTwoWords, {m_words.wide, m_words.narrow}));
+        const Result onOff = Result::fail(TextId::CsvTwoWords, {m_words.on, m_words.off});
         for (int col : {7, 8, 9, 11})
             need(col, word(f[col], col), onOff);
         need(10, word(f[10], 10),
-             QStringLiteral("%1, %2, %3 or %4").arg(m_words.off, m_words.on, m_words.comp, m_words.scrambler));
+             Result::fail(TextId::CsvFourWords, {m_words.off, m_words.on, m_words.comp, m_words.scrambler}));
         return problems;
     }
 
@@ -167,9 +168,9 @@ private:
         return w ? std::optional<QString>(ValueWordTable::text(m_words, *w)) : std::nullopt;
     }
 
-    QString frequencyRule() const
+    Result frequencyRule() const
     {
-        return QStringLiteral("a frequency on the 5 kHz or 6.25 kHz raster within %1").arg(m_band);
+        return Result::fail(TextId::CsvFrequencyRule, {m_band});
     }
 
     std::optional<QString> frequency(const QString& text) const
@@ -215,7 +216,28 @@ private:
     QChar m_sep;
 };
 
+// The problems of one line as one Result: each pair is joined by the
+// language's list separator, so the texts stay in one language.
+Result joined(const QList<Result>& problems)
+{
+    Result all = problems.first();
+    for (qsizetype i = 1; i < problems.size(); ++i) {
+        Result pair = Result::fail(TextId::CsvProblems);
+        pair.details = {all, problems[i]};
+        all = pair;
+    }
+    return all;
+}
+
 } // namespace
+
+QStringList errorTexts(const ImportResult& result, const PackStrings& texts)
+{
+    QStringList out;
+    for (const Result& e : result.errors)
+        out << e.text(texts);
+    return out;
+}
 
 std::optional<QString> cellValue(int col, const QString& text, const QString& band,
                                  const ValueWords& words, QChar separator)
@@ -250,18 +272,18 @@ ImportResult importTable(const QByteArray& bytes, const DocumentData& base, cons
     ImportResult result;
     const QString band = base.choiceText(Key::Band);
     if (!Band::isWellFormed(band)) {
-        result.errors << QStringLiteral("no band selected: the frequencies cannot be checked");
+        result.errors << Result::fail(TextId::CsvNoBand);
         return result;
     }
     const QString text = TextCodec::decode(bytes);
-    QString error;
+    Result error;
     const QList<Record> records = splitRecords(text, detectDelimiter(text), &error);
-    if (!error.isEmpty()) {
+    if (!error) {
         result.errors << error;
         return result;
     }
     if (records.isEmpty() || records[0].fields.size() != FieldCount || frequencyTens(records[0].fields[0])) {
-        result.errors << QStringLiteral("line 1: the first line must be the header row (%1)").arg(HeaderFields.join(u','));
+        result.errors << Result::fail(TextId::CsvNoHeader, {HeaderFields.join(u',')});
         return result;
     }
 
@@ -276,22 +298,23 @@ ImportResult importTable(const QByteArray& bytes, const DocumentData& base, cons
             continue;
         while (f.size() > FieldCount && f.last().trimmed().isEmpty())
             f.removeLast();   // spreadsheets like trailing empty columns
-        const QString where = QStringLiteral("line %1: ").arg(records[i].line);
+        const QString line = QString::number(records[i].line);
         if (f.size() != FieldCount) {
-            result.errors << where + QStringLiteral("%1 fields where %2 are expected").arg(f.size()).arg(FieldCount);
+            result.errors << Result::fail(TextId::CsvFieldCount,
+                                          {line, QString::number(f.size()), QString::number(FieldCount)});
             continue;
         }
         bool numberOk = false;
         const int channel = f[0].trimmed().toInt(&numberOk);
-        QStringList problems;
+        QList<Result> problems;
         if (!numberOk || channel < 1 || channel > DocumentData::ChannelCount)
-            problems << QStringLiteral("channel \"%1\" is not a number from 1 to %2").arg(f[0]).arg(DocumentData::ChannelCount);
+            problems << Result::fail(TextId::CsvBadChannel, {f[0], QString::number(DocumentData::ChannelCount)});
         else if (seen.contains(channel))
-            problems << QStringLiteral("channel %1 is given twice").arg(channel);
+            problems << Result::fail(TextId::CsvChannelTwice, {QString::number(channel)});
         QStringList cells;
         problems << checker.check(f, &cells);
         if (!problems.isEmpty()) {
-            result.errors << where + problems.join(QStringLiteral("; "));
+            result.errors << Result::because(TextId::CsvLine, joined(problems), {line});
             continue;
         }
         seen.insert(channel);

@@ -5,6 +5,9 @@
 
 #include "document/documentdata.h"
 #include "document/valuewords.h"
+#include "setup/result.h"
+
+class PackStrings;
 
 // The channel table as CSV, for spreadsheets: a header row, then one row per
 // channel that exists (channel number, the eleven cells). Bytes are in the
@@ -28,7 +31,7 @@ std::optional<QString> cellValue(int col, const QString& text, const QString& ba
 
 struct ImportResult {
     bool ok = false;
-    QStringList errors;    // one text per bad line, "line N: ..."
+    QList<Result> errors;  // one per bad line, its number and every problem of it
     DocumentData data;     // ok only: `base` with the channel table replaced
 };
 
@@ -39,5 +42,8 @@ struct ImportResult {
 // Any bad line and the result holds nothing but the errors.
 ImportResult importTable(const QByteArray& bytes, const DocumentData& base, const ValueWords& words,
                          QChar separator);
+
+// The errors of an import in the language of `texts`, one per line.
+QStringList errorTexts(const ImportResult& result, const PackStrings& texts);
 
 }

@@ -186,7 +186,22 @@
     X(AlignAdjust, 1532) \
     X(AlignAging, 1533) \
     X(AlignSquelch, 1534) \
-    X(AlignFileFilter, 1535)
+    X(AlignFileFilter, 1535) \
+    X(SettingsFileFilter, 1536) \
+    X(CsvNoBand, 1540) \
+    X(CsvQuoteOpen, 1541) \
+    X(CsvNoHeader, 1542) \
+    X(CsvFieldCount, 1543) \
+    X(CsvLine, 1544) \
+    X(CsvProblems, 1545) \
+    X(CsvBadChannel, 1546) \
+    X(CsvChannelTwice, 1547) \
+    X(CsvBadValue, 1548) \
+    X(CsvFrequencyRule, 1549) \
+    X(CsvToneRule, 1550) \
+    X(CsvTwoWords, 1551) \
+    X(CsvFourWords, 1552) \
+    X(CsvCheckFile, 1553)
 
 #define RQ300_TEXTS_INSTALL(X) \
     X(CableChipTip, 1600) \
