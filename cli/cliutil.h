@@ -16,6 +16,17 @@ namespace Cli {
 
 enum Exit { Ok = 0, Failed = 1, Usage = 2 };
 
+// The options every command that talks to radios takes, worded once.
+inline const QCommandLineOption PortOption(QStringLiteral("port"),
+                                           QStringLiteral("COM1 to COM16 (mapped as the window program maps them) or a device path."),
+                                           QStringLiteral("PORT"));
+inline const QCommandLineOption SinglePortOption(QStringLiteral("single-port"),
+                                                 QStringLiteral("The cable is single-wire: every byte sent comes back."));
+inline const QCommandLineOption BandListOption(
+    QStringLiteral("band"),
+    QStringLiteral("A band the radios may have, e.g. 400-470MHz; repeat for several (default: the band list of sysini.ini)."),
+    QStringLiteral("BAND"));
+
 // "rq300-cli: <step>: <reason>" on stderr; returns Failed.
 int fail(const QString& step, const QString& reason);
 // "rq300-cli: <what failed and why>" in the language of `texts`; returns Failed.

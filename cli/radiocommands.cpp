@@ -24,9 +24,10 @@ namespace RadioCommands {
 
 namespace {
 
-const QCommandLineOption PortOption(QStringLiteral("port"),
-                                    QStringLiteral("COM1 to COM16 (mapped as the window program maps them) or a device path."),
-                                    QStringLiteral("PORT"));
+using Cli::BandListOption;
+using Cli::PortOption;
+using Cli::SinglePortOption;
+
 const QCommandLineOption OutputOption(QStringLiteral("output"), QStringLiteral("Settings file to write (replaced if it exists)."),
                                       QStringLiteral("FILE.kq19"));
 const QCommandLineOption InputOption(QStringLiteral("input"), QStringLiteral("Settings file to write into the radios."),
@@ -40,11 +41,6 @@ const QCommandLineOption NewPasswordOption(QStringLiteral("new-password"),
 const QCommandLineOption UserOption(QStringLiteral("user"), QStringLiteral("Store this user name in the radio (at most 7 characters)."),
                                     QStringLiteral("NAME"));
 const QCommandLineOption StampOption(QStringLiteral("stamp-factory-date"), QStringLiteral("Store today's date as the factory date."));
-const QCommandLineOption SinglePortOption(QStringLiteral("single-port"),
-                                          QStringLiteral("The cable is single-wire: every byte sent comes back."));
-const QCommandLineOption BandOption(QStringLiteral("band"),
-                                    QStringLiteral("A band the radios may have, e.g. 400-470MHz; repeat for several (default: the band list of sysini.ini)."),
-                                    QStringLiteral("BAND"));
 const QCommandLineOption TraceOption(QStringLiteral("trace"),
                                      QStringLiteral("Log every frame sent and received to FILE, for a bug report (passwords and user names masked)."),
                                      QStringLiteral("FILE"));
@@ -174,7 +170,7 @@ std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p,
     if (!lang)
         return std::nullopt;
     QString problem;
-    const auto bands = Cli::bandsFrom(values(cmd, p, BandOption), s.ini, &problem);
+    const auto bands = Cli::bandsFrom(values(cmd, p, BandListOption), s.ini, &problem);
     if (!bands) {
         *exit = Cli::usage(cmd.name, problem);
         return std::nullopt;
@@ -315,7 +311,7 @@ const Cli::Command Read{
     QStringLiteral("Reads the whole configuration of a radio into a settings file, exactly as the window\n"
                    "program's Read followed by Save. A failed read writes no file. A copy also goes into the\n"
                    "backup folder (see \"rq300-cli backups\") unless --no-backup is given."),
-    {PortOption, OutputOption, PasswordOption, SinglePortOption, BandOption, LangOption, TraceOption, NoBackupOption}, {}};
+    {PortOption, OutputOption, PasswordOption, SinglePortOption, BandListOption, LangOption, TraceOption, NoBackupOption}, {}};
 
 const Cli::Command Write{
     QStringLiteral("write"),
@@ -328,7 +324,7 @@ const Cli::Command Write{
                    "Before writing, each radio is read into the backup folder (--no-backup skips it); after\n"
                    "writing, it is read back and every record written is compared (--no-verify skips it).\n"
                    "A radio that does not hold what was written fails, one line per difference."),
-    {PortOption, InputOption, PasswordOption, NewPasswordOption, UserOption, StampOption, SinglePortOption, BandOption,
+    {PortOption, InputOption, PasswordOption, NewPasswordOption, UserOption, StampOption, SinglePortOption, BandListOption,
      TraceOption, NoBackupOption, NoVerifyOption},
     {}};
 

@@ -18,19 +18,15 @@ namespace SafetyCommands {
 
 namespace {
 
-const QCommandLineOption PortOption(QStringLiteral("port"),
-                                    QStringLiteral("COM1 to COM16 (mapped as the window program maps them) or a device path."),
-                                    QStringLiteral("PORT"));
+using Cli::BandListOption;
+using Cli::PortOption;
+using Cli::SinglePortOption;
+
 const QCommandLineOption OutputOption(QStringLiteral("output"), QStringLiteral("Alignment file to write (replaced if it exists)."),
                                       QStringLiteral("FILE.m17"));
 const QCommandLineOption PasswordOption(QStringLiteral("password"),
                                         QStringLiteral("The programming password the radios hold (digits)."),
                                         QStringLiteral("DIGITS"));
-const QCommandLineOption SinglePortOption(QStringLiteral("single-port"),
-                                          QStringLiteral("The cable is single-wire: every byte sent comes back."));
-const QCommandLineOption BandOption(QStringLiteral("band"),
-                                    QStringLiteral("A band the radios may have, e.g. 400-470MHz; repeat for several (default: the band list of sysini.ini)."),
-                                    QStringLiteral("BAND"));
 const QCommandLineOption LangOption(QStringLiteral("lang"),
                                     QStringLiteral("Language of the words in the files: zh, en or tw (default: as the window program starts)."),
                                     QStringLiteral("zh|en|tw"));
@@ -74,7 +70,7 @@ const Cli::Command Diff{
                    "D023N\" or \"squelch: 3 -> 5\" (A's value first). Exit status 0 when equal, 1 when different,\n"
                    "2 on a usage error or when A or B cannot be read. A radio read is kept in the backup folder\n"
                    "unless --no-backup is given; nothing is written anywhere else."),
-    {PasswordOption, SinglePortOption, BandOption, LangOption, NoBackupOption},
+    {PasswordOption, SinglePortOption, BandListOption, LangOption, NoBackupOption},
     {QStringLiteral("A"), QStringLiteral("B")}};
 
 const Cli::Command BackupsList{
@@ -90,7 +86,7 @@ const Cli::Command CalibrationRead{
     QStringLiteral("calibration-read --port PORT --output FILE.m17 [--band BAND]... [--lang zh|en|tw]"),
     QStringLiteral("Reads a radio's calibration values into an alignment file that the alignment window can\n"
                    "load. Only reads: nothing is written into the radio."),
-    {PortOption, OutputOption, BandOption, LangOption}, {}};
+    {PortOption, OutputOption, BandListOption, LangOption}, {}};
 
 int reportSafety(const QString& step, const RadioJob& job)
 {
@@ -121,7 +117,7 @@ int diff(const QStringList& args)
     if (!lang)
         return exit;
     QString problem;
-    const auto bands = Cli::bandsFrom(p.values(BandOption), ini, &problem);
+    const auto bands = Cli::bandsFrom(p.values(BandListOption), ini, &problem);
     if (!bands)
         return Cli::usage(Diff.name, problem);
     const QString password = lastValue(p, PasswordOption);
@@ -222,7 +218,7 @@ int calibrationRead(const QStringList& args)
         return exit;
     const PackStrings texts = Cli::textsFor(*lang);
     QString problem;
-    const auto bands = Cli::bandsFrom(p.values(BandOption), ini, &problem);
+    const auto bands = Cli::bandsFrom(p.values(BandListOption), ini, &problem);
     if (!bands)
         return Cli::usage(CalibrationRead.name, problem);
     const QString port = p.value(PortOption);
