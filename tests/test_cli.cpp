@@ -12,6 +12,7 @@
 
 #include "filelimit.h"
 #include "files/settingsfile.h"
+#include "simprocesses.h"
 #include "files/textcodec.h"
 #include "setup/appstate.h"
 #include "setup/textids.h"
@@ -57,7 +58,7 @@ class TestCli : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
-    std::vector<std::unique_ptr<QProcess>> m_sims;
+    SimProcesses m_sims;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
@@ -91,30 +92,9 @@ private:
     }
 
     // Starts a simulated radio keeping its memory in `image`; its device path.
-    QString sim(const QString& image, const QStringList& extra = {})
-    {
-        auto p = std::make_unique<QProcess>();
-        p->start(QDir(binDir()).filePath("rq300-sim"), QStringList{"--image", path(image)} + extra);
-        if (!p->waitForStarted(5000))
-            return {};
-        while (!p->canReadLine())
-            if (!p->waitForReadyRead(5000))
-                return {};
-        const QString device = QString::fromUtf8(p->readLine()).trimmed();
-        m_sims.push_back(std::move(p));
-        return device;
-    }
-
+    QString sim(const QString& image, const QStringList& extra = {}) { return m_sims.start(binDir(), path(image), extra); }
     // Stops every radio; each saves its memory image on the way out.
-    void stopSims()
-    {
-        for (auto& p : m_sims) {
-            p->terminate();
-            if (!p->waitForFinished(5000))
-                p->kill();
-        }
-        m_sims.clear();
-    }
+    void stopSims() { m_sims.stop(); }
 
     // The window program's language set to English, so messages read in English.
     void englishIni() { writeAll(path("sysini.ini"), QByteArray(Ini).replace("lang=1", "lang=2")); }

@@ -8,6 +8,7 @@
 #include "document/settingsdocument.h"
 #include "files/alignmentfile.h"
 #include "files/settingsfile.h"
+#include "simprocesses.h"
 #include "service/alignmentvalues.h"
 #include "setup/packstrings.h"
 
@@ -39,26 +40,10 @@ private:
     // A simulated radio on its own image; stopped with the test function.
     QString sim(const QString& image, const QStringList& extra = {})
     {
-        auto p = std::make_unique<QProcess>();
-        p->start(bin("rq300-sim"), QStringList{"--image", path(image)} + extra);
-        if (!p->waitForStarted(5000))
-            return {};
-        while (!p->canReadLine())
-            if (!p->waitForReadyRead(5000))
-                return {};
-        const QString device = QString::fromUtf8(p->readLine()).trimmed();
-        m_sims.push_back(std::move(p));
-        return device;
+        return m_sims.start(qEnvironmentVariable("RQ300_BIN_DIR"), path(image), extra);
     }
-    void stopSims()
-    {
-        for (auto& p : m_sims) {
-            p->terminate();
-            p->waitForFinished(5000);
-        }
-        m_sims.clear();
-    }
-    std::vector<std::unique_ptr<QProcess>> m_sims;
+    void stopSims() { m_sims.stop(); }
+    SimProcesses m_sims;
     QString m_data = QStringLiteral("data");   // XDG_DATA_HOME of the next runs
     QByteArray readAll(const QString& name)
     {
