@@ -200,9 +200,11 @@ void TRWForm::Button1Click()
         reportPasswordError();
         return;
     }
+    // A value the radio cannot store is no fault of the cable: nothing was sent.
+    const bool refused = out.failedStep == TransferEngine::Outcome::Step::Encode;
+    const QString headline = m_ctx.state->text(refused ? int(TextId::WriteRefusedValue) : int(MsgId::TransferFailed));
     Prompter::active().message(this, m_ctx.state->text(MsgId::Caption),
-                               m_ctx.state->text(MsgId::TransferFailed) + QStringLiteral("\n\n")
-                                   + out.reason.text(m_ctx.state->texts),
+                               headline + QStringLiteral("\n\n") + out.reason.text(m_ctx.state->texts),
                                Prompter::Icon::Exclamation);
 }
 

@@ -48,7 +48,7 @@ TTestForm::TTestForm(AppContext& ctx, QWidget* parent)
 {
     setObjectName(QStringLiteral("TestForm"));
     buildWindow();
-    applyTexts(m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn());
+    applyTexts(texts());
     resize(size().expandedTo(QSize(743, 652)));
 
     if (m_ctx.state) {
@@ -225,9 +225,14 @@ QLabel* TTestForm::caption(int id, QWidget* parent, Qt::Alignment align)
     return l;
 }
 
+const PackStrings& TTestForm::texts() const
+{
+    return m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn();
+}
+
 QString TTestForm::text(int id) const
 {
-    return m_ctx.state ? m_ctx.state->text(id) : PackStrings::builtIn().text(id);
+    return texts().text(id);
 }
 
 QString TTestForm::fileFilter() const

@@ -65,8 +65,9 @@ private:
     void updateCommands();
     QString device() const;
     void report(const Service::Outcome& out);
-    void refuse(const QString& why);
+    void refuse(const Result& why);
     bool backupBeforeAdjust();
+    const PackStrings& texts() const;
     QString text(int id) const;
     QLabel* caption(int id, QWidget* parent, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
 

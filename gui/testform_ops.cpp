@@ -81,7 +81,7 @@ void TTestForm::report(const Service::Outcome& out)
     case Service::Outcome::Status::PortUnavailable:
         Prompter::active().message(this, text(MsgId::Caption),
                                    PortMessage + QStringLiteral("\n\n")
-                                       + out.reason.text(m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn()),
+                                       + out.reason.text(texts()),
                                    Prompter::Icon::Exclamation);
         return;
     case Service::Outcome::Status::Failed:
@@ -90,9 +90,9 @@ void TTestForm::report(const Service::Outcome& out)
     }
 }
 
-void TTestForm::refuse(const QString& why)
+void TTestForm::refuse(const Result& why)
 {
-    Prompter::active().message(this, text(MsgId::Caption), why, Prompter::Icon::Exclamation);
+    Prompter::active().message(this, text(MsgId::Caption), why.text(texts()), Prompter::Icon::Exclamation);
 }
 
 void TTestForm::Button1Click()
@@ -131,8 +131,7 @@ void TTestForm::Button2Click()
                                   m_ctx.doc->selectedBand(), values()};
     // Checked before the radio is touched, so a bad value never leaves the
     // model and band written and the alignment half done.
-    const QString problem = Service::checkAdjustInput(in);
-    if (!problem.isEmpty()) {
+    if (const Result problem = Service::checkAdjustInput(in); !problem) {
         refuse(problem);
         return;
     }
@@ -155,8 +154,7 @@ bool TTestForm::backupBeforeAdjust()
         report(read);
         return false;
     }
-    const PackStrings& texts = m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn();
-    QString why = read.reason.text(texts);
+    QString why = read.reason.text(texts());
     if (read.ok()) {
         const QString user = m_ctx.identity && m_ctx.identity->user != RadioIdentity::Unfilled ? m_ctx.identity->user
                                                                                                 : QString();
@@ -166,10 +164,10 @@ bool TTestForm::backupBeforeAdjust()
             m_alignmentBackedUp = true;
             return true;
         }
-        why = saved.text(texts);
+        why = saved.text(texts());
     }
     const bool goOn = Prompter::active().question(
-        this, text(MsgId::Caption), Result::fail(TextId::AlignmentBackupFailed, {why}).text(texts), Prompter::Icon::Question);
+        this, text(MsgId::Caption), Result::fail(TextId::AlignmentBackupFailed, {why}).text(texts()), Prompter::Icon::Question);
     m_alignmentBackedUp = goOn;
     return goOn;
 }
@@ -180,8 +178,7 @@ bool TTestForm::initialiseForTransfer()
         return false;
     const Service::AdjustInput in{m_ctx.state ? m_ctx.state->modelId : QString(),
                                   m_ctx.doc->selectedBand(), values()};
-    const QString problem = Service::checkAdjustInput(in);
-    if (!problem.isEmpty()) {
+    if (const Result problem = Service::checkAdjustInput(in); !problem) {
         refuse(problem);
         return false;
     }
@@ -201,7 +198,7 @@ void TTestForm::Button3Click()
     AlignmentValues loaded = values();
     const Result problem = AlignmentFile::load(path, loaded);
     if (!problem) {
-        refuse(problem.text(m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn()));
+        refuse(problem);
         return;
     }
     setValues(loaded);
@@ -216,7 +213,7 @@ void TTestForm::Button4Click()
         return;
     const Result problem = AlignmentFile::save(path, current);
     if (!problem)
-        refuse(problem.text(m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn()));
+        refuse(problem);
 }
 
 void TTestForm::Button5Click()

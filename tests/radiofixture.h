@@ -10,16 +10,7 @@
 #include "radio/identity.h"
 #include "radio/seriallink.h"
 #include "sim/simradio.h"
-
-// The English pack over the built-in texts, as the program applies it: tests
-// read failures in English.
-inline const PackStrings& englishTexts()
-{
-    static const PackStrings texts = PackStrings::withFallback(
-        PackStrings::loadFile(QDir(qEnvironmentVariable("RQ300_BIN_DIR")).filePath(QStringLiteral("eng_dll.lang")))
-            .value_or(PackStrings()));
-    return texts;
-}
+#include "englishtexts.h"
 
 // A failure's reason in English.
 template <class Outcome>

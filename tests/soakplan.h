@@ -10,6 +10,7 @@
 #include "document/settingkeys.h"
 #include "document/tonelist.h"
 #include "radio/codecs.h"
+#include "setup/packstrings.h"
 #include "sim/simradio.h"
 
 // The pieces of the fault soak: which fault a transfer meets and what its
@@ -202,12 +203,12 @@ inline QString encodeProblem(const DocumentData& d, const ValueWords& w)
     for (int n = 1; n <= DocumentData::ChannelCount; ++n) {
         const Codec::Encoded e = Codec::encodeChannel(d, n, w);
         if (!e.ok())
-            return e.error;
+            return e.error.text(PackStrings::builtIn());
     }
     const Codec::Encoded options = Codec::encodeOptions(d, DocumentData::ChannelCount);
     if (!options.ok())
-        return options.error;
-    return Codec::encodeTimer(d).error;
+        return options.error.text(PackStrings::builtIn());
+    return Codec::encodeTimer(d).error.text(PackStrings::builtIn());
 }
 
 // Empty when the radio's channel records, option block and timer record are
@@ -216,7 +217,7 @@ inline QString imageDifference(const DocumentData& d, const QByteArray& memory, 
 {
     auto differs = [&](const QString& what, int address, const Codec::Encoded& e) {
         if (!e.ok())
-            return QStringLiteral("%1 cannot be encoded: %2").arg(what, e.error);
+            return QStringLiteral("%1 cannot be encoded: %2").arg(what, e.error.text(PackStrings::builtIn()));
         const QByteArray have = memory.mid(address, e.bytes.size());
         if (have != e.bytes)
             return QStringLiteral("%1 at %2: radio %3, document %4")

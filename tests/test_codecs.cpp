@@ -3,6 +3,7 @@
 #include "document/documentdata.h"
 #include "document/settingkeys.h"
 #include "radio/codecs.h"
+#include "englishtexts.h"
 
 namespace {
 QByteArray hex(const char* h)
@@ -13,6 +14,12 @@ QString hexOf(const QByteArray& b)
 {
     return QString::fromLatin1(b.toHex(' ').toUpper());
 }
+// Why an encoder refused, in English.
+QString why(const Codec::Encoded& e)
+{
+    return e.error.text(englishTexts());
+}
+
 const ValueWords English{"OFF", "ON", "High", "Low", "Wide", "Narrow", "Comp", "scrambler"};
 
 // A channel row as the channel editor leaves a new channel, then adjusted.
@@ -38,7 +45,7 @@ private slots:
         for (const char* bad : {"446.1", "44a.00625", "", "4460.0625", "446:00625", "446.006255"}) {
             const Codec::Encoded e = Codec::encodeFrequency(bad);
             QVERIFY2(!e.ok() && e.bytes.isEmpty(), bad);
-            QVERIFY(e.error.contains("is not a frequency"));
+            QVERIFY(why(e).contains("is not a frequency"));
         }
     }
 
@@ -62,7 +69,7 @@ private slots:
         for (const char* bad : {"D9", "D089N", "D02N", "X023N", "67", "67.05", "6a.0", "999.9", "OFF"}) {
             const Codec::Encoded e = Codec::encodeTone(bad, "禁用");
             QVERIFY2(!e.ok() && e.bytes.isEmpty(), bad);
-            QVERIFY2(e.error.startsWith(QStringLiteral("\"%1\"").arg(bad)), qPrintable(e.error));
+            QVERIFY2(why(e).startsWith(QStringLiteral("\"%1\"").arg(bad)), qPrintable(why(e)));
         }
     }
 
@@ -151,13 +158,13 @@ private slots:
         QCOMPARE(Codec::encodeTimer(back).bytes.at(2), char(20));
 
         d.setText(Key::EndDtmf, "1E");
-        QVERIFY(Codec::encodeTimer(d).error.contains("\"E\" is not a DTMF digit"));
+        QVERIFY(why(Codec::encodeTimer(d)).contains("\"E\" is not a DTMF digit"));
         d.setText(Key::EndDtmf, "12345");   // the document holds four, as the edit box does
         QCOMPARE(d.text(Key::EndDtmf), QString("1234"));
         QVERIFY(Codec::encodeTimer(d).ok());
         d.setText(Key::EndDtmf, "1");
         d.setChoice(Key::DtmfTime, -1);
-        QCOMPARE(Codec::encodeTimer(d).error, QString("DTMF duration: nothing is selected"));
+        QCOMPARE(why(Codec::encodeTimer(d)), QString("DTMF duration: nothing is selected"));
     }
 
     void channelWorkedExample()
@@ -165,7 +172,7 @@ private slots:
         DocumentData d;
         fillRow(d, 3, {"446.00625", "OFF", "446.00625", "67.0", "High", "Wide", "ON", "OFF", "ON", "OFF", "OFF"});
         const Codec::Encoded e = Codec::encodeChannel(d, 3, English);
-        QVERIFY2(e.ok(), qPrintable(e.error));
+        QVERIFY2(e.ok(), qPrintable(why(e)));
         QCOMPARE(hexOf(e.bytes), hexOf(hex("44600625446006 25F000129EFFF6FFFC")));
 
         DocumentData back;
@@ -182,7 +189,7 @@ private slots:
             fillRow(d, 1, cells);
             const Codec::Encoded e = Codec::encodeChannel(d, 1, English);
             if (!e.ok())
-                qWarning() << e.error;
+                qWarning() << why(e);
             return e.bytes;
         };
         const QStringList base = {"439.10000", "OFF", "434.10000", "OFF", "High", "Wide", "ON", "ON", "ON", "ON", "ON"};
@@ -255,7 +262,7 @@ private slots:
             d.setCell(5, c.col, c.text);
             const Codec::Encoded e = Codec::encodeChannel(d, 5, English);
             QVERIFY(e.bytes.isEmpty());
-            QCOMPARE(e.error, QString(c.error));
+            QCOMPARE(why(e), QString(c.error));
         }
         // Column 10 also takes the compander and scrambler words.
         fillRow(d, 5, good);
@@ -281,7 +288,7 @@ private slots:
         d.setFlag(Key::TxInhibit, true);
         d.setFlag(Key::VoxRxInhibit, false);
         const Codec::Encoded e = Codec::encodeOptions(d, 32);
-        QVERIFY2(e.ok(), qPrintable(e.error));
+        QVERIFY2(e.ok(), qPrintable(why(e)));
         // Defaults of the key functions: 6 5 / 7 9 / 8 10. Flags: end tone off,
         // key beep on, alarm on, power-on off = 0x60; low battery on, lease off,
         // battery save on, tiny power on = 0x0D.
@@ -330,7 +337,7 @@ private slots:
         d.setChoice(Key::P2Short, -1);
         const Codec::Encoded e = Codec::encodeOptions(d, 32);
         QVERIFY(e.bytes.isEmpty());
-        QCOMPARE(e.error, QString("P2, short press: nothing is selected"));
+        QCOMPARE(why(e), QString("P2, short press: nothing is selected"));
     }
 };
 

@@ -1,11 +1,15 @@
-// A read that fails, in every language: the whole message, reason included,
-// is in the language of the active pack.
+// A read that fails, a write the program refuses and the alignment window's
+// input checks, in every language: the whole message, reason and the names
+// of columns, settings and values included, is in the language of the
+// active pack.
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
 
 #include "gui/rwform.h"
 #include "radio/portmap.h"
+#include "service/serviceops.h"
+#include "setup/textids.h"
 #include "setup/packstrings.h"
 #include "radiofixture.h"
 #include "scriptedprompter.h"
@@ -26,8 +30,24 @@ PackStrings packTexts(const QString& name)
 QString withoutNames(QString text)
 {
     static const QRegularExpression names(
-        QStringLiteral("\\S*/\\S*|COM\\d+|RQ-300|MZ-209|BRASEL|\\b[0-9A-F]{2,}\\b|\\d+(\\.\\d+)?MHz"));
+        QStringLiteral("\\S*/\\S*|COM\\d+|RQ-300|MZ-209|BRASEL|\\b[0-9A-F]{2,}\\b|\\d+(\\.\\d+)?MHz"
+                       "|\\b(kHz|MHz|ddd-dddMHz|DTMF|VOX|CTC|DCS|MOD|PTT ID|OFF|ON)\\b|\"[^\"]*\""));
     return text.remove(names);
+}
+
+// The message is in the pack's language: no Chinese in English, no English
+// words in Chinese once names and quoted values are taken out.
+void checkLanguage(const QString& pack, const QString& message)
+{
+    QVERIFY2(!message.isEmpty(), "no message");
+    if (pack == QLatin1String("eng_dll")) {
+        for (QChar c : message)
+            QVERIFY2(c.script() != QChar::Script_Han, qPrintable(message));
+    } else {
+        static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+        const QString rest = withoutNames(message);
+        QVERIFY2(!word.match(rest).hasMatch(), qPrintable(QStringLiteral("English in: ") + message));
+    }
 }
 
 struct ReadRun : RadioFixture {
@@ -49,9 +69,16 @@ struct ReadRun : RadioFixture {
         return AppContext{&doc, &state, &link, &ports, &identity, QString()};
     }
     // The one message of a read; empty when there was none.
-    QString read()
+    QString read() { return run(1, 17, 53); }
+    // The last message of a write.
+    QString write()
     {
-        if (rw.prepareCommand(1, state.text(17), state.text(53))) {
+        run(2, 18, 54);
+        return prompter.messages.isEmpty() ? QString() : prompter.messages.last().text;
+    }
+    QString run(int direction, int caption, int button)
+    {
+        if (rw.prepareCommand(direction, state.text(caption), state.text(button))) {
             rw.show();
             QTest::mouseClick(rw.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
             rw.close();
@@ -104,13 +131,72 @@ private slots:
             const QString t = line.trimmed();
             QVERIFY2(t.isEmpty() || !t.at(0).isLower(), qPrintable(QStringLiteral("lower-case start: ") + message));
         }
-        if (pack == QLatin1String("eng_dll")) {
-            for (QChar c : message)
-                QVERIFY2(c.script() != QChar::Script_Han, qPrintable(message));
+        checkLanguage(pack, message);
+    }
+
+    // Values the radio cannot store are refused before the first frame, the
+    // column or setting named as the window names it.
+    void refusedWriteSpeaksTheLanguage_data()
+    {
+        QTest::addColumn<QString>("pack");
+        QTest::addColumn<QString>("fault");
+        for (const char* pack : {"cha_dll", "eng_dll", "ty"})
+            for (const char* fault : {"frequency outside the band", "end code not DTMF", "administrator name"})
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(pack, fault))) << pack << fault;
+    }
+
+    void refusedWriteSpeaksTheLanguage()
+    {
+        QFETCH(QString, pack);
+        QFETCH(QString, fault);
+        ReadRun run(packTexts(pack));
+        QVERIFY(run.read().isEmpty());   // a document as the radio holds it
+        run.prompter.messages.clear();
+        QString mark;
+        if (fault == "frequency outside the band") {
+            run.doc.setCell(3, 1, QStringLiteral("499.00000"));
+            mark = QStringLiteral("499.00000");
+        } else if (fault == "end code not DTMF") {
+            run.doc.setText(Key::EndDtmf, QStringLiteral("1E"));
+            mark = QStringLiteral("\"E\"");
         } else {
-            static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
-            const QString rest = withoutNames(message);
-            QVERIFY2(!word.match(rest).hasMatch(), qPrintable(QStringLiteral("English in: ") + message));
+            run.state.adminName = QStringLiteral("Zhang 工");
+            mark = QStringLiteral("工");
+        }
+        const QByteArray before = run.sim.memory();
+        const QString message = run.write();
+        QVERIFY2(message.contains(mark), qPrintable(message));
+        QCOMPARE(run.sim.memory(), before);
+        // Not a fault of the cable: the user is sent to the value.
+        QVERIFY2(message.startsWith(run.state.text(TextId::WriteRefusedValue)), qPrintable(message));
+        checkLanguage(pack, QString(message).remove(mark));
+    }
+
+    // Every value of the alignment window, missing or wrong, and the model
+    // and band the adjust needs.
+    void alignmentInputChecksSpeakTheLanguage()
+    {
+        for (const char* pack : {"cha_dll", "eng_dll", "ty"}) {
+            const PackStrings texts = packTexts(QLatin1String(pack));
+            Service::AdjustInput in{QStringLiteral("4B512D195A18FF06"), QStringLiteral("400-470MHz"), {}};
+            QVERIFY(Service::checkAdjustInput(in).ok());
+            for (const AlignmentValues::Field& f : AlignmentValues::fields()) {
+                for (const char* bad : {"", "999999", "X"}) {
+                    AlignmentValues v;
+                    v.setText(f.name, QLatin1String(bad));
+                    in.values = v;
+                    const QString message = Service::checkAdjustInput(in).text(texts);
+                    QVERIFY2(message.contains(f.name), qPrintable(message));
+                    checkLanguage(QLatin1String(pack), QString(message).remove(f.name));
+                }
+            }
+            in.values = AlignmentValues();
+            in.band.clear();
+            checkLanguage(QLatin1String(pack), Service::checkAdjustInput(in).text(texts));
+            in.band = QStringLiteral("400-47MHz");
+            checkLanguage(QLatin1String(pack), Service::checkAdjustInput(in).text(texts));
+            in.modelId.clear();
+            checkLanguage(QLatin1String(pack), Service::checkAdjustInput(in).text(texts));
         }
     }
 };

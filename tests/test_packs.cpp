@@ -257,10 +257,13 @@ void TestPacks::englishPackHoldsNoChinese()
         QVERIFY2(std::none_of(t.cbegin(), t.cend(), isChinese),
                  qPrintable(QStringLiteral("id %1: %2").arg(id).arg(t)));
         // Texts start with a capital letter (or a value such as "%1"); the
-        // names of records are words inside a sentence, and so are the CSV
-        // import problems, which follow a file name.
+        // names of records, columns and settings are words inside a
+        // sentence, and so are the CSV import problems, which follow a file
+        // name, and why a value cannot be coded, which follows a colon.
         const bool inSentence = id == 79 || (id >= TextId::RecordChannelFirstHalf && id <= TextId::RecordOptionsSecondHalf)
-                                || (id >= TextId::CsvNoBand && id <= TextId::CsvCheckFile);
+                                || (id >= TextId::CsvNoBand && id <= TextId::CsvCheckFile)
+                                || (id >= TextId::NotAFrequency && id <= TextId::NamedValueProblem)
+                                || (id >= TextId::ColumnChannel && id <= TextId::SettingAdminName);
         QVERIFY2(!t.at(0).isLower() || inSentence, qPrintable(QStringLiteral("id %1: %2").arg(id).arg(t)));
     }
 }

@@ -45,7 +45,7 @@ private slots:
         QCOMPARE(d.cell(3, 2), rxTone);
 
         const Codec::Encoded e = Codec::encodeChannel(d, 3, words);
-        QVERIFY2(e.ok(), qPrintable(e.error));
+        QVERIFY2(e.ok(), qPrintable(e.error.text(PackStrings::builtIn())));
         QCOMPARE(e.bytes.left(4), record.left(4));
         DocumentData again;
         Codec::decodeChannel(e.bytes, 3, again, words, sep);

@@ -209,7 +209,7 @@ private slots:
         w.clickStart();
         QCOMPARE(w.sim.framesReceived(), 0);
         QCOMPARE(w.prompter.messages.size(), 1);
-        QVERIFY2(w.prompter.messages.first().text.contains("channel 7, power: \"大功率\""),
+        QVERIFY2(w.prompter.messages.first().text.contains(QStringLiteral("信道7,功率:\"大功率\" 不是")),
                  qPrintable(w.prompter.messages.first().text));
     }
 

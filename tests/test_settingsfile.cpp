@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(r.data.unlistedCode(Key::TopLong), 12);
         QCOMPARE(r.data.unlistedCode(Key::P2Short), 15);
         const Codec::Encoded back = Codec::encodeOptions(r.data, 32);
-        QVERIFY2(back.ok(), qPrintable(back.error));
+        QVERIFY2(back.ok(), qPrintable(back.error.text(texts(1))));
         QCOMPARE(back.bytes.toHex(), rec.toHex());
 
         // An index out of range elsewhere still selects nothing.
@@ -424,7 +424,7 @@ private slots:
         QVERIFY(r.ok());
         for (int row : {1, 7, 32}) {
             const Codec::Encoded e = Codec::encodeChannel(r.data, row, to);
-            QVERIFY2(e.ok(), qPrintable(QStringLiteral("row %1: %2").arg(row).arg(e.error)));
+            QVERIFY2(e.ok(), qPrintable(QStringLiteral("row %1: %2").arg(row).arg(e.error.text(texts(1)))));
             for (int c = 7; c <= 11; ++c)
                 QVERIFY(r.data.cell(row, c) == to.on || r.data.cell(row, c) == to.off);
         }

@@ -17,19 +17,17 @@ const char* const Header = "RQ-300";
 // the field takes. `path` and `line` are set for a file being read.
 Result checkLine(const AlignmentValues::Field& f, const QString& text, const QString& path = {}, int line = 0)
 {
-    if (text.isEmpty() || AlignmentValues::checkValue(f, text).isEmpty())
+    if (text.isEmpty())
         return Result::success();
-    if (line > 0) {
-        if (f.hex)
-            return Result::fail(TextId::AlignmentLineNotHex, {path, QString::number(line), f.label, f.name, text});
-        return Result::fail(TextId::AlignmentLineNotNumber,
-                            {path, QString::number(line), f.label, f.name, QString::number(f.min),
-                             QString::number(f.max), text});
-    }
+    const Result problem = AlignmentValues::checkValue(f, text);
+    if (problem.ok() || line <= 0)
+        return problem;
+    // In a file the line is named too; the field's label comes last.
+    const Result label = Result::named(f.labelId);
     if (f.hex)
-        return Result::fail(TextId::AlignmentValueNotHex, {f.label, f.name, text});
-    return Result::fail(TextId::AlignmentValueNotNumber,
-                        {f.label, f.name, QString::number(f.min), QString::number(f.max), text});
+        return Result::because(TextId::AlignmentLineNotHex, label, {path, QString::number(line), f.name, text});
+    return Result::because(TextId::AlignmentLineNotNumber, label,
+                           {path, QString::number(line), f.name, QString::number(f.min), QString::number(f.max), text});
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "document/frequency.h"
 #include "document/band.h"
 #include "document/settingkeys.h"
+#include "setup/textids.h"
 
 namespace Codec {
 namespace {
@@ -43,9 +44,20 @@ bool isSeparator(QChar c)
     return c == u'.' || c == u',';
 }
 
-Encoded fail(const QString& why)
+Encoded fail(int id, QStringList values = {})
+{
+    return Encoded{{}, Result::fail(id, std::move(values))};
+}
+
+Encoded fail(const Result& why)
 {
     return Encoded{{}, why};
+}
+
+// A setting's own problem, the setting named in the active language.
+Encoded failSetting(int id, const QString& key, QStringList values = {})
+{
+    return fail(Result::because(id, Result::named(settingNameId(key)), std::move(values)));
 }
 
 Encoded done(const QByteArray& bytes)
@@ -53,10 +65,6 @@ Encoded done(const QByteArray& bytes)
     return Encoded{bytes, {}};
 }
 
-QString quoted(const QString& t)
-{
-    return QStringLiteral("\"%1\"").arg(t);
-}
 
 }
 
@@ -90,7 +98,7 @@ Encoded encodeFrequency(const QString& text)
     for (qsizetype i = 0; good && i < t.size(); ++i)
         good = i == sepAt || isDigit(t[i]);
     if (!good)
-        return fail(quoted(text) + QStringLiteral(" is not a frequency"));
+        return fail(TextId::NotAFrequency, {text});
     const QString digits = t.left(sepAt).rightJustified(3, u'0') + t.mid(sepAt + 1);
     return done(fromHex(digits));
 }
@@ -118,7 +126,7 @@ Encoded encodeTone(const QString& text, const QString& offWord)
     const QString t = text.trimmed();
     if (t.isEmpty() || t == offWord)
         return done(QByteArray::fromHex("F000"));
-    const Encoded bad = fail(quoted(text) + QStringLiteral(" is not a tone"));
+    const Encoded bad = fail(TextId::NotATone, {text});
     int type = 1;
     int value = 0;
     if (t.endsWith(u'I') || t.endsWith(u'N')) {
@@ -145,7 +153,7 @@ Encoded encodeTone(const QString& text, const QString& offWord)
         }
         // The value has twelve bits beside the type.
         if (value > 0xFFF)
-            return fail(quoted(text) + QStringLiteral(" is beyond the highest tone the radio can store"));
+            return fail(TextId::ToneTooHigh, {text});
     }
     QByteArray out(2, '\0');
     out[0] = char(type << 4 | value >> 8);
@@ -185,7 +193,7 @@ Encoded encodeName(const QString& name)
     QByteArray out;
     for (QChar c : t) {
         if (c.unicode() > 0xFF)
-            return fail(quoted(name) + QStringLiteral(" holds the character \"%1\", which the radio cannot store").arg(c));
+            return fail(TextId::NameCharacter, {name, QString(c)});
         out.append(char(c.unicode()));
     }
     const int n = int(out.size());
@@ -210,12 +218,12 @@ QString passwordDigits(const QByteArray& eight)
 Encoded encodePassword(const QString& digits)
 {
     if (digits.contains(u'*') || digits.contains(u'#'))
-        return fail(QStringLiteral("\"*\" and \"#\" cannot be stored in the radio's password"));
+        return fail(TextId::PasswordStarHash);
     if (digits.size() > 12)
-        return fail(QStringLiteral("a password has at most 12 digits"));
+        return fail(TextId::PasswordTooLong);
     for (QChar c : digits)
         if (!isDigit(c))
-            return fail(QStringLiteral("a password holds only the digits 0 to 9"));
+            return fail(TextId::PasswordDigitsOnly);
     QString hex = digits + QString(15 - digits.size(), u'F');
     hex += QString::number(digits.size(), 16).toUpper();
     return done(fromHex(hex));
@@ -255,20 +263,16 @@ QString decodeBand(const QByteArray& eight)
 Encoded encodeBand(const QString& band)
 {
     if (!Band::isWellFormed(band))
-        return fail(quoted(band) + QStringLiteral(" is not a band"));
+        return fail(TextId::NotABand, {band});
     const QByteArray code = fromHex(band.mid(4, 3) + u'0' + band.mid(0, 3) + u'0');
     return done(code + code);
 }
 
 // ---- channel record ------------------------------------------------------
 
-QString columnName(int col)
+int columnNameId(int col)
 {
-    static const char* names[] = {"channel number", "receive frequency", "receive tone",
-                                  "transmit frequency", "transmit tone", "power", "bandwidth",
-                                  "option flag A", "option flag B", "option flag C",
-                                  "option flag D", "PTT ID"};
-    return col >= 0 && col < 12 ? QString::fromLatin1(names[col]) : QString();
+    return col >= 0 && col < 12 ? TextId::ColumnChannel + col : 0;
 }
 
 void decodeChannel(const QByteArray& rec, int row, DocumentData& data, const ValueWords& w, QChar sep)
@@ -293,8 +297,10 @@ void decodeChannel(const QByteArray& rec, int row, DocumentData& data, const Val
 
 Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
 {
-    auto bad = [row](int col, const QString& why) {
-        return fail(QStringLiteral("channel %1, %2: %3").arg(row).arg(columnName(col), why));
+    auto bad = [row](int col, const Result& why) {
+        Result r = Result::because(TextId::ChannelValueProblem, Result::named(columnNameId(col)), {QString::number(row)});
+        r.details.push_back(why);
+        return fail(r);
     };
     const QString rx = data.cell(row, 1);
     if (rx.isEmpty())
@@ -337,7 +343,7 @@ Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
     for (const WordCell& c : cells) {
         const QString t = data.cell(row, c.col);
         if (t.isEmpty() || !c.allowed.contains(t))
-            return bad(c.col, quoted(t) + QStringLiteral(" is not one of ") + quoted(c.allowed.join(QStringLiteral("\", \""))));
+            return bad(c.col, Result::fail(TextId::NotOneOf, {t, c.allowed.join(QStringLiteral("\", \""))}));
         is[c.col] = t == c.setWord;
     }
     const int b13 = 0xF4 | (is[7] ? 0x01 : 0) | (is[10] ? 0x02 : 0) | (is[11] ? 0x08 : 0);
@@ -354,48 +360,48 @@ Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
 
 // ---- option block --------------------------------------------------------
 
-QString settingName(const QString& key)
+int settingNameId(const QString& key)
 {
-    static const QHash<QString, QString> names = {
-        {Key::AutoPowerOff, QStringLiteral("automatic power-off")},
-        {Key::Squelch, QStringLiteral("squelch level")},
-        {Key::ScanResume, QStringLiteral("scan resume mode")},
-        {Key::TimeOut, QStringLiteral("transmit time-out")},
-        {Key::Voice, QStringLiteral("voice announcement")},
-        {Key::SaveRatio, QStringLiteral("battery-save ratio")},
-        {Key::Volume, QStringLiteral("volume level")},
-        {Key::DtmfTime, QStringLiteral("DTMF duration")},
-        {Key::VoxLevel, QStringLiteral("VOX sensitivity")},
-        {Key::VoxDelay, QStringLiteral("VOX delay")},
-        {Key::TopLong, QStringLiteral("top key, long press")},
-        {Key::TopShort, QStringLiteral("top key, short press")},
-        {Key::P1Long, QStringLiteral("P1, long press")},
-        {Key::P1Short, QStringLiteral("P1, short press")},
-        {Key::P2Long, QStringLiteral("P2, long press")},
-        {Key::P2Short, QStringLiteral("P2, short press")},
-        {Key::EndDtmf, QStringLiteral("end-of-transmission DTMF code")},
-        {Key::Password, QStringLiteral("password")},
-        {Key::NewPassword, QStringLiteral("new password")},
+    static const QHash<QString, int> names = {
+        {Key::AutoPowerOff, TextId::SettingAutoPowerOff},
+        {Key::Squelch, TextId::SettingSquelch},
+        {Key::ScanResume, TextId::SettingScanResume},
+        {Key::TimeOut, TextId::SettingTimeOut},
+        {Key::Voice, TextId::SettingVoice},
+        {Key::SaveRatio, TextId::SettingSaveRatio},
+        {Key::Volume, TextId::SettingVolume},
+        {Key::DtmfTime, TextId::SettingDtmfTime},
+        {Key::VoxLevel, TextId::SettingVoxLevel},
+        {Key::VoxDelay, TextId::SettingVoxDelay},
+        {Key::TopLong, TextId::SettingTopLong},
+        {Key::TopShort, TextId::SettingTopShort},
+        {Key::P1Long, TextId::SettingP1Long},
+        {Key::P1Short, TextId::SettingP1Short},
+        {Key::P2Long, TextId::SettingP2Long},
+        {Key::P2Short, TextId::SettingP2Short},
+        {Key::EndDtmf, TextId::SettingEndDtmf},
+        {Key::Password, TextId::SettingPassword},
+        {Key::NewPassword, TextId::SettingNewPassword},
     };
-    return names.value(key, key);
+    return names.value(key, 0);
 }
 
 namespace {
 
 // The position of a choice, or the code a read left in it, or an error.
-int choiceCode(const DocumentData& data, const QString& key, int highest, QString& error)
+int choiceCode(const DocumentData& data, const QString& key, int highest, Encoded& error)
 {
     int code = data.choice(key);
     if (code < 0)
         code = data.unlistedCode(key);
     if (code < 0) {
-        if (error.isEmpty())
-            error = settingName(key) + QStringLiteral(": nothing is selected");
+        if (error.ok())
+            error = failSetting(TextId::NothingSelected, key);
         return 0;
     }
     if (code > highest) {
-        if (error.isEmpty())
-            error = settingName(key) + QStringLiteral(": code %1 does not fit the record").arg(code);
+        if (error.ok())
+            error = failSetting(TextId::CodeDoesNotFit, key, {QString::number(code)});
         return 0;
     }
     return code;
@@ -452,7 +458,7 @@ void decodeOptions(const QByteArray& rec, DocumentData& d)
 
 Encoded encodeOptions(const DocumentData& d, int channelCount)
 {
-    QString error;
+    Encoded error;
     auto code = [&](const QString& key, int highest) { return choiceCode(d, key, highest, error); };
     QByteArray out(16, '\0');
     out[0] = char(channelCount & 0xFF);
@@ -484,8 +490,8 @@ Encoded encodeOptions(const DocumentData& d, int channelCount)
     out[13] = char(code(Key::TopLong, 15) << 4 | code(Key::TopShort, 15));
     out[14] = char(code(Key::P1Long, 15) << 4 | code(Key::P1Short, 15));
     out[15] = char(code(Key::P2Long, 15) << 4 | code(Key::P2Short, 15));
-    if (!error.isEmpty())
-        return fail(error);
+    if (!error.ok())
+        return error;
     return done(out);
 }
 
@@ -513,7 +519,6 @@ void decodeTimer(const QByteArray& rec, DocumentData& d)
 
 Encoded encodeTimer(const DocumentData& d)
 {
-    QString error;
     const int lease = d.number(Key::LeaseDays) * 144 + d.number(Key::LeaseHours) * 6
                       + d.number(Key::LeaseMinutes) / 10;
     int duration = d.choice(Key::DtmfTime);
@@ -522,12 +527,11 @@ Encoded encodeTimer(const DocumentData& d)
     else
         duration = d.unlistedCode(Key::DtmfTime);
     if (duration < 0 || duration > 0xFF)
-        return fail(settingName(Key::DtmfTime) + QStringLiteral(": nothing is selected"));
+        return failSetting(TextId::NothingSelected, Key::DtmfTime);
 
     const QString code = d.text(Key::EndDtmf);
-    const QString name = settingName(Key::EndDtmf);
     if (code.size() > 4)
-        return fail(name + QStringLiteral(": ") + quoted(code) + QStringLiteral(" is longer than 4 digits"));
+        return failSetting(TextId::DtmfTooLong, Key::EndDtmf, {code});
     QByteArray out(8, '\0');
     out[0] = char(lease >> 8 & 0xFF);
     out[1] = char(lease & 0xFF);
@@ -536,7 +540,7 @@ Encoded encodeTimer(const DocumentData& d)
     for (int i = 0; i < code.size(); ++i) {
         const int c = dtmfCode(code[i]);
         if (c < 0)
-            return fail(name + QStringLiteral(": \"%1\" is not a DTMF digit").arg(code[i]));
+            return failSetting(TextId::NotDtmfDigit, Key::EndDtmf, {QString(code[i])});
         out[4 + i] = char(c);
     }
     return done(out);

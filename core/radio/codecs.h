@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "document/valuewords.h"
+#include "setup/result.h"
 
 class DocumentData;
 
@@ -22,8 +23,8 @@ namespace Codec {
 // What an encoder produced: the record, or why it cannot be made.
 struct Encoded {
     QByteArray bytes;
-    QString error;   // empty when `bytes` holds the record
-    bool ok() const { return error.isEmpty(); }
+    Result error;   // success when `bytes` holds the record
+    bool ok() const { return error.ok(); }
 };
 
 // Record addresses (8 bytes each unless said otherwise).
@@ -101,9 +102,10 @@ Encoded encodeOptions(const DocumentData& data, int channelCount);
 void decodeTimer(const QByteArray& eight, DocumentData& data);
 Encoded encodeTimer(const DocumentData& data);
 
-// A name for a setting key that a user understands ("DTMF duration").
-QString settingName(const QString& key);
-// A name for a column of the channel table ("transmit tone").
-QString columnName(int col);
+// The name of a setting key that a user understands ("DTMF duration"), as
+// a text id; 0 for a key no message speaks of.
+int settingNameId(const QString& key);
+// The name of a column of the channel table ("transmit tone"), as a text id.
+int columnNameId(int col);
 
 }

@@ -38,11 +38,13 @@ Result checkFrequency(const QString& cell, int row, int col, const QString& band
     text.replace(sep == u'.' ? u',' : u'.', sep);
     if (Frequency::isCommitted(text, band, sep))
         return Result::success();
-    const QStringList values = {QString::number(row), Codec::columnName(col), cell, band};
+    // The column is named in the active language, after the other values.
+    const QStringList values = {QString::number(row), cell, band};
+    const Result column = Result::named(Codec::columnNameId(col));
     const std::optional<double> mhz = Frequency::parse(text, sep);
     if (mhz && (*mhz < Band::lower(band) || *mhz > Band::upper(band)))
-        return Result::fail(TextId::FrequencyOutOfBand, values);
-    return Result::fail(TextId::FrequencyOffRaster, values);
+        return Result::because(TextId::FrequencyOutOfBand, column, values);
+    return Result::because(TextId::FrequencyOffRaster, column, values);
 }
 
 // Clears the running mark however the transfer ends.
@@ -132,7 +134,12 @@ bool TransferEngine::prepareWrite(Prepared& p)
 {
     enter(Outcome::Step::Encode);
     const DocumentData& data = m_doc.data();
-    auto cannot = [this](const QString& why) { return fail(m_step, Result::fail(TextId::CannotEncode, {why})); };
+    auto cannot = [this](const Result& why) { return fail(m_step, Result::because(TextId::CannotEncode, why)); };
+    auto cannotSet = [&cannot](int nameId, const Result& why) {
+        Result r = Result::because(TextId::NamedValueProblem, Result::named(nameId));
+        r.details.push_back(why);
+        return cannot(r);
+    };
     const QString band = m_doc.selectedBand();
     const QChar sep = m_doc.decimalSeparator();
     for (int n = 1; n <= m_count; ++n) {
@@ -163,17 +170,17 @@ bool TransferEngine::prepareWrite(Prepared& p)
     if (m_identity.writeUser) {
         const Codec::Encoded user = Codec::encodeName(m_identity.userToWrite);
         if (!user.ok())
-            return cannot(QStringLiteral("user name: ") + user.error);
+            return cannotSet(TextId::SettingUserName, user.error);
         p.user = user.bytes;
     }
     const Codec::Encoded admin = Codec::encodeName(m_state.adminName);
     if (!admin.ok())
-        return cannot(QStringLiteral("administrator name: ") + admin.error);
+        return cannotSet(TextId::SettingAdminName, admin.error);
     p.admin = admin.bytes;
     if (data.flag(Key::WriteNewPassword)) {
         const Codec::Encoded pw = Codec::encodePassword(data.text(Key::NewPassword));
         if (!pw.ok())
-            return cannot(Codec::settingName(Key::NewPassword) + QStringLiteral(": ") + pw.error);
+            return cannotSet(TextId::SettingNewPassword, pw.error);
         p.password = pw.bytes;
     }
     return true;

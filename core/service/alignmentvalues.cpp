@@ -1,36 +1,36 @@
 #include "alignmentvalues.h"
 
 #include "radio/hexdigit.h"
+#include "setup/textids.h"
 
 
 namespace {
 
 QList<AlignmentValues::Field> makeFields()
 {
-    auto dec = [](const char* name, const char* label, int max, const char* initial, int length) {
-        return AlignmentValues::Field{QLatin1String(name), QString::fromUtf8(label), 0, max, false,
-                                      QLatin1String(initial), length};
+    auto dec = [](const char* name, int label, int max, const char* initial, int length) {
+        return AlignmentValues::Field{QLatin1String(name), label, 0, max, false, QLatin1String(initial), length};
     };
-    auto hex = [](const char* name, const char* label, const char* initial) {
-        return AlignmentValues::Field{QLatin1String(name), QString::fromUtf8(label), 0, 255, true,
-                                      QLatin1String(initial), 0};
+    auto hex = [](const char* name, int label, const char* initial) {
+        return AlignmentValues::Field{QLatin1String(name), label, 0, 255, true, QLatin1String(initial), 0};
     };
+    using namespace TextId;
     return {
-        dec("Edit413", "频率调整 微调", 4095, "0", 5),
-        dec("Edit401", "高功率 低段", 200, "0", 3),
-        dec("Edit402", "高功率 高段", 200, "0", 3),
-        dec("Edit403", "低功率 低段", 63, "0", 3),
-        dec("Edit404", "低功率 高段", 63, "0", 3),
-        dec("Edit407", "CTC频偏", 255, "0", 3),
-        dec("Edit408", "DCS频偏", 255, "0", 3),
-        dec("Edit409", "窄带频偏", 255, "0", 3),
-        dec("Edit410", "窄带CTC频偏", 255, "0", 3),
-        dec("Edit411", "窄带DCS频偏", 255, "0", 3),
-        dec("Edit405", "1846 MOD 频偏 基本", 255, "43", 5),
-        dec("Edit406", "1846 MOD 特 (上)", 255, "17", 5),
-        dec("Edit412", "1846 MOD 频偏 特 (下)", 255, "6", 5),
-        hex("Edit201", "低电压提示电平", "00"),
-        hex("Edit202", "低电压自动关机", "0D"),
+        dec("Edit413", AlignNameTrim, 4095, "0", 5),
+        dec("Edit401", AlignNameHighPowerLow, 200, "0", 3),
+        dec("Edit402", AlignNameHighPowerHigh, 200, "0", 3),
+        dec("Edit403", AlignNameLowPowerLow, 63, "0", 3),
+        dec("Edit404", AlignNameLowPowerHigh, 63, "0", 3),
+        dec("Edit407", AlignNameCtcDeviation, 255, "0", 3),
+        dec("Edit408", AlignNameDcsDeviation, 255, "0", 3),
+        dec("Edit409", AlignNameNarrowDeviation, 255, "0", 3),
+        dec("Edit410", AlignNameNarrowCtcDeviation, 255, "0", 3),
+        dec("Edit411", AlignNameNarrowDcsDeviation, 255, "0", 3),
+        dec("Edit405", AlignNameModBasic, 255, "43", 5),
+        dec("Edit406", AlignNameModUpper, 255, "17", 5),
+        dec("Edit412", AlignNameModLower, 255, "6", 5),
+        hex("Edit201", AlignNameBatteryAlert, "00"),
+        hex("Edit202", AlignNameBatteryOff, "0D"),
     };
 }
 
@@ -98,29 +98,27 @@ void AlignmentValues::setText(const QString& name, const QString& text)
         m_texts[name] = text;
 }
 
-QString AlignmentValues::checkValue(const Field& f, const QString& t)
+Result AlignmentValues::checkValue(const Field& f, const QString& t)
 {
-    const QString where = QStringLiteral("%1 (%2)").arg(f.label, f.name);
+    // The field's label, in the active language, comes after the values.
+    const Result label = Result::named(f.labelId);
     if (t.isEmpty())
-        return QStringLiteral("%1 没有填写数值。").arg(where);
+        return Result::because(TextId::AlignValueMissing, label, {f.name});
     if (parse(f, t) >= 0)
-        return {};
+        return Result::success();
     if (f.hex)
-        return QStringLiteral("%1 的值 \"%2\" 无效，应为两位十六进制数 (00 到 FF)。").arg(where, t);
-    return QStringLiteral("%1 的值 \"%2\" 无效，应为 %3 到 %4 之间的整数。")
-        .arg(where, t)
-        .arg(f.min)
-        .arg(f.max);
+        return Result::because(TextId::AlignmentValueNotHex, label, {f.name, t});
+    return Result::because(TextId::AlignmentValueNotNumber, label,
+                           {f.name, QString::number(f.min), QString::number(f.max), t});
 }
 
-QString AlignmentValues::checkAll() const
+Result AlignmentValues::checkAll() const
 {
     for (const Field& f : fields()) {
-        const QString problem = checkValue(f, text(f.name));
-        if (!problem.isEmpty())
+        if (Result problem = checkValue(f, text(f.name)); !problem)
             return problem;
     }
-    return {};
+    return Result::success();
 }
 
 int AlignmentValues::byteValue(const QString& name) const

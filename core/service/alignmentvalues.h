@@ -5,13 +5,15 @@
 #include <QString>
 #include <QStringList>
 
+#include "setup/result.h"
+
 // The fifteen alignment values of the service window, kept as the texts the
 // technician sees, and the three radio records that carry them.
 class AlignmentValues {
 public:
     struct Field {
         QString name;      // control name, e.g. "Edit401"
-        QString label;     // where the technician finds it on the window
+        int labelId = 0;   // text id: where the technician finds it on the window
         int min = 0;
         int max = 255;
         bool hex = false;  // two hexadecimal digits instead of a decimal number
@@ -34,11 +36,11 @@ public:
     QString text(const QString& name) const { return m_texts.value(name); }
     void setText(const QString& name, const QString& text);
 
-    // Empty when `text` can be written as the field's byte(s); otherwise a
-    // sentence that names the field and what is wrong.
-    static QString checkValue(const Field& f, const QString& text);
-    // The first field that cannot be written, described; empty when all can.
-    QString checkAll() const;
+    // Success when `text` can be written as the field's byte(s); otherwise
+    // what is wrong, naming the field.
+    static Result checkValue(const Field& f, const QString& text);
+    // The first field that cannot be written, described; success when all can.
+    Result checkAll() const;
 
     // The record at one of the three addresses; empty when a value cannot be
     // coded (checkAll() says which).

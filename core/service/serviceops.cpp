@@ -141,14 +141,14 @@ bool isHexId(const QString& id)
 
 } // namespace
 
-QString checkAdjustInput(const AdjustInput& in)
+Result checkAdjustInput(const AdjustInput& in)
 {
     if (!isHexId(in.modelId))
-        return QStringLiteral("没有选择机型。");
+        return Result::fail(TextId::ServiceNoModel);
     if (in.band.isEmpty())
-        return QStringLiteral("没有选择频段。");
+        return Result::fail(TextId::ServiceNoBand);
     if (!Band::isWellFormed(in.band))
-        return QStringLiteral("所选频段 \"%1\" 无效，应为 ddd-dddMHz 的形式。").arg(in.band);
+        return Result::fail(TextId::ServiceBadBand, {in.band});
     return in.values.checkAll();
 }
 
@@ -181,15 +181,14 @@ Outcome serviceHandshake(SerialLink& link, int pollMs, bool settle)
 
 Outcome adjustOnOpenLink(SerialLink& link, const AdjustInput& in)
 {
-    const QString problem = checkAdjustInput(in);
-    if (!problem.isEmpty())
-        return Outcome::failed(Result::fail(TextId::ServiceBadInput, {problem}));
+    if (Result problem = checkAdjustInput(in); !problem)
+        return Outcome::failed(Result::because(TextId::ServiceBadInput, problem));
     Outcome out = programmingHandshake(link);
     if (!out.ok())
         return out;
     const Codec::Encoded band = Codec::encodeBand(in.band);
     if (!band.ok())
-        return Outcome::failed(Result::fail(TextId::ServiceBadInput, {band.error}));
+        return Outcome::failed(Result::because(TextId::ServiceBadInput, band.error));
     const QList<QPair<int, QByteArray>> records = {
         {Codec::ModelAddr, SerialLink::hexToBytes(in.modelId)},
         {Codec::BandAddr, band.bytes},
@@ -238,9 +237,8 @@ Outcome readAlignment(SerialLink& link, const QString& device, const QStringList
 Outcome adjust(SerialLink& link, const QString& device, const AdjustInput& in)
 {
     // Refused before the port is touched: a half-written radio is worse than none.
-    const QString problem = checkAdjustInput(in);
-    if (!problem.isEmpty())
-        return Outcome::failed(Result::fail(TextId::ServiceBadInput, {problem}));
+    if (Result problem = checkAdjustInput(in); !problem)
+        return Outcome::failed(Result::because(TextId::ServiceBadInput, problem));
     return whole(link, device, {6, 800, 6, 70}, [&] { return adjustOnOpenLink(link, in); });
 }
 
@@ -299,9 +297,8 @@ Outcome squelch(SerialLink& link, const QString& device)
 
 Outcome initialiseAdjust(SerialLink& link, const AdjustInput& in)
 {
-    const QString problem = checkAdjustInput(in);
-    if (!problem.isEmpty())
-        return Outcome::failed(Result::fail(TextId::ServiceBadInput, {problem}));
+    if (Result problem = checkAdjustInput(in); !problem)
+        return Outcome::failed(Result::because(TextId::ServiceBadInput, problem));
     link.close();
     pause(250);
     if (!link.open())

@@ -37,8 +37,8 @@ struct AdjustInput {
     QString band;             // the band selected in the main window, ddd-dddMHz
     AlignmentValues values;
 };
-// Empty when everything can be written; otherwise names what cannot.
-QString checkAdjustInput(const AdjustInput& in);
+// Success when everything can be written; otherwise names what cannot.
+Result checkAdjustInput(const AdjustInput& in);
 
 struct ReadResult {
     QString band;             // the band text read; empty if the record was not reached

@@ -29,6 +29,10 @@ struct Result {
         return r;
     }
 
+    // A text by id alone, such as a column's name, for a message to take as
+    // one of its values.
+    static Result named(int id) { return {id, {}, {}}; }
+
     // The reason in the language of `texts`, values filled in. Empty on success.
     QString text(const PackStrings& texts) const;
     bool operator==(const Result&) const = default;

@@ -14,6 +14,8 @@
 //   1400-1499 backups, verify and compare
 //   1500-1599 languages and window captions
 //   1600-1699 installation and cables
+//   1700-1799 names of the values that messages speak of (channel columns,
+//             settings, alignment values)
 // X(Name, id): Name becomes TextId::Name.
 
 #define RQ300_TEXTS_RADIO(X) \
@@ -65,10 +67,30 @@
     X(ServiceStoreRefused, 1054) \
     X(ServiceBandNotInList, 1055) \
     X(ServiceBadInput, 1056) \
+    X(ServiceNoModel, 1057) \
+    X(ServiceNoBand, 1058) \
+    X(ServiceBadBand, 1059) \
     X(InterruptedHolds, 1060) \
     X(InterruptedNothing, 1061) \
     X(InterruptedPartly, 1062) \
-    X(UnknownCodeDefaulted, 1063)
+    X(UnknownCodeDefaulted, 1063) \
+    X(NotAFrequency, 1064) \
+    X(NotATone, 1065) \
+    X(ToneTooHigh, 1066) \
+    X(NameCharacter, 1067) \
+    X(PasswordStarHash, 1068) \
+    X(PasswordTooLong, 1069) \
+    X(PasswordDigitsOnly, 1070) \
+    X(NotABand, 1071) \
+    X(ChannelValueProblem, 1072) \
+    X(NotOneOf, 1073) \
+    X(NothingSelected, 1074) \
+    X(CodeDoesNotFit, 1075) \
+    X(DtmfTooLong, 1076) \
+    X(NotDtmfDigit, 1077) \
+    X(NamedValueProblem, 1078) \
+    X(AlignValueMissing, 1079) \
+    X(WriteRefusedValue, 1080)
 
 #define RQ300_TEXTS_FILES(X) \
     X(FileSaveFailed, 1100) \
@@ -212,9 +234,59 @@
     X(PortPermissionUdev, 1605) \
     X(CableClaimedByBraille, 1606)
 
+#define RQ300_TEXTS_NAMES(X) \
+    X(ColumnChannel, 1700) \
+    X(ColumnRxFrequency, 1701) \
+    X(ColumnRxTone, 1702) \
+    X(ColumnTxFrequency, 1703) \
+    X(ColumnTxTone, 1704) \
+    X(ColumnPower, 1705) \
+    X(ColumnBandwidth, 1706) \
+    X(ColumnScan, 1707) \
+    X(ColumnBusyLock, 1708) \
+    X(ColumnTailElimination, 1709) \
+    X(ColumnCompander, 1710) \
+    X(ColumnPttId, 1711) \
+    X(SettingAutoPowerOff, 1720) \
+    X(SettingSquelch, 1721) \
+    X(SettingScanResume, 1722) \
+    X(SettingTimeOut, 1723) \
+    X(SettingVoice, 1724) \
+    X(SettingSaveRatio, 1725) \
+    X(SettingVolume, 1726) \
+    X(SettingDtmfTime, 1727) \
+    X(SettingVoxLevel, 1728) \
+    X(SettingVoxDelay, 1729) \
+    X(SettingTopLong, 1730) \
+    X(SettingTopShort, 1731) \
+    X(SettingP1Long, 1732) \
+    X(SettingP1Short, 1733) \
+    X(SettingP2Long, 1734) \
+    X(SettingP2Short, 1735) \
+    X(SettingEndDtmf, 1736) \
+    X(SettingPassword, 1737) \
+    X(SettingNewPassword, 1738) \
+    X(SettingUserName, 1739) \
+    X(SettingAdminName, 1740) \
+    X(AlignNameTrim, 1750) \
+    X(AlignNameHighPowerLow, 1751) \
+    X(AlignNameHighPowerHigh, 1752) \
+    X(AlignNameLowPowerLow, 1753) \
+    X(AlignNameLowPowerHigh, 1754) \
+    X(AlignNameCtcDeviation, 1755) \
+    X(AlignNameDcsDeviation, 1756) \
+    X(AlignNameNarrowDeviation, 1757) \
+    X(AlignNameNarrowCtcDeviation, 1758) \
+    X(AlignNameNarrowDcsDeviation, 1759) \
+    X(AlignNameModBasic, 1760) \
+    X(AlignNameModUpper, 1761) \
+    X(AlignNameModLower, 1762) \
+    X(AlignNameBatteryAlert, 1763) \
+    X(AlignNameBatteryOff, 1764)
+
 #define RQ300_TEXTS_ALL(X) \
     RQ300_TEXTS_RADIO(X) RQ300_TEXTS_FILES(X) RQ300_TEXTS_SETUP(X) RQ300_TEXTS_EDITING(X) \
-    RQ300_TEXTS_SAFETY(X) RQ300_TEXTS_LANGUAGES(X) RQ300_TEXTS_INSTALL(X)
+    RQ300_TEXTS_SAFETY(X) RQ300_TEXTS_LANGUAGES(X) RQ300_TEXTS_INSTALL(X) RQ300_TEXTS_NAMES(X)
 
 namespace TextId {
 #define RQ300_TEXT_ENUM(name, id) name = id,

@@ -80,7 +80,7 @@ void identity(const QByteArray& rec)
     check(band.size() == 10);
     const Codec::Encoded b = Codec::encodeBand(band);
     check(b.ok() == Band::isWellFormed(band));
-    check(b.ok() ? Codec::decodeBand(b.bytes) == band : !b.error.isEmpty());
+    check(b.ok() ? Codec::decodeBand(b.bytes) == band : !b.error.ok());
 
     const QString digits = Codec::passwordDigits(rec);
     check(digits.size() == Codec::passwordLength(rec));
@@ -88,7 +88,7 @@ void identity(const QByteArray& rec)
     if (p.ok())
         check(Codec::passwordDigits(p.bytes) == digits);
     else
-        check(!p.error.isEmpty());
+        check(!p.error.ok());
 }
 
 // Texts as a settings file or a CSV may hand them to the encoders: refused
@@ -96,17 +96,17 @@ void identity(const QByteArray& rec)
 void texts(const QString& t, const ValueWords& w, QChar sep)
 {
     const Codec::Encoded tone = Codec::encodeTone(t, w.off);
-    check(tone.ok() ? tone.bytes.size() == 2 : !tone.error.isEmpty());
+    check(tone.ok() ? tone.bytes.size() == 2 : !tone.error.ok());
     if (tone.ok())
         check(Codec::encodeTone(Codec::decodeTone(tone.bytes, w.off, sep), w.off).bytes == tone.bytes);
     const Codec::Encoded f = Codec::encodeFrequency(t);
-    check(f.ok() ? f.bytes.size() == 4 : !f.error.isEmpty());
+    check(f.ok() ? f.bytes.size() == 4 : !f.error.ok());
     if (f.ok())
         check(Codec::decodeFrequency(f.bytes, sep).has_value());
     const Codec::Encoded p = Codec::encodePassword(t);
-    check(p.ok() ? Codec::passwordDigits(p.bytes) == t : !p.error.isEmpty());
+    check(p.ok() ? Codec::passwordDigits(p.bytes) == t : !p.error.ok());
     const Codec::Encoded n = Codec::encodeName(t);
-    check(n.ok() ? Codec::decodeName(n.bytes) == t.left(7) : !n.error.isEmpty());
+    check(n.ok() ? Codec::decodeName(n.bytes) == t.left(7) : !n.error.ok());
 }
 
 }

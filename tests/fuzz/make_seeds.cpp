@@ -43,7 +43,7 @@ void put(const QString& target, const QString& name, const QByteArray& bytes)
 QByteArray encoded(const Codec::Encoded& e)
 {
     if (!e.ok()) {
-        std::fprintf(stderr, "seed not encodable: %s\n", qPrintable(e.error));
+        std::fprintf(stderr, "seed not encodable: %s\n", qPrintable(e.error.text(PackStrings::builtIn())));
         ++g_failures;
     }
     return e.bytes;
