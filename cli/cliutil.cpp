@@ -184,10 +184,20 @@ PackStrings textsFor(int language)
     const QString file = location().packFile(name);
     Result why = Result::fail(TextId::PackMissing, {name});
     const std::optional<PackStrings> pack = file.isEmpty() ? std::nullopt : PackStrings::loadFile(file, &why);
-    // Without its pack a language has only the built-in texts to say so.
+    // Without its pack a language has only the built-in (simplified Chinese)
+    // texts, except for the line that says why: an English user must be able
+    // to read that one.
     const PackStrings texts = pack ? PackStrings::withFallback(*pack) : PackStrings::builtIn();
-    if (!pack)
-        warn(why.text(texts));
+    if (!pack) {
+        PackStrings whyTexts = texts;
+        if (language == 2) {
+            whyTexts.set(TextId::PackMissing,
+                          QStringLiteral("The language pack %1.lang is not beside the program; using the built-in texts"));
+            whyTexts.set(TextId::PackTooLarge,
+                          QStringLiteral("The language pack %1 is too large (more than %2 bytes); using the built-in texts"));
+        }
+        warn(why.text(whyTexts));
+    }
     if (!pendingWarning().ok()) {
         warn(pendingWarning().text(texts));
         pendingWarning() = Result::success();

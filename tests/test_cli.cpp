@@ -281,6 +281,28 @@ private slots:
         QVERIFY2(r.err.startsWith("rq300-cli: warning: " + chinese + "\n"), qPrintable(r.err));
     }
 
+    // Without the English pack the texts are the built-in Chinese; the line
+    // that says why is still English, word for word the pack's.
+    void missingEnglishPackSaysSoInEnglish()
+    {
+        const QString bin = path("nopack/bin");
+        QVERIFY(QDir().mkpath(bin));
+        QFile::remove(QDir(bin).filePath("rq300-cli"));
+        QVERIFY(QFile::copy(path("rq300-cli"), QDir(bin).filePath("rq300-cli")));
+        QFile::setPermissions(QDir(bin).filePath("rq300-cli"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::remove(QDir(bin).filePath("cha_dll.lang"));
+        QVERIFY(QFile::copy(path("cha_dll.lang"), QDir(bin).filePath("cha_dll.lang")));
+        writeAll(QDir(bin).filePath("sysini.ini"), Ini);
+        const QString run = QStringLiteral("exec \"%1\" show missing.kq19 --lang %2").arg(QDir(bin).filePath("rq300-cli"));
+        const QString english = texts("eng_dll.lang").text(TextId::PackMissing).arg("eng_dll");
+        Run r = cli({"-c", run.arg("en")});
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.startsWith("rq300-cli: warning: " + english + "\n"), qPrintable(r.err));
+        r = cli({"-c", run.arg("tw")});
+        QVERIFY2(r.err.startsWith("rq300-cli: warning: " + texts("cha_dll.lang").text(TextId::PackMissing).arg("ty") + "\n"),
+                 qPrintable(r.err));
+    }
+
     void languageAsTheWindowProgramStarts()
     {
         const QByteArray csv = "Channel,a,b,c,d,e,f,g,h,i,j,k\r\n1,446.00625,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n";
