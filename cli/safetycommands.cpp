@@ -179,9 +179,9 @@ int diff(const QStringList& args)
         warnBackup(job, texts);
         side.data = job.result;
     }
-    const QStringList lines = DocDiff::differences(sides[0].data, sides[1].data);
-    for (const QString& l : lines)
-        Cli::out(l);
+    const QList<Result> lines = DocDiff::differences(sides[0].data, sides[1].data);
+    for (const Result& l : lines)
+        Cli::out(l.text(texts));
     return lines.isEmpty() ? Cli::Ok : Cli::Failed;
 }
 

@@ -14,6 +14,17 @@
 #include "setup/textids.h"
 
 namespace {
+// Difference lines as the English pack words them.
+QStringList english(const QList<Result>& lines)
+{
+    QStringList out;
+    for (const Result& l : lines)
+        out << l.text(englishTexts());
+    return out;
+}
+}
+
+namespace {
 SafeTransfer::Options opts(bool backup, bool verify)
 {
     SafeTransfer::Options o;
@@ -64,7 +75,7 @@ private slots:
         QVERIFY(QFileInfo(out.backupPath).fileName().contains(Backups::safeName(f.identity.user)));
         const SettingsFile::ReadResult back = SettingsFile::read(out.backupPath, f.doc.data(), f.doc.words());
         QVERIFY(back.ok());
-        QCOMPARE(DocDiff::differences(f.doc.data(), back.data), QStringList());
+        QCOMPARE(english(DocDiff::differences(f.doc.data(), back.data)), QStringList());
         QCOMPARE(Backups::list(folder()).size(), 1);
     }
 
@@ -79,11 +90,11 @@ private slots:
         f.doc.setChoice(Key::Squelch, 5);
         f.sim.resetCounters();
         const SafeTransfer::Outcome out = t.write({});
-        QVERIFY2(out.ok(), qPrintable(out.transfer.reason.text(PackStrings::builtIn()) + out.differences.join('\n')));
+        QVERIFY2(out.ok(), qPrintable(out.transfer.reason.text(PackStrings::builtIn()) + english(out.differences).join('\n')));
         // The backup holds the radio as it was, not the document written.
         const SettingsFile::ReadResult backup = SettingsFile::read(out.backupPath, f.doc.data(), f.doc.words());
         QVERIFY(backup.ok());
-        QCOMPARE(DocDiff::channelDifferences(before, backup.data, 5), QStringList());
+        QVERIFY(DocDiff::channelDifferences(before, backup.data, 5).isEmpty());
         QVERIFY(!DocDiff::channelDifferences(f.doc.data(), backup.data, 5).isEmpty());
         // Three handshakes: the backup read, the write, the read back.
         int handshakes = 0;
@@ -105,9 +116,12 @@ private slots:
         QCOMPARE(out.stage, SafeTransfer::Outcome::Stage::Verify);
         QVERIFY(out.transfer.ok());   // every frame was acknowledged
         QVERIFY2(!out.differences.isEmpty(), "no difference found");
-        for (const QString& line : out.differences)
+        for (const QString& line : english(out.differences))
             QVERIFY2(line.startsWith("channel 05"), qPrintable(line));
-        QVERIFY(out.differences.join('\n').contains("channel 05 TX tone: written 67.0"));
+        QVERIFY(english(out.differences).join('\n').contains("channel 05 transmit tone: written 67.0"));
+        // The window shows them in its language, as part of the verify's message.
+        QVERIFY2(out.safety.text(PackStrings::builtIn()).contains(QStringLiteral("信道05 发射亚音:写入67.0,读回")),
+                 qPrintable(out.safety.text(PackStrings::builtIn())));
         // Without verify the same radio passes: the check is what caught it.
         QVERIFY(t.write(opts(false, false)).ok());
     }
@@ -214,14 +228,19 @@ private slots:
         DocumentData b = a.data();
         b.setCell(5, 4, "D023N");
         b.setChoice(Key::Squelch, a.data().choice(Key::Squelch) + 2);
-        const QStringList lines = DocDiff::differences(a.data(), b);
+        const QStringList lines = english(DocDiff::differences(a.data(), b));
         QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines[0], "channel 05 TX tone: 67.0 -> D023N");
-        QVERIFY2(lines[1].startsWith("squelch: "), qPrintable(lines[1]));
-        QCOMPARE(DocDiff::differences(a.data(), a.data()), QStringList());
+        QCOMPARE(lines[0], "channel 05 transmit tone: 67.0 -> D023N");
+        QVERIFY2(lines[1].startsWith("squelch level: "), qPrintable(lines[1]));
+        QVERIFY(DocDiff::differences(a.data(), a.data()).isEmpty());
         DocumentData c = a.data();
         c.clearChannel(5);
-        QCOMPARE(DocDiff::differences(a.data(), c), QStringList{"channel 05: 446.00625 -> (empty)"});
+        QCOMPARE(english(DocDiff::differences(a.data(), c)), QStringList{"channel 05: 446.00625 -> (empty)"});
+        // In the other languages the names and "(empty)" are theirs.
+        QCOMPARE(DocDiff::differences(a.data(), b).first().text(PackStrings::builtIn()),
+                 QStringLiteral("信道05 发射亚音:67.0 -> D023N"));
+        QCOMPARE(DocDiff::differences(a.data(), c).first().text(PackStrings::builtIn()),
+                 QStringLiteral("信道05:446.00625 -> (空)"));
     }
 };
 

@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(r.out, QString());
         r = cli({"diff", "a.kq19", "b.kq19", "--band", "400-470MHz"});
         QCOMPARE(r.exit, 1);
-        QCOMPARE(r.out, "channel 05 TX tone: 67.0 -> D023N\n");
+        QCOMPARE(r.out, "channel 05 transmit tone: 67.0 -> D023N\n");
         QCOMPARE(cli({"diff", "a.kq19"}).exit, 2);
         QCOMPARE(cli({"diff", "a.kq19", "missing.kq19"}).exit, 2);
     }

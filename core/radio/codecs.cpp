@@ -2,12 +2,12 @@
 
 #include "radio/hexdigit.h"
 
-#include <QHash>
 
 #include "document/documentdata.h"
 #include "document/frequency.h"
 #include "document/band.h"
 #include "document/settingkeys.h"
+#include "document/valuenames.h"
 #include "setup/textids.h"
 
 namespace Codec {
@@ -57,7 +57,7 @@ Encoded fail(const Result& why)
 // A setting's own problem, the setting named in the active language.
 Encoded failSetting(int id, const QString& key, QStringList values = {})
 {
-    return fail(Result::because(id, Result::named(settingNameId(key)), std::move(values)));
+    return fail(Result::because(id, Result::named(ValueNames::settingId(key)), std::move(values)));
 }
 
 Encoded done(const QByteArray& bytes)
@@ -270,11 +270,6 @@ Encoded encodeBand(const QString& band)
 
 // ---- channel record ------------------------------------------------------
 
-int columnNameId(int col)
-{
-    return col >= 0 && col < 12 ? TextId::ColumnChannel + col : 0;
-}
-
 void decodeChannel(const QByteArray& rec, int row, DocumentData& data, const ValueWords& w, QChar sep)
 {
     data.clearChannel(row);
@@ -298,7 +293,7 @@ void decodeChannel(const QByteArray& rec, int row, DocumentData& data, const Val
 Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
 {
     auto bad = [row](int col, const Result& why) {
-        Result r = Result::because(TextId::ChannelValueProblem, Result::named(columnNameId(col)), {QString::number(row)});
+        Result r = Result::because(TextId::ChannelValueProblem, Result::named(ValueNames::columnId(col)), {QString::number(row)});
         r.details.push_back(why);
         return fail(r);
     };
@@ -359,32 +354,6 @@ Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
 }
 
 // ---- option block --------------------------------------------------------
-
-int settingNameId(const QString& key)
-{
-    static const QHash<QString, int> names = {
-        {Key::AutoPowerOff, TextId::SettingAutoPowerOff},
-        {Key::Squelch, TextId::SettingSquelch},
-        {Key::ScanResume, TextId::SettingScanResume},
-        {Key::TimeOut, TextId::SettingTimeOut},
-        {Key::Voice, TextId::SettingVoice},
-        {Key::SaveRatio, TextId::SettingSaveRatio},
-        {Key::Volume, TextId::SettingVolume},
-        {Key::DtmfTime, TextId::SettingDtmfTime},
-        {Key::VoxLevel, TextId::SettingVoxLevel},
-        {Key::VoxDelay, TextId::SettingVoxDelay},
-        {Key::TopLong, TextId::SettingTopLong},
-        {Key::TopShort, TextId::SettingTopShort},
-        {Key::P1Long, TextId::SettingP1Long},
-        {Key::P1Short, TextId::SettingP1Short},
-        {Key::P2Long, TextId::SettingP2Long},
-        {Key::P2Short, TextId::SettingP2Short},
-        {Key::EndDtmf, TextId::SettingEndDtmf},
-        {Key::Password, TextId::SettingPassword},
-        {Key::NewPassword, TextId::SettingNewPassword},
-    };
-    return names.value(key, 0);
-}
 
 namespace {
 

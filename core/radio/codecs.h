@@ -102,10 +102,4 @@ Encoded encodeOptions(const DocumentData& data, int channelCount);
 void decodeTimer(const QByteArray& eight, DocumentData& data);
 Encoded encodeTimer(const DocumentData& data);
 
-// The name of a setting key that a user understands ("DTMF duration"), as
-// a text id; 0 for a key no message speaks of.
-int settingNameId(const QString& key);
-// The name of a column of the channel table ("transmit tone"), as a text id.
-int columnNameId(int col);
-
 }

@@ -175,7 +175,8 @@ SafeTransfer::Outcome SafeTransfer::write(const Options& options)
         out.differences = Verify::compare(sent, after.doc.data(), m_doc.words(), count, written, after.identity);
         if (!out.differences.isEmpty()) {
             out.stage = Outcome::Stage::Verify;
-            out.safety = Result::fail(TextId::VerifyMismatch, {out.differences.join(u'\n')});
+            out.safety = Result::because(TextId::VerifyMismatch,
+                                         Result::lines(std::vector<Result>(out.differences.cbegin(), out.differences.cend())));
             return out;
         }
     }

@@ -45,7 +45,7 @@ public:
         // read itself succeeded (stage Done).
         Result safety;
         QString backupPath;        // the backup written, if any
-        QStringList differences;   // Verify: one line per record that differs
+        QList<Result> differences;   // Verify: one line per record that differs
 
         // The radio and the document are as the user asked.
         bool ok() const { return stage == Stage::Done; }

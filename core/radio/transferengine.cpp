@@ -8,6 +8,7 @@
 #include "document/frequency.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
+#include "document/valuenames.h"
 #include "identity.h"
 #include "protocol.h"
 #include "seriallink.h"
@@ -40,7 +41,7 @@ Result checkFrequency(const QString& cell, int row, int col, const QString& band
         return Result::success();
     // The column is named in the active language, after the other values.
     const QStringList values = {QString::number(row), cell, band};
-    const Result column = Result::named(Codec::columnNameId(col));
+    const Result column = Result::named(ValueNames::columnId(col));
     const std::optional<double> mhz = Frequency::parse(text, sep);
     if (mhz && (*mhz < Band::lower(band) || *mhz > Band::upper(band)))
         return Result::because(TextId::FrequencyOutOfBand, column, values);

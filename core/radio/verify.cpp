@@ -3,6 +3,7 @@
 #include "document/docdiff.h"
 #include "document/documentdata.h"
 #include "radio/codecs.h"
+#include "setup/textids.h"
 
 namespace Verify {
 
@@ -13,21 +14,6 @@ QByteArray bytes(std::initializer_list<int> list)
     QByteArray out;
     for (int b : list)
         out.append(char(b));
-    return out;
-}
-
-// "a -> b" from the document diff reads "written a, read back b" here.
-QStringList rephrase(const QStringList& lines)
-{
-    QStringList out;
-    for (QString l : lines) {
-        const qsizetype colon = l.indexOf(QStringLiteral(": "));
-        const qsizetype arrow = l.lastIndexOf(QStringLiteral(" -> "));
-        if (colon > 0 && arrow > colon)
-            l = l.left(colon + 2) + QStringLiteral("written ") + l.mid(colon + 2, arrow - colon - 2)
-                + QStringLiteral(", read back ") + l.mid(arrow + 4);
-        out << l;
-    }
     return out;
 }
 
@@ -75,10 +61,11 @@ bool sameMasked(const QByteArray& a, const QByteArray& b, const QByteArray& mask
     return true;
 }
 
-QStringList compare(const DocumentData& written, const DocumentData& readBack, const ValueWords& words,
-                    int channelCount, const Written& id, const RadioIdentity& readId)
+QList<Result> compare(const DocumentData& written, const DocumentData& readBack, const ValueWords& words,
+                      int channelCount, const Written& id, const RadioIdentity& readId)
 {
-    QStringList lines;
+    using DocDiff::Wording;
+    QList<Result> lines;
     auto differs = [](const Codec::Encoded& a, const Codec::Encoded& b, const QByteArray& mask) {
         // A record read back that no longer encodes is as wrong as a changed one.
         return a.ok() != b.ok() || (a.ok() && !sameMasked(a.bytes, b.bytes, mask));
@@ -88,30 +75,30 @@ QStringList compare(const DocumentData& written, const DocumentData& readBack, c
         const Codec::Encoded b = Codec::encodeChannel(readBack, n, words);
         if (!differs(a, b, channelMask()))
             continue;
-        const QStringList cells = rephrase(DocDiff::channelDifferences(written, readBack, n));
-        lines << (cells.isEmpty() ? QStringList{QStringLiteral("channel %1: the record differs").arg(n, 2, 10, QLatin1Char('0'))}
-                                  : cells);
+        const QList<Result> cells = DocDiff::channelDifferences(written, readBack, n, Wording::Verify);
+        if (cells.isEmpty())
+            lines << Result::fail(TextId::VerifyChannelRecord, {QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'))});
+        lines << cells;
     }
     const int count = channelCount;
     if (differs(Codec::encodeOptions(written, count), Codec::encodeOptions(readBack, count), optionMask())) {
-        const QStringList s = rephrase(DocDiff::settingDifferences(written, readBack, DocDiff::optionKeys()));
-        lines << (s.isEmpty() ? QStringList{QStringLiteral("option block: the record differs")} : s);
+        const QList<Result> s = DocDiff::settingDifferences(written, readBack, DocDiff::optionKeys(), Wording::Verify);
+        lines << (s.isEmpty() ? QList<Result>{Result::fail(TextId::VerifyOptionRecord)} : s);
     }
     if (differs(Codec::encodeTimer(written), Codec::encodeTimer(readBack), timerMask())) {
-        const QStringList s = rephrase(DocDiff::settingDifferences(written, readBack, DocDiff::timerKeys()));
-        lines << (s.isEmpty() ? QStringList{QStringLiteral("timer and DTMF record: the record differs")} : s);
+        const QList<Result> s = DocDiff::settingDifferences(written, readBack, DocDiff::timerKeys(), Wording::Verify);
+        lines << (s.isEmpty() ? QList<Result>{Result::fail(TextId::VerifyTimerRecord)} : s);
     }
     if (id.user && readId.user != storedName(id.userName))
-        lines << QStringLiteral("user name: written %1, read back %2").arg(storedName(id.userName), readId.user);
+        lines << Result::fail(TextId::VerifyUserName, {storedName(id.userName), readId.user});
     if (id.admin) {
         if (readId.admin != storedName(id.adminName))
-            lines << QStringLiteral("administrator: written %1, read back %2")
-                         .arg(storedName(id.adminName), readId.admin);
+            lines << Result::fail(TextId::VerifyAdmin, {storedName(id.adminName), readId.admin});
         if (!dateWithin(readId.saleDate, id.started, id.ended))
-            lines << QStringLiteral("sale date: written today, read back %1").arg(readId.saleDate);
+            lines << Result::fail(TextId::VerifySaleDate, {readId.saleDate});
     }
     if (id.factoryDate && !dateWithin(readId.factoryDate, id.started, id.ended))
-        lines << QStringLiteral("factory date: written today, read back %1").arg(readId.factoryDate);
+        lines << Result::fail(TextId::VerifyFactoryDate, {readId.factoryDate});
     return lines;
 }
 

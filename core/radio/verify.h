@@ -1,11 +1,13 @@
 #pragma once
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include "document/valuewords.h"
 #include "radio/identity.h"
+#include "setup/result.h"
 
 class DocumentData;
 
@@ -33,9 +35,9 @@ struct Written {
 };
 
 // One line per record that differs, naming the channel or setting:
-// "channel 05 TX tone: written 67.0, read back D023N". Empty when the radio
-// holds what was written.
-QStringList compare(const DocumentData& written, const DocumentData& readBack, const ValueWords& words,
+// "channel 05 transmit tone: written 67.0, read back D023N". Empty when the
+// radio holds what was written.
+QList<Result> compare(const DocumentData& written, const DocumentData& readBack, const ValueWords& words,
                     int channelCount, const Written& identityWritten = {}, const RadioIdentity& readIdentity = {});
 
 }

@@ -1,11 +1,28 @@
 #include "result.h"
 
 #include "packstrings.h"
+#include "textids.h"
+
+Result Result::verbatim(const QString& value)
+{
+    return {TextId::Verbatim, {value}, {}};
+}
+
+Result Result::lines(std::vector<Result> each)
+{
+    return {TextId::LineList, {}, std::move(each)};
+}
 
 QString Result::text(const PackStrings& texts) const
 {
     if (ok())
         return {};
+    if (textId == TextId::LineList) {
+        QStringList each;
+        for (const Result& d : details)
+            each << d.text(texts);
+        return each.join(u'\n');
+    }
     QString t = texts.contains(textId) ? texts.text(textId) : PackStrings::builtIn().text(textId);
     if (t.isEmpty())
         t = QStringLiteral("#%1").arg(textId);

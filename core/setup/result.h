@@ -32,6 +32,11 @@ struct Result {
     // A text by id alone, such as a column's name, for a message to take as
     // one of its values.
     static Result named(int id) { return {id, {}, {}}; }
+    // A value shown as it is, where a message may take a text instead
+    // ("(empty)").
+    static Result verbatim(const QString& value);
+    // Messages one below the other, as one value.
+    static Result lines(std::vector<Result> each);
 
     // The reason in the language of `texts`, values filled in. Empty on success.
     QString text(const PackStrings& texts) const;

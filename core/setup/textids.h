@@ -175,7 +175,30 @@
     X(CompareRead, 1420) \
     X(CompareDifferences, 1421) \
     X(BackupFolderFailed, 1422) \
-    X(CalibrationReadFailed, 1423)
+    X(CalibrationReadFailed, 1423) \
+    X(DiffChannelRemoved, 1424) \
+    X(DiffChannelAdded, 1425) \
+    X(DiffCell, 1426) \
+    X(DiffSetting, 1427) \
+    X(DiffEmpty, 1428) \
+    X(DiffNone, 1429) \
+    X(DiffCode, 1430) \
+    X(DiffOn, 1431) \
+    X(DiffOff, 1432) \
+    X(DiffBand, 1433) \
+    X(VerifyChannelRemoved, 1434) \
+    X(VerifyChannelAdded, 1435) \
+    X(VerifyCell, 1436) \
+    X(VerifySetting, 1437) \
+    X(VerifyChannelRecord, 1438) \
+    X(VerifyOptionRecord, 1439) \
+    X(VerifyTimerRecord, 1440) \
+    X(VerifyUserName, 1441) \
+    X(VerifyAdmin, 1442) \
+    X(VerifySaleDate, 1443) \
+    X(VerifyFactoryDate, 1444) \
+    X(Verbatim, 1498) \
+    X(LineList, 1499)
 
 #define RQ300_TEXTS_LANGUAGES(X) \
     X(DeleteAllCaption, 1500) \
@@ -268,21 +291,35 @@
     X(SettingNewPassword, 1738) \
     X(SettingUserName, 1739) \
     X(SettingAdminName, 1740) \
-    X(AlignNameTrim, 1750) \
-    X(AlignNameHighPowerLow, 1751) \
-    X(AlignNameHighPowerHigh, 1752) \
-    X(AlignNameLowPowerLow, 1753) \
-    X(AlignNameLowPowerHigh, 1754) \
-    X(AlignNameCtcDeviation, 1755) \
-    X(AlignNameDcsDeviation, 1756) \
-    X(AlignNameNarrowDeviation, 1757) \
-    X(AlignNameNarrowCtcDeviation, 1758) \
-    X(AlignNameNarrowDcsDeviation, 1759) \
-    X(AlignNameModBasic, 1760) \
-    X(AlignNameModUpper, 1761) \
-    X(AlignNameModLower, 1762) \
-    X(AlignNameBatteryAlert, 1763) \
-    X(AlignNameBatteryOff, 1764)
+    X(SettingBand, 1741) \
+    X(SettingPowerOnTone, 1742) \
+    X(SettingEndTone, 1743) \
+    X(SettingBatterySave, 1744) \
+    X(SettingKeyBeep, 1745) \
+    X(SettingTxInhibit, 1746) \
+    X(SettingLowBatteryTone, 1747) \
+    X(SettingTinyPower, 1748) \
+    X(SettingAlarm, 1749) \
+    X(SettingVoxRxInhibit, 1750) \
+    X(SettingLease, 1751) \
+    X(SettingLeaseDays, 1752) \
+    X(SettingLeaseHours, 1753) \
+    X(SettingLeaseMinutes, 1754) \
+    X(AlignNameTrim, 1780) \
+    X(AlignNameHighPowerLow, 1781) \
+    X(AlignNameHighPowerHigh, 1782) \
+    X(AlignNameLowPowerLow, 1783) \
+    X(AlignNameLowPowerHigh, 1784) \
+    X(AlignNameCtcDeviation, 1785) \
+    X(AlignNameDcsDeviation, 1786) \
+    X(AlignNameNarrowDeviation, 1787) \
+    X(AlignNameNarrowCtcDeviation, 1788) \
+    X(AlignNameNarrowDcsDeviation, 1789) \
+    X(AlignNameModBasic, 1790) \
+    X(AlignNameModUpper, 1791) \
+    X(AlignNameModLower, 1792) \
+    X(AlignNameBatteryAlert, 1793) \
+    X(AlignNameBatteryOff, 1794)
 
 #define RQ300_TEXTS_ALL(X) \
     RQ300_TEXTS_RADIO(X) RQ300_TEXTS_FILES(X) RQ300_TEXTS_SETUP(X) RQ300_TEXTS_EDITING(X) \
