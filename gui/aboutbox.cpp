@@ -34,7 +34,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
         texts->addWidget(l);
     auto* row = new QHBoxLayout(panel);
     row->addWidget(icon, 0, Qt::AlignTop);
-    row->addLayout(texts);
+    // The texts take the room the panel has beyond them, beside the icon.
+    row->addLayout(texts, 1);
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("Button1"));

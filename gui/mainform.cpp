@@ -1,5 +1,7 @@
 #include "gui/mainform.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -306,8 +308,26 @@ void TMainForm::bringUp(QWidget* child)
         return;
     child->show();
     sub->showNormal();
+    keepInside(sub);
     m_mdi->setActiveSubWindow(sub);
     sub->raise();
+}
+
+// The window area does not scroll: a window placed, or grown with longer
+// texts, over its right or lower edge would hide part of itself until
+// dragged back. It moves in as far as it fits; one too large keeps its
+// left and top edges in view.
+void TMainForm::keepInside(QMdiSubWindow* sub)
+{
+    const QRect area = m_mdi->viewport()->rect();
+    QRect r = sub->geometry();
+    if (r.right() > area.right())
+        r.moveRight(area.right());
+    if (r.bottom() > area.bottom())
+        r.moveBottom(area.bottom());
+    r.moveTopLeft(QPoint(std::max(r.left(), 0), std::max(r.top(), 0)));
+    if (r.topLeft() != sub->pos())
+        sub->move(r.topLeft());
 }
 
 void TMainForm::bindSelectors()

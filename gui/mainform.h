@@ -120,6 +120,7 @@ private:
     void buildChildWindows();
     QMdiSubWindow* addChild(QWidget* w);
     void bringUp(QWidget* child);
+    void keepInside(QMdiSubWindow* sub);
     void setLanguageNumber(int n);
     void applyMainTexts();
     void bindSelectors();

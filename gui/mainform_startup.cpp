@@ -156,8 +156,10 @@ void TMainForm::ApplyLanguagePack(const QString& name)
     m_test->applyTexts(t);
     // Longer captions (English) must not be cut off by a frame sized for
     // the previous language.
-    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
         sub->resize(sub->size().expandedTo(sub->sizeHint()));
+        keepInside(sub);
+    }
     applyEditingTexts();
 }
 

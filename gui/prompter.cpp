@@ -1,7 +1,15 @@
 #include "gui/prompter.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QListView>
 #include <QMessageBox>
+#include <QScreen>
+#include <QSplitter>
+#include <QScrollBar>
+#include <QTreeView>
+#include <algorithm>
 
 namespace {
 Prompter g_default;
@@ -25,6 +33,36 @@ QMessageBox::Icon boxIcon(Prompter::Icon i)
 QString qtFilter(const QString& filter)
 {
     return filter.section(u'|', 0, 0);
+}
+
+// Qt's file dialog opens small: at 1024x768 its places list cuts
+// "Computer" and the dates lose their middle. It opens larger, its places
+// list as wide as its names, and the size, type and date columns as wide as
+// what they show once the folder has been read.
+void fitFileDialog(QFileDialog& dlg)
+{
+    QSize size(800, 520);
+    if (const QScreen* screen = dlg.screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dlg.resize(dlg.size().expandedTo(size));
+    auto* places = dlg.findChild<QListView*>(QStringLiteral("sidebar"));
+    auto* splitter = dlg.findChild<QSplitter*>(QStringLiteral("splitter"));
+    if (places && splitter && splitter->count() == 2) {
+        const int need = places->sizeHintForColumn(0) + 2 * places->frameWidth()
+                         + places->verticalScrollBar()->sizeHint().width();
+        const int total = splitter->width() > need ? splitter->width() : dlg.width();
+        splitter->setSizes({need, total - need});
+    }
+    auto* details = dlg.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* model = dlg.findChild<QFileSystemModel*>();
+    if (!details || !model)
+        return;
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, details, [details] {
+        QHeaderView* header = details->header();
+        for (int col = 1; col < header->count(); ++col)
+            header->resizeSection(col, std::max({header->sectionSize(col), static_cast<const QAbstractItemView*>(details)->sizeHintForColumn(col),
+                                                 header->sectionSizeHint(col)}));
+    });
 }
 }
 
@@ -57,7 +95,13 @@ Prompter::SaveChoice Prompter::saveChanges(QWidget* parent, const QString& capti
 
 QString Prompter::openFile(QWidget* parent, const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, title, QString(), qtFilter(filter));
+    QFileDialog dlg(parent, title, QString(), qtFilter(filter));
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    fitFileDialog(dlg);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().first();
 }
 
 QString Prompter::saveFile(QWidget* parent, const QString& title, const QString& filter,
@@ -68,6 +112,7 @@ QString Prompter::saveFile(QWidget* parent, const QString& title, const QString&
     // The caller asks before it replaces another file.
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
     dlg.setDefaultSuffix(defaultSuffix);
+    fitFileDialog(dlg);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
     return dlg.selectedFiles().first();

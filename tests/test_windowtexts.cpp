@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
@@ -215,6 +216,23 @@ private slots:
         for (QWidget* w : o.windows)
             for (const QString& p : cutTexts(w))
                 problems << w->objectName() + QStringLiteral(" > ") + p;
+        // The window area does not scroll: a window that hangs over its edge
+        // hides its texts there as surely as a narrow label (cutTexts stops
+        // at scroll areas). Every window open here fits in 1024x768.
+        QMdiArea* area = o.fx.form->findChild<QMdiArea*>();
+        QVERIFY(area);
+        int shown = 0;
+        for (QMdiSubWindow* sub : area->subWindowList()) {
+            if (!sub->isVisible())
+                continue;
+            ++shown;
+            if (!area->viewport()->rect().contains(sub->geometry()))
+                problems << QStringLiteral("%1 at %2,%3 %4x%5 hangs over the window area of %6x%7")
+                                .arg(sub->objectName()).arg(sub->x()).arg(sub->y())
+                                .arg(sub->width()).arg(sub->height())
+                                .arg(area->viewport()->width()).arg(area->viewport()->height());
+        }
+        QCOMPARE(shown, 4);
         // RQ300_SCREENSHOT_DIR=dir keeps a picture of every window, to look
         // at them as a user sees them (best under Xvfb with the xcb platform).
         const QString shots = qEnvironmentVariable("RQ300_SCREENSHOT_DIR");

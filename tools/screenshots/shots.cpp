@@ -1,0 +1,273 @@
+// rq300-shots OUTDIR LANGUAGE: opens every window of the program in LANGUAGE
+// (1 simplified Chinese, 2 English, 3 traditional Chinese) after a read from
+// an in-process simulated radio, and saves a picture of each as
+// OUTDIR/NAME.png, with OUTDIR/index.txt naming each picture's window title.
+// Runs under a real X server (xcb), as the user sees the windows.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+#include "document/settingsdocument.h"
+#include "gui/addmessage.h"
+#include "gui/channeleditor.h"
+#include "gui/funceditor.h"
+#include "gui/testform.h"
+#include "gui/mainform.h"
+#include "gui/rwform.h"
+#include "setup/appstate.h"
+#include "sim/simradio.h"
+
+namespace {
+
+QDir g_out;
+int g_failures = 0;
+
+// Lets Qt lay out and paint what was just shown.
+void settle(int ms = 300)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void save(QWidget* w, const QString& name)
+{
+    settle();
+    const QString file = g_out.filePath(name + QStringLiteral(".png"));
+    if (!w->grab().save(file)) {
+        std::fprintf(stderr, "rq300-shots: cannot save %s\n", qPrintable(file));
+        ++g_failures;
+    }
+    // Written as it goes, so that a run that hangs still says what it saw.
+    QFile index(g_out.filePath(QStringLiteral("index.txt")));
+    if (index.open(QIODevice::Append))
+        QTextStream(&index) << QStringLiteral("%1.png\t%2x%3\t%4\n").arg(name).arg(w->width()).arg(w->height()).arg(w->windowTitle());
+}
+
+// Closes a modal window the way a user backs out of it (No, Cancel, Close).
+void backOut(QWidget* m)
+{
+    if (auto* box = qobject_cast<QMessageBox*>(m)) {
+        QAbstractButton* back = box->escapeButton();
+        for (QAbstractButton* b : box->buttons())
+            if (!back && (box->buttonRole(b) == QMessageBox::NoRole || box->buttonRole(b) == QMessageBox::RejectRole))
+                back = b;
+        if (back)
+            back->click();
+        else
+            box->reject();
+    } else if (auto* d = qobject_cast<QDialog*>(m)) {
+        d->reject();
+    } else {
+        m->close();
+    }
+}
+
+// While modal() waits for its window, and then that window.
+bool g_capturing = false;
+QWidget* g_captured = nullptr;
+
+// Runs `open`, which shows a modal window and returns when it closes: the
+// first new modal window is given `prepare`, saved as `name` and backed out of.
+void modal(const QString& name, const std::function<void()>& open, const std::function<void(QWidget*)>& prepare = {})
+{
+    QWidget* before = QApplication::activeModalWidget();
+    bool done = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* m = QApplication::activeModalWidget();
+        if (!m || m == before || done)
+            return;
+        done = true;
+        g_captured = m;
+        poll.stop();
+        settle();
+        if (prepare)
+            prepare(m);
+        save(m, name);
+        backOut(m);
+    });
+    g_capturing = true;
+    poll.start(100);
+    open();
+    poll.stop();
+    g_capturing = false;
+    g_captured = nullptr;
+    if (!done) {
+        std::fprintf(stderr, "rq300-shots: %s: no window came up\n", qPrintable(name));
+        ++g_failures;
+    }
+}
+
+// A box nobody asked for (a question before a write, a failure) would wait
+// for a user forever: it is saved as unexpected-N and backed out of.
+void watchStrayBoxes()
+{
+    auto* t = new QTimer(qApp);
+    QObject::connect(t, &QTimer::timeout, [t] {
+        static QWidget* seen = nullptr;
+        static int n = 0;
+        QWidget* m = QApplication::activeModalWidget();
+        if (!m || m == g_captured || (g_capturing && !g_captured)) {
+            seen = nullptr;
+            return;
+        }
+        if (m != seen) {   // give it one more tick to be a window that was asked for
+            seen = m;
+            return;
+        }
+        seen = nullptr;
+        std::fprintf(stderr, "rq300-shots: unexpected window \"%s\"\n", qPrintable(m->windowTitle()));
+        save(m, QStringLiteral("unexpected-%1").arg(++n));
+        backOut(m);
+        (void)t;
+    });
+    t->start(1000);
+}
+
+void mdiChild(TMainForm& f, QWidget* child, void (TMainForm::*command)(), const QString& name)
+{
+    (f.*command)();
+    QMdiSubWindow* sub = f.subWindowOf(child);
+    save(sub ? static_cast<QWidget*>(sub) : child, name);
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("RQ-300"));
+    QApplication::setApplicationDisplayName(QString());
+    const QStringList args = QApplication::arguments();
+    const int language = args.value(2).toInt();
+    if (args.size() != 3 || language < 1 || language > 3) {
+        std::fprintf(stderr, "usage: rq300-shots OUTDIR LANGUAGE(1 simplified, 2 English, 3 traditional)\n");
+        return 2;
+    }
+    g_out = QDir(args[1]);
+    g_out.mkpath(QStringLiteral("."));
+
+    // A configuration of its own beside the packs, so that the build tree's
+    // sysini.ini and the user's backups stay as they are.
+    QTemporaryDir dir;
+    const QDir bin(QCoreApplication::applicationDirPath());
+    for (const char* pack : {"cha_dll.lang", "eng_dll.lang", "ty.lang"})
+        QFile::copy(bin.filePath(QLatin1String(pack)), dir.filePath(QLatin1String(pack)));
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+
+    watchStrayBoxes();
+    QTimer::singleShot(120000, [] {
+        std::fprintf(stderr, "rq300-shots: still running after 2 minutes, given up\n");
+        std::_Exit(3);
+    });
+    SimRadio sim;
+    SimRadio::addSampleChannels(sim.memory());
+    QString error;
+    if (!sim.start(&error)) {
+        std::fprintf(stderr, "rq300-shots: simulated radio: %s\n", qPrintable(error));
+        return 1;
+    }
+    {
+        // The shipped configuration (its band list holds the simulated
+        // radio's band), with COM1 on the simulated radio.
+        QFile shipped(QStringLiteral(RQ300_DEFAULT_INI));
+        shipped.open(QIODevice::ReadOnly);
+        QFile ini(dir.filePath(QStringLiteral("sysini.ini")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write(shipped.readAll() + "\r\n[ports]\r\ncom1=" + sim.devicePath().toUtf8() + "\r\n");
+    }
+
+    AppSession session(ConfigLocation::beside(dir.path()));
+    TMainForm f(session);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        f.setGeometry(screen->availableGeometry());
+    f.show();
+    settle(500);
+    f.findChild<QAction*>(QStringLiteral("N%1").arg(language + 4))->trigger();
+    settle();
+
+    // Programming > Read, as the user runs it.
+    TRWForm& rw = *f.rwForm();
+    if (!rw.prepareCommand(1, f.state().text(17), f.readCaption())) {
+        std::fprintf(stderr, "rq300-shots: the simulated radio's port does not open\n");
+        return 1;
+    }
+    rw.show();
+    rw.FormShow();
+    save(&rw, QStringLiteral("rwform-read"));
+    g_captured = &rw;
+    rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    g_captured = nullptr;
+    save(&rw, QStringLiteral("rwform-read-done"));
+    rw.FormClose();
+    rw.hide();
+
+    mdiChild(f, f.channelForm(), &TMainForm::ChannelInformation1Click, QStringLiteral("channel"));
+    save(&f, QStringLiteral("mainform"));
+    mdiChild(f, f.funcForm(), &TMainForm::OptionalFeatures1Click, QStringLiteral("funceditor"));
+    mdiChild(f, f.addmessageForm(), &TMainForm::N4Click, QStringLiteral("addmessage"));
+    mdiChild(f, f.testForm(), &TMainForm::ToolButton12Click, QStringLiteral("testform"));
+    save(&f, QStringLiteral("mainform-all"));
+
+    // A write keeps a backup, for the backups window to list.
+    if (rw.prepareCommand(2, f.state().text(18), f.writeCaption())) {
+        rw.show();
+        rw.FormShow();
+        save(&rw, QStringLiteral("rwform-write"));
+        g_captured = &rw;   // modal while it writes, and expected
+        rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        g_captured = nullptr;
+        rw.FormClose();
+        rw.hide();
+    }
+
+    modal(QStringLiteral("portwindow"), [&] { f.WindowCascadeItemClick(); });
+    modal(QStringLiteral("about"), [&] { f.About1Click(); });
+    modal(QStringLiteral("backups"), [&] { f.findChild<QAction*>(QStringLiteral("BackupsItem"))->trigger(); });
+    // One channel changed, so that the comparison has a line to show.
+    f.document().setCell(3, 1, QStringLiteral("445.12500"));
+    modal(QStringLiteral("compare"), [&] { f.findChild<QAction*>(QStringLiteral("CompareItem"))->trigger(); },
+          [](QWidget* w) {
+              if (auto* b = w->findChild<QPushButton*>(QStringLiteral("ButtonRead")))
+                  b->click();
+          });
+    modal(QStringLiteral("message-delete-all"),
+          [&] { f.channelForm()->findChild<QPushButton*>(QStringLiteral("Button2"))->click(); });
+    modal(QStringLiteral("message-save-changes"), [&] { f.FileNewItemClick(); });
+    // Nothing to save any more, so that Open goes straight to its dialog.
+    f.document().markClean();
+    modal(QStringLiteral("dialog-open"), [&] { f.FileOpenItemClick(); });
+    modal(QStringLiteral("dialog-save"), [&] { f.FileSaveAsItemClick(); });
+
+    // A radio that does not answer: the failure message.
+    SimRadio::Faults deaf;
+    deaf.ignoreHandshakes = 1000;
+    sim.setFaults(deaf);
+    if (rw.prepareCommand(1, f.state().text(17), f.readCaption())) {
+        rw.show();
+        rw.FormShow();
+        modal(QStringLiteral("message-read-failed"),
+              [&] { rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click(); });
+        rw.FormClose();
+        rw.hide();
+    }
+
+    f.closeForTermination();
+    return g_failures ? 1 : 0;
+}
