@@ -9,7 +9,9 @@
 
 #include "filelimit.h"
 #include "files/alignmentfile.h"
+#include "files/filesave.h"
 #include "files/filewriter.h"
+#include "englishtexts.h"
 #include "files/profile.h"
 #include "setup/textids.h"
 
@@ -34,9 +36,10 @@ QStringList namesIn(const QString& dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QString systemText(int error)
+// What a save that failed with `error` reports.
+Result saveFailed(const QString& path, int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return Result::because(TextId::FileSaveFailed, FileSave::systemReason(error), {path});
 }
 
 // A sysini.ini of about 3 KB, as a long band list and a port map make it.
@@ -110,8 +113,11 @@ private slots:
             m17Saved = AlignmentFile::save(m17, someValues());
             plain = FileWriter::write(dir.filePath("new.txt"), QByteArray(100, 'x'));
         }
-        QCOMPARE(iniSaved, Result::fail(TextId::FileSaveFailed, {ini, systemText(EFBIG)}));
-        QCOMPARE(m17Saved, Result::fail(TextId::FileSaveFailed, {m17, systemText(EFBIG)}));
+        QCOMPARE(iniSaved, saveFailed(ini, EFBIG));
+        QCOMPARE(m17Saved, saveFailed(m17, EFBIG));
+        // The reason in the language of the messages, not of the system.
+        QCOMPARE(iniSaved.text(englishTexts()), QStringLiteral("Cannot save %1: File too large").arg(ini));
+        QCOMPARE(iniSaved.text(PackStrings::builtIn()).right(4), QStringLiteral("文件过大"));
         QCOMPARE(plain.error, EFBIG);
         QCOMPARE(plain.reason(), QStringLiteral("File too large"));
         QCOMPARE(readFile(ini), oldIni);
@@ -142,8 +148,8 @@ private slots:
         QVERIFY(bigProfile().save(null));
         QVERIFY(AlignmentFile::save(null, someValues()));
         // A device with no space left: the failure is reported.
-        QCOMPARE(bigProfile().save(full), Result::fail(TextId::FileSaveFailed, {full, systemText(ENOSPC)}));
-        QCOMPARE(AlignmentFile::save(full, someValues()).args.value(1), systemText(ENOSPC));
+        QCOMPARE(bigProfile().save(full), saveFailed(full, ENOSPC));
+        QCOMPARE(AlignmentFile::save(full, someValues()), saveFailed(full, ENOSPC));
         QCOMPARE(nodeId(null), nullId);
         QCOMPARE(nodeId(full), fullId);
         if (null.startsWith(dir.path()))

@@ -263,6 +263,7 @@ void TestPacks::englishPackHoldsNoChinese()
         const bool inSentence = id == 79 || (id >= TextId::RecordChannelFirstHalf && id <= TextId::RecordOptionsSecondHalf)
                                 || (id >= TextId::CsvNoBand && id <= TextId::CsvCheckFile)
                                 || (id >= TextId::NotAFrequency && id <= TextId::NamedValueProblem)
+                                || id == TextId::SystemCannotCreateFolder || id == TextId::BackupNoFreeName
                                 || (id >= TextId::DiffChannelRemoved && id <= TextId::VerifyFactoryDate)
                                 || (id >= TextId::ColumnChannel && id <= TextId::SettingLeaseMinutes);
         QVERIFY2(!t.at(0).isLower() || inSentence, qPrintable(QStringLiteral("id %1: %2").arg(id).arg(t)));

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "files/filesave.h"
 #include "files/profile.h"
 #include "setup/textids.h"
 
@@ -54,7 +55,8 @@ private slots:
         QCOMPARE(Profile::load(path).intValue("Open", "com", 1), 4);
         const Result failed = p.save(dir.filePath("missing/dir/sysini.ini"));
         QCOMPARE(failed.textId, int(TextId::FileSaveFailed));
-        QCOMPARE(failed.args.value(1), QString::fromLocal8Bit(std::strerror(ENOENT)));
+        QCOMPARE(failed, Result::because(TextId::FileSaveFailed, FileSave::systemReason(ENOENT),
+                                         {dir.filePath("missing/dir/sysini.ini")}));
         QCOMPARE(Profile::load(dir.filePath("nothing.ini")).serialize(), QByteArray());
     }
 };

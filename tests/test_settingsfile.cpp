@@ -453,7 +453,8 @@ private slots:
         QTemporaryDir dir;
         auto r = SettingsFile::read(dir.filePath("missing.kq19"), documentIn(1), texts(1).words());
         QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Error));
-        QCOMPARE(r.error, Result::fail(TextId::FileOpenFailed, {dir.filePath("missing.kq19"), "No such file or directory"}));
+        QCOMPARE(r.error, Result::because(TextId::FileOpenFailed, Result::named(TextId::SystemNoSuchFile),
+                                          {dir.filePath("missing.kq19")}));
 
         // A huge line does not make the reader take it all in.
         QFile f(dir.filePath("big.kq19"));
@@ -489,7 +490,7 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
 
-        QCOMPARE(error, Result::fail(TextId::FileSaveFailed, {path, "File too large"}));
+        QCOMPARE(error, Result::because(TextId::FileSaveFailed, Result::named(TextId::SystemFileTooLarge), {path}));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"keep.kq19"}));

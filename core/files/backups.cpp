@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QRegularExpression>
+#include <cerrno>
 #include <functional>
 
 #include "files/alignmentfile.h"
+#include "files/filesave.h"
 #include "files/settingsfile.h"
 #include "service/alignmentvalues.h"
 #include "setup/textids.h"
@@ -49,7 +52,7 @@ Result save(const QString& dir, const QString& user, const QString& suffix, cons
             QString* path, const std::function<Result(const QString&)>& write)
 {
     if (!QDir().mkpath(dir))
-        return Result::fail(TextId::BackupFolderFailed, {dir, QStringLiteral("cannot create the folder")});
+        return Result::because(TextId::BackupFolderFailed, Result::named(TextId::SystemCannotCreateFolder), {dir});
     QMutexLocker lock(&g_saving);
     const QString base = fileName(when, user, suffix);
     QString target;
@@ -61,17 +64,20 @@ Result save(const QString& dir, const QString& user, const QString& suffix, cons
         if (reserve.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             target = reserve.fileName();
         else if (!reserve.exists())
-            return Result::fail(TextId::BackupSaveFailed, {reserve.fileName(), reserve.errorString()});
+            return Result::because(TextId::BackupSaveFailed,
+                                   QFileInfo(dir).isWritable() ? Result::verbatim(reserve.errorString())
+                                                               : FileSave::systemReason(EACCES),
+                                   {reserve.fileName()});
     }
     if (target.isEmpty())
-        return Result::fail(TextId::BackupSaveFailed, {QDir(dir).filePath(base), QStringLiteral("no free name")});
+        return Result::because(TextId::BackupSaveFailed, Result::named(TextId::BackupNoFreeName), {QDir(dir).filePath(base)});
     if (const Result written = write(target); !written) {
         QFile::remove(target);
-        // The writer says why in its second value; any other refusal (a
-        // value the file cannot hold) is reported as it stands.
+        // The writer says why in its detail; any other refusal (a value the
+        // file cannot hold) is reported as it stands.
         if (written.textId != TextId::FileSaveFailed)
             return written;
-        return Result::fail(TextId::BackupSaveFailed, {target, written.args.value(1)});
+        return Result{TextId::BackupSaveFailed, {target}, written.details};
     }
     if (path)
         *path = target;

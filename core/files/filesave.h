@@ -18,4 +18,10 @@ Result checkWritable(const QString& path);
 Result openFailed(const QString& path, const QFileDevice& file);
 Result readFailed(const QString& path, const QFileDevice& file);
 
+// The system's reason for the errno `error`: the usual ones in the active
+// language, any other in the system's words.
+Result systemReason(int error);
+// Why `file` at `path` could not be opened or read, as near as Qt tells.
+Result fileReason(const QString& path, const QFileDevice& file);
+
 }

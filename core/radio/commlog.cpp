@@ -3,6 +3,7 @@
 #include <QMutexLocker>
 #include <algorithm>
 
+#include "files/filesave.h"
 #include "files/filewriter.h"
 #include "radio/codecs.h"
 #include "setup/textids.h"
@@ -161,8 +162,8 @@ QString CommLog::text()
 Result CommLog::write()
 {
     const QString all = text();
-    const QString error = FileWriter::write(m_path, all.toUtf8()).reason();
-    if (!error.isEmpty())
-        return Result::fail(TextId::CommLogWriteFailed, {m_path, error});
+    const FileWriter::Status written = FileWriter::write(m_path, all.toUtf8());
+    if (!written.ok())
+        return Result::because(TextId::CommLogWriteFailed, FileSave::systemReason(written.error), {m_path});
     return Result::success();
 }

@@ -8,6 +8,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include "files/filesave.h"
 #include "files/filewriter.h"
 #include "setup/packstrings.h"
 #include "setup/textids.h"
@@ -78,10 +79,10 @@ Result ConfigLocation::prepare() const
         return Result::fail(TextId::ConfigFolderFailed, {folder});
     QFile source(defaultIni);
     if (!source.open(QIODevice::ReadOnly))
-        return Result::fail(TextId::ConfigCopyFailed, {defaultIni, iniPath, source.errorString()});
-    const QString error = FileWriter::write(iniPath, source.readAll()).reason();
-    if (!error.isEmpty())
-        return Result::fail(TextId::ConfigCopyFailed, {defaultIni, iniPath, error});
+        return Result::because(TextId::ConfigCopyFailed, FileSave::fileReason(defaultIni, source), {defaultIni, iniPath});
+    const FileWriter::Status written = FileWriter::write(iniPath, source.readAll());
+    if (!written.ok())
+        return Result::because(TextId::ConfigCopyFailed, FileSave::systemReason(written.error), {defaultIni, iniPath});
     return Result::success();
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "files/filesave.h"
 #include "setup/textids.h"
 
 namespace {
@@ -52,7 +53,7 @@ std::optional<PackStrings> PackStrings::loadFile(const QString& path, Result* wh
     QFile f(path);
     if (path.isEmpty() || !f.open(QIODevice::ReadOnly)) {
         if (why)
-            *why = Result::fail(TextId::FileOpenFailed, {path, f.errorString()});
+            *why = FileSave::openFailed(path, f);
         return std::nullopt;
     }
     // A pack is a small text file; anything huge is not one of ours.

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "document/band.h"
+#include "files/filesave.h"
 #include "files/filewriter.h"
 #include "files/profile.h"
 #include "setup/systemlocale.h"
@@ -86,8 +87,8 @@ Result StartupConfig::save(const QString& path, const QString& base) const
     // The home configuration folder may not exist yet (a first start whose
     // copy of the default failed).
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString error = FileWriter::write(path, ini.serialize()).reason();
-    if (!error.isEmpty())
-        return Result::fail(TextId::ConfigWriteFailed, {path, error});
+    const FileWriter::Status written = FileWriter::write(path, ini.serialize());
+    if (!written.ok())
+        return Result::because(TextId::ConfigWriteFailed, FileSave::systemReason(written.error), {path});
     return Result::success();
 }

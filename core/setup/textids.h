@@ -107,7 +107,17 @@
     X(AlignmentValueNotNumber, 1111) \
     X(AlignmentValueNotHex, 1112) \
     X(PackTooLarge, 1113) \
-    X(PackMissing, 1114)
+    X(PackMissing, 1114) \
+    X(SystemNoSuchFile, 1115) \
+    X(SystemPermissionDenied, 1116) \
+    X(SystemDiskFull, 1117) \
+    X(SystemReadOnly, 1118) \
+    X(SystemIsFolder, 1119) \
+    X(SystemNotFolder, 1120) \
+    X(SystemFileTooLarge, 1121) \
+    X(SystemIoError, 1122) \
+    X(SystemCannotCreateFolder, 1123) \
+    X(BackupNoFreeName, 1124)
 
 #define RQ300_TEXTS_SETUP(X) \
     X(ConfigWriteFailed, 1200) \
