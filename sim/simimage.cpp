@@ -3,6 +3,7 @@
 #include "simradio.h"
 
 #include <QFile>
+#include <cstring>
 
 #include "files/filewriter.h"
 
@@ -105,6 +106,6 @@ bool SimRadio::saveImage(const QString& path, QString* error) const
 {
     const FileWriter::Status written = FileWriter::write(path, m_mem);
     if (!written.ok() && error)
-        *error = QStringLiteral("%1: %2").arg(path, written.reason());
+        *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(written.error)));
     return written.ok();
 }

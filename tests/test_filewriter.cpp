@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(iniSaved.text(englishTexts()), QStringLiteral("Cannot save %1: File too large").arg(ini));
         QCOMPARE(iniSaved.text(PackStrings::builtIn()).right(4), QStringLiteral("文件过大"));
         QCOMPARE(plain.error, EFBIG);
-        QCOMPARE(plain.reason(), QStringLiteral("File too large"));
+        QCOMPARE(FileSave::systemReason(plain.error).text(englishTexts()), QStringLiteral("File too large"));
         QCOMPARE(readFile(ini), oldIni);
         QCOMPARE(readFile(m17), oldM17);
         QCOMPARE(namesIn(dir.path()), before);

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -155,11 +154,6 @@ Status replace(const QByteArray& target, const QByteArray& bytes, const struct s
 }
 
 } // namespace
-
-QString Status::reason() const
-{
-    return error == 0 ? QString() : QString::fromLocal8Bit(std::strerror(error));
-}
 
 Status write(const QString& path, const QByteArray& bytes)
 {

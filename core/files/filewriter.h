@@ -9,8 +9,6 @@ namespace FileWriter {
 struct Status {
     int error = 0;   // the errno of the failure; 0 on success
     bool ok() const { return error == 0; }
-    // The system's words for the failure ("No space left on device").
-    QString reason() const;
 };
 
 // Makes `bytes` the whole contents of `path`.
