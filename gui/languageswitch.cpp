@@ -15,6 +15,31 @@ namespace LanguageSwitch {
 namespace {
 std::unique_ptr<QTranslator> g_installed;
 
+// Qt's Chinese translations lack the kinds the file dialogs show in their
+// type column ("Folder"); these few come from here, after Qt's own.
+class FileKindTexts : public QTranslator {
+public:
+    explicit FileKindTexts(int language) : m_traditional(language == 3) {}
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char* = nullptr, int = -1) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        static const char* const kinds[][3] = {{"Folder", "文件夹", "資料夾"},
+                                               {"Drive", "驱动器", "磁碟機"},
+                                               {"Shortcut", "快捷方式", "捷徑"},
+                                               {"Unknown", "未知", "未知"}};
+        for (const auto& k : kinds)
+            if (qstrcmp(source, k[0]) == 0)
+                return QString::fromUtf8(k[m_traditional ? 2 : 1]);
+        return {};
+    }
+
+private:
+    bool m_traditional;
+};
+std::unique_ptr<QTranslator> g_fileKinds;
+
 // An editor window's system menu takes its texts once, when the window is
 // made, and keeps them through a change of language: give them again, in
 // the order Qt builds the menu.
@@ -77,9 +102,11 @@ QString qtTranslationName(int language)
 
 bool applyQtTranslation(int language)
 {
-    if (g_installed) {
-        QCoreApplication::removeTranslator(g_installed.get());
-        g_installed.reset();
+    for (std::unique_ptr<QTranslator>* t : {&g_installed, &g_fileKinds}) {
+        if (*t) {
+            QCoreApplication::removeTranslator(t->get());
+            t->reset();
+        }
     }
     const QString name = qtTranslationName(language);
     auto translator = std::make_unique<QTranslator>();
@@ -88,6 +115,10 @@ bool applyQtTranslation(int language)
     if (loaded) {
         QCoreApplication::installTranslator(translator.get());
         g_installed = std::move(translator);
+    }
+    if (language == 1 || language == 3) {
+        g_fileKinds = std::make_unique<FileKindTexts>(language);
+        QCoreApplication::installTranslator(g_fileKinds.get());
     }
     retranslateSystemMenus();
     return loaded;

@@ -353,8 +353,13 @@ private slots:
         QVERIFY2(simplified != traditional, qPrintable(simplified.join(u'|')));
         QVERIFY2(QCoreApplication::translate("QFileDialog", "Look in:") != QLatin1String("Look in:"),
                  "the file dialog stays English");
+        // The file dialogs' type column, which Qt's translations leave English.
+        QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("資料夾"));
+        fx.form->N5Click();
+        QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("文件夹"));
         fx.form->N6Click();
         QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+        QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("Folder"));
     }
 };
 
