@@ -28,7 +28,7 @@ void checkRecords(const QByteArray& bytes)
     for (int address : addresses) {
         const QByteArray rec = v.record(address);
         if (rec.isEmpty()) {
-            if (v.checkAll().isEmpty())
+            if (v.checkAll().ok())
                 __builtin_trap();
             continue;
         }
