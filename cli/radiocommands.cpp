@@ -266,7 +266,7 @@ int failed(const QString& command, const RadioJob& job)
     if (job.safe.stage != SafeTransfer::Outcome::Stage::Done && job.safe.stage != SafeTransfer::Outcome::Stage::Transfer)
         return SafetyCommands::reportSafety(QStringLiteral("%1 %2").arg(command, job.port), job);
     return Cli::fail(QStringLiteral("%1 %2").arg(command, job.port),
-                     QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep),
+                     QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep, job.texts),
                                                   inLine(cutQuotedBytes(job.outcome.reason.text(job.texts)))));
 }
 

@@ -88,7 +88,7 @@ void runJobs(QList<RadioJob>& jobs, const std::function<void()>& tick)
     tick();
 }
 
-QString stepName(TransferEngine::Outcome::Step step)
+QString stepName(TransferEngine::Outcome::Step step, const PackStrings& texts)
 {
-    return TransferEngine::stepName(step);
+    return Result::named(TransferEngine::stepNameId(step)).text(texts);
 }

@@ -47,4 +47,5 @@ struct RadioJob {
 void runJobs(QList<RadioJob>& jobs, const std::function<void()>& tick);
 
 // The name of a failed step for the one-line message.
-QString stepName(TransferEngine::Outcome::Step step);
+// The step in the command's language.
+QString stepName(TransferEngine::Outcome::Step step, const PackStrings& texts);

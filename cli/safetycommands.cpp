@@ -95,7 +95,7 @@ int reportSafety(const QString& step, const RadioJob& job)
     // The step that went wrong inside the backup or verify read comes first,
     // as for any failed transfer.
     if (job.safe.stage == Stage::BackupRead || job.safe.stage == Stage::VerifyRead)
-        text = QStringLiteral("%1: %2 (%3)").arg(stepName(job.safe.transfer.failedStep), job.safe.transfer.reason.text(job.texts), text);
+        text = QStringLiteral("%1: %2 (%3)").arg(stepName(job.safe.transfer.failedStep, job.texts), job.safe.transfer.reason.text(job.texts), text);
     return Cli::fail(step, text);
 }
 
@@ -173,7 +173,7 @@ int diff(const QStringList& args)
         const RadioJob& job = jobs[j++];
         if (!job.outcome.ok()) {
             Cli::fail(QStringLiteral("read %1").arg(job.port),
-                      QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep), job.outcome.reason.text(job.texts)));
+                      QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep, job.texts), job.outcome.reason.text(job.texts)));
             return Trouble;
         }
         warnBackup(job, texts);

@@ -743,6 +743,15 @@ private slots:
         QVERIFY(r.err.contains(QStringLiteral("rq300-cli: write %1: handshake: ").arg(deaf)));
         QVERIFY(r.err.contains("rq300-cli: write /dev/rq300-no-such-port: port: "));
         QCOMPARE(r.err.count('\n'), 2);
+
+        // Under --lang the step and the reason are that language's; the
+        // command and the port stay as typed.
+        r = cli({"read", "--port", "/dev/rq300-no-such-port", "--output", "z.kq19", "--lang", "tw"});
+        QCOMPARE(r.exit, 1);
+        const PackStrings tw = texts("ty.lang");
+        QCOMPARE(r.err, QStringLiteral("rq300-cli: read /dev/rq300-no-such-port: %1: %2\n")
+                            .arg(tw.text(TextId::StepPort),
+                                 tw.text(TextId::PortNoSuchDevice).arg("/dev/rq300-no-such-port")));
     }
 };
 

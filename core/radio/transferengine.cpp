@@ -375,6 +375,24 @@ QString TransferEngine::stepName(Outcome::Step step)
     return QStringLiteral("transfer");
 }
 
+int TransferEngine::stepNameId(Outcome::Step step)
+{
+    using Step = Outcome::Step;
+    switch (step) {
+    case Step::None: return TextId::StepDone;
+    case Step::Busy: return TextId::StepBusy;
+    case Step::Encode: return TextId::StepEncode;
+    case Step::Port: return TextId::StepPort;
+    case Step::Handshake: return TextId::StepHandshake;
+    case Step::Identity: return TextId::StepIdentity;
+    case Step::Password: return TextId::StepPassword;
+    case Step::Model: return TextId::StepModel;
+    case Step::Band: return TextId::StepBand;
+    case Step::Records: return TextId::StepRecords;
+    }
+    return TextId::StepRecords;
+}
+
 void TransferEngine::endStep()
 {
     m_link.setLogStep(QStringLiteral("end"));

@@ -77,6 +77,8 @@ public:
     bool isRunning() const { return m_running; }
     // The step's name in messages and the communication log ("handshake").
     static QString stepName(Outcome::Step step);
+    // The step's name for a user, as a text id.
+    static int stepNameId(Outcome::Step step);
 
 signals:
     void progress(int value, int maximum);

@@ -90,7 +90,17 @@
     X(NotDtmfDigit, 1077) \
     X(NamedValueProblem, 1078) \
     X(AlignValueMissing, 1079) \
-    X(WriteRefusedValue, 1080)
+    X(WriteRefusedValue, 1080) \
+    X(StepDone, 1082) \
+    X(StepBusy, 1083) \
+    X(StepEncode, 1084) \
+    X(StepPort, 1085) \
+    X(StepHandshake, 1086) \
+    X(StepIdentity, 1087) \
+    X(StepPassword, 1088) \
+    X(StepModel, 1089) \
+    X(StepBand, 1090) \
+    X(StepRecords, 1091)
 
 #define RQ300_TEXTS_FILES(X) \
     X(FileSaveFailed, 1100) \
