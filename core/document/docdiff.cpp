@@ -68,15 +68,6 @@ QString channelNumber(int row)
     return QStringLiteral("%1").arg(row, 2, 10, QLatin1Char('0'));
 }
 
-// `id` with its plain values, then the results it takes, in order.
-Result line(int id, QStringList values, std::initializer_list<Result> parts)
-{
-    Result r = Result::fail(id, std::move(values));
-    for (const Result& p : parts)
-        r.details.push_back(p);
-    return r;
-}
-
 }
 
 const QStringList& optionKeys()
@@ -113,9 +104,9 @@ QList<Result> channelDifferences(const DocumentData& from, const DocumentData& t
     QList<Result> lines;
     for (int col = 1; col < DocumentData::Cols; ++col)
         if (from.cell(row, col) != to.cell(row, col))
-            lines << line(verify ? TextId::VerifyCell : TextId::DiffCell, {number},
-                          {shown(from.cell(row, col)), shown(to.cell(row, col)),
-                           Result::named(ValueNames::columnId(col))});
+            lines << Result::fail(verify ? TextId::VerifyCell : TextId::DiffCell, {number},
+                                  {shown(from.cell(row, col)), shown(to.cell(row, col)),
+                                   Result::named(ValueNames::columnId(col))});
     return lines;
 }
 
@@ -126,7 +117,7 @@ QList<Result> settingDifferences(const DocumentData& from, const DocumentData& t
     QList<Result> lines;
     for (const QString& key : keys)
         if (!same(from, to, key))
-            lines << line(id, {}, {valueOf(from, key), valueOf(to, key), Result::named(ValueNames::settingId(key))});
+            lines << Result::fail(id, {}, {valueOf(from, key), valueOf(to, key), Result::named(ValueNames::settingId(key))});
     return lines;
 }
 
@@ -134,7 +125,7 @@ QList<Result> differences(const DocumentData& from, const DocumentData& to)
 {
     QList<Result> lines;
     if (from.choiceText(Key::Band) != to.choiceText(Key::Band))
-        lines << line(TextId::DiffBand, {}, {choiceShown(from, Key::Band), choiceShown(to, Key::Band)});
+        lines << Result::fail(TextId::DiffBand, {}, {choiceShown(from, Key::Band), choiceShown(to, Key::Band)});
     for (int row = 1; row <= DocumentData::ChannelCount; ++row)
         lines << channelDifferences(from, to, row);
     lines << settingDifferences(from, to, optionKeys());

@@ -77,7 +77,7 @@ Result save(const QString& dir, const QString& user, const QString& suffix, cons
         // file cannot hold) is reported as it stands.
         if (written.textId != TextId::FileSaveFailed)
             return written;
-        return Result{TextId::BackupSaveFailed, {target}, written.details};
+        return Result::fail(TextId::BackupSaveFailed, {target}, written.details);
     }
     if (path)
         *path = target;

@@ -293,9 +293,8 @@ void decodeChannel(const QByteArray& rec, int row, DocumentData& data, const Val
 Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
 {
     auto bad = [row](int col, const Result& why) {
-        Result r = Result::because(TextId::ChannelValueProblem, Result::named(ValueNames::columnId(col)), {QString::number(row)});
-        r.details.push_back(why);
-        return fail(r);
+        return fail(Result::fail(TextId::ChannelValueProblem, {QString::number(row)},
+                                 {Result::named(ValueNames::columnId(col)), why}));
     };
     const QString rx = data.cell(row, 1);
     if (rx.isEmpty())

@@ -100,7 +100,7 @@ SafeTransfer::Outcome SafeTransfer::read(const Options& options)
         const Result saved = Backups::saveSettings(m_doc.data(), m_state.texts, m_identity.user, &out.backupPath,
                                                    folderOf(options));
         if (!saved)
-            out.safety = Result{TextId::BackupSaveFailedAfterRead, {saved.args.value(0)}, saved.details};
+            out.safety = Result::fail(TextId::BackupSaveFailedAfterRead, {saved.args.value(0)}, saved.details);
     }
     return out;
 }

@@ -137,9 +137,7 @@ bool TransferEngine::prepareWrite(Prepared& p)
     const DocumentData& data = m_doc.data();
     auto cannot = [this](const Result& why) { return fail(m_step, Result::because(TextId::CannotEncode, why)); };
     auto cannotSet = [&cannot](int nameId, const Result& why) {
-        Result r = Result::because(TextId::NamedValueProblem, Result::named(nameId));
-        r.details.push_back(why);
-        return cannot(r);
+        return cannot(Result::fail(TextId::NamedValueProblem, {}, {Result::named(nameId), why}));
     };
     const QString band = m_doc.selectedBand();
     const QChar sep = m_doc.decimalSeparator();

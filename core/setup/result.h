@@ -21,6 +21,12 @@ struct Result {
 
     static Result success() { return {}; }
     static Result fail(int id, QStringList values = {}) { return {id, std::move(values), {}}; }
+    // `id` with its plain values, then the texts of `details` as the values
+    // after them, in order (a column's name, the reason it is refused).
+    static Result fail(int id, QStringList values, std::vector<Result> details)
+    {
+        return {id, std::move(values), std::move(details)};
+    }
     // `id` whose last value is the text of `detail`.
     static Result because(int id, Result detail, QStringList values = {})
     {
