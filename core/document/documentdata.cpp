@@ -33,8 +33,24 @@ DocumentData::DocumentData()
         m_cells[r][0] = QStringLiteral("%1").arg(r, 2, 10, QLatin1Char('0'));
 }
 
+namespace {
+bool isLease(const QString& key)
+{
+    return key == Key::LeaseDays || key == Key::LeaseHours || key == Key::LeaseMinutes;
+}
+}
+
+void DocumentData::setNotCarried(const QString& key)
+{
+    if (isLease(key))
+        m_notCarried.unite({Key::LeaseDays, Key::LeaseHours, Key::LeaseMinutes});
+    else
+        m_notCarried.insert(key);
+}
+
 void DocumentData::setChoice(const QString& key, int pos)
 {
+    m_notCarried.remove(key);
     if (pos < 0 || pos >= m_options.value(key).size())
         pos = -1;
     m_choices.insert(key, pos);
@@ -90,8 +106,16 @@ void DocumentData::setText(const QString& key, const QString& t)
     m_texts.insert(key, max >= 0 ? t.left(max) : t);
 }
 
+void DocumentData::setFlag(const QString& key, bool on)
+{
+    m_notCarried.remove(key);
+    m_flags.insert(key, on);
+}
+
 void DocumentData::setNumber(const QString& key, int v)
 {
+    if (isLease(key))
+        m_notCarried.subtract({Key::LeaseDays, Key::LeaseHours, Key::LeaseMinutes});
     const Range r = numberRange(key);
     v = std::clamp(v, r.min, r.max);
     v -= (v - r.min) % r.step;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -28,7 +29,7 @@ public:
     void setUnlistedCode(const QString& key, int code);
 
     bool flag(const QString& key) const { return m_flags.value(key, false); }
-    void setFlag(const QString& key, bool on) { m_flags.insert(key, on); }
+    void setFlag(const QString& key, bool on);
 
     QString text(const QString& key) const { return m_texts.value(key); }
     // Cut to the setting's longest text, as its edit box holds it.
@@ -37,6 +38,14 @@ public:
 
     int number(const QString& key) const { return m_numbers.value(key, 0); }
     void setNumber(const QString& key, int v);   // clamped to the setting's range and step
+
+    // A value the document does not know: volume, alarm and lease time
+    // opened from a settings file that lacks them. A write keeps what the
+    // radio holds there, and differences leave it out. Setting the value
+    // (a read, the user, a file that holds it) makes it known again; the
+    // three lease numbers are one value and become known together.
+    bool carries(const QString& key) const { return !m_notCarried.contains(key); }
+    void setNotCarried(const QString& key);
 
     QString cell(int row, int col) const;
     void setCell(int row, int col, const QString& text);
@@ -60,5 +69,6 @@ private:
     QHash<QString, bool> m_flags;
     QHash<QString, QString> m_texts;
     QHash<QString, int> m_numbers;
+    QSet<QString> m_notCarried;
     std::array<std::array<QString, Cols>, Rows> m_cells;
 };

@@ -44,6 +44,9 @@ inline const QString LeaseDays = QStringLiteral("func.UpDown8");
 inline const QString LeaseHours = QStringLiteral("func.UpDown9");
 inline const QString LeaseMinutes = QStringLiteral("func.UpDown10");
 
+// The radio's values that settings files older than this program's lack.
+inline const QStringList NotInOlderFiles = {Volume, Alarm, LeaseDays, LeaseHours, LeaseMinutes};
+
 // The six side-key settings share one list of key functions.
 inline const QStringList KeyFunctions = {TopLong, TopShort, P1Long, P1Short, P2Long, P2Short};
 }

@@ -29,7 +29,8 @@ void SettingsDocument::setOptions(const QString& key, const QStringList& opts)
 
 void SettingsDocument::setFlag(const QString& key, bool on)
 {
-    if (m_data.flag(key) == on)
+    // Ticking what was shown as unknown is a change too.
+    if (m_data.flag(key) == on && m_data.carries(key))
         return;
     m_data.setFlag(key, on);
     emit changed(key);
@@ -46,8 +47,9 @@ void SettingsDocument::setText(const QString& key, const QString& t)
 void SettingsDocument::setNumber(const QString& key, int v)
 {
     const int before = m_data.number(key);
+    const bool known = m_data.carries(key);
     m_data.setNumber(key, v);
-    if (m_data.number(key) != before)
+    if (m_data.number(key) != before || !known)
         emit changed(key);
 }
 
