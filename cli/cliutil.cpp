@@ -16,9 +16,15 @@
 namespace Cli {
 
 namespace {
-void err(const QString& line)
+// A message of several lines (every difference a verify found, every value
+// a write refuses) keeps its line breaks; the lines after the first are
+// indented, so that none of them can pass for a message of its own.
+void err(const QString& message)
 {
-    QTextStream(stderr) << printable(line) << Qt::endl;
+    QStringList lines = message.split(u'\n');
+    for (QString& l : lines)
+        l = printable(l);
+    QTextStream(stderr) << lines.join(QStringLiteral("\n  ")) << Qt::endl;
 }
 
 // Found before the command knows its language (the configuration is what

@@ -19,6 +19,8 @@
 #include "radiojob.h"
 #include "setup/textids.h"
 #include "safetycommands.h"
+#include "radio/writecheck.h"
+#include "setup/appstate.h"
 
 namespace RadioCommands {
 
@@ -53,10 +55,11 @@ const QCommandLineOption LangOption(QStringLiteral("lang"),
                                     QStringLiteral("zh|en|tw"));
 
 constexpr int MaxUserLength = 7;
-// Ctrl+C or SIGTERM while radios are being written: a write stopped half way
-// leaves a radio with a mixture of old and new records, and one takes under
-// two seconds, so the signal is noted and the writes run to their end (or to
-// their end frame); the signal's exit status follows.
+// Ctrl+C, SIGTERM or SIGHUP while radios are being written: before a radio's
+// first record is written its transfer stops there (with the end frame) and
+// nothing is written; a write stopped half way would leave the radio with a
+// mixture of old and new records, so once records are being written they all
+// are, with the verify asked for. The signal's exit status follows.
 std::atomic<int> g_signal{0};
 
 extern "C" void noteSignal(int signo)
@@ -75,11 +78,13 @@ public:
         sa.sa_flags = SA_RESTART;
         sigaction(SIGINT, &sa, &m_int);
         sigaction(SIGTERM, &sa, &m_term);
+        sigaction(SIGHUP, &sa, &m_hup);
     }
     ~SignalsHeld()
     {
         sigaction(SIGINT, &m_int, nullptr);
         sigaction(SIGTERM, &m_term, nullptr);
+        sigaction(SIGHUP, &m_hup, nullptr);
     }
     SignalsHeld(const SignalsHeld&) = delete;
     SignalsHeld& operator=(const SignalsHeld&) = delete;
@@ -87,6 +92,7 @@ public:
 private:
     struct sigaction m_int {};
     struct sigaction m_term {};
+    struct sigaction m_hup {};
 };
 
 // A reason written as a sentence reads inside the one-line message
@@ -270,22 +276,36 @@ int failed(const QString& command, const RadioJob& job)
                                                   inLine(cutQuotedBytes(job.outcome.reason.text(job.texts)))));
 }
 
+// What a radio holds after its write ended, in the words of a signal's report.
+Result holdsAfterSignal(const RadioJob& job)
+{
+    using Stage = SafeTransfer::Outcome::Stage;
+    const SafeTransfer::Outcome& safe = job.safe;
+    switch (safe.stage) {
+    case Stage::Done:
+        return Result::fail(job.safety.verify ? TextId::InterruptedHolds : TextId::InterruptedWrittenUnchecked);
+    case Stage::Verify:
+        return Result::because(TextId::InterruptedVerifyFailed,
+                               Result::lines(std::vector<Result>(safe.differences.cbegin(), safe.differences.cend())));
+    case Stage::VerifyRead:
+        return Result::because(TextId::InterruptedVerifyReadFailed, safe.transfer.reason);
+    case Stage::BackupRead:
+    case Stage::BackupSave:
+        return Result::fail(TextId::InterruptedNothing);
+    case Stage::Transfer:
+        break;
+    }
+    if (safe.written.isEmpty())
+        return Result::fail(TextId::InterruptedNothing);
+    return Result::fail(TextId::InterruptedPartly, {safe.transfer.reason.text(job.texts)});
+}
+
 // After a signal: for each radio one line saying what it holds now, and the
 // signal's exit status.
 int interrupted(const QList<RadioJob>& jobs, int signo)
 {
-    using Step = TransferEngine::Outcome::Step;
-    for (const RadioJob& job : jobs) {
-        Result holds;
-        const Step step = job.outcome.failedStep;
-        if (job.outcome.ok())
-            holds = Result::fail(TextId::InterruptedHolds);
-        else if (step == Step::Records || (step == Step::Port && job.progress.loadRelaxed() > 0))
-            holds = Result::fail(TextId::InterruptedPartly, {job.outcome.reason.text(job.texts)});
-        else
-            holds = Result::fail(TextId::InterruptedNothing);
-        Cli::fail(QStringLiteral("write %1").arg(job.port), inLine(holds.text(job.texts)));
-    }
+    for (const RadioJob& job : jobs)
+        Cli::fail(QStringLiteral("write %1").arg(job.port), inLine(holdsAfterSignal(job).text(job.texts)));
     return 128 + signo;
 }
 
@@ -385,6 +405,8 @@ int write(const QStringList& args)
         return Cli::fail(file.error, s->texts);
     if (!file.bandWarning)
         Cli::warn(file.bandWarning.text(s->texts));
+    if (!file.imageWarning)
+        Cli::warn(file.imageWarning.text(s->texts));
 
     DocumentData data = file.data;
     data.setText(Key::Password, p.value(PasswordOption));
@@ -392,16 +414,24 @@ int write(const QStringList& args)
         data.setText(Key::NewPassword, p.value(NewPasswordOption));
         data.setFlag(Key::WriteNewPassword, true);
     }
+    // Every value no radio could take is named before any port is opened.
+    RadioIdentity identity;
+    identity.writeUser = p.isSet(UserOption);
+    identity.userToWrite = p.value(UserOption);
+    const QList<Result> problems = WriteCheck::problems(data, s->texts.words(), SystemLocale::decimalSeparator(),
+                                                        DocumentData::ChannelCount, identity, AppState::defaultAdminName());
+    if (!problems.isEmpty())
+        return Cli::fail(Write.name, QStringLiteral("%1: %2").arg(stepName(TransferEngine::Outcome::Step::Encode, s->texts),
+                                                                 inLine(WriteCheck::reason(problems).text(s->texts))));
+    const SignalsHeld held;
     for (RadioJob& job : s->jobs) {
         job.data = data;
         job.stampFactoryDate = p.isSet(StampOption);
-        job.writeUser = p.isSet(UserOption);
-        job.userToWrite = p.value(UserOption);
+        job.writeUser = identity.writeUser;
+        job.userToWrite = identity.userToWrite;
+        job.stopRequested = [] { return g_signal.load() != 0; };
     }
-    {
-        const SignalsHeld held;
-        run(*s);
-    }
+    run(*s);
     if (const int signo = g_signal.load())
         return interrupted(s->jobs, signo);
     int status = Cli::Ok;

@@ -41,6 +41,8 @@ void runOne(RadioJob& job)
     identity.writeUser = job.writeUser;
 
     SafeTransfer transfer(link, doc, identity, state);
+    if (job.stopRequested)
+        transfer.setStopRequest(job.stopRequested);
     auto progress = [&job](int value, int maximum) {
         job.maximum.storeRelaxed(qMax(1, maximum));
         job.progress.storeRelaxed(value);

@@ -31,6 +31,8 @@ struct RadioJob {
     bool writeUser = false;
     CommLog* log = nullptr;  // --trace: every frame, shared by the jobs
     SafeTransfer::Options safety;   // backup and verify of a read or write
+    // Asked before each frame until the first record is written (a signal).
+    std::function<bool()> stopRequested;
 
     // Filled by the run:
     TransferEngine::Outcome outcome;

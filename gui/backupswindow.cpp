@@ -135,5 +135,8 @@ bool TBackupsWindow::ButtonOpenClick()
         return refuse(r.error.text(texts));
     m_ctx.doc->replace(r.data);
     emit loaded(r.caption);
+    if (!r.imageWarning)
+        Prompter::active().message(this, texts.text(MsgId::Caption), r.imageWarning.text(texts),
+                                   Prompter::Icon::Exclamation);
     return true;
 }

@@ -9,6 +9,7 @@
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "files/profile.h"
+#include "files/radioimagefile.h"
 #include "files/settingsfile.h"
 #include "gui/channeleditor.h"
 #include "gui/mainform.h"
@@ -49,6 +50,11 @@ void TMainForm::writeRecovery()
         return;
     if (!QDir().mkpath(recoveryDir()))
         return;
+    // The radio's records the document came with go beside it, as for a
+    // backup, so a recovered document still writes back exactly.
+    QFile::remove(RadioImageFile::besideSettings(settingsPath()));
+    if (!m_doc->data().image().isEmpty())
+        RadioImageFile::save(RadioImageFile::besideSettings(settingsPath()), m_doc->data().image());
     if (!SettingsFile::save(settingsPath(), m_doc->data(), m_state->texts))
         return;
     Profile ini;
@@ -83,6 +89,7 @@ void TMainForm::offerRecovery()
             QFile::remove(settingsPath() + QStringLiteral(".damaged"));
             QFile::rename(settingsPath(), settingsPath() + QStringLiteral(".damaged"));
             QFile::remove(extrasPath());
+            QFile::remove(RadioImageFile::besideSettings(settingsPath()));
             return;
         }
         DocumentData d = r.data;
@@ -101,5 +108,6 @@ void TMainForm::offerRecovery()
     }
     QFile::remove(settingsPath());
     QFile::remove(extrasPath());
+    QFile::remove(RadioImageFile::besideSettings(settingsPath()));
     updateTitle();
 }

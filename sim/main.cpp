@@ -89,14 +89,15 @@ int main(int argc, char** argv)
         {QStringLiteral("image"), QStringLiteral("Memory image: loaded at start if it exists, saved on every change and at exit."), QStringLiteral("file")},
         {QStringLiteral("link"), QStringLiteral("Make a symbolic link to the device at this path."), QStringLiteral("path")},
         {QStringLiteral("echo"), QStringLiteral("Single-wire cable: every byte received comes back.")},
-        {QStringLiteral("pace"), QStringLiteral("Take the real time of 9600 baud 8N1 in both directions.")},
+        {QStringLiteral("pace"), QStringLiteral("Send answers at the real pace of 9600 baud 8N1 (without it an answer comes all at once, though never before its frame could have arrived).")},
         {QStringLiteral("sample-channels"), QStringLiteral("A fresh image gets a few channels.")},
         {QStringLiteral("busy"), QStringLiteral("Answer each service command busy n times first."), QStringLiteral("n")},
         {QStringLiteral("readings"), QStringLiteral("Calibration readings, four bytes in hex (default 79797979)."), QStringLiteral("hex")},
         {QStringLiteral("no-reply"), QStringLiteral("Give no reply to frame k."), QStringLiteral("k")},
         {QStringLiteral("corrupt"), QStringLiteral("Damage the reply to frame k."), QStringLiteral("k")},
         {QStringLiteral("refuse-write"), QStringLiteral("Refuse write frame k."), QStringLiteral("k")},
-        {QStringLiteral("stray-after-ack"), QStringLiteral("Acknowledge write frame k with one stray 06 after the 06."), QStringLiteral("k")},
+        {QStringLiteral("stray-after-reply"), QStringLiteral("Answer frame k, then send one stray 06 (see --stray-delay-us)."), QStringLiteral("k")},
+        {QStringLiteral("stray-delay-us"), QStringLiteral("The stray comes this many microseconds after the answer (default: the next byte time)."), QStringLiteral("us")},
         {QStringLiteral("ignore-handshakes"), QStringLiteral("Ignore the first n handshakes."), QStringLiteral("n")},
         {QStringLiteral("close-after"), QStringLiteral("Close the line when frame k arrives (cable pulled)."), QStringLiteral("k")},
         {QStringLiteral("forget-writes-at"), QStringLiteral("Acknowledge writes of this record address (hex, e.g. 40C0) but keep the old bytes."), QStringLiteral("hex")},
@@ -110,7 +111,8 @@ int main(int argc, char** argv)
         || !intOption(p, QStringLiteral("no-reply"), &faults.noReplyToFrame)
         || !intOption(p, QStringLiteral("corrupt"), &faults.corruptReplyToFrame)
         || !intOption(p, QStringLiteral("refuse-write"), &faults.refuseWriteFrame)
-        || !intOption(p, QStringLiteral("stray-after-ack"), &faults.strayAfterAckToFrame)
+        || !intOption(p, QStringLiteral("stray-after-reply"), &faults.strayAfterReplyToFrame)
+        || !intOption(p, QStringLiteral("stray-delay-us"), &faults.strayDelayUs)
         || !intOption(p, QStringLiteral("ignore-handshakes"), &faults.ignoreHandshakes)
         || !intOption(p, QStringLiteral("close-after"), &faults.closeAfterFrames))
         return 2;

@@ -14,8 +14,6 @@ namespace {
 
 // 10 bits (start, 8 data, stop) at 9600 baud.
 constexpr qint64 ByteNs = 10LL * 1000000000LL / 9600;
-// Nobody reading the line for this long is a line nobody reads.
-constexpr qsizetype MaxBacklog = 64 * 1024;
 
 const QByteArray HandshakeName = QByteArrayLiteral("TAVRIN");
 const QByteArray HandshakeAnswer = QByteArrayLiteral("tavrin");
@@ -38,16 +36,11 @@ quint8 at(const QByteArray& b, int i)
 SimRadio::SimRadio(QObject* parent)
     : QObject(parent),
       m_resync(new QTimer(this)),
-      m_txTimer(new QTimer(this)),
       m_mem(freshImage()),
       m_readings(bytes({0x79, 0x79, 0x79, 0x79}))
 {
     m_resync->setSingleShot(true);
     connect(m_resync, &QTimer::timeout, this, &SimRadio::onResyncTimeout);
-    m_txTimer->setSingleShot(true);
-    m_txTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_txTimer, &QTimer::timeout, this, &SimRadio::onTxTimer);
-    m_clock.start();
 }
 
 SimRadio::~SimRadio()
@@ -96,13 +89,9 @@ bool SimRadio::start(QString* error)
     m_path = QString::fromLocal8Bit(name);
     m_readNotifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &SimRadio::onReadable);
-    m_writeNotifier = new QSocketNotifier(master, QSocketNotifier::Write, this);
-    m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier, &QSocketNotifier::activated, this, &SimRadio::onWritable);
+    m_tx.start(master);
 
     m_in.clear();
-    m_ready.clear();
-    m_scheduled.clear();
     m_mode = Mode::Idle;
     m_rxDoneNs = m_txFreeNs = 0;
     resetCounters();
@@ -117,13 +106,8 @@ void SimRadio::stop()
         m_readNotifier->deleteLater();
         m_readNotifier = nullptr;
     }
-    if (m_writeNotifier) {
-        m_writeNotifier->setEnabled(false);
-        m_writeNotifier->deleteLater();
-        m_writeNotifier = nullptr;
-    }
     m_resync->stop();
-    m_txTimer->stop();
+    m_tx.stop();
     if (m_slave >= 0)
         ::close(m_slave);
     if (m_master >= 0)
@@ -185,8 +169,12 @@ void SimRadio::sendRaw(const QByteArray& raw)
 {
     if (!isRunning())
         return;
-    m_ready.append(raw);
-    flushReady();
+    m_tx.send(raw, LineTransmitter::nowNs());
+}
+
+void SimRadio::sendAnswer(const QByteArray& bytes)
+{
+    queueReply(bytes);
 }
 
 int SimRadio::framesReceived() const
@@ -204,11 +192,6 @@ QList<QByteArray> SimRadio::receivedFrames() const
     return m_log;
 }
 
-qint64 SimRadio::nowNs() const
-{
-    return m_clock.nsecsElapsed();
-}
-
 void SimRadio::onReadable()
 {
     char buf[512];
@@ -216,10 +199,8 @@ void SimRadio::onReadable()
         const ssize_t n = ::read(m_master, buf, sizeof buf);
         if (n > 0) {
             const QByteArray chunk(buf, n);
-            if (m_echo) {
-                m_ready.append(chunk);
-                flushReady();
-            }
+            if (m_echo)
+                m_tx.send(chunk, LineTransmitter::nowNs());
             for (char b : chunk) {
                 receiveByte(b);
                 if (!isRunning())
@@ -237,11 +218,6 @@ void SimRadio::onReadable()
         m_resync->start(m_resyncMs);
 }
 
-void SimRadio::onWritable()
-{
-    flushReady();
-}
-
 void SimRadio::onResyncTimeout()
 {
     m_in.clear();
@@ -249,8 +225,9 @@ void SimRadio::onResyncTimeout()
 
 void SimRadio::receiveByte(char b)
 {
-    const qint64 now = nowNs();
-    m_rxDoneNs = m_pacing ? qMax(now, m_rxDoneNs) + ByteNs : now;
+    // The pseudo-terminal hands a frame over at once; on the radio's line
+    // each byte takes its time.
+    m_rxDoneNs = qMax(LineTransmitter::nowNs(), m_rxDoneNs) + ByteNs;
     m_in.append(b);
     for (;;) {
         const int status = frameStatus();
@@ -382,8 +359,6 @@ QByteArray SimRadio::replyTo(const QByteArray& frame)
         if (address != m_faults.forgetWritesAt)
             store(address, frame.mid(4, 8));
         m_written.append(address);
-        if (m_frames == m_faults.strayAfterAckToFrame)
-            return bytes({0x06, 0x06});
         return bytes({0x06});
     }
     const QByteArray done = bytes({0x06, 0x00, 0x06});
@@ -432,63 +407,24 @@ void SimRadio::queueReply(const QByteArray& reply)
 {
     if (reply.isEmpty() || !isRunning())
         return;
-    if (!m_pacing) {
-        m_ready.append(reply);
-        flushReady();
-        return;
-    }
-    // The reply starts once the request has fully arrived, and each byte
-    // leaves when the one before it has.
-    for (char b : reply) {
-        m_txFreeNs = qMax(m_txFreeNs, m_rxDoneNs) + ByteNs;
-        m_scheduled.append(Pending{m_txFreeNs, b});
-    }
-    scheduleTx();
-}
-
-void SimRadio::scheduleTx()
-{
-    if (m_scheduled.isEmpty() || m_txTimer->isActive())
-        return;
-    const qint64 wait = m_scheduled.first().dueNs - nowNs();
-    m_txTimer->start(wait <= 0 ? 0 : int((wait + 999999) / 1000000));
-}
-
-void SimRadio::onTxTimer()
-{
-    const qint64 now = nowNs();
-    qsizetype due = 0;
-    while (due < m_scheduled.size() && m_scheduled[due].dueNs <= now)
-        m_ready.append(m_scheduled[due++].byte);
-    m_scheduled.remove(0, due);
-    flushReady();
-    scheduleTx();
-}
-
-void SimRadio::flushReady()
-{
-    if (!isRunning()) {
-        m_ready.clear();
-        return;
-    }
-    while (!m_ready.isEmpty()) {
-        const ssize_t n = ::write(m_master, m_ready.constData(), size_t(m_ready.size()));
-        if (n > 0) {
-            m_ready.remove(0, n);
-            continue;
+    // The answer starts once the request has fully arrived; its first byte
+    // is on the program's side a byte time later.
+    qint64 due = qMax(m_txFreeNs, m_rxDoneNs) + ByteNs;
+    if (m_pacing) {
+        for (char b : reply) {
+            m_tx.send(QByteArray(1, b), due);
+            m_txFreeNs = due;
+            due += ByteNs;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EAGAIN) {
-            if (m_ready.size() > MaxBacklog)
-                m_ready.remove(0, m_ready.size() - MaxBacklog);
-            m_writeNotifier->setEnabled(true);
-            return;
-        }
-        m_ready.clear();   // the line is gone; nobody will read these
-        break;
+    } else {
+        m_tx.send(reply, due);
+        m_txFreeNs = due;
     }
-    m_writeNotifier->setEnabled(false);
+    if (m_frames == m_faults.strayAfterReplyToFrame) {
+        const qint64 after = m_faults.strayDelayUs > 0 ? m_faults.strayDelayUs * 1000LL : ByteNs;
+        m_txFreeNs += after;
+        m_tx.send(QByteArray(1, char(0x06)), m_txFreeNs);
+    }
 }
 
 void SimRadio::closeLine()

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "linetransmitter.h"
+
 class QSocketNotifier;
 class QTimer;
 
@@ -27,9 +29,10 @@ public:
         int refuseWriteFrame = -1;      // answer write frame k with something other than ACK
         int ignoreHandshakes = 0;       // the first n handshakes get no answer
         int closeAfterFrames = -1;      // close the line after frame k (cable pulled)
-        // Acknowledge write frame k (storing it) and then send one stray 06
-        // more, the next byte time after the acknowledgement.
-        int strayAfterAckToFrame = -1;
+        // Answer frame k as usual, then send one stray 06 more, this many
+        // microseconds after the answer's last byte (0: the next byte time).
+        int strayAfterReplyToFrame = -1;
+        int strayDelayUs = 0;
         // Acknowledge programming writes of this record address (an 8-byte
         // half) but keep the memory as it was: a radio whose store failed.
         int forgetWritesAt = -1;
@@ -47,7 +50,11 @@ public:
     QString devicePath() const;
 
     void setEcho(bool on);       // single-wire cable: every byte comes back
-    void setPacing(bool on);     // real 9600 8N1 byte times both ways
+    // The radio never answers a frame before the frame has reached it at
+    // 9600 8N1 (and its answer's first byte has had its byte time); with
+    // pacing its answer's bytes also follow each other at that pace,
+    // without it they come all at once.
+    void setPacing(bool on);
     void setFaults(const Faults& f);
     void resetCounters();
 
@@ -62,6 +69,9 @@ public:
 
     // Puts bytes on the line at once, as if the radio had sent them.
     void sendRaw(const QByteArray& bytes);
+    // Sends bytes as the answer to the last frame received, no sooner than
+    // the radio could answer it.
+    void sendAnswer(const QByteArray& bytes);
 
     // A fresh radio: model record, band 400-470MHz, identity records set.
     static QByteArray freshImage();
@@ -88,15 +98,8 @@ signals:
 
 private:
     enum class Mode { Idle, Programming, Service };
-    struct Pending {
-        qint64 dueNs;
-        char byte;
-    };
-
     void onReadable();
-    void onWritable();
     void onResyncTimeout();
-    void onTxTimer();
     void receiveByte(char b);
     int frameStatus() const;
     void handleFrame(const QByteArray& frame);
@@ -104,9 +107,6 @@ private:
     QByteArray serviceReply(quint8 cmd, const QByteArray& done);
     void store(int address, const QByteArray& bytes);
     void queueReply(const QByteArray& bytes);
-    void flushReady();
-    void scheduleTx();
-    qint64 nowNs() const;
     void closeLine();
     void ensureMemory();
 
@@ -114,15 +114,11 @@ private:
     int m_slave = -1;
     QString m_path;
     QSocketNotifier* m_readNotifier = nullptr;
-    QSocketNotifier* m_writeNotifier = nullptr;
     QTimer* m_resync;
-    QTimer* m_txTimer;
-    QElapsedTimer m_clock;
+    LineTransmitter m_tx;
 
     QByteArray m_mem;
     QByteArray m_in;                // bytes of a frame still arriving
-    QByteArray m_ready;             // bytes to write to the line now
-    QList<Pending> m_scheduled;     // paced reply bytes, in order
     qint64 m_rxDoneNs = 0;          // when the last received byte finished arriving
     qint64 m_txFreeNs = 0;          // when the last scheduled byte finishes leaving
 

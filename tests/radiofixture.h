@@ -61,7 +61,7 @@ struct RadioFixture {
             if (sim.framesReceived() >= frame) {
                 t->stop();
                 t->deleteLater();
-                sim.sendRaw(bytes);
+                sim.sendAnswer(bytes);
             }
         });
         t->start();
@@ -70,10 +70,17 @@ struct RadioFixture {
 
 // Frame numbers of a transfer, counted as the radio counts them: the
 // handshake is 1, the identity reads 2 to 5, password 6, model 7, band 8;
-// then channel n's halves (9 + 2 (n - 1) and the one after).
+// then a read reads channel n's halves (9 + 2 (n - 1) and the one after).
+// A write of a document that carries no records of its own first reads the
+// option block halves and the timer record (9 to 11), then writes channel
+// n's halves (12 + 2 (n - 1) and the one after), the option block halves
+// and the timer record (76 to 78).
 namespace Frame {
 constexpr int Handshake = 1;
 constexpr int Band = 8;
 constexpr int channelFirstHalf(int n) { return 9 + 2 * (n - 1); }
 constexpr int channelSecondHalf(int n) { return channelFirstHalf(n) + 1; }
+constexpr int writtenFirstHalf(int n) { return 12 + 2 * (n - 1); }
+constexpr int writtenSecondHalf(int n) { return writtenFirstHalf(n) + 1; }
+constexpr int WrittenTimer = 78;
 }

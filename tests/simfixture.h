@@ -29,13 +29,16 @@ struct SimFixture {
         return true;
     }
 
-    // One exchange as the protocol makes it: clear, send, wait.
+    // One exchange as the protocol makes it: clear, send, wait, and the
+    // answer taken off the line.
     QString exchange(const QString& hex, int digits, int ms = 500)
     {
         link.clearReceive();
         link.sendHex(hex);
         link.aSysDelay(digits, ms);
-        return link.receiveText();
+        const QString answer = link.receiveText();
+        link.consumeReceived(int(answer.size()));
+        return answer;
     }
 
     bool handshake() { return exchange("0254415652494E", 14) == "0674617672696E"; }

@@ -182,6 +182,16 @@ inline DocumentData decodedImage(const DocumentData& before, const QByteArray& m
         Codec::decodeChannel(memory.mid(Codec::channelAddress(n), 16), n, d, w, sep);
     Codec::decodeTimer(memory.mid(Codec::TimerAddr, 8), d);
     Codec::decodeOptions(memory.mid(Codec::OptionAddr, 16), d);
+    // And the records themselves, as read.
+    RadioImage image;
+    QList<int> addresses = {Codec::OptionAddr, Codec::OptionAddr + 8, Codec::TimerAddr, Codec::FactoryDateAddr,
+                            Codec::UserAddr, Codec::PasswordAddr, Codec::SaleDateAddr, Codec::AdminAddr,
+                            Codec::ModelAddr, Codec::BandAddr};
+    for (int a = Codec::channelAddress(1); a < Codec::channelAddress(DocumentData::ChannelCount + 1); a += 8)
+        addresses << a;
+    for (int a : addresses)
+        image.set(a, memory.mid(a, 8));
+    d.setImage(image);
     return d;
 }
 
@@ -213,29 +223,39 @@ inline QString encodeProblem(const DocumentData& d, const ValueWords& w)
 
 // Empty when the radio's channel records, option block and timer record are
 // the ones `d` encodes; otherwise the first difference.
-inline QString imageDifference(const DocumentData& d, const QByteArray& memory, const ValueWords& w)
+// After a write: the radio holds every record the write sent, byte for
+// byte, and its records decode to the document's values (a write keeps the
+// radio's own bits where the document has nothing to say).
+inline QString imageDifference(const DocumentData& d, const QByteArray& memory, const ValueWords& w, QChar sep,
+                               const RadioImage& written)
 {
-    auto differs = [&](const QString& what, int address, const Codec::Encoded& e) {
-        if (!e.ok())
-            return QStringLiteral("%1 cannot be encoded: %2").arg(what, e.error.text(PackStrings::builtIn()));
-        const QByteArray have = memory.mid(address, e.bytes.size());
-        if (have != e.bytes)
-            return QStringLiteral("%1 at %2: radio %3, document %4")
-                .arg(what)
+    for (int address : written.addresses())
+        if (memory.mid(address, 8) != written.record(address))
+            return QStringLiteral("record %1: radio %2, sent %3")
                 .arg(address, 4, 16)
-                .arg(QString::fromLatin1(have.toHex()), QString::fromLatin1(e.bytes.toHex()));
+                .arg(QString::fromLatin1(memory.mid(address, 8).toHex()), QString::fromLatin1(written.record(address).toHex()));
+    DocumentData radio = d;
+    auto differs = [&](const QString& what, const Codec::Encoded& have, const Codec::Encoded& want) {
+        if (!want.ok())
+            return QStringLiteral("%1 cannot be encoded: %2").arg(what, want.error.text(PackStrings::builtIn()));
+        if (!have.ok() || have.bytes != want.bytes)
+            return QStringLiteral("%1: radio %2, document %3")
+                .arg(what, QString::fromLatin1(have.bytes.toHex()), QString::fromLatin1(want.bytes.toHex()));
         return QString();
     };
     for (int n = 1; n <= DocumentData::ChannelCount; ++n) {
-        const QString diff = differs(QStringLiteral("channel %1").arg(n), Codec::channelAddress(n),
+        Codec::decodeChannel(memory.mid(Codec::channelAddress(n), 16), n, radio, w, sep);
+        const QString diff = differs(QStringLiteral("channel %1").arg(n), Codec::encodeChannel(radio, n, w),
                                      Codec::encodeChannel(d, n, w));
         if (!diff.isEmpty())
             return diff;
     }
-    QString diff = differs(QStringLiteral("option block"), Codec::OptionAddr,
+    Codec::decodeOptions(memory.mid(Codec::OptionAddr, 16), radio);
+    Codec::decodeTimer(memory.mid(Codec::TimerAddr, 8), radio);
+    QString diff = differs(QStringLiteral("option block"), Codec::encodeOptions(radio, DocumentData::ChannelCount),
                            Codec::encodeOptions(d, DocumentData::ChannelCount));
     if (diff.isEmpty())
-        diff = differs(QStringLiteral("timer record"), Codec::TimerAddr, Codec::encodeTimer(d));
+        diff = differs(QStringLiteral("timer record"), Codec::encodeTimer(radio), Codec::encodeTimer(d));
     return diff;
 }
 

@@ -59,6 +59,7 @@ struct ReadRun : RadioFixture {
     explicit ReadRun(const PackStrings& texts) : ctx(makeContext()), rw(ctx)
     {
         state.texts = texts;
+        doc.applyLanguage(texts);
         rw.applyTexts(texts);
     }
     AppContext makeContext()
@@ -154,7 +155,12 @@ private slots:
         run.prompter.messages.clear();
         QString mark;
         if (fault == "frequency outside the band") {
-            run.doc.setCell(3, 1, QStringLiteral("499.00000"));
+            // A whole channel, all but its frequency good.
+            const ValueWords& w = run.doc.words();
+            const QStringList row = {QStringLiteral("499.00000"), w.off, QString(), w.off, w.high, w.wide,
+                                     w.on, w.off, w.on, w.off, w.off};
+            for (int col = 1; col <= row.size(); ++col)
+                run.doc.setCell(3, col, row[col - 1]);
             mark = QStringLiteral("499.00000");
         } else if (fault == "end code not DTMF") {
             run.doc.setText(Key::EndDtmf, QStringLiteral("1E"));

@@ -263,7 +263,7 @@ void TestPacks::englishPackHoldsNoChinese()
         const bool inSentence = id == 79 || (id >= TextId::RecordChannelFirstHalf && id <= TextId::RecordOptionsSecondHalf)
                                 || (id >= TextId::CsvNoBand && id <= TextId::CsvCheckFile)
                                 || (id >= TextId::NotAFrequency && id <= TextId::NamedValueProblem)
-                                || (id >= TextId::StepDone && id <= TextId::StepRecords)
+                                || (id >= TextId::StepDone && id <= TextId::StepRecords) || id == TextId::StepStopped
                                 || id == TextId::SystemCannotCreateFolder || id == TextId::BackupNoFreeName
                                 || (id >= TextId::DiffChannelRemoved && id <= TextId::VerifyFactoryDate)
                                 || (id >= TextId::ColumnChannel && id <= TextId::SettingLeaseMinutes);

@@ -147,7 +147,7 @@ private slots:
     {
         Windows w;
         w.state.texts = englishTexts();
-        w.sim.setFaults({.noReplyToFrame = Frame::channelSecondHalf(5)});
+        w.sim.setFaults({.noReplyToFrame = Frame::writtenSecondHalf(5)});
         w.open(2);
         w.clickStart();
         QCOMPARE(w.progress()->value(), 20);

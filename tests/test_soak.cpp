@@ -157,7 +157,7 @@ struct Lane : RadioFixture {
             found << QStringLiteral("what a read showed cannot be written back: %1").arg(problem);
         }
         if (write && out.ok()) {
-            const QString diff = Soak::imageDifference(doc.data(), sim.memory(), w);
+            const QString diff = Soak::imageDifference(doc.data(), sim.memory(), w, doc.decimalSeparator(), out.written);
             if (!diff.isEmpty())
                 found << QStringLiteral("after a successful write (%1): %2").arg(plan.describe(), diff);
         }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <array>
 
+#include "radioimage.h"
+
 // Every value of the settings document, as a plain copyable value. Readers
 // (file, radio) fill a copy and hand it to the document only when the whole
 // input was good, so a failure never leaves a half-changed document.
@@ -47,6 +49,13 @@ public:
     bool carries(const QString& key) const { return !m_notCarried.contains(key); }
     void setNotCarried(const QString& key);
 
+    // The records of the radio the document was read from, or of the backup
+    // it was opened from; empty for a new document or a plain settings
+    // file. A write encodes the document over them, so what the document
+    // does not show (unused bits, codes no list names) goes back as it was.
+    const RadioImage& image() const { return m_image; }
+    void setImage(const RadioImage& image) { m_image = image; }
+
     QString cell(int row, int col) const;
     void setCell(int row, int col, const QString& text);
     void clearChannel(int row);                  // columns 1 to 11
@@ -70,5 +79,6 @@ private:
     QHash<QString, QString> m_texts;
     QHash<QString, int> m_numbers;
     QSet<QString> m_notCarried;
+    RadioImage m_image;
     std::array<std::array<QString, Cols>, Rows> m_cells;
 };

@@ -127,6 +127,8 @@ void SettingsDocument::resetToNew()
     for (const QString& k : {Key::LeaseDays, Key::LeaseHours, Key::LeaseMinutes})
         m_data.setNumber(k, defaults.number(k));
     m_data.setText(Key::EndDtmf, defaults.text(Key::EndDtmf));
+    // A new document comes from no radio.
+    m_data.setImage(RadioImage());
     emit reset();
 }
 

@@ -10,7 +10,9 @@
 
 #include "files/alignmentfile.h"
 #include "files/filesave.h"
+#include "files/radioimagefile.h"
 #include "files/settingsfile.h"
+#include "document/documentdata.h"
 #include "service/alignmentvalues.h"
 #include "setup/textids.h"
 
@@ -119,8 +121,17 @@ QString fileName(const QDateTime& when, const QString& user, const QString& suff
 Result saveSettings(const DocumentData& data, const PackStrings& texts, const QString& user, QString* path,
                     const QString& dir, const QDateTime& when)
 {
-    return save(dir, user, SettingsFile::Suffix, when, path,
-                [&](const QString& target) { return SettingsFile::save(target, data, texts); });
+    // The records as read go beside the settings file, so that writing the
+    // backup back puts every byte where it was.
+    return save(dir, user, SettingsFile::Suffix, when, path, [&](const QString& target) {
+        if (!data.image().isEmpty())
+            if (const Result r = RadioImageFile::save(RadioImageFile::besideSettings(target), data.image()); !r)
+                return r;
+        const Result saved = SettingsFile::save(target, data, texts);
+        if (!saved)
+            QFile::remove(RadioImageFile::besideSettings(target));
+        return saved;
+    });
 }
 
 Result saveAlignment(const AlignmentValues& values, const QString& user, QString* path, const QString& dir,
@@ -164,6 +175,8 @@ QStringList prune(const QString& dir, const QDateTime& now)
             continue;   // younger than a year: kept whatever the count
         if (QFile::remove(entries[i].path))
             removed << entries[i].path;
+        if (entries[i].path.endsWith(u'.' + SettingsFile::Suffix))
+            QFile::remove(RadioImageFile::besideSettings(entries[i].path));
     }
     return removed;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "files/filesave.h"
+#include "files/radioimagefile.h"
 #include "files/textcodec.h"
 #include "document/band.h"
 #include "setup/packstrings.h"
@@ -149,6 +150,8 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
         return rejected(Result::fail(TextId::SettingsBadHeader, {path, Header}));
 
     DocumentData d = current;
+    // The records of whatever the document held before are not this file's.
+    d.setImage(RadioImage());
     const QString typeLine = line(3);
     const QString indexText = typeLine.mid(4, 1);
     const std::optional<int> modelIndex = toInteger(indexText);
@@ -236,7 +239,14 @@ ReadResult read(const QString& path, const DocumentData& current, const ValueWor
     }
     if (f.error() != QFileDevice::NoError)
         return failed(FileSave::readFailed(path, f));
-    return parse(bytes, current, activeWords, path);
+    ReadResult r = parse(bytes, current, activeWords, path);
+    if (r.ok()) {
+        const RadioImageFile::Loaded image = RadioImageFile::loadBesideSettings(path);
+        if (image.present && !image.error.ok())
+            r.imageWarning = Result::because(TextId::ImageFileIgnored, image.error);
+        r.data.setImage(image.image);
+    }
+    return r;
 }
 
 QString checkCaption(const QString& key, const PackStrings& texts)

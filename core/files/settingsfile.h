@@ -33,6 +33,9 @@ struct ReadResult {
     int modelIndex = -1;
     bool bandAdded = false; // the file's band was appended to the band list
     Result bandWarning;     // fails when the band line held a malformed band text (no band selected)
+    // read() only: the radio records beside the file (a backup's) could not
+    // be used; `data` holds the file's values without them.
+    Result imageWarning;
     QString caption;        // model text, "   [", band text, "]"
 
     bool ok() const { return status == Status::Ok; }
@@ -46,7 +49,9 @@ struct ReadResult {
 ReadResult parse(const QByteArray& bytes, const DocumentData& current, const ValueWords& activeWords,
                  const QString& path = {});
 // Opens and reads a file; a file that cannot be opened gives Error with the
-// system's error text.
+// system's error text. The radio records kept beside a backup (same name,
+// suffix .rqimg) come with it as the document's image, so that writing it
+// puts back every record exactly.
 ReadResult read(const QString& path, const DocumentData& current, const ValueWords& activeWords);
 
 // The file's bytes for a document; check box captions and list texts are

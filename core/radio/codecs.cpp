@@ -65,12 +65,72 @@ Encoded done(const QByteArray& bytes)
     return Encoded{bytes, {}};
 }
 
+// One field of a record: the bits it occupies in each byte, and the setting
+// it holds when that setting may be missing from the document.
+struct Bits {
+    int byte;
+    int mask;
+};
+struct Field {
+    std::vector<Bits> bits;
+    QString key;   // empty: always carried
+};
+
+// `fresh` is the document's encoding, `baseFresh` the encoding of what
+// `base` decodes to. A field equal in both holds the radio's value: base's
+// bits stay. So do the bits no field covers, and the fields of settings the
+// document does not carry.
+QByteArray over(const QByteArray& fresh, const QByteArray& baseFresh, const QByteArray& base,
+                const std::vector<Field>& fields, const DocumentData& data)
+{
+    QByteArray out = base;
+    for (const Field& f : fields) {
+        bool same = true;
+        for (const Bits& b : f.bits)
+            same = same && (fresh[b.byte] & b.mask) == (baseFresh[b.byte] & b.mask);
+        if (same || (!f.key.isEmpty() && !data.carries(f.key)))
+            continue;
+        for (const Bits& b : f.bits)
+            out[b.byte] = char((out[b.byte] & ~b.mask) | (fresh[b.byte] & b.mask));
+    }
+    return out;
+}
+
+std::vector<Bits> wholeBytes(int from, int count)
+{
+    std::vector<Bits> bits;
+    for (int i = from; i < from + count; ++i)
+        bits.push_back({i, 0xFF});
+    return bits;
+}
+
 
 }
 
 QByteArray modelRecord()
 {
     return fromHex(ModelId);
+}
+
+Result recordName(int address)
+{
+    if (address >= channelAddress(1) && address < channelAddress(DocumentData::ChannelCount + 1)) {
+        const int n = (address - channelAddress(1)) / 16 + 1;
+        const bool second = (address - channelAddress(n)) >= 8;
+        return Result::fail(second ? TextId::RecordChannelSecondHalf : TextId::RecordChannelFirstHalf,
+                            {QString::number(n)});
+    }
+    struct Named { int address; int id; };
+    static const Named names[] = {
+        {OptionAddr, TextId::RecordOptionsFirstHalf}, {OptionAddr + 8, TextId::RecordOptionsSecondHalf},
+        {TimerAddr, TextId::RecordTimer}, {FactoryDateAddr, TextId::RecordFactoryDate},
+        {UserAddr, TextId::RecordUser}, {PasswordAddr, TextId::RecordPassword},
+        {SaleDateAddr, TextId::RecordSaleDate}, {AdminAddr, TextId::RecordAdmin},
+        {ModelAddr, TextId::RecordModel}, {BandAddr, TextId::RecordBand}};
+    for (const Named& n : names)
+        if (n.address == address)
+            return Result::fail(n.id);
+    return Result::verbatim(QStringLiteral("0x%1").arg(address, 4, 16, QLatin1Char('0')).toUpper().replace(u'X', u'x'));
 }
 
 // ---- frequency ---------------------------------------------------------
@@ -292,33 +352,36 @@ void decodeChannel(const QByteArray& rec, int row, DocumentData& data, const Val
 
 Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
 {
-    auto bad = [row](int col, const Result& why) {
-        return fail(Result::fail(TextId::ChannelValueProblem, {QString::number(row)},
-                                 {Result::named(ValueNames::columnId(col)), why}));
-    };
     const QString rx = data.cell(row, 1);
     if (rx.isEmpty())
         return done(QByteArray(16, char(0xFF)));
 
+    // Every cell is looked at, so that a refusal names all that is wrong
+    // with the channel at once.
+    std::vector<Result> problems;
+    auto bad = [row, &problems](int col, const Result& why) {
+        problems.push_back(Result::fail(TextId::ChannelValueProblem, {QString::number(row)},
+                                        {Result::named(ValueNames::columnId(col)), why}));
+    };
     QByteArray out;
     const Encoded rxf = encodeFrequency(rx);
     if (!rxf.ok())
-        return bad(1, rxf.error);
-    out += rxf.bytes;
+        bad(1, rxf.error);
+    out += rxf.ok() ? rxf.bytes : QByteArray(4, char(0xFF));
     const QString tx = data.cell(row, 3);
     if (tx.isEmpty()) {
         out += QByteArray(4, char(0xFF));
     } else {
         const Encoded txf = encodeFrequency(tx);
         if (!txf.ok())
-            return bad(3, txf.error);
-        out += txf.bytes;
+            bad(3, txf.error);
+        out += txf.ok() ? txf.bytes : QByteArray(4, char(0xFF));
     }
     for (int col : {2, 4}) {
         const Encoded tone = encodeTone(data.cell(row, col), w.off);
         if (!tone.ok())
-            return bad(col, tone.error);
-        out += tone.bytes;
+            bad(col, tone.error);
+        out += tone.ok() ? tone.bytes : QByteArray(2, char(0xFF));
     }
 
     // Each word cell must hold one of its words; anything else would be
@@ -337,9 +400,11 @@ Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
     for (const WordCell& c : cells) {
         const QString t = data.cell(row, c.col);
         if (t.isEmpty() || !c.allowed.contains(t))
-            return bad(c.col, Result::fail(TextId::NotOneOf, {t, c.allowed.join(QStringLiteral("\", \""))}));
+            bad(c.col, Result::fail(TextId::NotOneOf, {t, c.allowed.join(QStringLiteral("\", \""))}));
         is[c.col] = t == c.setWord;
     }
+    if (!problems.empty())
+        return fail(problems.size() == 1 ? problems.front() : Result::lines(problems));
     const int b13 = 0xF4 | (is[7] ? 0x01 : 0) | (is[10] ? 0x02 : 0) | (is[11] ? 0x08 : 0);
     const int b14 = 0x2E | (is[5] ? 0x80 : 0) | (is[6] ? 0x40 : 0) | (is[8] ? 0x10 : 0)
                     | (is[9] ? 0 : 0x01);
@@ -352,24 +417,47 @@ Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
     return done(out);
 }
 
+Encoded encodeChannelOver(const DocumentData& data, int row, const ValueWords& w, QChar sep, const QByteArray& base)
+{
+    const Encoded fresh = encodeChannel(data, row, w);
+    if (!fresh.ok() || base.size() != 16)
+        return fresh;
+    DocumentData radio;
+    decodeChannel(base, row, radio, w, sep);
+    if (!radio.channelExists(row))
+        // An empty record carries nothing worth keeping: a new channel gets
+        // the usual bits, and a channel still empty stays as the radio has it.
+        return data.channelExists(row) ? fresh : done(base);
+    if (!data.channelExists(row))
+        return fresh;   // erased
+    const Encoded baseFresh = encodeChannel(radio, row, w);
+    if (!baseFresh.ok())
+        return fresh;
+    static const std::vector<Field> fields = {
+        {wholeBytes(0, 4), {}},  {wholeBytes(4, 4), {}},  {wholeBytes(8, 2), {}}, {wholeBytes(10, 2), {}},
+        {{{13, 0x01}}, {}},      {{{13, 0x02}}, {}},      {{{13, 0x08}}, {}},      {{{14, 0x10}}, {}},
+        {{{14, 0x40}}, {}},      {{{14, 0x80}}, {}},      {{{14, 0x01}}, {}},      {wholeBytes(15, 1), {}},
+    };
+    return done(over(fresh.bytes, baseFresh.bytes, base, fields, data));
+}
+
 // ---- option block --------------------------------------------------------
 
 namespace {
 
-// The position of a choice, or the code a read left in it, or an error.
-int choiceCode(const DocumentData& data, const QString& key, int highest, Encoded& error)
+// The position of a choice, or the code a read left in it; a choice that
+// has neither, or a code too large for its bits, adds to `problems`.
+int choiceCode(const DocumentData& data, const QString& key, int highest, std::vector<Result>& problems)
 {
     int code = data.choice(key);
     if (code < 0)
         code = data.unlistedCode(key);
     if (code < 0) {
-        if (error.ok())
-            error = failSetting(TextId::NothingSelected, key);
+        problems.push_back(failSetting(TextId::NothingSelected, key).error);
         return 0;
     }
     if (code > highest) {
-        if (error.ok())
-            error = failSetting(TextId::CodeDoesNotFit, key, {QString::number(code)});
+        problems.push_back(failSetting(TextId::CodeDoesNotFit, key, {QString::number(code)}).error);
         return 0;
     }
     return code;
@@ -426,8 +514,8 @@ void decodeOptions(const QByteArray& rec, DocumentData& d)
 
 Encoded encodeOptions(const DocumentData& d, int channelCount)
 {
-    Encoded error;
-    auto code = [&](const QString& key, int highest) { return choiceCode(d, key, highest, error); };
+    std::vector<Result> problems;
+    auto code = [&](const QString& key, int highest) { return choiceCode(d, key, highest, problems); };
     QByteArray out(16, '\0');
     out[0] = char(channelCount & 0xFF);
     out[1] = 0;
@@ -458,9 +546,38 @@ Encoded encodeOptions(const DocumentData& d, int channelCount)
     out[13] = char(code(Key::TopLong, 15) << 4 | code(Key::TopShort, 15));
     out[14] = char(code(Key::P1Long, 15) << 4 | code(Key::P1Short, 15));
     out[15] = char(code(Key::P2Long, 15) << 4 | code(Key::P2Short, 15));
-    if (!error.ok())
-        return error;
+    if (!problems.empty())
+        return fail(problems.size() == 1 ? problems.front() : Result::lines(problems));
     return done(out);
+}
+
+Encoded encodeOptionsOver(const DocumentData& d, int channelCount, const QByteArray& base)
+{
+    const Encoded fresh = encodeOptions(d, channelCount);
+    if (!fresh.ok() || base.size() != 16)
+        return fresh;
+    DocumentData radio;
+    decodeOptions(base, radio);
+    const Encoded baseFresh = encodeOptions(radio, channelCount);
+    if (!baseFresh.ok())
+        return fresh;
+    static const std::vector<Field> fields = {
+        {wholeBytes(0, 1), {}},
+        {wholeBytes(2, 1), Key::SaveRatio}, {wholeBytes(3, 1), Key::Volume},
+        {wholeBytes(4, 1), Key::Squelch},   {wholeBytes(5, 1), Key::Voice},
+        {{{6, 0x10}}, Key::EndTone},        {{{6, 0x20}}, Key::KeyBeep},
+        {{{6, 0x40}}, Key::Alarm},          {{{6, 0x80}}, Key::PowerOnTone},
+        {{{6, 0x01}}, Key::LowBatteryTone}, {{{6, 0x02}}, Key::Lease},
+        {{{6, 0x04}}, Key::BatterySave},    {{{6, 0x08}}, Key::TinyPower},
+        {{{8, 0x10}}, Key::VoxRxInhibit},   {{{8, 0x20}}, Key::ScanResume},
+        {{{8, 0x40}}, Key::TxInhibit},
+        {wholeBytes(9, 1), Key::AutoPowerOff}, {wholeBytes(10, 1), Key::TimeOut},
+        {wholeBytes(11, 1), Key::VoxLevel},    {wholeBytes(12, 1), Key::VoxDelay},
+        {{{13, 0xF0}}, Key::TopLong},       {{{13, 0x0F}}, Key::TopShort},
+        {{{14, 0xF0}}, Key::P1Long},        {{{14, 0x0F}}, Key::P1Short},
+        {{{15, 0xF0}}, Key::P2Long},        {{{15, 0x0F}}, Key::P2Short},
+    };
+    return done(over(fresh.bytes, baseFresh.bytes, base, fields, d));
 }
 
 // ---- timer and DTMF record -----------------------------------------------
@@ -512,6 +629,24 @@ Encoded encodeTimer(const DocumentData& d)
         out[4 + i] = char(c);
     }
     return done(out);
+}
+
+Encoded encodeTimerOver(const DocumentData& d, const QByteArray& base)
+{
+    const Encoded fresh = encodeTimer(d);
+    if (!fresh.ok() || base.size() != 8)
+        return fresh;
+    DocumentData radio;
+    decodeTimer(base, radio);
+    const Encoded baseFresh = encodeTimer(radio);
+    if (!baseFresh.ok())
+        return fresh;
+    static const std::vector<Field> fields = {
+        {wholeBytes(0, 2), Key::LeaseDays},
+        {wholeBytes(2, 1), Key::DtmfTime},
+        {wholeBytes(3, 5), Key::EndDtmf},
+    };
+    return done(over(fresh.bytes, baseFresh.bytes, base, fields, d));
 }
 
 }

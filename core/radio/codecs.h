@@ -39,6 +39,9 @@ constexpr int ModelAddr = 0x4070;
 constexpr int BandAddr = 0x4078;
 // Channel n (1 .. 32): 16 bytes from 0x4070 + 16 n.
 constexpr int channelAddress(int n) { return 0x4070 + 16 * n; }
+// The record at `address` as messages name it ("channel 5 second half",
+// "the option block first half"), a text id with its values.
+Result recordName(int address);
 
 // The model record of the one model of the list ("KQ-" and five code bytes).
 inline const QString ModelId = QStringLiteral("4B512D195A18FF06");
@@ -91,15 +94,30 @@ void decodeChannel(const QByteArray& sixteen, int row, DocumentData& data,
 // Errors read like: channel 5, transmit tone: "D9" is not a tone
 Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& words);
 
+// The record channel `row` of the document makes when it is written over
+// `base`, the 16 bytes the radio holds there (empty: not known). Every field
+// whose value the document holds as `base` has it keeps base's bits, so a
+// record written back unchanged is the very record read, and the bits no
+// setting shows keep what the radio holds; a changed field takes the
+// document's code. A channel the document leaves empty is erased (16 FF)
+// unless the radio's record is empty already.
+Encoded encodeChannelOver(const DocumentData& data, int row, const ValueWords& words, QChar sep,
+                          const QByteArray& base);
+
 // Option block (16 bytes at 0x4000).
 void decodeOptions(const QByteArray& sixteen, DocumentData& data);
 // `channelCount` goes into byte 0. A choice that a read left unselected is
 // written with the code that was read (DocumentData::unlistedCode).
 Encoded encodeOptions(const DocumentData& data, int channelCount);
 
+// The option block written over the radio's own (see encodeChannelOver); a
+// value the document does not carry (DocumentData::carries) keeps base's.
+Encoded encodeOptionsOver(const DocumentData& data, int channelCount, const QByteArray& base);
+
 // Timer and DTMF record (8 bytes at 0x4010): lease time, DTMF duration and
 // the end-of-transmission DTMF code.
 void decodeTimer(const QByteArray& eight, DocumentData& data);
 Encoded encodeTimer(const DocumentData& data);
+Encoded encodeTimerOver(const DocumentData& data, const QByteArray& base);
 
 }

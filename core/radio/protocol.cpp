@@ -51,8 +51,10 @@ Result RadioProtocol::handshake(int attempts, int ms)
         last = exchange(HandshakeFrame, int(HandshakeReply.size()), ms);
         if (Result port = portProblem(); !port)
             return port;
-        if (last == HandshakeReply)
+        if (last == HandshakeReply) {
+            m_link.consumeReceived(int(HandshakeReply.size()));
             return Result::success();
+        }
     }
     if (last.isEmpty())
         return Result::fail(TextId::HandshakeNoReply);
@@ -63,15 +65,21 @@ Result RadioProtocol::readRecord(int address, int ms, const QString& what, QByte
 {
     if (Result port = portProblem(); !port)
         return port;
+    if (const QString stray = m_link.drain(); !stray.isEmpty())
+        return Result::fail(TextId::StrayBeforeFrame, {what, quoted(stray)});
     const QString header = QStringLiteral("57") + addressHex(address) + QStringLiteral("08");
-    const QString reply =
-        exchange(QStringLiteral("52") + addressHex(address) + QStringLiteral("08"), DataReplyDigits, ms);
+    m_link.sendHex(QStringLiteral("52") + addressHex(address) + QStringLiteral("08"));
+    m_link.aSysDelay(DataReplyDigits, ms);
+    const QString reply = m_link.receiveText();
     if (Result port = portProblem(); !port)
         return port;
+    if (!reply.isEmpty() && m_link.replyCameTooSoon())
+        return Result::fail(TextId::ReplyTooSoon, {what, quoted(reply)});
     // Only a whole reply for this very address counts: a late reply to an
     // earlier request, or another record's bytes, must not land in this one.
     if (reply.size() == DataReplyDigits && reply.startsWith(header)) {
         data = SerialLink::hexToBytes(reply.mid(8));
+        m_link.consumeReceived(DataReplyDigits);
         return Result::success();
     }
     if (reply.isEmpty())
@@ -87,30 +95,38 @@ Result RadioProtocol::writeRecord(int address, const QByteArray& data, int ms, c
 {
     if (Result port = portProblem(); !port)
         return port;
-    QString reply = exchange(QStringLiteral("57") + addressHex(address) + QStringLiteral("08")
-                                 + SerialLink::bytesToHex(data),
-                             int(Ack.size()), ms);
-    // An acknowledgement followed by more bytes is no acknowledgement: the
-    // extra byte would otherwise be taken for the answer to the next frame,
-    // and every later reply judged against the wrong record.
-    if (reply == Ack) {
-        m_link.aSysDelay(int(Ack.size()) + 1, AckQuietMs);
-        reply = m_link.receiveText();
-    }
+    // A byte nobody asked for, after the last answer, would otherwise be
+    // taken for this frame's acknowledgement.
+    if (const QString stray = m_link.drain(); !stray.isEmpty())
+        return Result::fail(TextId::StrayBeforeFrame, {what, quoted(stray)});
+    m_link.sendHex(QStringLiteral("57") + addressHex(address) + QStringLiteral("08") + SerialLink::bytesToHex(data));
+    m_link.aSysDelay(int(Ack.size()), ms);
+    const QString reply = m_link.receiveText();
     if (Result port = portProblem(); !port)
         return port;
-    if (reply == Ack)
-        return Result::success();
     if (reply.isEmpty())
         return Result::fail(TextId::WriteNoAck, {what});
-    return Result::fail(TextId::WriteWrongReply, {what, quoted(reply)});
+    if (m_link.replyCameTooSoon())
+        return Result::fail(TextId::ReplyTooSoon, {what, quoted(reply)});
+    // An acknowledgement followed by a refusal was no acknowledgement of this
+    // frame. Another 06 after it stays on the line: the next frame, or the
+    // end, finds it and fails, since the radio may have ignored that frame.
+    for (qsizetype i = 0; i < reply.size(); i += 2)
+        if (reply.mid(i, 2) != Ack)
+            return Result::fail(TextId::WriteWrongReply, {what, quoted(reply)});
+    m_link.consumeReceived(int(Ack.size()));
+    return Result::success();
 }
 
-void RadioProtocol::end(int ms)
+Result RadioProtocol::end(int ms, const QString& lastWritten)
 {
     if (!m_link.isOpen())
-        return;
-    // Nothing is judged here, so what the line still holds may stay.
+        return Result::success();
+    QString stray = m_link.drain();
     m_link.sendHex(EndFrame);
     m_link.aSysDelay(int(EndFrame.size()), ms);
+    stray += m_link.drain();
+    if (lastWritten.isEmpty() || stray.isEmpty())
+        return Result::success();
+    return Result::fail(TextId::StrayAfterLast, {lastWritten, quoted(stray)});
 }

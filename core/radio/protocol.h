@@ -11,11 +11,15 @@ class SerialLink;
 // frame. The transfer engine, the initialise command and the alignment
 // operations all talk to the radio through here, so every reply passes the
 // same checks:
-//  - whatever is still on the line from an earlier exchange is dropped before
-//    a frame is sent, so it is never taken for the answer to this one;
+//  - a reply can only come once the radio has the whole frame: a byte that
+//    arrives sooner (judged by the frame's own wire time at 9600 8N1) is a
+//    stray and fails the frame;
+//  - a byte still on the line from before, that nobody asked for, fails the
+//    frame about to be sent (a record read or write; the handshake, which is
+//    tried again anyway, and the service frames just drop it);
 //  - a data reply is exactly 12 bytes, 'W' and the very address asked;
-//  - an acknowledgement is exactly one 06 with nothing after it for a few
-//    byte times.
+//  - an acknowledgement is one 06; a byte after it fails the frame when it
+//    is a refusal, and the next frame (or the end) when it is another 06.
 // A failure names the record by the `what` the caller gives (already in the
 // user's language) and the reply as hex, as a Result.
 class RadioProtocol {
@@ -29,8 +33,11 @@ public:
     Result readRecord(int address, int ms, const QString& what, QByteArray& data);
     // 'W' address 08 and the 8 bytes of `data`; the radio must acknowledge.
     Result writeRecord(int address, const QByteArray& data, int ms, const QString& what);
-    // 64 6F; no answer is expected or judged.
-    void end(int ms);
+    // 64 6F; the radio never answers it. After writes, `lastWritten` names
+    // the last record acknowledged: a byte on the line before or during the
+    // wait means that acknowledgement may have been a stray, and the end
+    // fails naming it. Without it nothing is judged.
+    Result end(int ms, const QString& lastWritten = {});
 
     // One raw exchange for frames of other sets (the service commands): the
     // line drained, the frame sent, a wait for `digits` hex digits or `ms`.
@@ -42,10 +49,6 @@ public:
     Result portProblem() const;
 
     static QString addressHex(int address);
-
-    // The time an acknowledgement must stand alone: a little over three byte
-    // times at 9600 8N1, where one byte takes 1.04 ms.
-    static constexpr int AckQuietMs = 4;
 
 private:
     SerialLink& m_link;

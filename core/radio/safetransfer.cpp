@@ -6,6 +6,7 @@
 #include "radio/codecs.h"
 #include "radio/identity.h"
 #include "radio/verify.h"
+#include "radio/writecheck.h"
 #include "setup/appstate.h"
 #include "setup/textids.h"
 
@@ -14,23 +15,6 @@ namespace {
 QString folderOf(const SafeTransfer::Options& o)
 {
     return o.backupFolder.isEmpty() ? Backups::folder() : o.backupFolder;
-}
-
-// The checks the engine makes before its first frame: a document that cannot
-// be encoded must not cost a backup read either.
-bool encodable(const DocumentData& d, const ValueWords& words, const RadioIdentity& id, const AppState& state)
-{
-    const int count = std::clamp(state.channelCount, 1, int(DocumentData::ChannelCount));
-    for (int n = 1; n <= count; ++n)
-        if (!Codec::encodeChannel(d, n, words).ok())
-            return false;
-    if (!Codec::encodeOptions(d, count).ok() || !Codec::encodeTimer(d).ok())
-        return false;
-    if (id.writeUser && !Codec::encodeName(id.userToWrite).ok())
-        return false;
-    if (!Codec::encodeName(state.adminName).ok())
-        return false;
-    return !d.flag(Key::WriteNewPassword) || Codec::encodePassword(d.text(Key::NewPassword)).ok();
 }
 
 struct Running {
@@ -62,12 +46,20 @@ void SafeTransfer::phaseProgress(int value, int maximum)
     emit progress(m_phase * maximum + value, m_phases * maximum);
 }
 
-TransferEngine::Outcome SafeTransfer::scratchRead(Scratch& s, const DocumentData& start)
+void SafeTransfer::setStopRequest(std::function<bool()> stop)
+{
+    m_stop = stop;
+    m_engine.setStopRequest(std::move(stop));
+}
+
+TransferEngine::Outcome SafeTransfer::scratchRead(Scratch& s, const DocumentData& start, bool stoppable)
 {
     s.doc.setDecimalSeparator(m_doc.decimalSeparator());
     s.doc.applyLanguage(m_state.texts);
     s.doc.replace(start);
     TransferEngine engine(m_link, s.doc, s.identity, m_state);
+    if (stoppable)
+        engine.setStopRequest(m_stop);
     connect(&engine, &TransferEngine::progress, this, &SafeTransfer::phaseProgress);
     return engine.read();
 }
@@ -109,12 +101,16 @@ SafeTransfer::Outcome SafeTransfer::write(const Options& options)
 {
     Outcome out;
     out.stage = Outcome::Stage::Transfer;
-    // Nothing is read or saved for a document the engine will refuse: it
-    // refuses it before the port is touched.
     if (m_running)
         return busy();
-    if (!encodable(m_doc.data(), m_doc.words(), m_identity, m_state)) {
-        out.transfer = m_engine.write();
+    // A document the engine would refuse costs no backup read either: every
+    // value it cannot write is named before the port is touched.
+    const int count = std::clamp(m_state.channelCount, 1, int(DocumentData::ChannelCount));
+    const QList<Result> problems = WriteCheck::problems(m_doc.data(), m_doc.words(), m_doc.decimalSeparator(),
+                                                        count, m_identity, m_state.adminName);
+    if (!problems.isEmpty()) {
+        out.transfer.failedStep = TransferEngine::Outcome::Step::Encode;
+        out.transfer.reason = WriteCheck::reason(problems);
         return out;
     }
     Running running(m_running);
@@ -123,11 +119,13 @@ SafeTransfer::Outcome SafeTransfer::write(const Options& options)
 
     if (options.backup) {
         Scratch before;
-        const TransferEngine::Outcome r = scratchRead(before, m_doc.data());
+        const TransferEngine::Outcome r = scratchRead(before, m_doc.data(), true);
         if (!r.ok()) {
-            out.stage = Outcome::Stage::BackupRead;
+            out.stage = r.failedStep == TransferEngine::Outcome::Step::Stopped ? Outcome::Stage::Transfer
+                                                                                : Outcome::Stage::BackupRead;
             out.transfer = r;
-            out.safety = Result::fail(TextId::BackupReadFailed);
+            if (out.stage == Outcome::Stage::BackupRead)
+                out.safety = Result::fail(TextId::BackupReadFailed);
             return out;
         }
         const Result saved = Backups::saveSettings(before.doc.data(), m_state.texts, before.identity.user,
@@ -138,23 +136,17 @@ SafeTransfer::Outcome SafeTransfer::write(const Options& options)
             out.safety = saved;
             return out;
         }
+        // The write keeps what the radio holds where the document says
+        // nothing: these are the very records the backup keeps.
+        m_engine.setTargetImage(r.image);
         ++m_phase;
     }
 
-    Verify::Written written;
-    written.started = QDateTime::currentDateTime();
-    written.user = m_identity.writeUser;
-    written.userName = m_identity.userToWrite;
-    written.factoryDate = m_state.stampFactoryDate;
-    written.adminName = m_state.adminName;
     const DocumentData sent = m_doc.data();
     out.transfer = m_engine.write();
-    written.ended = QDateTime::currentDateTime();
+    out.written = out.transfer.written;
     if (!out.transfer.ok())
         return out;
-    // The engine writes the administrator (and the sale date) when the radio
-    // held another name; it has just read that name into the identity.
-    written.admin = m_state.adminName != m_identity.admin;
     ++m_phase;
 
     if (options.verify) {
@@ -163,15 +155,15 @@ SafeTransfer::Outcome SafeTransfer::write(const Options& options)
         // A new password is what the radio holds now.
         if (sent.flag(Key::WriteNewPassword))
             start.setText(Key::Password, sent.text(Key::NewPassword));
-        const TransferEngine::Outcome r = scratchRead(after, start);
+        // Records are written by now: the read back runs whatever is asked.
+        const TransferEngine::Outcome r = scratchRead(after, start, false);
         if (!r.ok()) {
             out.stage = Outcome::Stage::VerifyRead;
             out.transfer = r;
             out.safety = Result::fail(TextId::VerifyReadFailed);
             return out;
         }
-        const int count = std::clamp(m_state.channelCount, 1, int(DocumentData::ChannelCount));
-        out.differences = Verify::compare(sent, after.doc.data(), m_doc.words(), count, written, after.identity);
+        out.differences = Verify::compare(out.written, r.image);
         if (!out.differences.isEmpty()) {
             out.stage = Outcome::Stage::Verify;
             out.safety = Result::because(TextId::VerifyMismatch,

@@ -13,12 +13,13 @@ class SettingsDocument;
 struct RadioIdentity;
 
 // A read or write of the radio with its safety steps around the transfer
-// engine: a read keeps a backup of what the radio held; a write first
-// checks that the document can be written, then reads the radio into a
-// backup, then writes, then reads the radio back and compares every record
-// it wrote. The backup and verify reads go into scratch documents, so the
-// user's document and identity fields change only as a plain read or write
-// changes them.
+// engine: a read keeps a backup of what the radio held (its settings file
+// and its records); a write first checks that the document can be written,
+// then reads the radio into a backup (whose records the write then encodes
+// over), then writes, then reads the radio back and compares every record
+// it wrote byte for byte. The backup and verify reads go into scratch
+// documents, so the user's document and identity fields change only as a
+// plain read or write changes them.
 class SafeTransfer : public QObject {
     Q_OBJECT
 public:
@@ -33,8 +34,8 @@ public:
             Done,          // everything asked for succeeded
             BackupRead,    // the read before the write failed; nothing was written
             BackupSave,    // the backup could not be saved (a write sent nothing)
-            Transfer,      // the read or write itself failed
-            VerifyRead,    // written, but the read back failed
+            Transfer,      // the read or write itself failed (or was stopped)
+            VerifyRead,    // written, but the read back failed: not verified
             Verify,        // written, but the radio holds something else
         };
         Stage stage = Stage::Done;
@@ -46,6 +47,8 @@ public:
         Result safety;
         QString backupPath;        // the backup written, if any
         QList<Result> differences;   // Verify: one line per record that differs
+        // Every record the write sent that the radio acknowledged.
+        RadioImage written;
 
         // The radio and the document are as the user asked.
         bool ok() const { return stage == Stage::Done; }
@@ -63,6 +66,10 @@ public:
     TransferEngine& engine() { return m_engine; }
     const TransferEngine& engine() const { return m_engine; }
     bool isRunning() const { return m_running; }
+    // A stop asked for before the first record is written ends the run with
+    // nothing written; once records are written, the write and its verify
+    // run to their end. See TransferEngine::setStopRequest.
+    void setStopRequest(std::function<bool()> stop);
 
 signals:
     // Over the whole run: the backup read, the transfer and the verify read
@@ -72,7 +79,7 @@ signals:
 private:
     struct Scratch;
     static Outcome busy();
-    TransferEngine::Outcome scratchRead(Scratch& s, const DocumentData& start);
+    TransferEngine::Outcome scratchRead(Scratch& s, const DocumentData& start, bool stoppable);
     void phaseProgress(int value, int maximum);
 
     SerialLink& m_link;
@@ -81,6 +88,7 @@ private:
     AppState& m_state;
     TransferEngine m_engine;
     bool m_running = false;
+    std::function<bool()> m_stop;
     int m_phase = 0;
     int m_phases = 1;
 };

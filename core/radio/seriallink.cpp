@@ -11,6 +11,9 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include <termios.h>
+#include <unistd.h>
+
 namespace {
 
 // QSerialPort reports a busy device (lock file held, or TIOCEXCL) and a
@@ -43,6 +46,7 @@ void configure(QSerialPort& port)
 SerialLink::SerialLink(QObject* parent)
     : QObject(parent), m_port(new QSerialPort(this))
 {
+    m_clock.start();
     connect(m_port, &QSerialPort::readyRead, this, &SerialLink::onReadyRead);
     connect(m_port, &QSerialPort::errorOccurred, this, &SerialLink::onError);
 }
@@ -129,15 +133,38 @@ void SerialLink::sendHex(const QString& hex)
         return;
     }
     m_echo = m_singlePort ? int(hex.size()) : 0;
+    m_sentBytes = int(bytes.size());
+    m_receivedSinceSend = 0;
+    m_firstReplyNs = -1;
+    m_sentAtNs = m_clock.nsecsElapsed();
     if (!m_port->isOpen() || bytes.isEmpty())
         return;
     if (m_log)
         m_log->sent(m_device, bytes);
     m_port->write(bytes);
     // QSerialPort only queues; without a flush the bytes would wait for the
-    // next turn of the event loop.
-    if (m_port->isOpen())
-        m_port->flush();
+    // next turn of the event loop. tcdrain then waits until the driver has
+    // sent them (a pseudo-terminal returns at once), so the wait for the
+    // answer starts when the frame is on its way.
+    if (m_port->isOpen() && m_port->flush()) {
+        const int fd = int(m_port->handle());
+        if (fd >= 0 && ::isatty(fd))
+            ::tcdrain(fd);
+    }
+}
+
+bool SerialLink::replyCameTooSoon() const
+{
+    // Counted from before the bytes were handed to the port, so a genuine
+    // answer can never be judged early; only one that could not have been
+    // an answer is.
+    return m_firstReplyNs >= 0 && m_firstReplyNs < m_sentAtNs + (m_sentBytes + 1) * ByteNs;
+}
+
+int SerialLink::replyBytes() const
+{
+    const int echo = m_singlePort ? m_sentBytes : 0;
+    return std::max(0, m_receivedSinceSend - echo);
 }
 
 const QString& SerialLink::receiveText() const
@@ -150,17 +177,31 @@ void SerialLink::clearReceive()
     m_receive.clear();
 }
 
-void SerialLink::drain()
+void SerialLink::consumeReceived(int digits)
+{
+    m_receive.remove(0, std::min<qsizetype>(digits, m_receive.size()));
+}
+
+QString SerialLink::drain()
 {
     if (m_port->isOpen()) {
-        // Bytes already taken from the device go the usual way first, so
-        // whatever watches the received bytes still sees them; those still in
-        // the device's buffer are discarded there.
-        if (m_port->bytesAvailable() > 0)
+        // Bytes the device holds are taken in first, so that whatever watches
+        // the received bytes (the log, the caller) sees them too.
+        // (waitForReadyRead delivers them through readyRead; what it leaves
+        // in the port's buffer is taken here.)
+        if (m_port->bytesAvailable() == 0)
+            m_port->waitForReadyRead(0);
+        if (m_port->isOpen() && m_port->bytesAvailable() > 0)
             onReadyRead();
-        m_port->clear(QSerialPort::Input);
+        if (m_port->isOpen())
+            m_port->clear(QSerialPort::Input);
     }
+    // An echo still waiting for a reply byte to follow it is our own frame.
+    QString dropped = m_receive;
+    if (m_echo != 0 && m_singlePort)
+        dropped.remove(0, std::min<qsizetype>(m_echo, dropped.size()));
     m_receive.clear();
+    return dropped;
 }
 
 int SerialLink::echoCount() const
@@ -258,6 +299,9 @@ void SerialLink::onReadyRead()
         return;
     if (m_log)
         m_log->received(m_device, bytes);
+    m_receivedSinceSend += int(bytes.size());
+    if (m_firstReplyNs < 0 && replyBytes() > 0)
+        m_firstReplyNs = m_clock.nsecsElapsed();
     m_receive += bytesToHex(bytes);
     // The echo goes only once a reply byte follows it, so a receive text
     // holding nothing but the echo still shows it.

@@ -1,4 +1,5 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -39,11 +40,25 @@ public:
     void sendHex(const QString& hex);
     const QString& receiveText() const;
     void clearReceive();
+    // Takes the first `digits` hex digits off the receive text (an answer
+    // judged), leaving whatever followed it for the next exchange to find.
+    void consumeReceived(int digits);
     // Drops whatever the line still holds: the receive text and the bytes
     // that have arrived but not yet been delivered. Called before a frame is
-    // sent, so that nothing left over is taken for its answer.
-    void drain();
+    // sent, so that nothing left over is taken for its answer. Returns what
+    // was dropped beyond a pending echo, as hex: bytes nobody asked for.
+    QString drain();
     int echoCount() const;
+
+    // One byte at 9600 8N1: a start bit, eight data bits and a stop bit.
+    static constexpr qint64 ByteNs = 10LL * 1000000000LL / 9600;
+    // True when the first byte after the last frame's echo arrived before the
+    // radio could have answered it: the radio cannot reply before it has the
+    // whole frame, and its reply's first byte takes a byte time of its own.
+    // Such a byte belongs to something earlier (a stray), not to this frame.
+    bool replyCameTooSoon() const;
+    // Bytes received since the last frame was sent, beyond its echo.
+    int replyBytes() const;
 
     // aSysDelay: waits on the event loop (no busy polling) until the receive
     // text holds at least `count` hex digits with no echo pending, `ms`
@@ -93,4 +108,12 @@ private:
     Result m_failure;
     QList<Wait> m_waits;
     CommLog* m_log = nullptr;
+
+    // The last frame sent and what has come back since, for judging the
+    // answer by the wire's own timing.
+    QElapsedTimer m_clock;
+    qint64 m_sentAtNs = 0;
+    int m_sentBytes = 0;
+    int m_receivedSinceSend = 0;
+    qint64 m_firstReplyNs = -1;
 };

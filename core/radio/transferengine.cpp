@@ -12,6 +12,7 @@
 #include "identity.h"
 #include "protocol.h"
 #include "seriallink.h"
+#include "writecheck.h"
 #include "setup/appstate.h"
 #include "setup/textids.h"
 
@@ -28,25 +29,6 @@ constexpr int ChannelReadMs = 100;
 constexpr int ChannelWriteMs = 200;
 constexpr int WriteMs = 100;
 constexpr int EndMs = 70;
-
-// A frequency cell as the radio would get it: within the selected band and
-// on the 5 kHz or 6.25 kHz raster, the rule the channel editor and the CSV
-// import apply. Success, or why not, naming the channel and column.
-Result checkFrequency(const QString& cell, int row, int col, const QString& band, QChar sep)
-{
-    // A file made under the other decimal separator still holds good values.
-    QString text = cell;
-    text.replace(sep == u'.' ? u',' : u'.', sep);
-    if (Frequency::isCommitted(text, band, sep))
-        return Result::success();
-    // The column is named in the active language, after the other values.
-    const QStringList values = {QString::number(row), cell, band};
-    const Result column = Result::named(ValueNames::columnId(col));
-    const std::optional<double> mhz = Frequency::parse(text, sep);
-    if (mhz && (*mhz < Band::lower(band) || *mhz > Band::upper(band)))
-        return Result::because(TextId::FrequencyOutOfBand, column, values);
-    return Result::because(TextId::FrequencyOffRaster, column, values);
-}
 
 // Clears the running mark however the transfer ends.
 struct RunningMark {
@@ -67,12 +49,13 @@ struct RunningMark {
 }
 
 struct TransferEngine::Prepared {
-    QList<QByteArray> channels;
-    QByteArray options;
-    QByteArray timer;
     QByteArray user;       // empty: not written
     QByteArray admin;
     QByteArray password;   // empty: not written
+    // Encoded over the radio's records once they are known.
+    QList<QByteArray> channels;
+    QByteArray options;
+    QByteArray timer;
 };
 
 TransferEngine::TransferEngine(SerialLink& link, SettingsDocument& doc, RadioIdentity& identity,
@@ -106,12 +89,17 @@ TransferEngine::Outcome TransferEngine::run(Mode mode)
     }
     RunningMark mark(m_running, m_state);
     m_out = Outcome();
+    m_lastWritten.clear();
+    const RadioImage target = m_target;
+    m_target = RadioImage();
     m_count = std::clamp(m_state.channelCount, 1, int(DocumentData::ChannelCount));
     m_maximum = m_count * 5 + 20;
     m_value = 0;
 
     Prepared prepared;
     if (mode == Mode::Write && !prepareWrite(prepared))
+        return m_out;
+    if (stopAsked())
         return m_out;
 
     m_link.setSinglePort(m_state.singlePort);
@@ -124,64 +112,59 @@ TransferEngine::Outcome TransferEngine::run(Mode mode)
         if (mode == Mode::Read)
             readBranch();
         else if (mode == Mode::Write)
-            writeBranch(prepared);
+            writeBranch(target, prepared);
     }
     endStep();
     return m_out;
 }
 
-// Every record a write may send, encoded before the first frame.
+// The document is judged before anything is sent; the identity records a
+// write may send depend on nothing the radio holds, so they are made now.
 bool TransferEngine::prepareWrite(Prepared& p)
 {
     enter(Outcome::Step::Encode);
     const DocumentData& data = m_doc.data();
-    auto cannot = [this](const Result& why) { return fail(m_step, Result::because(TextId::CannotEncode, why)); };
-    auto cannotSet = [&cannot](int nameId, const Result& why) {
-        return cannot(Result::fail(TextId::NamedValueProblem, {}, {Result::named(nameId), why}));
+    const QList<Result> problems =
+        WriteCheck::problems(data, m_doc.words(), m_doc.decimalSeparator(), m_count, m_identity, m_state.adminName);
+    if (!problems.isEmpty())
+        return fail(m_step, WriteCheck::reason(problems));
+    if (m_identity.writeUser)
+        p.user = Codec::encodeName(m_identity.userToWrite).bytes;
+    p.admin = Codec::encodeName(m_state.adminName).bytes;
+    if (data.flag(Key::WriteNewPassword))
+        p.password = Codec::encodePassword(data.text(Key::NewPassword)).bytes;
+    return true;
+}
+
+// Channels, option block and timer record over `base`, the records they
+// replace (the document's own image first, where it has one).
+bool TransferEngine::encodeRecords(const RadioImage& base, Prepared& p)
+{
+    enter(Outcome::Step::Encode);
+    const DocumentData& data = m_doc.data();
+    const RadioImage& own = data.image();
+    auto baseOf = [&](int address, bool pair) {
+        const QByteArray mine = pair ? own.pair(address) : own.record(address);
+        if (!mine.isEmpty())
+            return mine;
+        return pair ? base.pair(address) : base.record(address);
     };
-    const QString band = m_doc.selectedBand();
-    const QChar sep = m_doc.decimalSeparator();
+    auto cannot = [this](const Result& why) { return fail(m_step, Result::because(TextId::CannotEncode, why)); };
     for (int n = 1; n <= m_count; ++n) {
-        // A band that is not set is refused by the band check, before any
-        // record is written; without one no frequency can be judged.
-        if (Band::isWellFormed(band) && data.channelExists(n)) {
-            for (int col : {1, 3}) {
-                const QString f = data.cell(n, col);
-                if (f.isEmpty())
-                    continue;
-                if (Result r = checkFrequency(f, n, col, band, sep); !r)
-                    return fail(m_step, r);
-            }
-        }
-        const Codec::Encoded ch = Codec::encodeChannel(data, n, m_doc.words());
+        const Codec::Encoded ch = Codec::encodeChannelOver(data, n, m_doc.words(), m_doc.decimalSeparator(),
+                                                           baseOf(Codec::channelAddress(n), true));
         if (!ch.ok())
             return cannot(ch.error);
         p.channels.append(ch.bytes);
     }
-    const Codec::Encoded options = Codec::encodeOptions(data, m_count);
+    const Codec::Encoded options = Codec::encodeOptionsOver(data, m_count, baseOf(Codec::OptionAddr, true));
     if (!options.ok())
         return cannot(options.error);
     p.options = options.bytes;
-    const Codec::Encoded timer = Codec::encodeTimer(data);
+    const Codec::Encoded timer = Codec::encodeTimerOver(data, baseOf(Codec::TimerAddr, false));
     if (!timer.ok())
         return cannot(timer.error);
     p.timer = timer.bytes;
-    if (m_identity.writeUser) {
-        const Codec::Encoded user = Codec::encodeName(m_identity.userToWrite);
-        if (!user.ok())
-            return cannotSet(TextId::SettingUserName, user.error);
-        p.user = user.bytes;
-    }
-    const Codec::Encoded admin = Codec::encodeName(m_state.adminName);
-    if (!admin.ok())
-        return cannotSet(TextId::SettingAdminName, admin.error);
-    p.admin = admin.bytes;
-    if (data.flag(Key::WriteNewPassword)) {
-        const Codec::Encoded pw = Codec::encodePassword(data.text(Key::NewPassword));
-        if (!pw.ok())
-            return cannotSet(TextId::SettingNewPassword, pw.error);
-        p.password = pw.bytes;
-    }
     return true;
 }
 
@@ -203,6 +186,8 @@ bool TransferEngine::reopenPort()
 bool TransferEngine::handshake()
 {
     enter(Outcome::Step::Handshake);
+    if (stopAsked())
+        return false;
     const Result r = RadioProtocol(m_link).handshake(HandshakeAttempts, HandshakeMs);
     if (!r)
         return fail(r.textId == TextId::PortError || r.textId == TextId::PortNotOpen ? Outcome::Step::Port : m_step, r);
@@ -297,13 +282,14 @@ bool TransferEngine::readBranch()
     Codec::decodeOptions(first + second, copy);
     advance(5);
 
+    copy.setImage(m_out.image);
     m_doc.replace(copy);
     if (bandFound)
         emit bandSelected(band);
     return true;
 }
 
-bool TransferEngine::writeBranch(const Prepared& p)
+bool TransferEngine::writeBranch(const RadioImage& target, Prepared& p)
 {
     const QString band = m_out.radioBand;
     if (band == QLatin1String(Band::Unset))
@@ -314,6 +300,25 @@ bool TransferEngine::writeBranch(const Prepared& p)
         return fail(Outcome::Step::Band, Result::fail(TextId::BandNotSelected, {band, m_doc.selectedBand()}));
 
     enter(Outcome::Step::Records);
+    // What the radio holds where the document may not say everything: read
+    // now unless the document or the read before the write brought it.
+    RadioImage base = target;
+    base.merge(m_out.image);
+    const RadioImage& own = m_doc.data().image();
+    QByteArray data;
+    for (int address : {Codec::OptionAddr, Codec::OptionAddr + 8, Codec::TimerAddr}) {
+        if (own.contains(address) || base.contains(address))
+            continue;
+        if (!readRecord(address, ReadMs, Codec::recordName(address).text(m_state.texts), data))
+            return false;
+        base.set(address, data);
+    }
+    if (!encodeRecords(base, p))
+        return false;
+    enter(Outcome::Step::Records);
+    if (stopAsked())
+        return false;
+
     if (!p.user.isEmpty() && !writeRecord(Codec::UserAddr, p.user, WriteMs, recordName(TextId::RecordUser)))
         return false;
     if (m_state.adminName != m_identity.admin) {
@@ -369,6 +374,7 @@ QString TransferEngine::stepName(Outcome::Step step)
     case Step::Model: return QStringLiteral("model");
     case Step::Band: return QStringLiteral("band");
     case Step::Records: return QStringLiteral("records");
+    case Step::Stopped: return QStringLiteral("stopped");
     }
     return QStringLiteral("transfer");
 }
@@ -387,6 +393,7 @@ int TransferEngine::stepNameId(Outcome::Step step)
     case Step::Model: return TextId::StepModel;
     case Step::Band: return TextId::StepBand;
     case Step::Records: return TextId::StepRecords;
+    case Step::Stopped: return TextId::StepStopped;
     }
     return TextId::StepRecords;
 }
@@ -394,7 +401,11 @@ int TransferEngine::stepNameId(Outcome::Step step)
 void TransferEngine::endStep()
 {
     m_link.setLogStep(QStringLiteral("end"));
-    RadioProtocol(m_link).end(EndMs);
+    // After a write, a byte on the line now means the last acknowledgement
+    // may have answered something else.
+    const Result end = RadioProtocol(m_link).end(EndMs, m_lastWritten);
+    if (m_out.ok() && !end)
+        fail(Outcome::Step::Records, end);
     if (m_out.ok() && m_link.failed())
         fail(Outcome::Step::Port, Result::because(TextId::PortError, m_link.failure()));
     if (m_out.ok()) {
@@ -405,9 +416,11 @@ void TransferEngine::endStep()
 
 bool TransferEngine::readRecord(int address, int ms, const QString& what, QByteArray& data)
 {
-    if (portFailed())
+    if (portFailed() || stopAsked())
         return false;
     const Result r = RadioProtocol(m_link).readRecord(address, ms, what, data);
+    if (r)
+        m_out.image.set(address, data);
     return r ? true : !portFailed() && fail(m_step, r);
 }
 
@@ -416,7 +429,21 @@ bool TransferEngine::writeRecord(int address, const QByteArray& data, int ms, co
     if (portFailed())
         return false;
     const Result r = RadioProtocol(m_link).writeRecord(address, data, ms, what);
+    if (r) {
+        m_out.written.set(address, data);
+        m_lastWritten = what;
+    }
     return r ? true : !portFailed() && fail(m_step, r);
+}
+
+bool TransferEngine::stopAsked()
+{
+    // Once a record is written, the rest follow: a radio left half written
+    // is worse than a signal handled two seconds late.
+    if (!m_stop || !m_out.written.isEmpty() || !m_stop())
+        return false;
+    fail(Outcome::Step::Stopped, Result::fail(TextId::InterruptedNothing));
+    return true;
 }
 
 // Records are named in the engine's language, so that a failure reads as one

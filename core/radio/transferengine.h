@@ -2,7 +2,9 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <functional>
 
+#include "document/radioimage.h"
 #include "setup/result.h"
 
 class AppState;
@@ -29,9 +31,13 @@ struct RadioIdentity;
 //  - the application state: administrator name, channel count, single-port
 //    mode, whether to stamp the factory date; radioBusy while running.
 //
-// A write encodes every record before it sends anything; a value that cannot
-// be encoded, or a frequency outside the selected band or off the raster,
-// ends it at once, naming the channel and column or the setting.
+// A write first asks WriteCheck whether the document can be written at all
+// (every refused value is named at once, before the port is touched). After
+// the radio's checks it encodes every record over the radio's own: the
+// document's image when it carries one (a read, a backup), else the target
+// radio's records given by setTargetImage, else records it reads itself
+// (the option block and the timer record, which the document may not fully
+// cover). Then it writes them.
 //
 // Every exchange goes through RadioProtocol, which holds the reply checks.
 class TransferEngine : public QObject {
@@ -49,6 +55,7 @@ public:
             Model,
             Band,
             Records,     // a channel, option or timer record failed
+            Stopped,     // a stop was asked for before the first write frame
         };
         Step failedStep = Step::None;
         // Why it failed, e.g. "No acknowledgement for channel 5 second half",
@@ -62,6 +69,10 @@ public:
         // What the radio said about itself, once read (also on failure).
         QString radioBand;    // e.g. "400-470MHz"; "FFF-FFFMHz" when unset
         QString radioModel;   // the model record as 16 hex digits
+        // Every record read in this run, by address (also on failure).
+        RadioImage image;
+        // Every record of a write the radio acknowledged, as sent.
+        RadioImage written;
         bool ok() const { return failedStep == Step::None; }
     };
 
@@ -75,6 +86,15 @@ public:
     Outcome info();
 
     bool isRunning() const { return m_running; }
+
+    // The records the next write's target radio holds, read just before
+    // (the backup read); the write encodes over them where the document
+    // carries no image of its own. Cleared by each write.
+    void setTargetImage(const RadioImage& image) { m_target = image; }
+    // Asked before every frame until the first record is written: true ends
+    // the run there, with the end frame, and nothing written (a signal in
+    // the command-line tool). Once records are being written they all are.
+    void setStopRequest(std::function<bool()> stop) { m_stop = std::move(stop); }
     // The step's name in messages and the communication log ("handshake").
     static QString stepName(Outcome::Step step);
     // The step's name for a user, as a text id.
@@ -101,11 +121,13 @@ private:
     bool handshake();
     bool readIdentity(bool checkPassword, bool checkModel);
     bool readBranch();
-    bool writeBranch(const Prepared& p);
+    bool writeBranch(const RadioImage& target, Prepared& p);
     void endStep();
 
     bool readRecord(int address, int ms, const QString& what, QByteArray& data);
     bool writeRecord(int address, const QByteArray& data, int ms, const QString& what);
+    bool stopAsked();
+    bool encodeRecords(const RadioImage& base, Prepared& p);
     QString recordName(int textId, int channel = 0) const;
     QString channelHalf(int n, bool second) const;
     bool portFailed();
@@ -123,4 +145,7 @@ private:
     int m_count = 32;
     int m_value = 0;
     int m_maximum = 180;
+    RadioImage m_target;
+    std::function<bool()> m_stop;
+    QString m_lastWritten;   // the last record acknowledged, for the end frame's check
 };

@@ -1,43 +1,22 @@
 #pragma once
-#include <QByteArray>
-#include <QDateTime>
 #include <QList>
-#include <QString>
-#include <QStringList>
 
-#include "document/valuewords.h"
-#include "radio/identity.h"
+#include "document/radioimage.h"
 #include "setup/result.h"
 
-class DocumentData;
-
 // After a write, the radio is read back and every record the write sent is
-// compared with what the radio now holds. Both sides go through the codecs
-// (the document that was written, and the document read back), and only the
-// bits the program interprets are compared: the radio may keep its own
-// values in the rest.
+// compared byte for byte with what the radio now holds: a radio that
+// acknowledged a record but kept its old bytes (even bytes that decode to
+// the same settings) does not pass.
 namespace Verify {
 
-// Which bits of each record are compared (1 = compared).
-QByteArray channelMask();   // 16 bytes
-QByteArray optionMask();    // 16 bytes
-QByteArray timerMask();     // 8 bytes
-bool sameMasked(const QByteArray& a, const QByteArray& b, const QByteArray& mask);
+// One line per record written that the radio does not hold as sent, naming
+// the record and showing both byte strings: "channel 5 second half: written
+// FF FF FF FF F6 FF FF FC, read back 12 9E FF FF F6 FF FF FC". Empty when the
+// radio holds every record written.
+QList<Result> compare(const RadioImage& written, const RadioImage& readBack);
 
-// What the write sent besides the channels, option block and timer record.
-struct Written {
-    bool user = false;          // the user record, holding `userName`
-    QString userName;
-    bool admin = false;         // the sale date and administrator records
-    QString adminName;
-    bool factoryDate = false;   // the factory date record
-    QDateTime started, ended;   // the dates written lie between these
-};
-
-// One line per record that differs, naming the channel or setting:
-// "channel 05 transmit tone: written 67.0, read back D023N". Empty when the
-// radio holds what was written.
-QList<Result> compare(const DocumentData& written, const DocumentData& readBack, const ValueWords& words,
-                    int channelCount, const Written& identityWritten = {}, const RadioIdentity& readIdentity = {});
+// Bytes as a reader compares them: two hex digits each, a blank between.
+QString spacedHex(const QByteArray& bytes);
 
 }

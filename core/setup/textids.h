@@ -100,7 +100,15 @@
     X(StepPassword, 1088) \
     X(StepModel, 1089) \
     X(StepBand, 1090) \
-    X(StepRecords, 1091)
+    X(StepRecords, 1091) \
+    X(StrayBeforeFrame, 1092) \
+    X(ReplyTooSoon, 1093) \
+    X(StrayAfterLast, 1094) \
+    X(StepStopped, 1095) \
+    X(SeveralCannotEncode, 1096) \
+    X(InterruptedWrittenUnchecked, 1097) \
+    X(InterruptedVerifyFailed, 1098) \
+    X(InterruptedVerifyReadFailed, 1099)
 
 #define RQ300_TEXTS_FILES(X) \
     X(FileSaveFailed, 1100) \
@@ -108,6 +116,8 @@
     X(FileReadFailed, 1102) \
     X(FileTooLarge, 1103) \
     X(FileNotInteger, 1104) \
+    X(ImageFileBadLine, 1190) \
+    X(ImageFileIgnored, 1191) \
     X(SettingsBadHeader, 1105) \
     X(SettingsBadModel, 1106) \
     X(SettingsBadBand, 1107) \
@@ -217,6 +227,7 @@
     X(VerifyAdmin, 1442) \
     X(VerifySaleDate, 1443) \
     X(VerifyFactoryDate, 1444) \
+    X(VerifyRecordDiffers, 1480) \
     X(Verbatim, 1498) \
     X(LineList, 1499)
 
