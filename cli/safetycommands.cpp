@@ -157,7 +157,7 @@ int diff(const QStringList& args)
                 return Trouble;
             }
             if (!file.ok()) {
-                Cli::fail(QStringLiteral("open %1").arg(name), file.error.text(texts));
+                Cli::fail(QStringLiteral("open %1").arg(name), file.problem(name).text(texts));
                 return Trouble;
             }
             side.data = file.data;

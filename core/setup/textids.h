@@ -127,7 +127,9 @@
     X(SystemFileTooLarge, 1121) \
     X(SystemIoError, 1122) \
     X(SystemCannotCreateFolder, 1123) \
-    X(BackupNoFreeName, 1124)
+    X(BackupNoFreeName, 1124) \
+    X(SettingsValueRange, 1125) \
+    X(SettingsValueStep, 1126)
 
 #define RQ300_TEXTS_SETUP(X) \
     X(ConfigWriteFailed, 1200) \
