@@ -171,7 +171,9 @@
     X(ImportFailed, 1327) \
     X(DuplicateRefused, 1328) \
     X(MenuSelectAll, 1329) \
-    X(MenuDelete, 1330)
+    X(MenuDelete, 1330) \
+    X(ValueUnknown, 1331) \
+    X(ValueUnknownTip, 1332)
 
 #define RQ300_TEXTS_SAFETY(X) \
     X(BackupReadFailed, 1400) \
