@@ -31,7 +31,7 @@ std::optional<DocumentData> openSettings(const QString& path, const DocumentData
 {
     const SettingsFile::ReadResult r = SettingsFile::read(path, current, texts.words());
     if (!r.ok()) {
-        Cli::fail(r.error, texts);
+        Cli::fail(r.problem(path), texts);
         return std::nullopt;
     }
     if (!r.bandWarning)

@@ -68,8 +68,10 @@ const Cli::Command Diff{
     QStringLiteral("Compares two settings: A and B are each a settings file (*.kq19) or a radio's port (COM1 to\n"
                    "COM16 or a device path). Prints one line per difference, e.g. \"channel 05 TX tone: 67.0 ->\n"
                    "D023N\" or \"squelch: 3 -> 5\" (A's value first). Exit status 0 when equal, 1 when different,\n"
-                   "2 on a usage error or when A or B cannot be read. A radio read is kept in the backup folder\n"
-                   "unless --no-backup is given; nothing is written anywhere else."),
+                   "2 on a usage error or when A or B cannot be read. Frequencies and tones compare as numbers,\n"
+                   "whatever decimal separator a file holds; a value that a file does not hold (volume, alarm\n"
+                   "and lease time in files of older programs) is left out. A radio read is kept in the backup\n"
+                   "folder unless --no-backup is given; nothing is written anywhere else."),
     {PasswordOption, SinglePortOption, BandListOption, LangOption, NoBackupOption},
     {QStringLiteral("A"), QStringLiteral("B")}};
 
@@ -157,7 +159,7 @@ int diff(const QStringList& args)
                 return Trouble;
             }
             if (!file.ok()) {
-                Cli::fail(QStringLiteral("open %1").arg(name), file.error.text(texts));
+                Cli::fail(QStringLiteral("open %1").arg(name), file.problem(name).text(texts));
                 return Trouble;
             }
             side.data = file.data;
@@ -179,7 +181,9 @@ int diff(const QStringList& args)
         warnBackup(job, texts);
         side.data = job.result;
     }
-    const QList<Result> lines = DocDiff::differences(sides[0].data, sides[1].data);
+    // Two files saved under different locales hold different separators;
+    // both are shown with this one's.
+    const QList<Result> lines = DocDiff::differences(sides[0].data, sides[1].data, SystemLocale::decimalSeparator());
     for (const Result& l : lines)
         Cli::out(l.text(texts));
     return lines.isEmpty() ? Cli::Ok : Cli::Failed;

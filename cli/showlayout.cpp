@@ -71,6 +71,16 @@ QStringList showLayout(const DocumentData& d)
     for (const auto& [label, key] : flags)
         out << pad(QString::fromLatin1(label), LabelWidth) + onOff(d.flag(key));
     out << pad(QStringLiteral("DTMF end code"), LabelWidth) + Cli::printable(d.text(Key::EndDtmf));
+    // Files of older programs lack these three.
+    const QString missing = QStringLiteral("(not in the file)");
+    out << pad(QStringLiteral("Volume level"), LabelWidth) + (d.carries(Key::Volume) ? choice(d, Key::Volume) : missing);
+    out << pad(QStringLiteral("Alarm"), LabelWidth) + (d.carries(Key::Alarm) ? onOff(d.flag(Key::Alarm)) : missing);
+    out << pad(QStringLiteral("Lease time"), LabelWidth)
+               + (d.carries(Key::LeaseDays) ? QStringLiteral("%1 d %2 h %3 min")
+                                                   .arg(d.number(Key::LeaseDays))
+                                                   .arg(d.number(Key::LeaseHours))
+                                                   .arg(d.number(Key::LeaseMinutes))
+                                             : missing);
     out << QString();
 
     QList<QStringList> rows;

@@ -121,7 +121,7 @@ void TCompareWindow::ButtonReadClick()
                                    Prompter::Icon::Exclamation);
         return;
     }
-    for (const Result& line : DocDiff::differences(m_ctx.doc->data(), radio.data()))
+    for (const Result& line : DocDiff::differences(m_ctx.doc->data(), radio.data(), m_ctx.doc->decimalSeparator()))
         m_lines << line.text(texts);
     m_list->addItems(m_lines);
     m_summary->setText(m_lines.isEmpty() ? texts.text(TextId::CompareEqual)

@@ -18,6 +18,7 @@
 #include "gui/childwindow.h"
 #include "gui/funccaptions.h"
 #include "gui/keyfilter.h"
+#include "setup/textids.h"
 
 namespace {
 const QStringList HiddenLists = {QStringLiteral("func.ComboBox20"), QStringLiteral("func.ComboBox3"),
@@ -286,16 +287,46 @@ void Tfunc::showValue(const QString& key)
     if (QComboBox* box = m_choices.value(key)) {
         if (box->count() != doc->options(key).size())
             showOptions(key);
-        box->setCurrentIndex(doc->choice(key));
+        showChoice(key);
     } else if (QCheckBox* b = m_flags.value(key)) {
         b->setChecked(doc->flag(key));
     } else if (QLineEdit* e = m_texts.value(key)) {
         if (e->text() != doc->text(key))
             e->setText(doc->text(key));
-    } else if (QSpinBox* s = m_numbers.value(key)) {
-        s->setValue(doc->number(key));
+    } else if (m_numbers.contains(key)) {
+        showLease();   // the three numbers become known together
     }
     m_showing = false;
+}
+
+// A value the document does not know selects nothing: the list shows its
+// placeholder.
+void Tfunc::showChoice(const QString& key)
+{
+    QComboBox* box = m_choices.value(key);
+    const bool known = m_ctx.doc->data().carries(key);
+    box->setCurrentIndex(known ? m_ctx.doc->choice(key) : -1);
+    box->setToolTip(known ? QString() : m_unknownTip);
+}
+
+// A lease time the document does not know shows "?" one step below the
+// range, so that the first step up or a typed number sets it; once known, it
+// cannot be chosen again. A word would not fit the three-digit boxes; the
+// tip says it.
+void Tfunc::showLease()
+{
+    const bool outer = m_showing;
+    m_showing = true;
+    for (auto it = m_numbers.cbegin(); it != m_numbers.cend(); ++it) {
+        QSpinBox* box = it.value();
+        const bool known = m_ctx.doc->data().carries(it.key());
+        const DocumentData::Range r = DocumentData::numberRange(it.key());
+        box->setSpecialValueText(known ? QString() : QStringLiteral("?"));
+        box->setMinimum(known ? r.min : r.min - r.step);
+        box->setValue(known ? m_ctx.doc->number(it.key()) : box->minimum());
+        box->setToolTip(known ? QString() : m_unknownTip);
+    }
+    m_showing = outer;
 }
 
 void Tfunc::showOptions(const QString& key)
@@ -307,7 +338,7 @@ void Tfunc::showOptions(const QString& key)
     m_showing = true;
     box->clear();
     box->addItems(m_ctx.doc->options(key));
-    box->setCurrentIndex(m_ctx.doc->choice(key));
+    showChoice(key);
     m_showing = outer;
 }
 
@@ -330,6 +361,10 @@ void Tfunc::applyTexts(const PackStrings& t)
     const QString caption = t.text(20);
     if (!caption.isEmpty())
         setWindowTitle(caption);
+    m_unknownTip = t.text(TextId::ValueUnknownTip);
+    for (const QString& key : Key::NotInOlderFiles)
+        if (QComboBox* box = m_choices.value(key))
+            box->setPlaceholderText(t.text(TextId::ValueUnknown));
     for (const FuncCaption& c : FuncCaptions::all()) {
         QWidget* w = findChild<QWidget*>(QLatin1String(c.object));
         if (auto* l = qobject_cast<QLabel*>(w))

@@ -48,6 +48,8 @@ private:
     void showValue(const QString& key);
     void showOptions(const QString& key);
     void showAll();
+    void showChoice(const QString& key);
+    void showLease();
 
     AppContext& m_ctx;
     QHash<QString, QComboBox*> m_choices;
@@ -58,4 +60,5 @@ private:
     QSpinBox* m_upDown1 = nullptr;
     QLineEdit* m_edit1 = nullptr;
     bool m_showing = false;   // the document is being shown, not edited
+    QString m_unknownTip;     // on a value the document does not know
 };

@@ -76,10 +76,7 @@ bool TMainForm::openSettingsFile(const QString& path)
     const SettingsFile::ReadResult r = SettingsFile::read(path, m_doc->data(), m_doc->words());
     const QString name = QFileInfo(path).fileName();
     if (r.status == SettingsFile::ReadResult::Status::Error) {
-        const QString text = r.line > 0
-            ? Result::fail(TextId::DamagedFileLine, {name, QString::number(r.line), r.error.text(m_state->texts)}).text(m_state->texts)
-            : r.error.text(m_state->texts);
-        Prompter::active().message(this, ErrorCaption, text, Prompter::Icon::Error);
+        Prompter::active().message(this, ErrorCaption, r.problem(name).text(m_state->texts), Prompter::Icon::Error);
         return false;
     }
     if (!r.ok()) {

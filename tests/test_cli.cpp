@@ -190,6 +190,11 @@ private slots:
         QVERIFY(r.out.contains(QRegularExpression("Squelch level +9\n")));
         QVERIFY(r.out.contains(QRegularExpression("\n03 +446.00625 +88.5 +446.00625 +D023N +High +Wide +ON +OFF +ON +OFF +OFF\n")));
         QCOMPARE(r.out.count("446.00625"), 2);   // only the channel that exists
+        QVERIFY(r.out.contains(QRegularExpression("\nVolume level +7\nAlarm +off\nLease time +0 d 1 h 0 min\n")));
+        for (const QString& key : Key::NotInOlderFiles)
+            d.setNotCarried(key);
+        writeAll(path("old.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
+        QCOMPARE(cli({"show", "old.kq19", "--lang", "en"}).out.count("(not in the file)"), 3);
         // In Chinese the words are the Chinese ones.
         r = cli({"show", "s.kq19", "--lang", "zh"});
         QVERIFY(r.out.contains(QRegularExpression("\n03 +446.00625 .*高功率")));

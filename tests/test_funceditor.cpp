@@ -13,6 +13,7 @@
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "gui/funceditor.h"
+#include "setup/textids.h"
 
 namespace {
 struct Fixture {
@@ -52,7 +53,7 @@ PackStrings english()
         {20, "Optional Features"}, {81, "Auto Power Off"}, {162, "Long"}, {163, "Short"},
         {248, "Top Key "}, {100, "Side Keys"}, {153, "Power-on Tone"}, {220, "Minutes"},
         {42, "Alarm"}, {34, "OFF"}, {51, "Chinese"}, {52, "English"}, {165, "Monitor"},
-        {209, "Frequency"}, {210, "Channel"}};
+        {209, "Frequency"}, {210, "Channel"}, {TextId::ValueUnknown, "Unknown"}};
     for (const auto& [id, t] : texts)
         p.set(id, QString::fromUtf8(t));
     return PackStrings::withFallback(p);
@@ -230,6 +231,62 @@ private slots:
         QCOMPARE(f.get<QComboBox>(Key::AutoPowerOff)->itemText(0), "OFF");
         QCOMPARE(display->currentText(), "Channel");
         QCOMPARE(f.doc.choice(Key::Voice), 2);
+    }
+
+    // Volume and lease time that an opened file lacks show as unknown, also
+    // after a language switch, until the user sets them.
+    void valuesTheDocumentDoesNotKnow()
+    {
+        Fixture f;
+        DocumentData d = f.doc.data();
+        for (const QString& key : Key::NotInOlderFiles)
+            d.setNotCarried(key);
+        f.doc.replace(d);
+        f.doc.markSaved("old.kq19");
+        auto* volume = f.get<QComboBox>(Key::Volume);
+        const QList<QSpinBox*> lease = {f.get<QSpinBox>(Key::LeaseDays), f.get<QSpinBox>(Key::LeaseHours),
+                                        f.get<QSpinBox>(Key::LeaseMinutes)};
+        auto showsUnknown = [&](const QString& word) {
+            QCOMPARE(volume->currentIndex(), -1);
+            QCOMPARE(volume->placeholderText(), word);
+            QVERIFY(!volume->toolTip().isEmpty());
+            for (QSpinBox* box : lease) {
+                QCOMPARE(box->text(), "?");
+                QCOMPARE(box->toolTip(), volume->toolTip());
+            }
+        };
+        showsUnknown(PackStrings::builtIn().text(TextId::ValueUnknown));
+        const PackStrings en = english();
+        f.doc.applyLanguage(en);
+        f.window->applyTexts(en);
+        showsUnknown("Unknown");
+        QVERIFY(!f.doc.data().carries(Key::Volume));
+        QVERIFY(!f.doc.isModified());
+
+        volume->setCurrentIndex(5);
+        QVERIFY(f.doc.data().carries(Key::Volume));
+        QCOMPARE(f.doc.choice(Key::Volume), 5);
+        QVERIFY(f.doc.isModified());
+        QVERIFY(volume->toolTip().isEmpty());
+        QVERIFY(f.doc.undo());
+        QCOMPARE(volume->currentIndex(), -1);
+        QVERIFY(!f.doc.data().carries(Key::Volume));
+        QVERIFY(!f.doc.isModified());
+        QVERIFY(f.doc.redo());
+        QCOMPARE(volume->currentText(), "5");
+
+        // One step up from the unknown lease time makes all three known.
+        lease[1]->setFocus();
+        QTest::keyClick(lease[1], Qt::Key_Up);
+        QVERIFY(f.doc.data().carries(Key::LeaseDays));
+        QCOMPARE(f.doc.number(Key::LeaseHours), 0);
+        for (int i = 0; i < 3; ++i) {
+            const QString key = QList{Key::LeaseDays, Key::LeaseHours, Key::LeaseMinutes}[i];
+            QCOMPARE(lease[i]->text(), QString::number(f.doc.number(key)));
+            QCOMPARE(lease[i]->minimum(), 0);
+        }
+        QTest::keyClick(lease[1], Qt::Key_Down);
+        QCOMPARE(lease[1]->text(), "0");   // the unknown cannot be chosen again
     }
 
     void startValuesOfTheHiddenPair()

@@ -273,6 +273,39 @@ private slots:
                  QStringLiteral("信道05 发射亚音:67.0 -> D023N"));
         QCOMPARE(DocDiff::differences(a.data(), c).first().text(PackStrings::builtIn()),
                  QStringLiteral("信道05:446.00625 -> (空)"));
+
+        // Values, not texts: a file saved under a locale with a decimal comma
+        // holds the same frequencies and tones.
+        DocumentData comma = a.data();
+        comma.setCell(5, 1, "446,00625");
+        comma.setCell(5, 3, "446,00625");
+        comma.setCell(5, 4, "67,0");
+        QVERIFY(DocDiff::differences(a.data(), comma).isEmpty());
+        QVERIFY(DocDiff::differences(comma, a.data(), u',').isEmpty());
+        comma.setCell(5, 3, "446,01250");
+        comma.setCell(7, 1, "446,1");
+        // Shown with the separator asked for, or as each side holds it.
+        QCOMPARE(english(DocDiff::differences(a.data(), comma, u'.')),
+                 QStringList({"channel 05 transmit frequency: 446.00625 -> 446.01250", "channel 07: (empty) -> 446.1"}));
+        QCOMPARE(english(DocDiff::differences(a.data(), comma)),
+                 QStringList({"channel 05 transmit frequency: 446.00625 -> 446,01250", "channel 07: (empty) -> 446,1"}));
+        // A cell that is no number is compared as it is.
+        comma = a.data();
+        comma.setCell(5, 4, "D02,3N");
+        QCOMPARE(english(DocDiff::differences(a.data(), comma, u',')), QStringList{"channel 05 transmit tone: 67,0 -> D02,3N"});
+
+        // A value one side does not carry (an older file) is no difference.
+        DocumentData older = a.data();
+        older.setChoice(Key::Volume, 2);
+        older.setFlag(Key::Alarm, !a.data().flag(Key::Alarm));
+        older.setNumber(Key::LeaseDays, 9);
+        for (const QString& key : Key::NotInOlderFiles)
+            older.setNotCarried(key);
+        QVERIFY(DocDiff::differences(a.data(), older).isEmpty());
+        QVERIFY(DocDiff::differences(older, a.data()).isEmpty());
+        older.setNumber(Key::LeaseMinutes, a.data().number(Key::LeaseMinutes));   // known again, with its 9 days
+        QCOMPARE(english(DocDiff::differences(a.data(), older)),
+                 QStringList{QStringLiteral("lease days: %1 -> 9").arg(a.data().number(Key::LeaseDays))});
     }
 };
 

@@ -20,12 +20,12 @@ private:
     QString bin(const QString& n) const { return QDir(qEnvironmentVariable("RQ300_BIN_DIR")).filePath(n); }
 
     struct Run { int exit = -1; QString out, err; };
-    Run cli(const QStringList& args)
+    Run cli(const QStringList& args, const QString& locale = QStringLiteral("C.UTF-8"))
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", path(m_data));
-        env.insert("LC_ALL", "C.UTF-8");
+        env.insert("LC_ALL", locale);
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(m_dir.path());
         p.start(bin("rq300-cli"), args);
@@ -165,6 +165,65 @@ private slots:
         QCOMPARE(r.out, "channel 05 transmit tone: 67.0 -> D023N\n");
         QCOMPARE(cli({"diff", "a.kq19"}).exit, 2);
         QCOMPARE(cli({"diff", "a.kq19", "missing.kq19"}).exit, 2);
+
+        // The same file saved under a locale with a decimal comma.
+        DocumentData comma = a;
+        comma.setCell(5, 1, "446,00625");
+        comma.setCell(5, 3, "446,00625");
+        comma.setCell(5, 4, "67,0");
+        save("comma.kq19", comma);
+        r = cli({"diff", "a.kq19", "comma.kq19", "--band", "400-470MHz"});
+        QCOMPARE(r.exit, 0);
+        QCOMPARE(r.out, QString());
+        comma.setCell(5, 3, "446,01250");
+        save("comma.kq19", comma);
+        r = cli({"diff", "comma.kq19", "a.kq19", "--band", "400-470MHz"});
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.out, "channel 05 transmit frequency: 446.01250 -> 446.00625\n");
+        r = cli({"diff", "comma.kq19", "a.kq19", "--band", "400-470MHz"}, "de_DE.UTF-8");
+        QCOMPARE(r.out, "channel 05 transmit frequency: 446,01250 -> 446,00625\n");
+
+        // A damaged later line names the file and the line.
+        QFile f(path("a.kq19"));
+        QVERIFY(f.open(QIODevice::Append));
+        f.write("LEASE 1 2\r\n");
+        f.close();
+        r = cli({"diff", "a.kq19", "a2.kq19", "--band", "400-470MHz", "--lang", "en"});
+        QCOMPARE(r.exit, 2);
+        QVERIFY2(r.err.contains("a.kq19 is damaged at line 66: lease minutes takes a whole number from 0 to 50 in steps of 10, not \"\""),
+                 qPrintable(r.err));
+    }
+
+    // What a radio was read into compares equal with it, whatever the
+    // locale of the read; a file of an older program without volume, alarm
+    // and lease time compares on the rest.
+    void fileReadFromARadioEqualsIt()
+    {
+        const QString radio = sim("same.img");
+        QVERIFY(!radio.isEmpty());
+        // Away from the start-up values, which an older file must not claim.
+        DocumentData written = sample();
+        written.setChoice(Key::Volume, 3);
+        written.setFlag(Key::Alarm, true);
+        written.setNumber(Key::LeaseDays, 2);
+        save("w.kq19", written);
+        Run r = cli({"write", "--port", radio, "--input", "w.kq19", "--band", "400-470MHz", "--no-backup"});
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        r = cli({"read", "--port", radio, "--output", "same.kq19", "--band", "400-470MHz", "--no-backup"}, "de_DE.UTF-8");
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        const QByteArray file = readAll("same.kq19");
+        QVERIFY2(file.contains("| 446,00625 | ") && file.contains("\r\nVOLUME ") && file.contains("\r\nLEASE "),
+                 file.constData());
+        r = cli({"diff", "same.kq19", radio, "--band", "400-470MHz", "--no-backup"});
+        QVERIFY2(r.exit == 0, qPrintable(r.out + r.err));
+        QCOMPARE(r.out, QString());
+
+        DocumentData older = sample();
+        for (const QString& key : Key::NotInOlderFiles)
+            older.setNotCarried(key);
+        save("older.kq19", older);
+        r = cli({"diff", "older.kq19", radio, "--band", "400-470MHz", "--no-backup"});
+        QVERIFY2(r.exit == 0, qPrintable(r.out + r.err));
     }
 
     void diffOfFileAndRadioKeepsABackup()

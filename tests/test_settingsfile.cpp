@@ -59,6 +59,11 @@ DocumentData filled(int language, QChar sep)
     for (const QString& k : {Key::EndTone, Key::TxInhibit, Key::TinyPower, Key::Lease})
         d.setFlag(k, true);
     d.setText(Key::EndDtmf, "1A*#");
+    d.setChoice(Key::Volume, 12);
+    d.setFlag(Key::Alarm, true);
+    d.setNumber(Key::LeaseDays, 2);
+    d.setNumber(Key::LeaseHours, 3);
+    d.setNumber(Key::LeaseMinutes, 40);
     auto f = [&](const char* text) { return QString::fromLatin1(text).replace(u'.', sep); };
     const QStringList row1 = {f("446.00625"), f("88.5"), f("446.00625"), "D023N", w.high, w.wide,
                               w.on, w.off, w.on, w.off, w.off};
@@ -181,7 +186,7 @@ private slots:
         const QByteArray bytes = SettingsFile::serialize(filled(2, u'.'), texts(2));
         QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
         const QStringList l = lines(bytes);
-        QCOMPARE(l.size(), 5 + 25 + 32 + 1);
+        QCOMPARE(l.size(), 5 + 25 + 32 + 3 + 1);
         QCOMPARE(l.mid(0, 6), QStringList({"TAVRIN MEMORY CHANNEL", "", "", "TYPE0 MZ-209", "BAND 400-430MHz", "15 16H"}));
         QCOMPARE(l[9], "2 English");
         QCOMPARE(l[11], "0 Power-on tone");
@@ -191,6 +196,8 @@ private slots:
         QCOMPARE(l[28], "41A*#");
         QCOMPARE(l[30], "CH001 | 446.00625 | 88.5 | 446.00625 | D023N | High | Wide | ON | OFF | ON | OFF | OFF | ");
         QCOMPARE(l[31], "CH002 |  |  |  |  |  |  |  |  |  |  |  | ");
+        QVERIFY(l[61].startsWith("CH032 | "));
+        QCOMPARE(l.mid(62), QStringList({"VOLUME 12", "ALARM 1", "LEASE 2 3 40", ""}));
 
         DocumentData none = filled(1, u'.');
         none.setChoice(Key::Band, -1);
@@ -244,6 +251,20 @@ private slots:
             QTest::newRow(messages[i]) << QByteArray(header() + opts).replace(edits[i].first, edits[i].second) << messages[i];
         // A file that ends before line 30: the missing line reads as empty.
         QTest::newRow("truncated") << (header() + opts).left(header().size() + 40) << "'' is not a valid integer value";
+        // Volume, alarm and lease time after the 32 channel lines.
+        const QByteArray channels = QByteArray("\r\n").repeated(32);
+        const std::pair<const char*, const char*> later[] = {
+            {"VOLUME 16", "音量等级 应为 0 到 15 之间的整数，而不是\"16\""},
+            {"VOLUME x", "音量等级 应为 0 到 15 之间的整数，而不是\"x\""},
+            {"VOLUME", "音量等级 应为 0 到 15 之间的整数，而不是\"\""},
+            {"ALARM 2", "报警开关 应为 0 到 1 之间的整数，而不是\"2\""},
+            {"LEASE 256 0 0", "租赁 天 应为 0 到 255 之间的整数，而不是\"256\""},
+            {"LEASE 2 3", "租赁 分钟 应为 0 到 50 之间 10 的整数倍，而不是\"\""},
+            {"LEASE 2 3 35", "租赁 分钟 应为 0 到 50 之间 10 的整数倍，而不是\"35\""},
+            {"LEASE 1 2 30 4", "租赁 分钟 应为 0 到 50 之间 10 的整数倍，而不是\"30 4\""},
+        };
+        for (const auto& [line, message] : later)
+            QTest::newRow(line) << header() + opts + channels + "VOLUME 3\r\n" + line + "\r\n" << QString::fromUtf8(message);
     }
     void badFiles()
     {
@@ -364,7 +385,8 @@ private slots:
             QVERIFY2(!d.channelExists(row), qPrintable(QString::number(row)));
         QCOMPARE(d.cell(11, 0), "11");
 
-        // Lines after the 32nd channel line are not read.
+        // Lines after the 32nd channel line are no channels, and no values
+        // unless they start with a word of one.
         QByteArray many = header() + defaultOptions();
         for (int row = 1; row <= 40; ++row)
             many += full + "\r\n";
@@ -372,6 +394,52 @@ private slots:
         r = parse(many);
         QVERIFY(r.ok());
         QCOMPARE(r.data.cell(32, 1), "446.00625");
+    }
+
+    // Volume, alarm and lease time follow the 32nd channel line, where
+    // readers that stop at the channel count never look.
+    void laterLinesForVolumeAlarmAndLease()
+    {
+        const QByteArray channels = QByteArray("CH0 | \r\n").repeated(32);
+        const DocumentData current = filled(1, u'.');
+        // Taken after the channel lines, in any order, blanks as they come;
+        // other lines there are left alone.
+        auto r = parse(header() + defaultOptions() + channels
+                           + "COLOUR red\r\nLEASE 0 23 50\r\n\r\n ALARM\t0 \r\nVOLUME 0\r\n",
+                       current);
+        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
+        QCOMPARE(r.data.choice(Key::Volume), 0);
+        QVERIFY(!r.data.flag(Key::Alarm));
+        QCOMPARE(r.data.number(Key::LeaseDays), 0);
+        QCOMPARE(r.data.number(Key::LeaseHours), 23);
+        QCOMPARE(r.data.number(Key::LeaseMinutes), 50);
+        for (const QString& key : Key::NotInOlderFiles)
+            QVERIFY2(r.data.carries(key), qPrintable(key));
+        r = parse(header() + defaultOptions() + channels + "COLOUR red\r\nVOLUME 99\r\n");
+        QCOMPARE(r.line, 64);
+        QCOMPARE(r.problem("a.kq19").text(texts(1)), "a.kq19 第 64 行已损坏：音量等级 应为 0 到 15 之间的整数，而不是\"99\"");
+
+        // A file of an older program: the values it lacks are not known,
+        // whatever the document held before. Before the 32nd channel line
+        // such a line is a channel line.
+        r = parse(header() + defaultOptions() + QByteArray("CH0 | \r\n").repeated(5) + "VOLUME 3\r\nLEASE 1 1 10\r\n",
+                  current);
+        QVERIFY(r.ok());
+        for (const QString& key : Key::NotInOlderFiles)
+            QVERIFY2(!r.data.carries(key), qPrintable(key));
+
+        // Saved, such a document writes none of them, and opens the same.
+        const QByteArray older = SettingsFile::serialize(r.data, texts(1));
+        QCOMPARE(lines(older).size(), 5 + 25 + 32 + 1);
+        const auto again = parse(older, current);
+        QVERIFY(again.ok());
+        QCOMPARE(again.data, r.data);
+        // Lease time is one value: setting one of its numbers makes all known.
+        DocumentData d = r.data;
+        d.setNumber(Key::LeaseHours, 5);
+        QVERIFY(d.carries(Key::LeaseDays) && d.carries(Key::LeaseMinutes) && !d.carries(Key::Volume));
+        QCOMPARE(lines(SettingsFile::serialize(d, texts(1))).mid(62),
+                 QStringList({QStringLiteral("LEASE %1 5 %2").arg(d.number(Key::LeaseDays)).arg(d.number(Key::LeaseMinutes)), ""}));
     }
 
     void wordCellsFollowTheActiveLanguage()

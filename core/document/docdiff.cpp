@@ -68,6 +68,45 @@ QString channelNumber(int row)
     return QStringLiteral("%1").arg(row, 2, 10, QLatin1Char('0'));
 }
 
+// Where the decimal separator of a frequency or CTCSS tone cell is (digits,
+// a separator, digits); -1 for any other cell. Files hold the separator of
+// the locale they were saved under, so "446,00625" and "446.00625" are one
+// frequency.
+qsizetype decimalSeparatorAt(const QString& t)
+{
+    qsizetype sep = -1;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if ((t[i] == u'.' || t[i] == u',') && sep < 0)
+            sep = i;
+        else if (t[i] < u'0' || t[i] > u'9')
+            return -1;
+    }
+    return sep > 0 && sep + 1 < t.size() ? sep : -1;
+}
+
+QString withSeparator(const QString& cell, int col, QChar sep)
+{
+    // Columns 1 to 4: the frequencies and tones.
+    const qsizetype at = col >= 1 && col <= 4 && !sep.isNull() ? decimalSeparatorAt(cell) : -1;
+    if (at < 0)
+        return cell;
+    QString t = cell;
+    t[at] = sep;
+    return t;
+}
+
+bool sameCell(const QString& a, const QString& b, int col)
+{
+    return withSeparator(a, col, u'.') == withSeparator(b, col, u'.');
+}
+
+// A value one of the documents does not know (a file that lacks it) is no
+// difference: a write leaves the radio's own there.
+bool bothCarry(const DocumentData& a, const DocumentData& b, const QString& key)
+{
+    return a.carries(key) && b.carries(key);
+}
+
 }
 
 const QStringList& optionKeys()
@@ -87,7 +126,8 @@ const QStringList& timerKeys()
     return keys;
 }
 
-QList<Result> channelDifferences(const DocumentData& from, const DocumentData& to, int row, Wording wording)
+QList<Result> channelDifferences(const DocumentData& from, const DocumentData& to, int row, Wording wording,
+                                 QChar separator)
 {
     const bool verify = wording == Wording::Verify;
     const QString number = channelNumber(row);
@@ -96,16 +136,17 @@ QList<Result> channelDifferences(const DocumentData& from, const DocumentData& t
         return {};
     // A channel on one side only is one line, not eleven.
     if (!a || !b) {
-        const QString rx = a ? from.cell(row, 1) : to.cell(row, 1);
+        const QString rx = withSeparator(a ? from.cell(row, 1) : to.cell(row, 1), 1, separator);
         const int id = a ? (verify ? TextId::VerifyChannelRemoved : TextId::DiffChannelRemoved)
                          : (verify ? TextId::VerifyChannelAdded : TextId::DiffChannelAdded);
         return {Result::fail(id, {number, rx})};
     }
     QList<Result> lines;
     for (int col = 1; col < DocumentData::Cols; ++col)
-        if (from.cell(row, col) != to.cell(row, col))
+        if (!sameCell(from.cell(row, col), to.cell(row, col), col))
             lines << Result::fail(verify ? TextId::VerifyCell : TextId::DiffCell, {number},
-                                  {shown(from.cell(row, col)), shown(to.cell(row, col)),
+                                  {shown(withSeparator(from.cell(row, col), col, separator)),
+                                   shown(withSeparator(to.cell(row, col), col, separator)),
                                    Result::named(ValueNames::columnId(col))});
     return lines;
 }
@@ -116,18 +157,18 @@ QList<Result> settingDifferences(const DocumentData& from, const DocumentData& t
     const int id = wording == Wording::Verify ? TextId::VerifySetting : TextId::DiffSetting;
     QList<Result> lines;
     for (const QString& key : keys)
-        if (!same(from, to, key))
+        if (bothCarry(from, to, key) && !same(from, to, key))
             lines << Result::fail(id, {}, {valueOf(from, key), valueOf(to, key), Result::named(ValueNames::settingId(key))});
     return lines;
 }
 
-QList<Result> differences(const DocumentData& from, const DocumentData& to)
+QList<Result> differences(const DocumentData& from, const DocumentData& to, QChar separator)
 {
     QList<Result> lines;
     if (from.choiceText(Key::Band) != to.choiceText(Key::Band))
         lines << Result::fail(TextId::DiffBand, {}, {choiceShown(from, Key::Band), choiceShown(to, Key::Band)});
     for (int row = 1; row <= DocumentData::ChannelCount; ++row)
-        lines << channelDifferences(from, to, row);
+        lines << channelDifferences(from, to, row, Wording::Arrow, separator);
     lines << settingDifferences(from, to, optionKeys());
     lines << settingDifferences(from, to, timerKeys());
     return lines;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QChar>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,7 +13,9 @@ class DocumentData;
 // 3 -> 5", each a text id with its values for the windows and the
 // command-line tool to put into words.
 // Both documents must hold their word cells in the same language (a read and
-// SettingsFile::read both rewrite cells into the active words).
+// SettingsFile::read both rewrite cells into the active words). Frequencies
+// and tones are compared as values, whatever decimal separator each holds.
+// A setting that either document does not carry is left out.
 namespace DocDiff {
 
 // "a -> b" between two settings; "written a, read back b" after a write.
@@ -20,11 +23,13 @@ enum class Wording { Arrow, Verify };
 
 // Everything the radio stores: the channel table, the optional features of
 // the option block and the timer record, and the band.
-QList<Result> differences(const DocumentData& from, const DocumentData& to);
+// `separator`: frequencies and tones are shown with it; a null one shows
+// them as each document holds them.
+QList<Result> differences(const DocumentData& from, const DocumentData& to, QChar separator = {});
 
 // Only channel `row` (1 .. 32).
 QList<Result> channelDifferences(const DocumentData& from, const DocumentData& to, int row,
-                                 Wording wording = Wording::Arrow);
+                                 Wording wording = Wording::Arrow, QChar separator = {});
 // Only the settings of `keys`.
 QList<Result> settingDifferences(const DocumentData& from, const DocumentData& to, const QStringList& keys,
                                  Wording wording = Wording::Arrow);

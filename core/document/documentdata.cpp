@@ -68,9 +68,14 @@ void DocumentData::setUnlistedCode(const QString& key, int code)
 
 void DocumentData::setOptions(const QString& key, const QStringList& opts)
 {
+    // New words for the same entries (a language switch) tell nothing new
+    // about the value: one that was not known stays so.
     const int pos = choice(key);
+    const bool known = carries(key);
     m_options.insert(key, opts);
     setChoice(key, pos);
+    if (!known)
+        m_notCarried.insert(key);
 }
 
 QString DocumentData::choiceText(const QString& key) const

@@ -1,6 +1,7 @@
 #include "settingsfile.h"
 
 #include <QFile>
+#include <QSet>
 #include <QStringList>
 #include <optional>
 
@@ -11,6 +12,7 @@
 #include "setup/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
+#include "document/valuenames.h"
 #include "setup/textids.h"
 
 namespace SettingsFile {
@@ -53,7 +55,11 @@ const QList<OptionLine>& optionLines()
 
 constexpr int FirstOptionLine = 5;   // 0-based index of line 6
 constexpr int FirstChannelLine = FirstOptionLine + 25;
-constexpr int LinesUsed = FirstChannelLine + DocumentData::ChannelCount;
+constexpr int ChannelLinesEnd = FirstChannelLine + DocumentData::ChannelCount;
+// Lines after the channel lines that are looked at for values; files of
+// other tools may add lines of their own there, and later versions more.
+constexpr int MaxLaterLines = 64;
+constexpr int LinesUsed = ChannelLinesEnd + MaxLaterLines;
 // Longest line taken from a file; real lines are well under 200 characters,
 // and a damaged file must not make the reader swallow gigabytes.
 constexpr qint64 MaxLineBytes = 64 * 1024;
@@ -61,6 +67,52 @@ constexpr qint64 MaxLineBytes = 64 * 1024;
 Result integerError(const QString& text)
 {
     return Result::fail(TextId::FileNotInteger, {text});
+}
+
+// Values the radio holds that the first files of this kind lacked. They are
+// written after the last channel line, where a reader that stops at the
+// channel count never looks: a word, a blank, whole numbers.
+struct LaterLine {
+    QString word;
+    QStringList keys;   // one whole number each, in this order
+};
+
+const QList<LaterLine>& laterLines()
+{
+    static const QList<LaterLine> lines = {
+        {QStringLiteral("VOLUME"), {Key::Volume}},
+        {QStringLiteral("ALARM"), {Key::Alarm}},
+        {QStringLiteral("LEASE"), {Key::LeaseDays, Key::LeaseHours, Key::LeaseMinutes}},
+    };
+    return lines;
+}
+
+DocumentData::Range laterRange(const QString& key)
+{
+    if (key == Key::Volume)
+        return {0, 15, 1};
+    if (key == Key::Alarm)
+        return {0, 1, 1};
+    return DocumentData::numberRange(key);
+}
+
+int laterValue(const DocumentData& d, const QString& key)
+{
+    if (key == Key::Volume)
+        return d.choice(key);
+    if (key == Key::Alarm)
+        return d.flag(key) ? 1 : 0;
+    return d.number(key);
+}
+
+void setLaterValue(DocumentData& d, const QString& key, int v)
+{
+    if (key == Key::Volume)
+        d.setChoice(key, v);
+    else if (key == Key::Alarm)
+        d.setFlag(key, v == 1);
+    else
+        d.setNumber(key, v);
 }
 
 // A decimal integer with an optional sign and nothing else.
@@ -121,6 +173,33 @@ void readChannelLine(DocumentData& d, int row, const QString& line)
         d.clearChannel(row);
 }
 
+// The values of one later line, or what is wrong with them. A number
+// missing reads as empty; numbers beyond those the word takes stay with the
+// last one, so that the message shows them.
+Result readLaterLine(DocumentData& d, const LaterLine& later, const QString& values)
+{
+    QStringList fields = values.split(u' ', Qt::SkipEmptyParts);
+    const qsizetype n = later.keys.size();
+    if (fields.size() > n)
+        fields = fields.mid(0, n - 1) << fields.mid(n - 1).join(u' ');
+    while (fields.size() < n)
+        fields << QString();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QString& key = later.keys[i];
+        const DocumentData::Range r = laterRange(key);
+        const std::optional<int> v = toInteger(fields[i]);
+        if (!v || *v < r.min || *v > r.max || (*v - r.min) % r.step != 0) {
+            const Result name = Result::named(ValueNames::settingId(key));
+            QStringList args = {QString::number(r.min), QString::number(r.max), fields[i]};
+            if (r.step == 1)
+                return Result::fail(TextId::SettingsValueRange, args, {name});
+            return Result::fail(TextId::SettingsValueStep, args << QString::number(r.step), {name});
+        }
+        setLaterValue(d, key, *v);
+    }
+    return Result::success();
+}
+
 ReadResult rejected(const Result& why)
 {
     ReadResult r;
@@ -139,6 +218,11 @@ ReadResult failed(const Result& why, int line = 0)
 }
 
 } // namespace
+
+Result ReadResult::problem(const QString& name) const
+{
+    return line > 0 ? Result::because(TextId::DamagedFileLine, error, {name, QString::number(line)}) : error;
+}
 
 ReadResult parse(const QByteArray& bytes, const DocumentData& current, const ValueWords& activeWords,
                  const QString& path)
@@ -209,6 +293,25 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
         readChannelLine(d, row, lines[index]);
     }
     rewriteWordCells(d, activeWords);
+
+    QSet<QString> found;
+    for (int index = ChannelLinesEnd; index < qMin<qsizetype>(lines.size(), LinesUsed); ++index) {
+        const QString l = lines[index].simplified();
+        const QString word = l.section(u' ', 0, 0);
+        for (const LaterLine& later : laterLines()) {
+            if (later.word != word)
+                continue;
+            if (const Result bad = readLaterLine(d, later, l.mid(word.size())); !bad)
+                return failed(bad, index + 1);
+            for (const QString& key : later.keys)
+                found.insert(key);
+        }
+    }
+    // A value the file does not hold is not known: the document's earlier
+    // value must not pass for the file's.
+    for (const QString& key : Key::NotInOlderFiles)
+        if (!found.contains(key))
+            d.setNotCarried(key);
 
     r.status = ReadResult::Status::Ok;
     r.modelIndex = *modelIndex;
@@ -303,6 +406,15 @@ QByteArray serialize(const DocumentData& d, const PackStrings& texts)
         for (int col = 1; col < DocumentData::Cols; ++col)
             l += d.cell(row, col) + QStringLiteral(" | ");
         lines << l;
+    }
+    // Only what the document knows: a value it never had is not made up.
+    for (const LaterLine& later : laterLines()) {
+        QStringList values;
+        for (const QString& key : later.keys)
+            if (d.carries(key) && laterValue(d, key) >= 0)
+                values << QString::number(laterValue(d, key));
+        if (values.size() == later.keys.size())
+            lines << later.word + u' ' + values.join(u' ');
     }
     QString text;
     for (const QString& l : lines)

@@ -9,8 +9,10 @@
 class PackStrings;
 
 // The settings file (*.kq19): model, band, 25 optional features and the
-// channel table as CR LF text lines. The reader checks the whole file before
-// anything is taken from it; the writer replaces a file atomically.
+// channel table as CR LF text lines; after the last channel line, the volume,
+// alarm and lease time ("VOLUME 7", "ALARM 0", "LEASE 2 3 40": days, hours,
+// minutes) where the document knows them. The reader checks the whole file
+// before anything is taken from it; the writer replaces a file atomically.
 namespace SettingsFile {
 
 inline const QString Header = QStringLiteral("TAVRIN MEMORY CHANNEL");
@@ -39,10 +41,13 @@ struct ReadResult {
     QString caption;        // model text, "   [", band text, "]"
 
     bool ok() const { return status == Status::Ok; }
+    // `error`, naming the file `name` and the line when one is wrong.
+    Result problem(const QString& name) const;
 };
 
 // Reads file bytes against the current document (its model list, band list
-// and every value the file does not carry). Word cells of the result are
+// and every value the file does not carry; volume, alarm and lease time that
+// the file lacks are marked as not carried). Word cells of the result are
 // rewritten into `activeWords`, as a language switch would, so that every
 // later step that compares cells with the active words reads them right.
 // `path` names the file in messages.

@@ -137,7 +137,9 @@
     X(SystemFileTooLarge, 1121) \
     X(SystemIoError, 1122) \
     X(SystemCannotCreateFolder, 1123) \
-    X(BackupNoFreeName, 1124)
+    X(BackupNoFreeName, 1124) \
+    X(SettingsValueRange, 1125) \
+    X(SettingsValueStep, 1126)
 
 #define RQ300_TEXTS_SETUP(X) \
     X(ConfigWriteFailed, 1200) \
@@ -179,7 +181,9 @@
     X(ImportFailed, 1327) \
     X(DuplicateRefused, 1328) \
     X(MenuSelectAll, 1329) \
-    X(MenuDelete, 1330)
+    X(MenuDelete, 1330) \
+    X(ValueUnknown, 1331) \
+    X(ValueUnknownTip, 1332)
 
 #define RQ300_TEXTS_SAFETY(X) \
     X(BackupReadFailed, 1400) \

@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "gui/addmessage.h"
 #include "gui/channeleditor.h"
@@ -221,6 +222,17 @@ int main(int argc, char** argv)
     mdiChild(f, f.channelForm(), &TMainForm::ChannelInformation1Click, QStringLiteral("channel"));
     save(&f, QStringLiteral("mainform"));
     mdiChild(f, f.funcForm(), &TMainForm::OptionalFeatures1Click, QStringLiteral("funceditor"));
+    {
+        // As after opening a file of an older program: volume and lease time unknown.
+        const DocumentData read = f.document().data();
+        DocumentData older = read;
+        for (const QString& key : Key::NotInOlderFiles)
+            older.setNotCarried(key);
+        f.document().replace(older);
+        QMdiSubWindow* sub = f.subWindowOf(f.funcForm());
+        save(sub ? static_cast<QWidget*>(sub) : f.funcForm(), QStringLiteral("funceditor-unknown"));
+        f.document().replace(read);
+    }
     mdiChild(f, f.addmessageForm(), &TMainForm::N4Click, QStringLiteral("addmessage"));
     mdiChild(f, f.testForm(), &TMainForm::ToolButton12Click, QStringLiteral("testform"));
     save(&f, QStringLiteral("mainform-all"));
