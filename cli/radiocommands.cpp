@@ -402,7 +402,7 @@ int write(const QStringList& args)
     const SettingsFile::ReadResult file =
         SettingsFile::read(input, Cli::startDocument(s->bands, s->texts), s->texts.words());
     if (!file.ok())
-        return Cli::fail(file.error, s->texts);
+        return Cli::fail(file.problem(input), s->texts);
     if (!file.bandWarning)
         Cli::warn(file.bandWarning.text(s->texts));
     if (!file.imageWarning)

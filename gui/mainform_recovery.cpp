@@ -1,12 +1,11 @@
 // The recovery file: on termination (SIGTERM) unsaved work is written to
 // $XDG_DATA_HOME/rq300/recovery.kq19 without a question, and the next start
-// offers to bring it back. The settings file leaves out a few radio-only
-// values; recovery.ini beside it keeps them and the file the work belonged to.
+// offers to bring it back. recovery.ini beside it keeps the file the work
+// belonged to, recovery.rqimg the radio's records the document came with.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "files/profile.h"
 #include "files/radioimagefile.h"
@@ -20,9 +19,6 @@
 
 namespace {
 const QString Section = QStringLiteral("recovery");
-const QString Choices[] = {Key::Volume};
-const QString Flags[] = {Key::Alarm, Key::Lease};
-const QString Numbers[] = {Key::LeaseDays, Key::LeaseHours, Key::LeaseMinutes};
 
 QString settingsPath() { return QDir(TMainForm::recoveryDir()).filePath(QStringLiteral("recovery.kq19")); }
 QString extrasPath() { return QDir(TMainForm::recoveryDir()).filePath(QStringLiteral("recovery.ini")); }
@@ -59,12 +55,6 @@ void TMainForm::writeRecovery()
         return;
     Profile ini;
     ini.setValue(Section, QStringLiteral("file"), m_doc->filePath());
-    for (const QString& k : Choices)
-        ini.setInt(Section, k, m_doc->choice(k));
-    for (const QString& k : Flags)
-        ini.setInt(Section, k, m_doc->flag(k) ? 1 : 0);
-    for (const QString& k : Numbers)
-        ini.setInt(Section, k, m_doc->number(k));
     ini.save(extrasPath());
 }
 
@@ -92,14 +82,7 @@ void TMainForm::offerRecovery()
             QFile::remove(RadioImageFile::besideSettings(settingsPath()));
             return;
         }
-        DocumentData d = r.data;
-        for (const QString& k : Choices)
-            d.setChoice(k, ini.intValue(Section, k, d.choice(k)));
-        for (const QString& k : Flags)
-            d.setFlag(k, ini.intValue(Section, k, d.flag(k) ? 1 : 0) == 1);
-        for (const QString& k : Numbers)
-            d.setNumber(k, ini.intValue(Section, k, d.number(k)));
-        m_doc->replace(d);
+        m_doc->replace(r.data);
         ComboBox11Change();
         setWindowTitle(r.caption);
         // The work is back as it was: unsaved, in its file.

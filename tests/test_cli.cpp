@@ -179,6 +179,9 @@ private slots:
         d.setOptions(Key::Band, {"400-470MHz"});
         d.setChoice(Key::Band, 0);
         d.setChoice(Key::Squelch, 9);
+        d.setChoice(Key::Volume, 7);
+        d.setFlag(Key::Alarm, false);
+        d.setNumber(Key::LeaseHours, 1);
         const QStringList row = {"446.00625", "88.5", "446.00625", "D023N", "High", "Wide", "ON", "OFF", "ON", "OFF", "OFF"};
         for (int c = 1; c <= 11; ++c)
             d.setCell(3, c, row[c - 1]);

@@ -332,6 +332,12 @@ private slots:
             e.prompter.files = {e.path("work.kq19")};
             e.f().FileCloseItemClick();
             e.typeChannel(8, "448");
+            // The radio's records the document came with come back too.
+            RadioImage records;
+            records.set(0x4000, QByteArray::fromHex("2000050703000EFF"));
+            DocumentData withRecords = e.doc().data();
+            withRecords.setImage(records);
+            e.doc().replace(withRecords);
             closeOnTerminationSignals(e.form.get());
             std::raise(SIGTERM);
             QTRY_VERIFY(!e.f().isVisible());
@@ -347,6 +353,7 @@ private slots:
             QCOMPARE(again.doc().cell(7, 1), "447.00000");
             QCOMPARE(again.doc().cell(8, 1), "448.00000");
             QCOMPARE(again.doc().choice(Key::Volume), 12);
+            QCOMPARE(again.doc().data().image(), records);
             QCOMPARE(again.doc().filePath(), e.path("work.kq19"));
             QVERIFY(again.doc().isModified());
             QVERIFY(again.f().windowTitle().startsWith("work.kq19* - "));

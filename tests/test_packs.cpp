@@ -265,7 +265,7 @@ void TestPacks::englishPackHoldsNoChinese()
                                 || (id >= TextId::NotAFrequency && id <= TextId::NamedValueProblem)
                                 || (id >= TextId::StepDone && id <= TextId::StepRecords) || id == TextId::StepStopped
                                 || id == TextId::SystemCannotCreateFolder || id == TextId::BackupNoFreeName
-                                || (id >= TextId::DiffChannelRemoved && id <= TextId::VerifyFactoryDate)
+                                || (id >= TextId::DiffChannelRemoved && id <= TextId::DiffBand)
                                 || (id >= TextId::ColumnChannel && id <= TextId::SettingLeaseMinutes);
         QVERIFY2(!t.at(0).isLower() || inSentence, qPrintable(QStringLiteral("id %1: %2").arg(id).arg(t)));
     }

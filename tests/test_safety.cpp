@@ -257,6 +257,10 @@ private slots:
     {
         SettingsDocument a;
         sampleChannel(a, 5, "67.0");
+        // As a read leaves them: volume, alarm and lease time known.
+        a.setChoice(Key::Volume, 7);
+        a.setFlag(Key::Alarm, false);
+        a.setNumber(Key::LeaseHours, 1);
         DocumentData b = a.data();
         b.setCell(5, 4, "D023N");
         b.setChoice(Key::Squelch, a.data().choice(Key::Squelch) + 2);

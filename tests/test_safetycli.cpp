@@ -190,7 +190,7 @@ private slots:
         f.close();
         r = cli({"diff", "a.kq19", "a2.kq19", "--band", "400-470MHz", "--lang", "en"});
         QCOMPARE(r.exit, 2);
-        QVERIFY2(r.err.contains("a.kq19 is damaged at line 66: lease minutes takes a whole number from 0 to 50 in steps of 10, not \"\""),
+        QVERIFY2(r.err.contains("a.kq19 is damaged at line 63: lease minutes takes a whole number from 0 to 50 in steps of 10, not \"\""),
                  qPrintable(r.err));
     }
 

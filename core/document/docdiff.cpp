@@ -107,8 +107,9 @@ bool bothCarry(const DocumentData& a, const DocumentData& b, const QString& key)
     return a.carries(key) && b.carries(key);
 }
 
-}
 
+// The settings each record carries: the option block at 0x4000, the timer
+// and DTMF record at 0x4010.
 const QStringList& optionKeys()
 {
     static const QStringList keys = {
@@ -126,10 +127,20 @@ const QStringList& timerKeys()
     return keys;
 }
 
-QList<Result> channelDifferences(const DocumentData& from, const DocumentData& to, int row, Wording wording,
-                                 QChar separator)
+QList<Result> settingDifferences(const DocumentData& from, const DocumentData& to, const QStringList& keys)
 {
-    const bool verify = wording == Wording::Verify;
+    QList<Result> lines;
+    for (const QString& key : keys)
+        if (bothCarry(from, to, key) && !same(from, to, key))
+            lines << Result::fail(TextId::DiffSetting, {},
+                                  {valueOf(from, key), valueOf(to, key), Result::named(ValueNames::settingId(key))});
+    return lines;
+}
+
+}
+
+QList<Result> channelDifferences(const DocumentData& from, const DocumentData& to, int row, QChar separator)
+{
     const QString number = channelNumber(row);
     const bool a = from.channelExists(row), b = to.channelExists(row);
     if (!a && !b)
@@ -137,28 +148,15 @@ QList<Result> channelDifferences(const DocumentData& from, const DocumentData& t
     // A channel on one side only is one line, not eleven.
     if (!a || !b) {
         const QString rx = withSeparator(a ? from.cell(row, 1) : to.cell(row, 1), 1, separator);
-        const int id = a ? (verify ? TextId::VerifyChannelRemoved : TextId::DiffChannelRemoved)
-                         : (verify ? TextId::VerifyChannelAdded : TextId::DiffChannelAdded);
-        return {Result::fail(id, {number, rx})};
+        return {Result::fail(a ? TextId::DiffChannelRemoved : TextId::DiffChannelAdded, {number, rx})};
     }
     QList<Result> lines;
     for (int col = 1; col < DocumentData::Cols; ++col)
         if (!sameCell(from.cell(row, col), to.cell(row, col), col))
-            lines << Result::fail(verify ? TextId::VerifyCell : TextId::DiffCell, {number},
+            lines << Result::fail(TextId::DiffCell, {number},
                                   {shown(withSeparator(from.cell(row, col), col, separator)),
                                    shown(withSeparator(to.cell(row, col), col, separator)),
                                    Result::named(ValueNames::columnId(col))});
-    return lines;
-}
-
-QList<Result> settingDifferences(const DocumentData& from, const DocumentData& to, const QStringList& keys,
-                                 Wording wording)
-{
-    const int id = wording == Wording::Verify ? TextId::VerifySetting : TextId::DiffSetting;
-    QList<Result> lines;
-    for (const QString& key : keys)
-        if (bothCarry(from, to, key) && !same(from, to, key))
-            lines << Result::fail(id, {}, {valueOf(from, key), valueOf(to, key), Result::named(ValueNames::settingId(key))});
     return lines;
 }
 
@@ -168,7 +166,7 @@ QList<Result> differences(const DocumentData& from, const DocumentData& to, QCha
     if (from.choiceText(Key::Band) != to.choiceText(Key::Band))
         lines << Result::fail(TextId::DiffBand, {}, {choiceShown(from, Key::Band), choiceShown(to, Key::Band)});
     for (int row = 1; row <= DocumentData::ChannelCount; ++row)
-        lines << channelDifferences(from, to, row, Wording::Arrow, separator);
+        lines << channelDifferences(from, to, row, separator);
     lines << settingDifferences(from, to, optionKeys());
     lines << settingDifferences(from, to, timerKeys());
     return lines;

@@ -18,9 +18,6 @@ class DocumentData;
 // A setting that either document does not carry is left out.
 namespace DocDiff {
 
-// "a -> b" between two settings; "written a, read back b" after a write.
-enum class Wording { Arrow, Verify };
-
 // Everything the radio stores: the channel table, the optional features of
 // the option block and the timer record, and the band.
 // `separator`: frequencies and tones are shown with it; a null one shows
@@ -28,14 +25,6 @@ enum class Wording { Arrow, Verify };
 QList<Result> differences(const DocumentData& from, const DocumentData& to, QChar separator = {});
 
 // Only channel `row` (1 .. 32).
-QList<Result> channelDifferences(const DocumentData& from, const DocumentData& to, int row,
-                                 Wording wording = Wording::Arrow, QChar separator = {});
-// Only the settings of `keys`.
-QList<Result> settingDifferences(const DocumentData& from, const DocumentData& to, const QStringList& keys,
-                                 Wording wording = Wording::Arrow);
-
-// The settings each record carries.
-const QStringList& optionKeys();   // the option block at 0x4000
-const QStringList& timerKeys();    // the timer and DTMF record at 0x4010
+QList<Result> channelDifferences(const DocumentData& from, const DocumentData& to, int row, QChar separator = {});
 
 }

@@ -31,6 +31,12 @@ DocumentData::DocumentData()
 
     for (int r = 1; r < Rows; ++r)
         m_cells[r][0] = QStringLiteral("%1").arg(r, 2, 10, QLatin1Char('0'));
+
+    // Until a radio is read, a file holding them is opened or the user sets
+    // them, the radio's own volume, alarm and lease time are not known: a
+    // write keeps what the radio holds there.
+    for (const QString& key : Key::NotInOlderFiles)
+        setNotCarried(key);
 }
 
 namespace {

@@ -42,7 +42,7 @@ public:
     void setNumber(const QString& key, int v);   // clamped to the setting's range and step
 
     // A value the document does not know: volume, alarm and lease time
-    // opened from a settings file that lacks them. A write keeps what the
+    // before a read, or opened from a settings file that lacks them. A write keeps what the
     // radio holds there, and differences leave it out. Setting the value
     // (a read, the user, a file that holds it) makes it known again; the
     // three lease numbers are one value and become known together.

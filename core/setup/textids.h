@@ -220,17 +220,6 @@
     X(DiffOn, 1431) \
     X(DiffOff, 1432) \
     X(DiffBand, 1433) \
-    X(VerifyChannelRemoved, 1434) \
-    X(VerifyChannelAdded, 1435) \
-    X(VerifyCell, 1436) \
-    X(VerifySetting, 1437) \
-    X(VerifyChannelRecord, 1438) \
-    X(VerifyOptionRecord, 1439) \
-    X(VerifyTimerRecord, 1440) \
-    X(VerifyUserName, 1441) \
-    X(VerifyAdmin, 1442) \
-    X(VerifySaleDate, 1443) \
-    X(VerifyFactoryDate, 1444) \
     X(VerifyRecordDiffers, 1480) \
     X(Verbatim, 1498) \
     X(LineList, 1499)
