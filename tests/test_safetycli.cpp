@@ -81,6 +81,56 @@ private slots:
         m_data = QStringLiteral("data");
     }
 
+    void writesKeepWhatTheFileLacksAndBackupsPutBackEveryRecord()
+    {
+        m_data = QStringLiteral("restore-data");
+        // A radio holding what no file of older programs holds (volume,
+        // lease time), a key code no list names and bits no setting shows.
+        sim("odd.img", {"--sample-channels"});
+        stopSims();
+        QByteArray img = readAll("odd.img");
+        QCOMPARE(img.size(), 65536);
+        img[0x4001] = char(0x5A);                          // an option byte nobody reads
+        img[0x4003] = char(0x03);                          // volume 3
+        img[0x400D] = char((img[0x400D] & 0x0F) | 0xC0);   // top key, long press: code 12
+        img[0x4010] = char(0x01);                          // lease 2 d 3 h 40 min
+        img[0x4011] = char(0x36);
+        img[0x4080 + 12] = char(0x00);                     // channel 1, byte 12
+        QFile f(path("odd.img"));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(img) == img.size());
+        f.close();
+        auto records = [](const QByteArray& memory) { return memory.mid(0x4000, 0x18) + memory.mid(0x4080, 32 * 16); };
+        const QByteArray original = records(img);
+
+        // A read keeps the radio's settings and its records in the backup folder.
+        QString radio = sim("odd.img");
+        QCOMPARE(cli({"read", "--port", radio, "--output", "r.kq19"}).exit, 0);
+        const QDir backups(path(m_data + "/rq300/backups"));
+        const QStringList kept = backups.entryList({"*.kq19"});
+        QCOMPARE(kept.size(), 1);
+        const QString backup = backups.filePath(kept.first());
+        QVERIFY(QFile::exists(backup.left(backup.size() - 4) + "rqimg"));
+
+        // A file without volume, alarm and lease lines leaves the radio's own.
+        save("old.kq19", sample());
+        QVERIFY(!readAll("old.kq19").contains("VOLUME"));
+        Run r = cli({"write", "--port", radio, "--input", "old.kq19", "--no-backup"});
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        stopSims();
+        const QByteArray written = readAll("odd.img");
+        QVERIFY(records(written) != original);
+        QCOMPARE(written.mid(0x4003, 1).toHex(), "03");
+        QCOMPARE(written.mid(0x4010, 2).toHex(), "0136");
+        QCOMPARE(written.mid(0x4001, 1).toHex(), "5a");
+
+        // The backup written back puts every record back as it was.
+        radio = sim("odd.img");
+        r = cli({"write", "--port", radio, "--input", backup});
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        stopSims();
+        QCOMPARE(records(readAll("odd.img")).toHex(), original.toHex());
+    }
+
     void writeThatTheRadioDoesNotKeepFailsTheVerify()
     {
         m_data = QStringLiteral("verify-data");
