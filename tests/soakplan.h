@@ -21,9 +21,13 @@ namespace Soak {
 // A read or write of this test sends the same frames: the handshake (1),
 // seven identity and check reads (2-8), 64 channel halves (9-72), the option
 // block and timer record (73-75), the end frame (76). No user, date or
-// password record is written: the document and state never ask for one.
+// password record is written: the document and state never ask for one. A
+// write of a document that holds no records of a radio first reads the
+// option block and timer record it writes over: three frames more, after
+// the checks.
 constexpr int DataFrames = 75;
 constexpr int FirstRecordWrite = 9;
+constexpr int BaseReads = 3;
 
 enum class Fault {
     None,
@@ -78,11 +82,14 @@ struct Plan {
 
 // One transfer in five meets no fault; the rest one fault each. A frame
 // fault sometimes falls after the last frame, where it never happens.
-inline Plan planFor(QRandomGenerator& rng, bool write)
+inline Plan planFor(QRandomGenerator& rng, bool write, bool readsBase)
 {
     Plan p;
     if (rng.bounded(5) == 0)
         return p;
+    const int extra = write && readsBase ? BaseReads : 0;
+    const int DataFrames = Soak::DataFrames + extra;
+    const int FirstRecordWrite = Soak::FirstRecordWrite + extra;
     p.fault = Fault(1 + rng.bounded(int(Fault::Count) - 1));
     const bool pastTheEnd = rng.bounded(10) == 0;
     const int frame = pastTheEnd ? DataFrames + 2 + rng.bounded(20) : 1 + rng.bounded(DataFrames);

@@ -34,9 +34,10 @@ public:
     // 'W' address 08 and the 8 bytes of `data`; the radio must acknowledge.
     Result writeRecord(int address, const QByteArray& data, int ms, const QString& what);
     // 64 6F; the radio never answers it. After writes, `lastWritten` names
-    // the last record acknowledged: a byte on the line before or during the
-    // wait means that acknowledgement may have been a stray, and the end
-    // fails naming it. Without it nothing is judged.
+    // the last record acknowledged: the end waits `ms`, and a byte on the
+    // line before or during that wait means that acknowledgement may have
+    // been a stray, and the end fails naming it. Without it nothing is
+    // judged and nothing waited for.
     Result end(int ms, const QString& lastWritten = {});
 
     // One raw exchange for frames of other sets (the service commands): the
