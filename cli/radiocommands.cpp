@@ -341,9 +341,14 @@ const Cli::Command Write{
     QStringLiteral("Writes a settings file into one radio or, with several --port options, into several radios\n"
                    "at once, exactly as the window program's Open followed by Write. One result line per port;\n"
                    "the exit status is 1 if any radio failed.\n"
-                   "Before writing, each radio is read into the backup folder (--no-backup skips it); after\n"
-                   "writing, it is read back and every record written is compared (--no-verify skips it).\n"
-                   "A radio that does not hold what was written fails, one line per difference."),
+                   "A file holding values no radio can take is refused before any port is opened.\n"
+                   "Before writing, each radio is read into the backup folder (--no-backup skips it); the write\n"
+                   "keeps what the radio holds where the file says nothing. After writing, it is read back and\n"
+                   "every record written is compared byte for byte (--no-verify skips it); a radio that does\n"
+                   "not hold what was written fails, one line per record. A backup written back puts every\n"
+                   "record back exactly. On Ctrl+C, SIGTERM or SIGHUP a radio not yet written is left as it\n"
+                   "was, one being written is written and checked first; the exit status is then 128 + the\n"
+                   "signal."),
     {PortOption, InputOption, PasswordOption, NewPasswordOption, UserOption, StampOption, SinglePortOption, BandListOption,
      TraceOption, NoBackupOption, NoVerifyOption},
     {}};

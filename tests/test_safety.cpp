@@ -183,11 +183,19 @@ private slots:
     void documentThatCannotBeWrittenSendsNothing()
     {
         RadioFixture f;
-        f.doc.setCell(3, 1, "446.00625");
-        f.doc.setCell(3, 4, "D9");   // not a tone
+        f.state.texts = englishTexts();
+        sampleChannel(f.doc, 3, "D9");               // not a tone
+        sampleChannel(f.doc, 4, "67.0");
+        f.doc.setCell(4, 1, "500.00000");            // outside the band
+        f.doc.setText(Key::EndDtmf, "1E");           // not a DTMF digit
         SafeTransfer t(f.link, f.doc, f.identity, f.state);
         const SafeTransfer::Outcome out = t.write({});
         QCOMPARE(out.transfer.failedStep, TransferEngine::Outcome::Step::Encode);
+        // Every value at once, and before the backup read: the radio heard nothing.
+        const QString says = out.transfer.reason.text(englishTexts());
+        QVERIFY2(says.startsWith("3 values cannot be written:\n"), qPrintable(says));
+        for (const char* value : {"\"D9\" is not a tone", "500.00000 MHz is outside the band", "\"E\" is not a DTMF digit"})
+            QVERIFY2(says.contains(QLatin1String(value)), qPrintable(says));
         QCOMPARE(f.sim.framesReceived(), 0);
         QVERIFY(!QDir(folder()).exists() || Backups::list(folder()).isEmpty());
     }
