@@ -175,7 +175,9 @@ int main(int argc, char** argv)
     int status = 0;
     double worstRatio = 0, worstCpu = 0, worstMean = 0;
     for (bool write : {false, true}) {
-        const int bytes = transferBytes(write, state.channelCount, true);
+        // The document written came from the read before: it carries the
+        // radio's records, so the write reads none of its own.
+        const int bytes = transferBytes(write, state.channelCount, write && doc.data().image().isEmpty());
         const double endWaitMs = write ? EndWaitMs : 0.0;
         const double floorMs = bytes * ByteMs + PausesMs + endWaitMs;
         Sample total;
@@ -283,20 +285,20 @@ int main(int argc, char** argv)
     }
 
     if (status == 0 && safeMean > 0)
-        out() << QStringLiteral("targets with backup and verify (mean ratio <= 1.10, CPU < 5 %%1): safe write %2, "
+        out() << QStringLiteral("targets with backup and verify (mean ratio <= 1.05, CPU < 5 %%1): safe write %2, "
                                 "CPU %3 % -> %4")
                      .arg(fleetRatio > 0 ? QStringLiteral(", 8 radios <= 1.2 x one") : QString())
                      .arg(safeMean, 0, 'f', 3)
                      .arg(safeCpu, 0, 'f', 1)
-                     .arg(safeMean <= 1.10 && safeCpu < 5.0 && (fleetRatio == 0 || fleetRatio <= 1.2) ? "met" : "NOT met")
+                     .arg(safeMean <= 1.05 && safeCpu < 5.0 && (fleetRatio == 0 || fleetRatio <= 1.2) ? "met" : "NOT met")
               << Qt::endl;
     if (status == 0)
-        out() << QStringLiteral("targets (mean ratio <= 1.10, CPU < 5 %): worst mean ratio %1 (worst run %2), "
+        out() << QStringLiteral("targets (mean ratio <= 1.05, CPU < 5 %): worst mean ratio %1 (worst run %2), "
                                 "worst CPU %3 % -> %4")
                      .arg(worstMean, 0, 'f', 3)
                      .arg(worstRatio, 0, 'f', 3)
                      .arg(worstCpu, 0, 'f', 1)
-                     .arg(worstMean <= 1.10 && worstCpu < 5.0 ? "met" : "NOT met")
+                     .arg(worstMean <= 1.05 && worstCpu < 5.0 ? "met" : "NOT met")
               << Qt::endl;
 
     link.close();
