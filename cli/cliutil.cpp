@@ -1,3 +1,4 @@
+#include "files/packfile.h"
 #include "cliutil.h"
 
 #include <QCoreApplication>
@@ -9,9 +10,9 @@
 #include "document/band.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "setup/systemlocale.h"
-#include "setup/textids.h"
-#include "setup/startupconfig.h"
+#include "base/systemlocale.h"
+#include "base/textids.h"
+#include "app/startupconfig.h"
 
 namespace Cli {
 
@@ -189,7 +190,7 @@ PackStrings textsFor(int language)
     const QString name = StartupConfig::packName(qBound(1, language, 3));
     const QString file = location().packFile(name);
     Result why = Result::fail(TextId::PackMissing, {name});
-    const std::optional<PackStrings> pack = file.isEmpty() ? std::nullopt : PackStrings::loadFile(file, &why);
+    const std::optional<PackStrings> pack = file.isEmpty() ? std::nullopt : PackFile::load(file, &why);
     // Without its pack a language has only the built-in (simplified Chinese)
     // texts, except for the line that says why: an English user must be able
     // to read that one.

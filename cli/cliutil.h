@@ -6,9 +6,9 @@
 
 #include "files/profile.h"
 #include "document/documentdata.h"
-#include "setup/configlocation.h"
-#include "setup/packstrings.h"
-#include "setup/result.h"
+#include "app/configlocation.h"
+#include "base/packstrings.h"
+#include "base/result.h"
 
 // What the commands of rq300-cli share: exit codes, messages, option parsing
 // and the start-up values the window program takes from beside its executable.

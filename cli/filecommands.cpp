@@ -5,8 +5,8 @@
 #include "files/filesave.h"
 #include "files/channelcsv.h"
 #include "files/settingsfile.h"
-#include "setup/systemlocale.h"
-#include "setup/textids.h"
+#include "base/systemlocale.h"
+#include "base/textids.h"
 #include "showlayout.h"
 
 namespace FileCommands {

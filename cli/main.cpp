@@ -5,7 +5,7 @@
 
 #include "filecommands.h"
 #include "radiocommands.h"
-#include "files/filewriter.h"
+#include "base/filewriter.h"
 #include "safetycommands.h"
 
 namespace {

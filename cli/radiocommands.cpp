@@ -11,16 +11,16 @@
 #include "files/settingsfile.h"
 #include "document/band.h"
 #include "document/settingkeys.h"
-#include "setup/systemlocale.h"
+#include "base/systemlocale.h"
 #include "progressbar.h"
 #include "radio/codecs.h"
 #include "radio/commlog.h"
 #include "radio/portmap.h"
 #include "radiojob.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 #include "safetycommands.h"
 #include "radio/writecheck.h"
-#include "setup/appstate.h"
+#include "radio/transfercontext.h"
 
 namespace RadioCommands {
 
@@ -225,7 +225,6 @@ std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p,
     }
     for (RadioJob& job : s.jobs) {
         job.texts = s.texts;
-        job.language = s.language;
         job.log = s.trace.get();
     }
     return s;
@@ -424,7 +423,7 @@ int write(const QStringList& args)
     identity.writeUser = p.isSet(UserOption);
     identity.userToWrite = p.value(UserOption);
     const QList<Result> problems = WriteCheck::problems(data, s->texts.words(), SystemLocale::decimalSeparator(),
-                                                        DocumentData::ChannelCount, identity, AppState::defaultAdminName());
+                                                        DocumentData::ChannelCount, identity, TransferContext::defaultAdminName());
     if (!problems.isEmpty())
         return Cli::fail(Write.name, QStringLiteral("%1: %2").arg(stepName(TransferEngine::Outcome::Step::Encode, s->texts),
                                                                  inLine(WriteCheck::reason(problems).text(s->texts))));

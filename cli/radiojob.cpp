@@ -5,11 +5,11 @@
 #include <QTimer>
 #include <memory>
 
-#include "setup/appstate.h"
+#include "radio/transfercontext.h"
 #include "document/settingsdocument.h"
 #include "radio/cables.h"
 #include "radio/seriallink.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace {
 
@@ -31,8 +31,7 @@ void runOne(RadioJob& job)
     doc.setDecimalSeparator(job.separator);
     doc.replace(job.data);
     doc.applyLanguage(job.texts);
-    AppState state;
-    state.language = job.language;
+    TransferContext state;
     state.texts = job.texts;
     state.singlePort = job.singlePort;
     state.stampFactoryDate = job.stampFactoryDate;

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "document/documentdata.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "radio/identity.h"
 #include "radio/safetransfer.h"
 #include "radio/transferengine.h"
@@ -23,7 +23,6 @@ struct RadioJob {
     Mode mode = Mode::Read;
     DocumentData data;       // the document the transfer starts from
     PackStrings texts;       // the active language
-    int language = 1;
     QChar separator = u'.';
     bool singlePort = false;
     bool stampFactoryDate = false;

@@ -12,7 +12,7 @@
 #include "radiocommands.h"
 #include "radiojob.h"
 #include "service/serviceops.h"
-#include "setup/systemlocale.h"
+#include "base/systemlocale.h"
 
 namespace SafetyCommands {
 
@@ -146,7 +146,6 @@ int diff(const QStringList& args)
             job.data = start;
             job.data.setText(Key::Password, password);
             job.texts = texts;
-            job.language = *lang;
             job.separator = SystemLocale::decimalSeparator();
             job.singlePort = p.isSet(SinglePortOption);
             job.safety.backup = !p.isSet(NoBackupOption);

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 {

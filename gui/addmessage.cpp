@@ -15,9 +15,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "setup/appstate.h"
-#include "setup/packstrings.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/packstrings.h"
+#include "base/textids.h"
 #include "radio/identity.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 #include <QWidget>
 
-#include "setup/appcontext.h"
+#include "app/appcontext.h"
 
 class PackStrings;
 class QCheckBox;

@@ -13,8 +13,8 @@
 #include "files/backups.h"
 #include "files/settingsfile.h"
 #include "gui/prompter.h"
-#include "setup/appstate.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/textids.h"
 
 TBackupsWindow::TBackupsWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
 {

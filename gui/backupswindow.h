@@ -1,7 +1,7 @@
 #pragma once
 #include <QDialog>
 
-#include "setup/appcontext.h"
+#include "app/appcontext.h"
 
 class PackStrings;
 class QLabel;

@@ -3,7 +3,7 @@
 #include "gui/prompter.h"
 #include "radio/cables.h"
 #include "radio/portmap.h"
-#include "setup/appstate.h"
+#include "app/appstate.h"
 
 namespace CablePrompt {
 

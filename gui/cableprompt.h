@@ -1,8 +1,8 @@
 #pragma once
-#include "setup/result.h"
+#include "base/result.h"
 #include <QString>
 
-#include "setup/appcontext.h"
+#include "app/appcontext.h"
 
 class QWidget;
 

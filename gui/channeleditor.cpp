@@ -11,10 +11,10 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "setup/appcontext.h"
+#include "app/appcontext.h"
 #include "gui/prompter.h"
-#include "setup/appstate.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/textids.h"
 #include "document/band.h"
 #include "document/frequency.h"
 #include "document/optionlists.h"

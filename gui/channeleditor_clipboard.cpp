@@ -12,10 +12,10 @@
 #include "gui/channelgrid.h"
 #include "gui/channelmodel.h"
 #include "gui/prompter.h"
-#include "setup/appcontext.h"
-#include "setup/appstate.h"
-#include "setup/result.h"
-#include "setup/textids.h"
+#include "app/appcontext.h"
+#include "app/appstate.h"
+#include "base/result.h"
+#include "base/textids.h"
 
 namespace {
 const QString Caption = QStringLiteral("RQ-300");

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "setup/appcontext.h"
+#include "app/appcontext.h"
 #include "document/settingsdocument.h"
 #include "gui/channelgrid.h"
 #include "gui/inplaceinput.h"

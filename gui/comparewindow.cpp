@@ -17,9 +17,9 @@
 #include "radio/portmap.h"
 #include "radio/safetransfer.h"
 #include "radio/seriallink.h"
-#include "setup/appstate.h"
-#include "setup/safetysettings.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "app/safetysettings.h"
+#include "base/textids.h"
 
 TCompareWindow::TCompareWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
 {

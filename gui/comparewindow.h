@@ -2,7 +2,7 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "setup/appcontext.h"
+#include "app/appcontext.h"
 
 class PackStrings;
 class QLabel;

@@ -1,6 +1,6 @@
 #include "gui/funccaptions.h"
 
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 
 namespace FuncCaptions {
 

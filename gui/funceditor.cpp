@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QSpinBox>
 
-#include "setup/appcontext.h"
-#include "setup/appstate.h"
+#include "app/appcontext.h"
+#include "app/appstate.h"
 #include "document/documentdata.h"
 #include "document/optionlists.h"
 #include "document/settingkeys.h"
@@ -18,7 +18,7 @@
 #include "gui/childwindow.h"
 #include "gui/funccaptions.h"
 #include "gui/keyfilter.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace {
 const QStringList HiddenLists = {QStringLiteral("func.ComboBox20"), QStringLiteral("func.ComboBox3"),

@@ -6,7 +6,7 @@
 
 #include "gui/mainform.h"
 #include "gui/signalclose.h"
-#include "files/filewriter.h"
+#include "base/filewriter.h"
 
 static bool haveDisplay()
 {

@@ -21,7 +21,7 @@
 #include "gui/aboutbox.h"
 #include "gui/portwindow.h"
 #include "gui/prompter.h"
-#include "setup/appstate.h"
+#include "app/appstate.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "gui/channeleditor.h"

@@ -3,7 +3,7 @@
 #include <QMap>
 #include <memory>
 
-#include "setup/appsession.h"
+#include "app/appsession.h"
 
 class AppState;
 class PortMap;

@@ -8,8 +8,8 @@
 #include "gui/prompter.h"
 #include "radio/commlog.h"
 #include "radio/seriallink.h"
-#include "setup/appstate.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/textids.h"
 
 void TMainForm::CommunicationLog1Click()
 {

@@ -16,9 +16,9 @@
 #include "gui/channelgrid.h"
 #include "gui/mainform.h"
 #include "gui/testform.h"
-#include "setup/appstate.h"
-#include "setup/result.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/result.h"
+#include "base/textids.h"
 
 namespace {
 

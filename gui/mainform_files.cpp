@@ -16,9 +16,9 @@
 #include "gui/mainform.h"
 #include "gui/prompter.h"
 #include "gui/recentfiles.h"
-#include "setup/appstate.h"
-#include "setup/result.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/result.h"
+#include "base/textids.h"
 
 namespace {
 const QString CsvFilter = QStringLiteral("CSV (*.csv)|*.csv");

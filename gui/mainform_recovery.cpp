@@ -13,9 +13,9 @@
 #include "gui/channeleditor.h"
 #include "gui/mainform.h"
 #include "gui/prompter.h"
-#include "setup/appstate.h"
-#include "setup/result.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/result.h"
+#include "base/textids.h"
 
 namespace {
 const QString Section = QStringLiteral("recovery");

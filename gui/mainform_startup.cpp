@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QToolButton>
 
+#include "files/packfile.h"
 #include "gui/aboutbox.h"
 #include "gui/languageswitch.h"
 #include "gui/mainform.h"
@@ -15,13 +16,13 @@
 #include "radio/codecs.h"
 #include "radio/commlog.h"
 #include "radio/seriallink.h"
-#include "setup/startupconfig.h"
-#include "setup/textids.h"
-#include "setup/appstate.h"
+#include "app/startupconfig.h"
+#include "base/textids.h"
+#include "app/appstate.h"
 #include "document/band.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "setup/systemlocale.h"
+#include "base/systemlocale.h"
 #include "gui/channeleditor.h"
 #include "gui/funceditor.h"
 #include "gui/addmessage.h"
@@ -139,7 +140,7 @@ void TMainForm::ComboBox11Change()
 void TMainForm::ApplyLanguagePack(const QString& name)
 {
     const std::optional<PackStrings> pack =
-        PackStrings::loadFile(m_session.where().packFile(name));
+        PackFile::load(m_session.where().packFile(name));
     if (!pack)
         return;   // a missing pack changes nothing
     m_state->texts = PackStrings::withFallback(*pack);

@@ -11,9 +11,9 @@
 
 #include "gui/cableprompt.h"
 #include "radio/cables.h"
-#include "setup/appstate.h"
-#include "setup/textids.h"
-#include "setup/packstrings.h"
+#include "app/appstate.h"
+#include "base/textids.h"
+#include "base/packstrings.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
 

@@ -2,7 +2,7 @@
 #include <QDialog>
 #include <array>
 
-#include "setup/appcontext.h"
+#include "app/appcontext.h"
 
 class PackStrings;
 class QCheckBox;

@@ -14,14 +14,14 @@
 
 #include "gui/cableprompt.h"
 #include "gui/prompter.h"
-#include "setup/appstate.h"
-#include "setup/packstrings.h"
+#include "app/appstate.h"
+#include "base/packstrings.h"
 #include "files/profile.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
-#include "setup/safetysettings.h"
-#include "setup/textids.h"
+#include "app/safetysettings.h"
+#include "base/textids.h"
 
 TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     : QDialog(parent),

@@ -2,7 +2,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "setup/appcontext.h"
+#include "app/appcontext.h"
 #include "radio/safetransfer.h"
 #include "radio/transferengine.h"
 

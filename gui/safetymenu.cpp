@@ -7,8 +7,8 @@
 #include "gui/channeleditor.h"
 #include "gui/comparewindow.h"
 #include "gui/mainform.h"
-#include "setup/appstate.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/textids.h"
 
 void addSafetyCommands(TMainForm& form, QMenu* programming, QMenu* tools, QMap<QString, QAction*>& actions)
 {

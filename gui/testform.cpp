@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "setup/appstate.h"
-#include "setup/packstrings.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/packstrings.h"
+#include "base/textids.h"
 #include "gui/languageswitch.h"
 #include "gui/updown.h"
 

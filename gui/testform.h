@@ -2,8 +2,8 @@
 #include <QHash>
 #include <QWidget>
 
-#include "setup/appcontext.h"
-#include "service/alignmentvalues.h"
+#include "app/appcontext.h"
+#include "document/alignmentvalues.h"
 
 class PackStrings;
 class QCheckBox;

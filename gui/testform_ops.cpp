@@ -4,8 +4,8 @@
 #include <QPushButton>
 
 #include "gui/prompter.h"
-#include "setup/appstate.h"
-#include "setup/packstrings.h"
+#include "app/appstate.h"
+#include "base/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"
@@ -14,7 +14,7 @@
 #include "service/serviceops.h"
 #include "files/alignmentfile.h"
 #include "files/backups.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 #include "gui/testform.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "simradio.h"
-#include "files/filewriter.h"
+#include "base/filewriter.h"
 
 namespace {
 

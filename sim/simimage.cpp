@@ -5,7 +5,7 @@
 #include <QFile>
 #include <cstring>
 
-#include "files/filewriter.h"
+#include "base/filewriter.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QTest>
 #include <memory>
 
-#include "setup/appcontext.h"
-#include "setup/appstate.h"
+#include "app/appcontext.h"
+#include "app/appstate.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "gui/channeleditor.h"

@@ -1,14 +1,15 @@
 #pragma once
 #include <QDir>
 
-#include "setup/packstrings.h"
+#include "files/packfile.h"
+#include "base/packstrings.h"
 
 // The English pack over the built-in texts, as the program applies it: tests
 // read failures in English.
 inline const PackStrings& englishTexts()
 {
     static const PackStrings texts = PackStrings::withFallback(
-        PackStrings::loadFile(QDir(qEnvironmentVariable("RQ300_BIN_DIR")).filePath(QStringLiteral("eng_dll.lang")))
+        PackFile::load(QDir(qEnvironmentVariable("RQ300_BIN_DIR")).filePath(QStringLiteral("eng_dll.lang")))
             .value_or(PackStrings()));
     return texts;
 }

@@ -7,7 +7,7 @@
 
 #include "gui/mainform.h"
 #include "files/profile.h"
-#include "setup/systemlocale.h"
+#include "base/systemlocale.h"
 #include "scriptedprompter.h"
 
 // A main window started from its own directory, with the shipped language

@@ -3,8 +3,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "setup/appstate.h"
-#include "setup/packstrings.h"
+#include "app/appstate.h"
+#include "base/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"

@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "radio/seriallink.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "sim/simradio.h"
 
 // A simulated radio in this process and a serial link opened on it. The

@@ -10,7 +10,7 @@
 #include "document/settingkeys.h"
 #include "document/tonelist.h"
 #include "radio/codecs.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "sim/simradio.h"
 
 // The pieces of the fault soak: which fault a transfer meets and what its

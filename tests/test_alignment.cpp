@@ -4,8 +4,8 @@
 
 #include "radiofixture.h"
 #include "files/alignmentfile.h"
-#include "service/alignmentvalues.h"
-#include "setup/textids.h"
+#include "document/alignmentvalues.h"
+#include "base/textids.h"
 #include "service/serviceops.h"
 
 using Status = Service::Outcome::Status;

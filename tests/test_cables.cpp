@@ -5,7 +5,7 @@
 
 #include "radio/cables.h"
 #include "radio/portmap.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 #include <grp.h>
 #include <sys/stat.h>

@@ -1,8 +1,9 @@
 #include <QtTest>
 
+#include "files/packfile.h"
 #include "files/channelcsv.h"
 #include "files/textcodec.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "document/settingkeys.h"
 
 namespace {
@@ -25,7 +26,7 @@ void setRow(DocumentData& d, int row, const QStringList& cells)
 
 PackStrings pack(const char* name)
 {
-    const auto p = PackStrings::loadFile(PackStrings::findPackFile(QStringLiteral(RQ300_PACKS_DIR), name));
+    const auto p = PackFile::load(PackFile::find(QStringLiteral(RQ300_PACKS_DIR), name));
     if (!p)
         qFatal("pack %s not found", name);
     return *p;

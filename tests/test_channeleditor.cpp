@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "channeleditorfixture.h"
-#include "setup/systemlocale.h"
+#include "base/systemlocale.h"
 
 using F = ChannelEditorFixture;
 

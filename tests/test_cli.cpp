@@ -10,13 +10,14 @@
 #include <memory>
 #include <vector>
 
+#include "files/packfile.h"
 #include "filelimit.h"
 #include "files/settingsfile.h"
 #include "simprocesses.h"
 #include "files/textcodec.h"
-#include "setup/appstate.h"
-#include "setup/textids.h"
-#include "setup/packstrings.h"
+#include "app/appstate.h"
+#include "base/textids.h"
+#include "base/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"
@@ -101,7 +102,7 @@ private:
 
     PackStrings texts(const QString& pack)
     {
-        return PackStrings::withFallback(PackStrings::loadFile(path(pack)).value_or(PackStrings()));
+        return PackStrings::withFallback(PackFile::load(path(pack)).value_or(PackStrings()));
     }
 
     // What the window program saves after reading this radio: its document
@@ -544,13 +545,13 @@ private slots:
     {
         const QString pack = path("eng_dll.lang");
         const QByteArray good = readAll(pack);
-        writeAll(pack, QByteArray(PackStrings::MaxFileSize + 10, '#'));
+        writeAll(pack, QByteArray(PackFile::MaxFileSize + 10, '#'));
         writeAll(path("p.kq19"), sampleFile());
         const Run r = cli({"show", "p.kq19", "--lang", "en"});
         writeAll(pack, good);
         QCOMPARE(r.exit, 0);
         // In English, as the English pack would have said it.
-        const QString english = texts("eng_dll.lang").text(TextId::PackTooLarge).arg(pack).arg(PackStrings::MaxFileSize);
+        const QString english = texts("eng_dll.lang").text(TextId::PackTooLarge).arg(pack).arg(PackFile::MaxFileSize);
         QVERIFY2(r.err.startsWith("rq300-cli: warning: " + english + "\n"), qPrintable(r.err));
         QVERIFY(!r.err.contains(QStringLiteral("不在程序旁边")));
     }

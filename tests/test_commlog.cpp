@@ -6,9 +6,9 @@
 #include "radio/commlog.h"
 #include "radio/transferengine.h"
 #include "radiofixture.h"
-#include "service/alignmentvalues.h"
+#include "document/alignmentvalues.h"
 #include "service/serviceops.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace {
 

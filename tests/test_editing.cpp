@@ -22,7 +22,7 @@
 #include "gui/funceditor.h"
 #include "gui/signalclose.h"
 #include "gui/rwform.h"
-#include "setup/appstate.h"
+#include "app/appstate.h"
 #include "sim/simradio.h"
 #include "mainformfixture.h"
 

@@ -6,11 +6,12 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include "files/packfile.h"
 #include "gui/rwform.h"
 #include "radio/portmap.h"
 #include "service/serviceops.h"
-#include "setup/textids.h"
-#include "setup/packstrings.h"
+#include "base/textids.h"
+#include "base/packstrings.h"
 #include "radiofixture.h"
 #include "scriptedprompter.h"
 
@@ -19,7 +20,7 @@ namespace {
 PackStrings packTexts(const QString& name)
 {
     const QString dir = qEnvironmentVariable("RQ300_BIN_DIR");
-    const auto pack = PackStrings::loadFile(PackStrings::findPackFile(dir, name));
+    const auto pack = PackFile::load(PackFile::find(dir, name));
     if (!pack)
         qFatal("pack %s not found in %s", qPrintable(name), qPrintable(dir));
     return PackStrings::withFallback(*pack);

@@ -10,10 +10,10 @@
 #include "filelimit.h"
 #include "files/alignmentfile.h"
 #include "files/filesave.h"
-#include "files/filewriter.h"
+#include "base/filewriter.h"
 #include "englishtexts.h"
 #include "files/profile.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace {
 

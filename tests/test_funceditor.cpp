@@ -7,13 +7,13 @@
 #include <QtTest>
 #include <memory>
 
-#include "setup/appcontext.h"
-#include "setup/appstate.h"
+#include "app/appcontext.h"
+#include "app/appstate.h"
 #include "document/optionlists.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "gui/funceditor.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace {
 struct Fixture {

@@ -6,7 +6,7 @@
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "files/channelclipboard.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 
 namespace {
 void putChannel(SettingsDocument& doc, int r, const QString& rx)

@@ -10,7 +10,7 @@
 
 #include "gui/portwindow.h"
 #include "gui/signalclose.h"
-#include "setup/appstate.h"
+#include "app/appstate.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "gui/channeleditor.h"

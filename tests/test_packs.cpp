@@ -6,11 +6,12 @@
 #include <QStringEncoder>
 #include <QtTest>
 
+#include "files/packfile.h"
 #include "document/documentdata.h"
 #include "document/optionlists.h"
-#include "setup/packids.h"
-#include "setup/packstrings.h"
-#include "setup/textids.h"
+#include "base/packids.h"
+#include "base/packstrings.h"
+#include "base/textids.h"
 #include "document/settingsdocument.h"
 
 namespace {
@@ -19,7 +20,7 @@ const QString kPacksDir = QStringLiteral(RQ300_PACKS_DIR);
 
 PackStrings loadPack(const QString& name)
 {
-    const auto pack = PackStrings::loadFile(PackStrings::findPackFile(kPacksDir, name));
+    const auto pack = PackFile::load(PackFile::find(kPacksDir, name));
     if (!pack)
         qFatal("pack %s not found in %s", qPrintable(name), qPrintable(kPacksDir));
     return *pack;
@@ -106,7 +107,7 @@ void TestPacks::fileIsWellFormed()
 {
     // The parser lets a later line win, so a repeated id would hide a text.
     QFETCH(QString, name);
-    QFile f(PackStrings::findPackFile(kPacksDir, name));
+    QFile f(PackFile::find(kPacksDir, name));
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray raw = f.readAll();
     QVERIFY(!raw.startsWith("\xEF\xBB\xBF"));

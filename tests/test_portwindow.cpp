@@ -7,9 +7,9 @@
 
 #include "gui/portwindow.h"
 #include "gui/rwform.h"
-#include "setup/appstate.h"
-#include "setup/packstrings.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/packstrings.h"
+#include "base/textids.h"
 #include "radio/cables.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"

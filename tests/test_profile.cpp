@@ -2,7 +2,7 @@
 
 #include "files/filesave.h"
 #include "files/profile.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,7 +2,7 @@
 #include <QtTest>
 
 #include "document/documentdata.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "radio/codecs.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QStatusBar>
 #include <QtTest>
 
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "gui/addmessage.h"
 #include "radio/codecs.h"
 #include "radio/portmap.h"

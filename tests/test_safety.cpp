@@ -11,7 +11,7 @@
 #include "radio/codecs.h"
 #include "radio/safetransfer.h"
 #include "radiofixture.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace {
 // Difference lines as the English pack words them.

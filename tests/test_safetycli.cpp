@@ -9,8 +9,8 @@
 #include "files/alignmentfile.h"
 #include "files/settingsfile.h"
 #include "simprocesses.h"
-#include "service/alignmentvalues.h"
-#include "setup/packstrings.h"
+#include "document/alignmentvalues.h"
+#include "base/packstrings.h"
 
 class TestSafetyCli : public QObject {
     Q_OBJECT

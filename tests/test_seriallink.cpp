@@ -11,11 +11,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/packfile.h"
 #include "files/profile.h"
 #include "radio/portmap.h"
 #include "radio/protocol.h"
-#include "setup/textids.h"
-#include "setup/packstrings.h"
+#include "base/textids.h"
+#include "base/packstrings.h"
 #include "simfixture.h"
 
 namespace {
@@ -23,7 +24,7 @@ namespace {
 QString english(const Result& r)
 {
     static const PackStrings texts = PackStrings::withFallback(
-        PackStrings::loadFile(QDir(qEnvironmentVariable("RQ300_BIN_DIR")).filePath(QStringLiteral("eng_dll.lang")))
+        PackFile::load(QDir(qEnvironmentVariable("RQ300_BIN_DIR")).filePath(QStringLiteral("eng_dll.lang")))
             .value_or(PackStrings()));
     return r.text(texts);
 }

@@ -7,11 +7,11 @@
 #include "gui/mainform.h"
 #include "radio/seriallink.h"
 #include "scriptedprompter.h"
-#include "setup/appstate.h"
+#include "app/appstate.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "files/profile.h"
-#include "setup/systemlocale.h"
+#include "base/systemlocale.h"
 #include "sim/simradio.h"
 
 class TestSession : public QObject {

@@ -5,10 +5,10 @@
 
 #include "files/settingsfile.h"
 #include "files/textcodec.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 #include "radio/codecs.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "radio/portmap.h"
 #include "gui/rwform.h"
 #include "radiofixture.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 #include "scriptedprompter.h"
 #include "soakplan.h"
 #include "watchdog.h"

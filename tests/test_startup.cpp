@@ -5,10 +5,10 @@
 #include <csignal>
 
 #include "files/profile.h"
-#include "setup/configlocation.h"
-#include "setup/startupconfig.h"
-#include "setup/systemlocale.h"
-#include "setup/textids.h"
+#include "app/configlocation.h"
+#include "app/startupconfig.h"
+#include "base/systemlocale.h"
+#include "base/textids.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "files/alignmentfile.h"
 #include "files/backups.h"
-#include "service/alignmentvalues.h"
-#include "setup/appstate.h"
+#include "document/alignmentvalues.h"
+#include "app/appstate.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"

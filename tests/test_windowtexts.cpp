@@ -30,8 +30,8 @@
 #include "gui/testform.h"
 #include "radio/identity.h"
 #include "sim/simradio.h"
-#include "setup/appstate.h"
-#include "setup/textids.h"
+#include "app/appstate.h"
+#include "base/textids.h"
 #include "mainformfixture.h"
 
 namespace {

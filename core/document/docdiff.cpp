@@ -3,7 +3,7 @@
 #include "documentdata.h"
 #include "settingkeys.h"
 #include "valuenames.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace DocDiff {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "setup/result.h"
+#include "base/result.h"
 
 class DocumentData;
 

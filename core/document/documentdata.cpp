@@ -1,7 +1,7 @@
 #include "documentdata.h"
 
 #include "optionlists.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "settingkeys.h"
 
 DocumentData::DocumentData()

@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "settingkeys.h"
 
 namespace OptionLists {

@@ -3,8 +3,8 @@
 
 #include "documentdata.h"
 #include "history.h"
-#include "setup/packstrings.h"
-#include "valuewords.h"
+#include "base/packstrings.h"
+#include "wordcells.h"
 
 // The one settings document of the program: every setting by its key, the
 // channel table, the active value words and the locale's decimal separator.

@@ -3,7 +3,7 @@
 #include <QHash>
 
 #include "settingkeys.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace ValueNames {
 

@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "files/filesave.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace AlignmentFile {
 

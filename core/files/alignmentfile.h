@@ -2,8 +2,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "service/alignmentvalues.h"
-#include "setup/result.h"
+#include "document/alignmentvalues.h"
+#include "base/result.h"
 
 // The alignment file (*.m17): line 1 "RQ-300", line 2 empty, Edit201,
 // Edit202, Edit401 .. Edit413, line 18 empty; lines end with CR LF.

@@ -13,8 +13,8 @@
 #include "files/radioimagefile.h"
 #include "files/settingsfile.h"
 #include "document/documentdata.h"
-#include "service/alignmentvalues.h"
-#include "setup/textids.h"
+#include "document/alignmentvalues.h"
+#include "base/textids.h"
 
 namespace Backups {
 

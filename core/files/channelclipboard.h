@@ -2,7 +2,7 @@
 #include <QString>
 
 #include "document/documentdata.h"
-#include "document/valuewords.h"
+#include "document/wordcells.h"
 
 // Cells of the channel table as tab-separated text, the form spreadsheets
 // put on the clipboard: one line per row, a tab between cells.

@@ -7,7 +7,7 @@
 #include "document/band.h"
 #include "document/frequency.h"
 #include "document/settingkeys.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace ChannelCsv {
 

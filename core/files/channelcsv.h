@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "document/documentdata.h"
-#include "document/valuewords.h"
-#include "setup/result.h"
+#include "document/wordcells.h"
+#include "base/result.h"
 
 class PackStrings;
 

@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "files/filewriter.h"
-#include "setup/textids.h"
+#include "base/filewriter.h"
+#include "base/textids.h"
 
 namespace FileSave {
 

@@ -3,7 +3,7 @@
 #include <QFileDevice>
 #include <QString>
 
-#include "setup/result.h"
+#include "base/result.h"
 
 // The file writer's outcome and file read failures as the core reports
 // failures: a text id with the file's name and the system's reason.

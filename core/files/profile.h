@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "setup/result.h"
+#include "base/result.h"
 
 // A Windows-style profile (INI) file: "[section]" lines, then "key=value".
 // Section and key names compare without regard to letter case. The file's

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 
 #include "files/filesave.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace RadioImageFile {
 

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "document/radioimage.h"
-#include "setup/result.h"
+#include "base/result.h"
 
 // The records a read took from a radio, kept in a small text file beside a
 // backup's settings file (the same folder and name, suffix .rqimg), so that

@@ -9,11 +9,11 @@
 #include "files/radioimagefile.h"
 #include "files/textcodec.h"
 #include "document/band.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "document/valuenames.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace SettingsFile {
 

@@ -3,8 +3,8 @@
 #include <QString>
 
 #include "document/documentdata.h"
-#include "document/valuewords.h"
-#include "setup/result.h"
+#include "document/wordcells.h"
+#include "base/result.h"
 
 class PackStrings;
 

@@ -6,7 +6,7 @@
 #include <QSerialPortInfo>
 
 #include "radio/portmap.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 #include <cerrno>
 #include <grp.h>

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "setup/result.h"
+#include "base/result.h"
 
 class PortMap;
 

@@ -1,6 +1,6 @@
 #include "codecs.h"
 
-#include "radio/hexdigit.h"
+#include "base/hexdigit.h"
 
 
 #include "document/documentdata.h"
@@ -8,7 +8,7 @@
 #include "document/band.h"
 #include "document/settingkeys.h"
 #include "document/valuenames.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace Codec {
 namespace {

@@ -4,8 +4,8 @@
 #include <QString>
 #include <optional>
 
-#include "document/valuewords.h"
-#include "setup/result.h"
+#include "document/wordcells.h"
+#include "base/result.h"
 
 class DocumentData;
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "files/filesave.h"
-#include "files/filewriter.h"
+#include "base/filewriter.h"
 #include "radio/codecs.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "setup/result.h"
+#include "base/result.h"
 
 // The communication log a user sends with a bug report: every frame sent to
 // and received from a radio, with the milliseconds since the log started,

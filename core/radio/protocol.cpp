@@ -1,7 +1,7 @@
 #include "protocol.h"
 
 #include "seriallink.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace {
 

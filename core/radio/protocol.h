@@ -2,7 +2,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "setup/result.h"
+#include "base/result.h"
 
 class SerialLink;
 

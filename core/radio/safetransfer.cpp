@@ -7,8 +7,8 @@
 #include "radio/identity.h"
 #include "radio/verify.h"
 #include "radio/writecheck.h"
-#include "setup/appstate.h"
-#include "setup/textids.h"
+#include "radio/transfercontext.h"
+#include "base/textids.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ struct SafeTransfer::Scratch {
     RadioIdentity identity;
 };
 
-SafeTransfer::SafeTransfer(SerialLink& link, SettingsDocument& doc, RadioIdentity& identity, AppState& state,
+SafeTransfer::SafeTransfer(SerialLink& link, SettingsDocument& doc, RadioIdentity& identity, TransferContext& state,
                            QObject* parent)
     : QObject(parent), m_link(link), m_doc(doc), m_identity(identity), m_state(state),
       m_engine(link, doc, identity, state, this)

@@ -4,9 +4,9 @@
 #include <QStringList>
 
 #include "radio/transferengine.h"
-#include "setup/result.h"
+#include "base/result.h"
 
-class AppState;
+class TransferContext;
 class DocumentData;
 class SerialLink;
 class SettingsDocument;
@@ -54,7 +54,7 @@ public:
         bool ok() const { return stage == Stage::Done; }
     };
 
-    SafeTransfer(SerialLink& link, SettingsDocument& doc, RadioIdentity& identity, AppState& state,
+    SafeTransfer(SerialLink& link, SettingsDocument& doc, RadioIdentity& identity, TransferContext& state,
                  QObject* parent = nullptr);
 
     Outcome read(const Options& options);
@@ -85,7 +85,7 @@ private:
     SerialLink& m_link;
     SettingsDocument& m_doc;
     RadioIdentity& m_identity;
-    AppState& m_state;
+    TransferContext& m_state;
     TransferEngine m_engine;
     bool m_running = false;
     std::function<bool()> m_stop;

@@ -2,8 +2,8 @@
 
 #include "radio/commlog.h"
 #include "radio/cables.h"
-#include "radio/hexdigit.h"
-#include "setup/textids.h"
+#include "base/hexdigit.h"
+#include "base/textids.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 
-#include "setup/result.h"
+#include "base/result.h"
 
 class CommLog;
 class QEventLoop;

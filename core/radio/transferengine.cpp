@@ -13,8 +13,8 @@
 #include "protocol.h"
 #include "seriallink.h"
 #include "writecheck.h"
-#include "setup/appstate.h"
-#include "setup/textids.h"
+#include "radio/transfercontext.h"
+#include "base/textids.h"
 
 namespace {
 
@@ -33,8 +33,8 @@ constexpr int EndMs = 70;
 // Clears the running mark however the transfer ends.
 struct RunningMark {
     bool& running;
-    AppState& state;
-    RunningMark(bool& r, AppState& s) : running(r), state(s)
+    TransferContext& state;
+    RunningMark(bool& r, TransferContext& s) : running(r), state(s)
     {
         running = true;
         state.setRadioBusy(true);
@@ -59,7 +59,7 @@ struct TransferEngine::Prepared {
 };
 
 TransferEngine::TransferEngine(SerialLink& link, SettingsDocument& doc, RadioIdentity& identity,
-                               AppState& state, QObject* parent)
+                               TransferContext& state, QObject* parent)
     : QObject(parent), m_link(link), m_doc(doc), m_identity(identity), m_state(state)
 {
 }

@@ -5,9 +5,9 @@
 #include <functional>
 
 #include "document/radioimage.h"
-#include "setup/result.h"
+#include "base/result.h"
 
-class AppState;
+class TransferContext;
 class SerialLink;
 class SettingsDocument;
 struct RadioIdentity;
@@ -77,7 +77,7 @@ public:
     };
 
     TransferEngine(SerialLink& link, SettingsDocument& doc, RadioIdentity& identity,
-                   AppState& state, QObject* parent = nullptr);
+                   TransferContext& state, QObject* parent = nullptr);
 
     Outcome read();
     Outcome write();
@@ -137,7 +137,7 @@ private:
     SerialLink& m_link;
     SettingsDocument& m_doc;
     RadioIdentity& m_identity;
-    AppState& m_state;
+    TransferContext& m_state;
 
     bool m_running = false;
     Outcome m_out;

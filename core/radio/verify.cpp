@@ -1,7 +1,7 @@
 #include "verify.h"
 
 #include "radio/codecs.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace Verify {
 

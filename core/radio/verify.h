@@ -2,7 +2,7 @@
 #include <QList>
 
 #include "document/radioimage.h"
-#include "setup/result.h"
+#include "base/result.h"
 
 // After a write, the radio is read back and every record the write sent is
 // compared byte for byte with what the radio now holds: a radio that

@@ -7,7 +7,7 @@
 #include "document/settingkeys.h"
 #include "document/valuenames.h"
 #include "identity.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace WriteCheck {
 

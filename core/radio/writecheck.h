@@ -2,8 +2,8 @@
 #include <QList>
 #include <QString>
 
-#include "document/valuewords.h"
-#include "setup/result.h"
+#include "document/wordcells.h"
+#include "base/result.h"
 
 class DocumentData;
 struct RadioIdentity;

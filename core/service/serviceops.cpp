@@ -7,7 +7,7 @@
 #include "radio/codecs.h"
 #include "radio/protocol.h"
 #include "radio/seriallink.h"
-#include "setup/textids.h"
+#include "base/textids.h"
 
 namespace Service {
 

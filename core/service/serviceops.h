@@ -2,8 +2,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "service/alignmentvalues.h"
-#include "setup/result.h"
+#include "document/alignmentvalues.h"
+#include "base/result.h"
 
 class SerialLink;
 

@@ -16,7 +16,7 @@
 
 #include <sys/resource.h>
 
-#include "setup/appstate.h"
+#include "radio/transfercontext.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "radio/identity.h"
@@ -167,7 +167,7 @@ int main(int argc, char** argv)
     doc.setOptions(Key::Band, {QStringLiteral("400-470MHz")});
     doc.setChoice(Key::Band, 0);
     RadioIdentity identity;
-    AppState state;
+    TransferContext state;
     TransferEngine engine(link, doc, identity, state);
 
     out() << "rq300-bench: " << QFileInfo(simPath).fileName() << " --pace on " << device << ", "

@@ -1,7 +1,7 @@
 #include <QByteArray>
 
 #include "files/channelcsv.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "document/settingkeys.h"
 #include "radio/codecs.h"
 

@@ -1,6 +1,6 @@
 #include <QByteArray>
 
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "document/settingsdocument.h"
 
 // A language pack of any content is applied without harm: every word stays

@@ -3,7 +3,7 @@
 #include "document/band.h"
 #include "document/documentdata.h"
 #include "radio/codecs.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 
 // Replies from the radio, decoded as every kind of record. What a decoder
 // shows, the encoder takes back: a channel, the option block or the timer

@@ -1,7 +1,7 @@
 #include <QByteArray>
 
 #include "files/settingsfile.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "document/settingkeys.h"
 
 // Any bytes as a settings file. A read that is refused says why; a read that

@@ -11,7 +11,7 @@
 
 #include "files/channelcsv.h"
 #include "files/settingsfile.h"
-#include "setup/packstrings.h"
+#include "base/packstrings.h"
 #include "document/settingkeys.h"
 #include "radio/codecs.h"
 #include "files/alignmentfile.h"

@@ -30,7 +30,7 @@
 #include "gui/testform.h"
 #include "gui/mainform.h"
 #include "gui/rwform.h"
-#include "setup/appstate.h"
+#include "app/appstate.h"
 #include "sim/simradio.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "radio/identity.h"
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
-#include "setup/appstate.h"
+#include "app/appstate.h"
 
 AppSession::AppSession(ConfigLocation where)
     : m_where(std::move(where)),

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "setup/result.h"
+#include "base/result.h"
 
 // The fifteen alignment values of the service window, kept as the texts the
 // technician sees, and the three radio records that carry them.

@@ -1,7 +1,7 @@
 #include "alignmentvalues.h"
 
-#include "radio/hexdigit.h"
-#include "setup/textids.h"
+#include "base/hexdigit.h"
+#include "base/textids.h"
 
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "setup/result.h"
+#include "base/result.h"
 
 // Where the program keeps sysini.ini and finds its language packs. Both
 // programs (rq300 and rq300-cli) follow the same rule:

@@ -3,8 +3,8 @@
 #include <QString>
 #include <optional>
 
-#include "document/valuewords.h"
-#include "setup/result.h"
+#include "base/valuewords.h"
+#include "base/result.h"
 
 // A string table by numeric id, as a language pack holds it.
 // Pack files are UTF-8 text: one "id=text" per line, '#' starts a comment,
@@ -15,14 +15,8 @@ public:
     // program asks for has one, so no caption, word or message is ever empty.
     static const PackStrings& builtIn();
 
+    // The texts of a pack file's bytes (files/packfile.h reads the file).
     static PackStrings parse(const QByteArray& utf8);
-    // Reads a pack file; nullopt when it is missing, unreadable or too large
-    // to be a pack, and then *why says which.
-    static std::optional<PackStrings> loadFile(const QString& path, Result* why = nullptr);
-    static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
-    // The pack file for a pack name in a directory, the name compared without
-    // regard to letter case ("CHA_DLL" finds cha_dll.lang); empty if none.
-    static QString findPackFile(const QString& dir, const QString& packName);
 
     bool contains(int id) const { return m_texts.contains(id); }
     QString text(int id) const { return m_texts.value(id); }

@@ -1,4 +1,4 @@
-#include "valuewords.h"
+#include "wordcells.h"
 
 #include "documentdata.h"
 

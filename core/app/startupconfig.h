@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "radio/portmap.h"
-#include "setup/result.h"
+#include "base/result.h"
 
 class Profile;
 

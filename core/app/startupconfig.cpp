@@ -6,10 +6,10 @@
 
 #include "document/band.h"
 #include "files/filesave.h"
-#include "files/filewriter.h"
+#include "base/filewriter.h"
 #include "files/profile.h"
-#include "setup/systemlocale.h"
-#include "setup/textids.h"
+#include "base/systemlocale.h"
+#include "base/textids.h"
 
 namespace {
 const QString Open = QStringLiteral("Open");

@@ -1,8 +1,8 @@
 #pragma once
 #include <memory>
 
-#include "setup/appcontext.h"
-#include "setup/configlocation.h"
+#include "app/appcontext.h"
+#include "app/configlocation.h"
 
 class CommLog;
 

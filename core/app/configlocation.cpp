@@ -1,3 +1,4 @@
+#include "files/packfile.h"
 #include "configlocation.h"
 
 #include <QCoreApplication>
@@ -9,9 +10,9 @@
 #include <unistd.h>
 
 #include "files/filesave.h"
-#include "files/filewriter.h"
-#include "setup/packstrings.h"
-#include "setup/textids.h"
+#include "base/filewriter.h"
+#include "base/packstrings.h"
+#include "base/textids.h"
 
 #ifndef RQ300_DATA_FROM_BIN
 #define RQ300_DATA_FROM_BIN "../share/rq300"
@@ -89,7 +90,7 @@ Result ConfigLocation::prepare() const
 QString ConfigLocation::packFile(const QString& packName) const
 {
     for (const QString& dir : packDirs) {
-        const QString file = PackStrings::findPackFile(dir, packName);
+        const QString file = PackFile::find(dir, packName);
         if (!file.isEmpty())
             return file;
     }
