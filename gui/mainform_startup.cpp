@@ -1,7 +1,6 @@
 // Start-up, shutdown, the model change and the language commands.
 #include <QAction>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -15,6 +14,7 @@
 #include "radio/codecs.h"
 #include "radio/commlog.h"
 #include "radio/seriallink.h"
+#include "files/profile.h"
 #include "setup/startupconfig.h"
 #include "setup/textids.h"
 #include "setup/appstate.h"
@@ -44,8 +44,8 @@ void TMainForm::startUp()
     // one; if that fails it reads the shipped one and the exit says why.
     const ConfigLocation& where = m_session.where();
     where.prepare();
-    const StartupConfig config =
-        StartupConfig::load(QFileInfo::exists(where.iniPath) ? where.iniPath : where.defaultIni);
+    Result unreadable;
+    const StartupConfig config = StartupConfig::read(where.load(&unreadable));
     *m_ctx.ports = config.ports;
     m_communy->restore(config.port, config.singlePort);
 
@@ -66,6 +66,11 @@ void TMainForm::startUp()
     m_doc->setOptions(Key::Band, config.bands);
     m_doc->setChoice(Key::Band, config.selectedBand);
     ComboBox11Change();
+    // Said once the language is known: without it the port map, the band
+    // list and the language are the defaults, and a read may fail for it.
+    if (!unreadable)
+        Prompter::active().message(this, m_state->text(MsgId::Caption), unreadable.text(m_state->texts),
+                                   Prompter::Icon::Warning);
 
     if (QMdiSubWindow* sub = subWindowOf(m_addmessage))
         sub->hide();

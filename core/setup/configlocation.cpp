@@ -10,6 +10,7 @@
 
 #include "files/filesave.h"
 #include "files/filewriter.h"
+#include "files/profile.h"
 #include "setup/packstrings.h"
 #include "setup/textids.h"
 
@@ -83,6 +84,31 @@ Result ConfigLocation::prepare() const
     const FileWriter::Status written = FileWriter::write(iniPath, source.readAll());
     if (!written.ok())
         return Result::because(TextId::ConfigCopyFailed, FileSave::systemReason(written.error), {defaultIni, iniPath});
+    return Result::success();
+}
+
+Profile ConfigLocation::load(Result* warning) const
+{
+    const QString path = QFileInfo::exists(iniPath) || defaultIni.isEmpty() ? iniPath : defaultIni;
+    Result why;
+    Profile ini = Profile::load(path, &why);
+    if (warning)
+        *warning = why ? Result::success() : Result::because(TextId::ConfigUnreadable, why, {path});
+    return ini;
+}
+
+Result ConfigLocation::update(const std::function<void(Profile&)>& change) const
+{
+    if (iniPath.isEmpty())
+        return Result::success();
+    Profile ini = load();
+    change(ini);
+    // The home configuration folder may not exist yet (a first start whose
+    // copy of the default failed).
+    QDir().mkpath(QFileInfo(iniPath).absolutePath());
+    const FileWriter::Status written = FileWriter::write(iniPath, ini.serialize());
+    if (!written.ok())
+        return Result::because(TextId::ConfigWriteFailed, FileSave::systemReason(written.error), {iniPath});
     return Result::success();
 }
 
