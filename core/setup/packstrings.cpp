@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 
 #include "files/filesave.h"
 #include "setup/textids.h"
@@ -63,7 +64,17 @@ std::optional<PackStrings> PackStrings::loadFile(const QString& path, Result* wh
             *why = Result::fail(TextId::PackTooLarge, {path, QString::number(MaxFileSize)});
         return std::nullopt;
     }
-    return parse(bytes);
+    // An empty file, or one with no line of a pack (cut to nothing, another
+    // file under the pack's name), would leave every text built in without
+    // a word; it is no pack, as a missing one is not.
+    PackStrings pack = parse(bytes);
+    const QList<int> ids = pack.ids();
+    if (std::none_of(ids.cbegin(), ids.cend(), [](int id) { return builtIn().contains(id); })) {
+        if (why)
+            *why = Result::fail(TextId::PackEmpty, {path});
+        return std::nullopt;
+    }
+    return pack;
 }
 
 QString PackStrings::findPackFile(const QString& dir, const QString& packName)

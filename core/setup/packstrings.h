@@ -16,8 +16,8 @@ public:
     static const PackStrings& builtIn();
 
     static PackStrings parse(const QByteArray& utf8);
-    // Reads a pack file; nullopt when it is missing, unreadable or too large
-    // to be a pack, and then *why says which.
+    // Reads a pack file; nullopt when it is missing, unreadable, too large to
+    // be a pack or holds no text of the program, and then *why says which.
     static std::optional<PackStrings> loadFile(const QString& path, Result* why = nullptr);
     static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
     // The pack file for a pack name in a directory, the name compared without
