@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <unistd.h>
+
 #include "document/band.h"
+#include "files/filesave.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "base/systemlocale.h"
@@ -30,11 +33,29 @@ void err(const QString& message)
 
 // Found before the command knows its language (the configuration is what
 // tells it); said by textsFor() once the language is chosen.
-Result& pendingWarning()
+QList<Result>& pendingWarnings()
 {
-    static Result pending;
+    static QList<Result> pending;
     return pending;
 }
+}
+
+Output::~Output()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+Result Output::prepare()
+{
+    if (const Result writable = FileSave::checkWritable(m_path); !writable)
+        return writable;
+    return FileSave::openPipe(m_path, &m_fd);
+}
+
+QString Output::savePath() const
+{
+    return m_fd >= 0 ? QStringLiteral("/dev/fd/%1").arg(m_fd) : m_path;
 }
 
 int fail(const QString& step, const QString& reason)
@@ -47,6 +68,15 @@ int fail(const Result& result, const PackStrings& texts)
 {
     err(QStringLiteral("rq300-cli: ") + result.text(texts));
     return Failed;
+}
+
+QString reasonText(const Result& reason, const PackStrings& texts)
+{
+    QString text = reason.text(texts);
+    if ((reason.textId == TextId::BandNotInList || reason.textId == TextId::ServiceBandNotInList)
+        && !reason.args.isEmpty())
+        text += QStringLiteral("; ") + Result::fail(TextId::BandHint, {reason.args.first()}).text(texts);
+    return text;
 }
 
 int usage(const QString& command, const QString& problem)
@@ -85,6 +115,16 @@ QString printable(const QString& text)
             out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QChar(u'0'));
     }
     return out;
+}
+
+QString passwordProblem(const QString& option, const QString& value)
+{
+    for (const QChar c : value)
+        if (c < u'0' || c > u'9')
+            return QStringLiteral("--%1 takes at most 12 digits 0 to 9; \"%2\" is not one").arg(option, printable(QString(c)));
+    if (value.size() > 12)
+        return QStringLiteral("--%1 takes at most 12 digits, not %2").arg(option).arg(value.size());
+    return {};
 }
 
 int checkArguments(int argc, char** argv)
@@ -152,8 +192,12 @@ Profile loadIni()
 {
     const ConfigLocation& where = location();
     if (const Result r = where.prepare(); !r)
-        pendingWarning() = r;
-    return Profile::load(QFileInfo::exists(where.iniPath) ? where.iniPath : where.defaultIni);
+        pendingWarnings() << r;
+    Result unreadable;
+    Profile ini = where.load(&unreadable);
+    if (!unreadable)
+        pendingWarnings() << unreadable;
+    return ini;
 }
 
 int languageFromOption(const QString& text)
@@ -202,13 +246,14 @@ PackStrings textsFor(int language)
                           QStringLiteral("The language pack %1.lang is not beside the program; using the built-in texts"));
             whyTexts.set(TextId::PackTooLarge,
                           QStringLiteral("The language pack %1 is too large (more than %2 bytes); using the built-in texts"));
+            whyTexts.set(TextId::PackEmpty,
+                          QStringLiteral("The language pack %1 holds no texts; using the built-in texts"));
         }
         warn(why.text(whyTexts));
     }
-    if (!pendingWarning().ok()) {
-        warn(pendingWarning().text(texts));
-        pendingWarning() = Result::success();
-    }
+    for (const Result& w : std::as_const(pendingWarnings()))
+        warn(w.text(texts));
+    pendingWarnings().clear();
     return texts;
 }
 

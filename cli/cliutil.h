@@ -22,15 +22,41 @@ inline const QCommandLineOption PortOption(QStringLiteral("port"),
                                            QStringLiteral("PORT"));
 inline const QCommandLineOption SinglePortOption(QStringLiteral("single-port"),
                                                  QStringLiteral("The cable is single-wire: every byte sent comes back."));
+// --lang where it sets only the language of the messages.
+inline const QCommandLineOption MessageLangOption(
+    QStringLiteral("lang"), QStringLiteral("Language of the messages: zh, en or tw (default: as the window program starts)."),
+    QStringLiteral("zh|en|tw"));
 inline const QCommandLineOption BandListOption(
     QStringLiteral("band"),
     QStringLiteral("A band the radios may have, e.g. 400-470MHz; repeat for several (default: the band list of sysini.ini)."),
     QStringLiteral("BAND"));
 
+// The file a command writes after it has read a radio, made ready before
+// the radio is touched: a place that cannot be written is refused then, and
+// a FIFO is opened then (a FIFO nobody reads is refused instead of a write
+// that would wait for ever) and written through that descriptor later.
+class Output {
+public:
+    explicit Output(QString path) : m_path(std::move(path)) {}
+    ~Output();
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+    Result prepare();
+    // What to save to: the path, or the held FIFO's "/dev/fd/N".
+    QString savePath() const;
+
+private:
+    QString m_path;
+    int m_fd = -1;
+};
+
 // "rq300-cli: <step>: <reason>" on stderr; returns Failed.
 int fail(const QString& step, const QString& reason);
 // "rq300-cli: <what failed and why>" in the language of `texts`; returns Failed.
 int fail(const Result& result, const PackStrings& texts);
+// The reason of a failed transfer in the language of `texts`; a radio whose
+// band the list lacks also learns how to read it all the same (--band).
+QString reasonText(const Result& reason, const PackStrings& texts);
 // "rq300-cli: <command>: <problem>" and a pointer to the help; returns Usage.
 int usage(const QString& command, const QString& problem);
 void warn(const QString& text);
@@ -39,6 +65,10 @@ void out(const QString& line);   // one line on stdout
 // Texts from a radio or a file may hold control characters (ESC [ 2 J clears
 // the screen): every line printed shows them escaped, as \x1b.
 QString printable(const QString& text);
+
+// What is wrong with a password option's value, naming the first character
+// that is not a digit; empty when it is at most 12 digits.
+QString passwordProblem(const QString& option, const QString& value);
 
 // Usage when an argument is not valid text in the locale's encoding: Qt
 // would turn its bytes into U+FFFD, and two different file names into the

@@ -36,6 +36,8 @@ std::optional<DocumentData> openSettings(const QString& path, const DocumentData
     }
     if (!r.bandWarning)
         Cli::warn(r.bandWarning.text(texts));
+    if (!r.notice)
+        Cli::warn(r.notice.text(texts));
     return r.data;
 }
 

@@ -105,15 +105,6 @@ QString inLine(const QString& reason)
     return reason;
 }
 
-bool isPassword(const QString& s)
-{
-    if (s.size() > 12)
-        return false;
-    for (QChar c : s)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
-}
 
 // The option's values, or none when the command does not take it.
 QStringList values(const Cli::Command& cmd, const QCommandLineParser& p, const QCommandLineOption& o)
@@ -158,6 +149,9 @@ std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p,
         *exit = Cli::usage(cmd.name, QStringLiteral("one --port only"));
         return std::nullopt;
     }
+    const std::optional<int> lang = Cli::chooseLanguage(cmd.name, values(cmd, p, LangOption).value(values(cmd, p, LangOption).size() - 1), s.ini, exit);
+    if (!lang)
+        return std::nullopt;
     // The radio's user record holds 7 characters; a longer name would be cut
     // and still reported as written.
     const QStringList user = values(cmd, p, UserOption);
@@ -165,16 +159,23 @@ std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p,
         *exit = Cli::usage(cmd.name, QStringLiteral("--user takes at most %1 characters").arg(MaxUserLength));
         return std::nullopt;
     }
-    for (const QCommandLineOption& o : {PasswordOption, NewPasswordOption}) {
-        const QStringList v = values(cmd, p, o);
-        if (!v.isEmpty() && !isPassword(v.last())) {
-            *exit = Cli::usage(cmd.name, QStringLiteral("--%1 takes at most 12 digits").arg(o.names().first()));
+    // A name the radio cannot store is the command line's fault, found
+    // before any radio is touched.
+    if (!user.isEmpty()) {
+        if (const Codec::Encoded name = Codec::encodeName(user.last()); !name.ok()) {
+            *exit = Cli::usage(cmd.name, QStringLiteral("--user: ") + name.error.text(Cli::textsFor(*lang)));
             return std::nullopt;
         }
     }
-    const std::optional<int> lang = Cli::chooseLanguage(cmd.name, values(cmd, p, LangOption).value(values(cmd, p, LangOption).size() - 1), s.ini, exit);
-    if (!lang)
-        return std::nullopt;
+    for (const QCommandLineOption& o : {PasswordOption, NewPasswordOption}) {
+        const QStringList v = values(cmd, p, o);
+        if (v.isEmpty())
+            continue;
+        if (const QString problem = Cli::passwordProblem(o.names().first(), v.last()); !problem.isEmpty()) {
+            *exit = Cli::usage(cmd.name, problem);
+            return std::nullopt;
+        }
+    }
     QString problem;
     const auto bands = Cli::bandsFrom(values(cmd, p, BandListOption), s.ini, &problem);
     if (!bands) {
@@ -272,7 +273,7 @@ int failed(const QString& command, const RadioJob& job)
         return SafetyCommands::reportSafety(QStringLiteral("%1 %2").arg(command, job.port), job);
     return Cli::fail(QStringLiteral("%1 %2").arg(command, job.port),
                      QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep, job.texts),
-                                                  inLine(cutQuotedBytes(job.outcome.reason.text(job.texts)))));
+                                                  inLine(cutQuotedBytes(Cli::reasonText(job.outcome.reason, job.texts)))));
 }
 
 // What a radio holds after its write ended, in the words of a signal's report.
@@ -336,7 +337,7 @@ const Cli::Command Write{
     QStringLiteral("write"),
     QStringLiteral("write --port PORT... --input FILE.kq19 [--password DIGITS] [--new-password DIGITS]\n"
                    "                [--user NAME] [--stamp-factory-date] [--single-port] [--band BAND]... [--trace FILE]\n"
-                   "                [--no-backup] [--no-verify]"),
+                   "                [--no-backup] [--no-verify] [--lang zh|en|tw]"),
     QStringLiteral("Writes a settings file into one radio or, with several --port options, into several radios\n"
                    "at once, exactly as the window program's Open followed by Write. One result line per port;\n"
                    "the exit status is 1 if any radio failed.\n"
@@ -349,14 +350,14 @@ const Cli::Command Write{
                    "was, one being written is written and checked first; the exit status is then 128 + the\n"
                    "signal."),
     {PortOption, InputOption, PasswordOption, NewPasswordOption, UserOption, StampOption, SinglePortOption, BandListOption,
-     TraceOption, NoBackupOption, NoVerifyOption},
+     TraceOption, NoBackupOption, NoVerifyOption, Cli::MessageLangOption},
     {}};
 
 const Cli::Command Info{
-    QStringLiteral("info"), QStringLiteral("info --port PORT [--single-port] [--trace FILE]"),
+    QStringLiteral("info"), QStringLiteral("info --port PORT [--single-port] [--trace FILE] [--lang zh|en|tw]"),
     QStringLiteral("Prints the identity records of a radio: model, band, administrator, user, factory and\n"
                    "sale dates."),
-    {PortOption, SinglePortOption, TraceOption}, {}};
+    {PortOption, SinglePortOption, TraceOption, Cli::MessageLangOption}, {}};
 
 int read(const QStringList& args)
 {
@@ -371,8 +372,8 @@ int read(const QStringList& args)
         return exit;
     const QString output = p.value(OutputOption);
     // Found now, not after the whole read.
-    const Result writable = FileSave::checkWritable(output);
-    if (!writable)
+    Cli::Output target(output);
+    if (const Result writable = target.prepare(); !writable)
         return Cli::fail(writable, s->texts);
     RadioJob& job = s->jobs.first();
     job.data = Cli::startDocument(s->bands, s->texts);
@@ -381,7 +382,7 @@ int read(const QStringList& args)
     if (!job.outcome.ok())
         return failed(Read.name, job);
     SafetyCommands::warnBackup(job, s->texts);
-    const Result saved = SettingsFile::save(output, job.result, s->texts);
+    const Result saved = SettingsFile::save(target.savePath(), job.result, s->texts);
     if (!saved)
         return Cli::fail(saved, s->texts);
     // Written to standard output, the file is all that goes there.
@@ -409,6 +410,8 @@ int write(const QStringList& args)
         return Cli::fail(file.problem(input), s->texts);
     if (!file.bandWarning)
         Cli::warn(file.bandWarning.text(s->texts));
+    if (!file.notice)
+        Cli::warn(file.notice.text(s->texts));
     if (!file.imageWarning)
         Cli::warn(file.imageWarning.text(s->texts));
 

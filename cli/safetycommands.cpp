@@ -13,6 +13,7 @@
 #include "radiojob.h"
 #include "service/serviceops.h"
 #include "base/systemlocale.h"
+#include "base/textids.h"
 
 namespace SafetyCommands {
 
@@ -76,19 +77,19 @@ const Cli::Command Diff{
     {QStringLiteral("A"), QStringLiteral("B")}};
 
 const Cli::Command BackupsList{
-    QStringLiteral("backups"), QStringLiteral("backups"),
+    QStringLiteral("backups"), QStringLiteral("backups [--lang zh|en|tw]"),
     QStringLiteral("Lists the backup folder ($XDG_DATA_HOME/rq300/backups, by default\n"
                    "~/.local/share/rq300/backups), newest first: time, user, band, path. Backups are kept for a\n"
                    "year or the last 500, whichever is more. Open one in the window program, or write it back\n"
                    "with \"rq300-cli write --input PATH\"."),
-    {}, {}};
+    {Cli::MessageLangOption}, {}};
 
 const Cli::Command CalibrationRead{
     QStringLiteral("calibration-read"),
-    QStringLiteral("calibration-read --port PORT --output FILE.m17 [--band BAND]... [--lang zh|en|tw]"),
+    QStringLiteral("calibration-read --port PORT --output FILE.m17 [--single-port] [--band BAND]... [--lang zh|en|tw]"),
     QStringLiteral("Reads a radio's calibration values into an alignment file that the alignment window can\n"
                    "load. Only reads: nothing is written into the radio."),
-    {PortOption, OutputOption, BandListOption, LangOption}, {}};
+    {PortOption, OutputOption, SinglePortOption, BandListOption, LangOption}, {}};
 
 int reportSafety(const QString& step, const RadioJob& job)
 {
@@ -123,9 +124,8 @@ int diff(const QStringList& args)
     if (!bands)
         return Cli::usage(Diff.name, problem);
     const QString password = lastValue(p, PasswordOption);
-    for (QChar c : password)
-        if (c < u'0' || c > u'9' || password.size() > 12)
-            return Cli::usage(Diff.name, QStringLiteral("--password takes at most 12 digits"));
+    if (const QString problem = Cli::passwordProblem(QStringLiteral("password"), password); !problem.isEmpty())
+        return Cli::usage(Diff.name, problem);
     const PackStrings texts = Cli::textsFor(*lang);
     const DocumentData start = Cli::startDocument(*bands, texts);
 
@@ -161,6 +161,8 @@ int diff(const QStringList& args)
                 Cli::fail(QStringLiteral("open %1").arg(name), file.problem(name).text(texts));
                 return Trouble;
             }
+            if (!file.notice)
+                Cli::warn(file.notice.text(texts));
             side.data = file.data;
         }
         sides << side;
@@ -174,7 +176,8 @@ int diff(const QStringList& args)
         const RadioJob& job = jobs[j++];
         if (!job.outcome.ok()) {
             Cli::fail(QStringLiteral("read %1").arg(job.port),
-                      QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep, job.texts), job.outcome.reason.text(job.texts)));
+                      QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep, job.texts),
+                                                   Cli::reasonText(job.outcome.reason, job.texts)));
             return Trouble;
         }
         warnBackup(job, texts);
@@ -194,10 +197,13 @@ int backups(const QStringList& args)
     int exit = Cli::Ok;
     if (!Cli::parse(BackupsList, args, p, &exit))
         return exit;
+    const std::optional<int> lang = Cli::chooseLanguage(BackupsList.name, lastValue(p, Cli::MessageLangOption), Cli::loadIni(), &exit);
+    if (!lang)
+        return exit;
     const QString dir = Backups::folder();
     const QList<Backups::Entry> entries = Backups::list(dir);
     if (entries.isEmpty())
-        Cli::warn(QStringLiteral("no backups in %1").arg(dir));
+        Cli::warn(Result::fail(TextId::BackupsEmpty, {dir}).text(Cli::textsFor(*lang)));
     for (const Backups::Entry& e : entries)
         Cli::out(QStringLiteral("%1  %2  %3  %4")
                      .arg(e.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), e.user.leftJustified(7),
@@ -229,14 +235,18 @@ int calibrationRead(const QStringList& args)
     if (device.isEmpty())
         return Cli::usage(CalibrationRead.name, QStringLiteral("\"%1\" is neither COM1 to COM16 nor a device path").arg(port));
 
+    const QString output = p.value(OutputOption);
+    Cli::Output target(output);
+    if (const Result writable = target.prepare(); !writable)
+        return Cli::fail(writable, texts);
     SerialLink link;
+    link.setSinglePort(p.isSet(SinglePortOption));
     AlignmentValues values;
     Service::ReadResult result;
     const Service::Outcome out = Service::readAlignment(link, device, bands->list, values, result);
     if (!out.ok())
-        return Cli::fail(QStringLiteral("calibration-read %1").arg(port), out.reason.text(texts));
-    const QString output = p.value(OutputOption);
-    if (const Result saved = AlignmentFile::save(output, values); !saved)
+        return Cli::fail(QStringLiteral("calibration-read %1").arg(port), Cli::reasonText(out.reason, texts));
+    if (const Result saved = AlignmentFile::save(target.savePath(), values); !saved)
         return Cli::fail(saved, texts);
     Cli::out(QStringLiteral("%1: calibration values read into %2").arg(port, output));
     return Cli::Ok;

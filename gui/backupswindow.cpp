@@ -132,9 +132,11 @@ bool TBackupsWindow::ButtonOpenClick()
         return refuse(QStringLiteral("*.m17"));
     const SettingsFile::ReadResult r = SettingsFile::read(path, m_ctx.doc->data(), m_ctx.doc->words());
     if (!r.ok())
-        return refuse(r.error.text(texts));
+        return refuse(r.problem(QFileInfo(path).fileName()).text(texts));
     m_ctx.doc->replace(r.data);
     emit loaded(r.caption);
+    if (!r.notice)
+        Prompter::active().message(this, texts.text(MsgId::Caption), r.notice.text(texts), Prompter::Icon::Warning);
     if (!r.imageWarning)
         Prompter::active().message(this, texts.text(MsgId::Caption), r.imageWarning.text(texts),
                                    Prompter::Icon::Exclamation);

@@ -1,7 +1,6 @@
 #include "gui/comparewindow.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -11,7 +10,6 @@
 
 #include "document/docdiff.h"
 #include "document/settingsdocument.h"
-#include "files/profile.h"
 #include "gui/prompter.h"
 #include "radio/identity.h"
 #include "radio/portmap.h"
@@ -107,8 +105,7 @@ void TCompareWindow::ButtonReadClick()
     });
     SafeTransfer::Options options;
     options.verify = false;
-    options.backup =
-        SafetySettings::load(Profile::load(QDir(m_ctx.exeDir).filePath(QStringLiteral("sysini.ini")))).backup;
+    options.backup = SafetySettings::load(m_ctx.config).backup;
     const SafeTransfer::Outcome out = transfer.read(options);
     m_ctx.link->close();
     m_running = false;

@@ -92,6 +92,8 @@ bool TMainForm::openSettingsFile(const QString& path)
     m_doc->markSaved(QFileInfo(path).absoluteFilePath());
     addRecent(path);
     settle();
+    if (!r.notice)
+        Prompter::active().message(this, ErrorCaption, r.notice.text(m_state->texts), Prompter::Icon::Warning);
     if (!r.imageWarning)
         Prompter::active().message(this, ErrorCaption, r.imageWarning.text(m_state->texts), Prompter::Icon::Exclamation);
     return true;

@@ -1,7 +1,6 @@
 // Start-up, shutdown, the model change and the language commands.
 #include <QAction>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -19,6 +18,7 @@
 #include "app/startupconfig.h"
 #include "base/textids.h"
 #include "app/appstate.h"
+#include "files/profile.h"
 #include "document/band.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
@@ -45,8 +45,8 @@ void TMainForm::startUp()
     // one; if that fails it reads the shipped one and the exit says why.
     const ConfigLocation& where = m_session.where();
     where.prepare();
-    const StartupConfig config =
-        StartupConfig::load(QFileInfo::exists(where.iniPath) ? where.iniPath : where.defaultIni);
+    Result unreadable;
+    const StartupConfig config = StartupConfig::read(where.load(&unreadable));
     *m_ctx.ports = config.ports;
     m_communy->restore(config.port, config.singlePort);
 
@@ -67,6 +67,11 @@ void TMainForm::startUp()
     m_doc->setOptions(Key::Band, config.bands);
     m_doc->setChoice(Key::Band, config.selectedBand);
     ComboBox11Change();
+    // Said once the language is known: without it the port map, the band
+    // list and the language are the defaults, and a read may fail for it.
+    if (!unreadable)
+        Prompter::active().message(this, m_state->text(MsgId::Caption), unreadable.text(m_state->texts),
+                                   Prompter::Icon::Warning);
 
     if (QMdiSubWindow* sub = subWindowOf(m_addmessage))
         sub->hide();

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
@@ -50,8 +49,7 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     const AppState& st = *ctx.state;
-    const SafetySettings::Values safety =
-        SafetySettings::load(Profile::load(QDir(ctx.exeDir).filePath(QStringLiteral("sysini.ini"))));
+    const SafetySettings::Values safety = SafetySettings::load(ctx.config);
     m_backupBox = new QCheckBox(st.text(TextId::CheckBackup), this);
     m_backupBox->setObjectName(QStringLiteral("CheckBackup"));
     m_backupBox->setChecked(safety.backup);
@@ -228,11 +226,12 @@ SafeTransfer::Options TRWForm::safetyOptions() const
 
 void TRWForm::storeSafety()
 {
-    // A window made without a program directory (tests) has no sysini.ini.
-    if (m_ctx.exeDir.isEmpty())
-        return;
-    SafetySettings::save(QDir(m_ctx.exeDir).filePath(QStringLiteral("sysini.ini")),
-                         {m_backupBox->isChecked(), m_verifyBox->isChecked()});
+    // The box keeps its tick for this session either way; the message says
+    // that the next start will not know it.
+    const Result saved = SafetySettings::save(m_ctx.config, {m_backupBox->isChecked(), m_verifyBox->isChecked()});
+    if (!saved)
+        Prompter::active().message(this, m_ctx.state->text(MsgId::Caption), saved.text(m_ctx.state->texts),
+                                   Prompter::Icon::Warning);
 }
 
 // A backup or verify step that went wrong, or a read whose backup could not

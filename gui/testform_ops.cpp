@@ -18,10 +18,6 @@
 #include "gui/testform.h"
 
 namespace {
-const QString PortMessage = QStringLiteral("通信连接失败!请选择别的通信端口!");
-// "\n\n" for the two carriage returns: Qt's message boxes break lines on LF.
-const QString FailureMessage =
-    QStringLiteral("        通信连接失败!\n\n请检查连接是否正确或对讲机电源是否打开!");
 // Commands that must wait while the radio is in use: the radio commands, and
 // Load, whose values a running read would overwrite.
 constexpr int Commands[] = {1, 2, 3, 5, 6, 7};
@@ -73,21 +69,27 @@ QString TTestForm::device() const
     return m_ctx.ports->path(m_ctx.state->chosenPort);
 }
 
+// The port and the cable are blamed only where they are to blame; the
+// core's reason always follows, in the window's language.
 void TTestForm::report(const Service::Outcome& out)
 {
+    QString headline;
     switch (out.status) {
     case Service::Outcome::Status::Ok:
         return;
     case Service::Outcome::Status::PortUnavailable:
-        Prompter::active().message(this, text(MsgId::Caption),
-                                   PortMessage + QStringLiteral("\n\n")
-                                       + out.reason.text(texts()),
-                                   Prompter::Icon::Exclamation);
-        return;
+        headline = text(MsgId::PortFailed);
+        break;
     case Service::Outcome::Status::Failed:
-        Prompter::active().message(this, text(MsgId::Caption), FailureMessage, Prompter::Icon::Exclamation);
-        return;
+        headline = text(MsgId::TransferFailed);
+        break;
+    case Service::Outcome::Status::Refused:
+        break;
     }
+    const QString reason = out.reason.text(texts());
+    Prompter::active().message(this, text(MsgId::Caption),
+                               headline.isEmpty() ? reason : headline + QStringLiteral("\n\n") + reason,
+                               Prompter::Icon::Exclamation);
 }
 
 void TTestForm::refuse(const Result& why)
@@ -232,8 +234,10 @@ void TTestForm::Button6Click()
     m_result->clear();
     Service::CalibrationResult result;
     const Service::Outcome out = Service::calibrate(*m_ctx.link, device(), result);
-    if (!result.label.isEmpty())
-        m_result->setText(result.label);
+    if (result.verdict != Service::CalibrationResult::Verdict::None)
+        m_result->setText(text(result.verdict == Service::CalibrationResult::Verdict::Stored
+                                   ? int(TextId::CalibrationOkLabel)
+                                   : int(TextId::CalibrationFailLabel)));
     report(out);
 }
 

@@ -9,6 +9,7 @@
 #include "service/serviceops.h"
 
 using Status = Service::Outcome::Status;
+using Verdict = Service::CalibrationResult::Verdict;
 
 namespace {
 const QByteArray ProgHello = QByteArray("\x02TAVRIN");
@@ -196,7 +197,7 @@ private slots:
         f.sim.resetCounters();
         v = AlignmentValues();
         out = Service::readAlignment(f.link, f.sim.devicePath(), f.doc.bandList(), v, r);
-        QCOMPARE(out.status, Status::Failed);
+        QCOMPARE(out.status, Status::Refused);   // the radio answered; its band stops the read
         QVERIFY2(why(out).contains("450-480MHz"), qPrintable(why(out)));
         QCOMPARE(r.bandIndex, -1);
         QVERIFY(v == AlignmentValues());   // nothing read past the band
@@ -262,6 +263,7 @@ private slots:
         AlignmentValues v;
         v.setText("Edit202", "0x");
         Service::Outcome out = Service::adjust(f.link, f.sim.devicePath(), adjustInput(v));
+        QCOMPARE(out.status, Status::Refused);
         QVERIFY(why(out).contains("Edit202"));
         Service::AdjustInput in = adjustInput();
         in.band = "FFF-FFFMHz";
@@ -310,6 +312,15 @@ private slots:
         QCOMPARE(countOf(frames, aging), 4);
         QCOMPARE(frames.last(), End);
         QCOMPARE(frames.size(), 10);
+
+        // A radio that goes silent after the handshake has not started aging.
+        f.sim.setBusyReplies(0);
+        f.sim.resetCounters();
+        f.sim.setFaults({.noReplyToFrame = 3});
+        const Service::Outcome silent = Service::aging(f.link, f.sim.devicePath());
+        QCOMPARE(silent.status, Status::Failed);
+        QCOMPARE(why(silent), QString("The radio did not answer the aging command (56084556750045567500)"));
+        QCOMPARE(f.sim.receivedFrames(), (QList<QByteArray>{ServiceHello, Ready, aging, End}));
     }
 
     void radioThatStaysBusyFailsCleanly()
@@ -335,7 +346,7 @@ private slots:
         Service::Outcome out = Service::calibrate(f.link, f.sim.devicePath(), r);
         QVERIFY2(out.ok(), qPrintable(why(out)));
         QCOMPARE(r.v, 64);
-        QCOMPARE(r.label, QString("OK !"));
+        QCOMPARE(r.verdict, Verdict::Stored);
         QVERIFY(f.sim.receivedFrames().contains(QByteArray::fromHex("570301BE40")));
         QCOMPARE(quint8(f.sim.memory().at(0x01BE)), quint8(64));
 
@@ -343,9 +354,11 @@ private slots:
         f.sim.resetCounters();
         f.sim.setCalibrationReadings(QByteArray::fromHex("60606060"));
         out = Service::calibrate(f.link, f.sim.devicePath(), r);
-        QVERIFY(out.ok());
+        QCOMPARE(out.status, Status::Refused);
+        QCOMPARE(why(out), QString("The battery readings give 63, outside 64 to 112: nothing was stored "
+                                   "(is the standard voltage applied?)"));
         QCOMPARE(r.v, 63);
-        QCOMPARE(r.label, QString("Fail !"));
+        QCOMPARE(r.verdict, Verdict::OutOfRange);
         for (const QByteArray& frame : f.sim.receivedFrames())
             QVERIFY(!frame.startsWith('\x57'));
         QCOMPARE(f.sim.receivedFrames().last(), End);
@@ -353,10 +366,10 @@ private slots:
         // 145 averaged is 112, the top of the range; 146 is over it.
         f.sim.setCalibrationReadings(QByteArray::fromHex("91919191"));
         QVERIFY(Service::calibrate(f.link, f.sim.devicePath(), r).ok());
-        QCOMPARE(r.label, QString("OK !"));
+        QCOMPARE(r.verdict, Verdict::Stored);
         f.sim.setCalibrationReadings(QByteArray::fromHex("92929292"));
-        QVERIFY(Service::calibrate(f.link, f.sim.devicePath(), r).ok());
-        QCOMPARE(r.label, QString("Fail !"));
+        QCOMPARE(Service::calibrate(f.link, f.sim.devicePath(), r).status, Status::Refused);
+        QCOMPARE(r.verdict, Verdict::OutOfRange);
     }
 
     void initialiseAdjustLeavesTheConnectionOpen()

@@ -163,6 +163,16 @@ private slots:
             {{"write", "--port", "COM1", "--port", "/dev/ttyUSB0", "--input", "x.kq19"}, "/dev/ttyUSB0 is given twice"},
             {{"info", "--port", "COM1", "--frob"}, "Unknown option 'frob'"},
             {{"write", "--port", "COM1", "--input", "x.kq19", "--user", "ABCDEFGH"}, "--user takes at most 7 characters"},
+            {{"write", "--port", "COM1", "--input", "x.kq19", "--user", "张三", "--lang", "en"},
+             "--user: \"张三\" holds the character \"张\", which the radio cannot store"},
+            {{"write", "--port", "COM1", "--input", "x.kq19", "--new-password", "12*4"}, "\"*\" is not one"},
+            {{"diff", "a.kq19", "b.kq19", "--password", "1234567890123"}, "--password takes at most 12 digits"},
+            // --lang is taken by every command that prints (a wrong value proves it is known).
+            {{"write", "--port", "COM1", "--input", "x.kq19", "--lang", "fr"}, "--lang takes zh, en or tw"},
+            {{"info", "--port", "COM1", "--lang", "fr"}, "--lang takes zh, en or tw"},
+            {{"backups", "--lang", "fr"}, "--lang takes zh, en or tw"},
+            {{"calibration-read", "--port", "COM1", "--output", "x.m17", "--single-port", "--lang", "fr"},
+             "--lang takes zh, en or tw"},
         };
         for (const auto& b : bad) {
             r = cli(b.args);
@@ -291,9 +301,20 @@ private slots:
     }
 
     // Without the English pack the texts are the built-in Chinese; the line
-    // that says why is still English, word for word the pack's.
+    // that says why is still English, word for word the pack's. A pack that
+    // is there but holds nothing (empty, garbage) is no pack either.
+    void missingEnglishPackSaysSoInEnglish_data()
+    {
+        QTest::addColumn<QByteArray>("pack");   // "<none>": no file
+        QTest::addColumn<int>("why");
+        QTest::newRow("missing") << QByteArray("<none>") << int(TextId::PackMissing);
+        QTest::newRow("empty") << QByteArray() << int(TextId::PackEmpty);
+        QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR=\x01", 18) << int(TextId::PackEmpty);
+    }
     void missingEnglishPackSaysSoInEnglish()
     {
+        QFETCH(QByteArray, pack);
+        QFETCH(int, why);
         const QString bin = path("nopack/bin");
         QVERIFY(QDir().mkpath(bin));
         QFile::remove(QDir(bin).filePath("rq300-cli"));
@@ -302,14 +323,46 @@ private slots:
         QFile::remove(QDir(bin).filePath("cha_dll.lang"));
         QVERIFY(QFile::copy(path("cha_dll.lang"), QDir(bin).filePath("cha_dll.lang")));
         writeAll(QDir(bin).filePath("sysini.ini"), Ini);
+        const QString english = QDir(bin).filePath("eng_dll.lang");
+        QFile::remove(english);
+        if (pack != "<none>")
+            writeAll(english, pack);
         const QString run = QStringLiteral("exec \"%1\" show missing.kq19 --lang %2").arg(QDir(bin).filePath("rq300-cli"));
-        const QString english = texts("eng_dll.lang").text(TextId::PackMissing).arg("eng_dll");
+        const QString says = texts("eng_dll.lang").text(why).arg(why == TextId::PackMissing ? QString("eng_dll") : english);
         Run r = cli({"-c", run.arg("en")});
         QCOMPARE(r.exit, 1);
-        QVERIFY2(r.err.startsWith("rq300-cli: warning: " + english + "\n"), qPrintable(r.err));
+        QVERIFY2(r.err.startsWith("rq300-cli: warning: " + says + "\n"), qPrintable(r.err));
+        // The rest is in the built-in Chinese, as the warning said.
+        QVERIFY2(r.err.contains(texts("cha_dll.lang").text(TextId::FileOpenFailed).arg("missing.kq19", "")), qPrintable(r.err));
         r = cli({"-c", run.arg("tw")});
         QVERIFY2(r.err.startsWith("rq300-cli: warning: " + texts("cha_dll.lang").text(TextId::PackMissing).arg("ty") + "\n"),
                  qPrintable(r.err));
+    }
+
+    // A sysini.ini that gives nothing is named, with why; the read that
+    // then lacks the band list says how to read all the same.
+    void unreadableConfigurationIsNamed_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("empty") << QByteArray() << "it is empty";
+        QTest::newRow("binary") << QByteArray(Ini).replace("lang", QByteArray("la\0ng", 5)) << "it is not a text file";
+        QTest::newRow("too large") << Ini + QByteArray(1 << 20, ';') << "it is larger than 1048576 bytes";
+    }
+    void unreadableConfigurationIsNamed()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, why);
+        writeAll(path("sysini.ini"), content);
+        const QString device = sim("u.img");
+        const Run r = cli({"read", "--port", device, "--output", "u.kq19", "--lang", "en"});
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.err, QStringLiteral("rq300-cli: warning: The configuration file %1 cannot be read (%2): "
+                                       "its port map, band list and language are not used\n"
+                                       "rq300-cli: read %3: band: band 400-470MHz of the radio is not in the band list; "
+                                       "to read it all the same, give --band 400-470MHz\n")
+                            .arg(path("sysini.ini"), why, device));
+        QVERIFY(!QFile::exists(path("u.kq19")));
     }
 
     void languageAsTheWindowProgramStarts()
@@ -444,6 +497,22 @@ private slots:
         QCOMPARE(got, csv);
         QCOMPARE(nodeId(fifo), fifoId);
 
+        // A read into a FIFO: nobody reading it is said before the radio is
+        // touched; with a reader, the file goes through.
+        const QString device = sim("fifo.img", {"--sample-channels"});
+        r = cli({"read", "--port", device, "--output", fifo, "--lang", "en", "--no-backup"});
+        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.err, QStringLiteral("rq300-cli: Cannot save %1: no program is reading from this pipe\n").arg(fifo));
+        const int radioReader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(radioReader >= 0);
+        r = cli({"read", "--port", device, "--output", fifo, "--lang", "en", "--no-backup"});
+        got = QByteArray(65536, 0);
+        got.truncate(qMax<ssize_t>(0, ::read(radioReader, got.data(), got.size())));
+        ::close(radioReader);
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        QVERIFY(got.startsWith("TAVRIN MEMORY CHANNEL\r\n") && got.contains("CH003 | 462.56250"));
+        QCOMPARE(nodeId(fifo), fifoId);
+
         // /dev/null as root: written into, not replaced (a copy of it, so
         // that a fault here can never remove the system's own).
         QTemporaryDir devDir;
@@ -513,6 +582,13 @@ private slots:
         r = cli({"write", "--port", path("radio-dev"), "--port", path("radio-link"), "--input", "x.kq19"});
         QCOMPARE(r.exit, 2);
         QVERIFY2(r.err.contains("are the same device"), qPrintable(r.err));
+
+        // A file, a folder or /dev/null is no serial port, and is called that.
+        for (const QString& port : {path("radio-dev"), m_dir.path(), QStringLiteral("/dev/null")}) {
+            r = cli({"info", "--port", port, "--lang", "en"});
+            QCOMPARE(r.exit, 1);
+            QCOMPARE(r.err, QStringLiteral("rq300-cli: info %1: port: %1 is not a serial port (it is not a device)\n").arg(port));
+        }
     }
 
     // ESC [ 2 J from a file or a radio would clear the terminal.
@@ -737,7 +813,9 @@ private slots:
         // A radio whose band is not in the list; a file of another band.
         r = cli({"read", "--port", radio, "--output", "g.kq19", "--band", "136-174MHz", "--password", "123456"});
         QCOMPARE(r.exit, 1);
-        QVERIFY2(r.err.contains(": band: "), qPrintable(r.err));
+        QVERIFY2(r.err.endsWith(": band: band 400-470MHz of the radio is not in the band list; "
+                                "to read it all the same, give --band 400-470MHz\n"),
+                 qPrintable(r.err));
         QVERIFY(!QFile::exists(path("g.kq19")));
         QByteArray other = readAll(path("pw.kq19"));
         other.replace("BAND 400-470MHz", "BAND 400-430MHz");

@@ -68,7 +68,7 @@ struct ReadRun : RadioFixture {
         ports.setPath(1, sim.devicePath());
         ports.setPath(2, QStringLiteral("/nonexistent/ttyRQ300"));
         state.chosenPort = 1;
-        return AppContext{&doc, &state, &link, &ports, &identity, QString()};
+        return AppContext{&doc, &state, &link, &ports, &identity, {}};
     }
     // The one message of a read; empty when there was none.
     QString read() { return run(1, 17, 53); }

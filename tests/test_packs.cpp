@@ -260,12 +260,16 @@ void TestPacks::englishPackHoldsNoChinese()
         // Texts start with a capital letter (or a value such as "%1"); the
         // names of records, columns and settings are words inside a
         // sentence, and so are the CSV import problems, which follow a file
-        // name, and why a value cannot be coded, which follows a colon.
+        // name, and why a value cannot be coded, a file line is damaged or a
+        // file cannot be read or saved, which follow a colon or a name.
         const bool inSentence = id == 79 || (id >= TextId::RecordChannelFirstHalf && id <= TextId::RecordOptionsSecondHalf)
                                 || (id >= TextId::CsvNoBand && id <= TextId::CsvCheckFile)
                                 || (id >= TextId::NotAFrequency && id <= TextId::NamedValueProblem)
                                 || (id >= TextId::StepDone && id <= TextId::StepRecords) || id == TextId::StepStopped
                                 || id == TextId::SystemCannotCreateFolder || id == TextId::BackupNoFreeName
+                                || id == TextId::ChannelLineDamaged || id == TextId::FileCutInLine
+                                || id == TextId::PipeNoReader || id == TextId::BandHint
+                                || (id >= TextId::ConfigTooLarge && id <= TextId::ConfigNotText)
                                 || (id >= TextId::DiffChannelRemoved && id <= TextId::DiffBand)
                                 || (id >= TextId::ColumnChannel && id <= TextId::SettingLeaseMinutes);
         QVERIFY2(!t.at(0).isLower() || inSentence, qPrintable(QStringLiteral("id %1: %2").arg(id).arg(t)));

@@ -235,7 +235,7 @@ private slots:
         ports.setPath(3, f.sim.devicePath());
         fake.add(f.sim.devicePath(), 0x1a86, 0x7523);
         f.state.chosenPort = 1;
-        AppContext ctx{&f.doc, &f.state, &f.link, &ports, &f.identity, QString()};
+        AppContext ctx{&f.doc, &f.state, &f.link, &ports, &f.identity, {}};
         Tcommuny communy(ctx);
         communy.restore(1, false);
         TRWForm rw(ctx);

@@ -37,7 +37,7 @@ struct Windows : RadioFixture {
         ports.setPath(1, sim.devicePath());
         ports.setPath(2, QStringLiteral("/nonexistent/ttyRQ300"));
         state.chosenPort = 1;
-        return AppContext{&doc, &state, &link, &ports, &identity, QString()};
+        return AppContext{&doc, &state, &link, &ports, &identity, {}};
     }
 
     QPushButton* button(const char* name) { return rw.findChild<QPushButton*>(name); }

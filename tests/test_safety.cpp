@@ -258,7 +258,22 @@ private slots:
         QVERIFY(Backups::saveSettings(d, PackStrings::builtIn(), "FLEET", &a, folder(), when).ok());
         QVERIFY(Backups::saveSettings(d, PackStrings::builtIn(), "FLEET", &b, folder(), when).ok());
         QVERIFY(a != b);
-        QCOMPARE(Backups::list(folder()).size(), 2);
+        QCOMPARE(QFileInfo(b).fileName(), "2026-12-08_143005_FLEET-2.kq19");
+
+        // Newest first within the second too: by the time each was written,
+        // and of one radio's names "-2" after none when the times are equal.
+        QString c;
+        QVERIFY(Backups::saveSettings(d, PackStrings::builtIn(), "ABC", &c, folder(), when).ok());
+        const QDateTime written = QDateTime::currentDateTime().addSecs(-60);
+        for (const auto& [file, time] : {std::pair{a, written}, std::pair{b, written}, std::pair{c, written.addMSecs(10)}}) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(time, QFileDevice::FileModificationTime));
+        }
+        QStringList order;
+        for (const Backups::Entry& e : Backups::list(folder()))
+            order << e.path;
+        QCOMPARE(order, (QStringList{c, b, a}));
     }
 
     void differencesNameChannelAndSetting()

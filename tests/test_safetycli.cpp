@@ -197,6 +197,19 @@ private slots:
         QVERIFY(readAll("a.m17") != readAll("b.m17"));
         AlignmentValues second;
         QVERIFY(AlignmentFile::load(path("b.m17"), second).ok());
+
+        // A cable that echoes: without --single-port the message says so and
+        // what to give; with it the values are read.
+        const QString echoing = sim("cal.img", {"--echo"});
+        r = cli({"calibration-read", "--port", echoing, "--output", "c.m17", "--band", "400-470MHz", "--lang", "en"});
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.startsWith(QStringLiteral("rq300-cli: calibration-read %1: Our own handshake frame came back (").arg(echoing))
+                     && r.err.contains("(rq300-cli: --single-port)"),
+                 qPrintable(r.err));
+        QVERIFY(!QFile::exists(path("c.m17")));
+        r = cli({"calibration-read", "--port", echoing, "--output", "c.m17", "--band", "400-470MHz", "--single-port"});
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        QCOMPARE(readAll("c.m17"), readAll("b.m17"));
     }
 
     void diffOfFiles()

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "files/profile.h"
+#include "app/appsession.h"
 #include "files/backups.h"
 #include "gui/backupswindow.h"
 #include "gui/comparewindow.h"
@@ -37,13 +38,70 @@ private slots:
         QVERIFY(!again.form->rwForm()->findChild<QCheckBox*>("CheckVerify")->isChecked());
     }
 
+    // An installed program keeps the boxes in the home configuration, never
+    // beside its executable; a configuration that cannot be saved is said.
+    void boxesOfAnInstalledProgramGoToTheHomeConfiguration()
+    {
+        QTemporaryDir root;
+        const QString bin = root.filePath("prefix/bin"), share = root.filePath("prefix/share/rq300");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(share));
+        for (const char* file : {"cha_dll.lang", "eng_dll.lang", "ty.lang"})
+            QVERIFY(QFile::copy(QDir(qEnvironmentVariable("RQ300_BIN_DIR")).filePath(file), QDir(share).filePath(file)));
+        QFile ini(QDir(share).filePath("sysini.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Open]\r\nlang=2\r\n[list]\r\nlistcount=1\r\ncombo0=400-430MHz\r\n");
+        ini.close();
+        auto installed = [&](const QString& configHome) {
+            QProcessEnvironment env;
+            env.insert("HOME", root.filePath("home"));
+            env.insert("XDG_CONFIG_HOME", configHome);
+            return ConfigLocation::forExecutable(bin, env);
+        };
+        const ConfigLocation where = installed(root.filePath("config"));
+        QVERIFY(!where.portable);
+        ScriptedPrompter prompter;
+        {
+            AppSession session(where);
+            TMainForm form(session);
+            QCheckBox* backup = form.rwForm()->findChild<QCheckBox*>("CheckBackup");
+            QVERIFY(backup->isChecked());
+            backup->click();
+            QVERIFY2(prompter.messages.isEmpty(), qPrintable(prompter.messages.value(0).text));
+        }
+        QCOMPARE(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        const Profile saved = Profile::load(where.iniPath);
+        QCOMPARE(saved.value("safety", "backup"), "0");
+        QCOMPARE(saved.value("list", "combo0"), "400-430MHz");   // the rest of the file stays
+        {
+            AppSession session(where);
+            TMainForm form(session);
+            QVERIFY(!form.rwForm()->findChild<QCheckBox*>("CheckBackup")->isChecked());
+        }
+
+        // A configuration folder that cannot be made: the tick stays for the
+        // session and the message names the file, in the window's language.
+        QFile blocked(root.filePath("blocked"));
+        QVERIFY(blocked.open(QIODevice::WriteOnly));
+        blocked.close();
+        const ConfigLocation nowhere = installed(blocked.fileName());
+        AppSession session(nowhere);
+        TMainForm form(session);
+        prompter.messages.clear();
+        QCheckBox* verify = form.rwForm()->findChild<QCheckBox*>("CheckVerify");
+        verify->click();
+        QVERIFY(!form.rwForm()->safetyOptions().verify);
+        QCOMPARE(prompter.messages.size(), 1);
+        QCOMPARE(prompter.messages[0].text, QStringLiteral("Unable to write to %1").arg(nowhere.iniPath));
+        QCOMPARE(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+
     void compareListsTheDifferencesAndChangesNothing()
     {
         RadioFixture f;
         PortMap ports;
         ports.setPath(1, f.sim.devicePath());
         f.state.chosenPort = 1;
-        AppContext ctx{&f.doc, &f.state, &f.link, &ports, &f.identity, QString()};
+        AppContext ctx{&f.doc, &f.state, &f.link, &ports, &f.identity, {}};
         ScriptedPrompter prompter;
         f.doc.setCell(5, 1, "446.00625");
         const DocumentData before = f.doc.data();
@@ -74,7 +132,7 @@ private slots:
         QVERIFY(Backups::saveSettings(older, f.state.texts, "FLEET", &olderPath, folder, now.addDays(-1)).ok());
         QVERIFY(Backups::saveSettings(f.doc.data(), f.state.texts, "FLEET", &newerPath, folder, now).ok());
 
-        AppContext ctx{&f.doc, &f.state, &f.link, nullptr, &f.identity, QString()};
+        AppContext ctx{&f.doc, &f.state, &f.link, nullptr, &f.identity, {}};
         ScriptedPrompter prompter;
         TBackupsWindow w(ctx);
         w.refresh();

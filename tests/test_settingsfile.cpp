@@ -93,7 +93,7 @@ QByteArray defaultOptions()
 
 SettingsFile::ReadResult parse(const QByteArray& bytes, const DocumentData& current = documentIn(1))
 {
-    return SettingsFile::parse(bytes, current, PackStrings::builtIn().words());
+    return SettingsFile::parse(bytes, current, PackStrings::builtIn().words(), "f");
 }
 
 QStringList lines(const QByteArray& bytes)
@@ -249,8 +249,29 @@ private slots:
         const char* messages[] = {"'a3' is not a valid integer value", "'h' is not a valid integer value", "'#' is not a valid integer value"};
         for (int i = 0; i < 3; ++i)
             QTest::newRow(messages[i]) << QByteArray(header() + opts).replace(edits[i].first, edits[i].second) << messages[i];
-        // A file that ends before line 30: the missing line reads as empty.
-        QTest::newRow("truncated") << (header() + opts).left(header().size() + 40) << "'' is not a valid integer value";
+        // A file that ends before line 30 at a line end: the missing line
+        // reads as empty. One cut in the middle of a line says so.
+        QTest::newRow("ends early") << (header() + opts).left(header().size() + 41) << "'' is not a valid integer value";
+        QTest::newRow("truncated") << (header() + opts).left(header().size() + 40) << "文件在这一行中间结束（似乎被截断）";
+        // Channel lines that do not hold their 11 cells, and end codes that
+        // do not fit: refused, naming the line, instead of taken as empty or cut.
+        const QByteArray full = "446.00625 | 禁用 | 446.00625 | 67.0 | 高功率 | 宽带 | 启用 | 禁用 | 启用 | 禁用 | 禁用 | ";
+        const QByteArray ch = header() + opts + "CH001 | " + full + "\r\n";
+        const char* channel2 = "f 第 32 行已损坏：信道 2 的行没有以\"|\"分隔的 11 个值";
+        const std::pair<QByteArray, const char*> damaged[] = {
+            {ch + "X\tY\tZ\tWxyz\r\n", channel2},                                                // no "|"
+            {ch + "CH002 | " + full + "k | \r\n", channel2},                                      // a twelfth cell
+            {ch + "CH002 | 446.00625 | 禁用 | 446.00625 | 67.0 | \r\n", channel2},                // cells missing
+            {ch + "CH002 | 446.00625 禁用 446.00625\r\n", channel2},
+            {ch + "CH002 |  junk without bars\r\n", channel2},
+            {ch + "CH002 | " + full.left(30), "f 第 32 行已损坏：文件在这一行中间结束（似乎被截断）"},
+            {ch + QByteArray("\r\n").repeated(31) + "VOLUME 1", "f 第 63 行已损坏：文件在这一行中间结束（似乎被截断）"},
+            {QByteArray(ch).replace("3123\r\n", "9123456789\r\n"), "f 第 29 行已损坏：发射结束:\"123456789\" 超过4位"},
+            {QByteArray(ch).replace("3123\r\n", "9AB\r\n"), "f 第 29 行已损坏：发射结束：该行标明长度 9，但内容为\"AB\""},
+            {QByteArray(ch).replace("3123\r\n", "312345\r\n"), "f 第 29 行已损坏：发射结束：该行标明长度 3，但内容为\"12345\""},
+        };
+        for (const auto& [bytes, message] : damaged)
+            QTest::newRow(message) << bytes << QString::fromUtf8(message);
         // Volume, alarm and lease time after the 32 channel lines.
         const QByteArray channels = QByteArray("\r\n").repeated(32);
         const std::pair<const char*, const char*> later[] = {
@@ -277,7 +298,8 @@ private slots:
             QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Rejected));
         } else {
             QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Error));
-            QCOMPARE(r.error.text(texts(1)), message);
+            // "f 第 N 行…": the message names the file's line too.
+            QCOMPARE((message.startsWith("f 第") ? r.problem("f") : r.error).text(texts(1)), message);
         }
     }
 
@@ -336,10 +358,6 @@ private slots:
         r = parse(f);
         QVERIFY(r.ok());
         QCOMPARE(r.data.text(Key::EndDtmf), "");
-        f.replace("0\r\n5 100ms", "9AB\r\n5 100ms");   // a length past the line's end takes what is there
-        r = parse(f);
-        QVERIFY(r.ok());
-        QCOMPARE(r.data.text(Key::EndDtmf), "AB");
     }
 
     void channelLines()
@@ -352,38 +370,33 @@ private slots:
         f += full + "\r\n";                                              // row 1
         f += "CH002 |  | 禁用 | 446.00625 | 67.0 | 高功率 | 宽带 | 启用 | 禁用 | 启用 | 禁用 | 禁用 | \r\n";  // row 2: empty
         f += full.chopped(1) + "\r\n";                                   // row 3: no final blank
-        f += "CH004 | a|b | c | d | e | f | g | h | i | j | k | \r\n";   // row 4: a "|" in the first cell
-        f += "CH005 | 446.00625 | a|b | c | d | e | f | g | h | i | j | \r\n";
+        f += "CH004 | 446.00625| 禁用 |446.00625 | 67.0 | 高功率 | 宽带 | 启用 | 禁用 | 启用 | 禁用 | 禁用|\r\n";   // row 4: blanks missing
+        f += "CH005 |  |  |  |  |  |  |  |  |  |  |  | \r\n";             // row 5: empty
         f += "CH6\r\n";                                                  // row 6: too short
-        f += "X\tY\tZ\tWxyz\r\n";                                        // row 7: no "|"
+        f += "CH007 | 446.00625 | a | b | c | d | e | f | g | h | i | j |\r\n";   // row 7: any words, eleven of them
         for (int row = 8; row <= 10; ++row)
             f += full + "\r\n";
         auto r = parse(f, current);
-        QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
+        QVERIFY2(r.ok(), qPrintable(r.problem("f").text(texts(1))));
         const DocumentData& d = r.data;
         QCOMPARE(d.cell(1, 1), "446.00625");
         QCOMPARE(d.cell(1, 4), "67.0");
         QCOMPARE(d.cell(1, 11), "禁用");
-        for (int c = 1; c <= 11; ++c)
-            QVERIFY(d.cell(2, c).isEmpty());
-        QCOMPARE(d.cell(3, 10), "禁用");
-        QCOMPARE(d.cell(3, 11), "");
-        // "a|b" ends its cell early and shifts the rest along; in the first
-        // cell it leaves no receive frequency, so no channel.
-        for (int c = 1; c <= 11; ++c)
-            QVERIFY(d.cell(4, c).isEmpty());
-        QCOMPARE(d.cell(5, 2), "");
-        QCOMPARE(d.cell(5, 3), "");
-        QCOMPARE(d.cell(5, 4), "c");
-        QCOMPARE(d.cell(5, 11), "j");
         for (int c = 1; c <= 11; ++c) {
+            QVERIFY(d.cell(2, c).isEmpty());
+            QVERIFY(d.cell(5, c).isEmpty());
             QVERIFY(d.cell(6, c).isEmpty());
-            QVERIFY(d.cell(7, c).isEmpty());
+            QCOMPARE(d.cell(3, c), d.cell(1, c));   // the last cell is kept without its blank
+            QCOMPARE(d.cell(4, c), d.cell(1, c));
         }
+        QCOMPARE(d.cell(7, 2), "a");
+        QCOMPARE(d.cell(7, 11), "j");
         QCOMPARE(d.cell(10, 7), "启用");
         for (int row = 11; row <= 32; ++row)
             QVERIFY2(!d.channelExists(row), qPrintable(QString::number(row)));
         QCOMPARE(d.cell(11, 0), "11");
+        // Ten channel lines, whole: it opens, and says how many it holds.
+        QCOMPARE(r.notice.text(texts(1)), "f 只有 10 行信道（应为 32 行）：信道 11 到 32 为空");
 
         // Lines after the 32nd channel line are no channels, and no values
         // unless they start with a word of one.
@@ -419,11 +432,15 @@ private slots:
         QCOMPARE(r.line, 64);
         QCOMPARE(r.problem("a.kq19").text(texts(1)), "a.kq19 第 64 行已损坏：音量等级 应为 0 到 15 之间的整数，而不是\"99\"");
 
+        // Before the 32nd channel line such a line is a channel line, and
+        // not a whole one.
+        r = parse(header() + defaultOptions() + QByteArray("CH0 | \r\n").repeated(5) + "LEASE 1 1 10\r\n", current);
+        QCOMPARE(r.line, 36);
+        QCOMPARE(r.error, Result::fail(TextId::ChannelLineDamaged, {"6"}));
+
         // A file of an older program: the values it lacks are not known,
-        // whatever the document held before. Before the 32nd channel line
-        // such a line is a channel line.
-        r = parse(header() + defaultOptions() + QByteArray("CH0 | \r\n").repeated(5) + "VOLUME 3\r\nLEASE 1 1 10\r\n",
-                  current);
+        // whatever the document held before.
+        r = parse(header() + defaultOptions() + QByteArray("CH0 | \r\n").repeated(5), current);
         QVERIFY(r.ok());
         for (const QString& key : Key::NotInOlderFiles)
             QVERIFY2(!r.data.carries(key), qPrintable(key));
@@ -524,17 +541,18 @@ private slots:
         QCOMPARE(r.error, Result::because(TextId::FileOpenFailed, Result::named(TextId::SystemNoSuchFile),
                                           {dir.filePath("missing.kq19")}));
 
-        // A huge line does not make the reader take it all in.
+        // A huge line is not taken in: the reader keeps the start of it,
+        // which holds no whole channel, and refuses the file at that line.
         QFile f(dir.filePath("big.kq19"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(header() + defaultOptions() + "CH001 | 446.00625 | " + QByteArray(8 << 20, 'x') + " | \r\n");
+        f.write(header() + defaultOptions() + "CH001 | 446.00625 | " + QByteArray(8 << 20, 'x')
+                + " | x | x | x | x | x | x | x | x | x | \r\n");
         f.write("CH002 | 446.00625 | \r\n");
         f.close();
         r = SettingsFile::read(f.fileName(), documentIn(1), texts(1).words());
-        QVERIFY(r.ok());
-        QCOMPARE(r.data.cell(1, 1), "446.00625");
-        QVERIFY(r.data.cell(1, 2).size() < 100000);
-        QCOMPARE(r.data.cell(2, 1), "446.00625");
+        QCOMPARE(int(r.status), int(SettingsFile::ReadResult::Status::Error));
+        QCOMPARE(r.line, 31);
+        QCOMPARE(r.error, Result::fail(TextId::ChannelLineDamaged, {"1"}));
     }
 
     void failedSaveKeepsTheOldFile()

@@ -256,7 +256,7 @@ private:
         Lane lane(0, seed, u'.');
         PortMap ports;
         ScriptedPrompter prompter;
-        AppContext ctx{&lane.doc, &lane.state, &lane.link, &ports, &lane.identity, QString()};
+        AppContext ctx{&lane.doc, &lane.state, &lane.link, &ports, &lane.identity, {}};
         lane.state.chosenPort = 1;
         TRWForm rw(ctx);
         // The plan counts the frames of one plain transfer.

@@ -133,6 +133,42 @@ private slots:
         QVERIFY(QFileInfo::exists(where.defaultIni));
     }
 
+    // A configuration that is there but gives nothing is named, with why;
+    // the programs then start from the defaults (and say so).
+    void unreadableConfigurationIsNamed_data()
+    {
+        QTest::addColumn<QByteArray>("content");   // "<folder>": a folder in its place
+        QTest::addColumn<int>("reason");
+        QTest::newRow("empty") << QByteArray() << int(TextId::ConfigEmpty);
+        QTest::newRow("binary") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0[Open]\nlang=2\n", 24) << int(TextId::ConfigNotText);
+        QTest::newRow("too large") << QByteArray("[Open]\r\nlang=2\r\n") + QByteArray(Profile::MaxFileSize, ';')
+                                   << int(TextId::ConfigTooLarge);
+        QTest::newRow("folder") << QByteArray("<folder>") << int(TextId::SystemIsFolder);
+    }
+    void unreadableConfigurationIsNamed()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, reason);
+        Installed t;
+        const ConfigLocation where = ConfigLocation::forExecutable(t.bin(), t.env());
+        QVERIFY(where.prepare().ok());
+        Result warning;
+        QCOMPARE(StartupConfig::read(where.load(&warning)).bands, QStringList{"400-430MHz"});
+        QVERIFY(warning.ok());
+
+        QVERIFY(QFile::remove(where.iniPath));
+        if (content == "<folder>")
+            QVERIFY(QDir().mkpath(where.iniPath));
+        else
+            writeAll(where.iniPath, content);
+        const StartupConfig config = StartupConfig::read(where.load(&warning));
+        QVERIFY(config.bands.isEmpty());
+        QCOMPARE(warning.textId, int(TextId::ConfigUnreadable));
+        QCOMPARE(warning.args, QStringList{where.iniPath});
+        QCOMPARE(warning.details.size(), size_t(1));
+        QCOMPARE(warning.details[0].textId, reason);
+    }
+
     void readTakesDefaultsAndRepairsDamage()
     {
         SystemLocale::setForTesting(0x0804, u'.');

@@ -124,13 +124,15 @@ private slots:
     void echoingCable()
     {
         // Single-port mode off with a cable that echoes: the echo comes before
-        // the reply, so no handshake reply is exact.
+        // the reply, so no handshake reply is exact, and the message says
+        // what that means and what to tick.
         EnglishFixture f;
         f.sim.setEcho(true);
         TransferEngine engine(f.link, f.doc, f.identity, f.state);
         TransferEngine::Outcome out = engine.read();
         QCOMPARE(out.failedStep, Step::Handshake);
-        QVERIFY2(why(out).startsWith("A wrong reply to the handshake ("), qPrintable(why(out)));
+        QVERIFY2(why(out).startsWith("Our own handshake frame came back ("), qPrintable(why(out)));
+        QVERIFY2(why(out).contains("the cable seems to echo every byte. Tick \"Single Port\""), qPrintable(why(out)));
 
         // Single-port mode on: the echo is dropped and the whole read works.
         f.state.singlePort = true;
@@ -138,8 +140,25 @@ private slots:
         out = engine.read();
         QVERIFY2(out.ok(), qPrintable(why(out)));
         QCOMPARE(f.doc.cell(3, 1), QString("462.56250"));
+        f.sim.resetCounters();
         out = engine.write();
         QVERIFY2(out.ok(), qPrintable(why(out)));
+        const QList<QByteArray> frames = f.sim.receivedFrames();
+        const auto firstWrite = std::find_if(frames.begin(), frames.end(), [](const QByteArray& b) { return b.startsWith('W'); });
+        QVERIFY(firstWrite != frames.end());
+
+        // A reply the radio does not give leaves only our own echo on the
+        // line: that is no answer of the radio's.
+        f.sim.resetCounters();
+        f.sim.setFaults({.noReplyToFrame = int(firstWrite - frames.begin()) + 1});
+        out = engine.write();
+        QCOMPARE(out.failedStep, Step::Records);
+        QVERIFY2(why(out).startsWith("No acknowledgement for "), qPrintable(why(out)));
+        QVERIFY2(!why(out).contains("answered"), qPrintable(why(out)));
+        f.sim.resetCounters();
+        f.sim.setFaults({.ignoreHandshakes = 10});
+        out = engine.read();
+        QCOMPARE(why(out), QString("No reply to the handshake"));
     }
 
     void passwords()

@@ -8,8 +8,7 @@
 #include "app/appstate.h"
 
 AppSession::AppSession(ConfigLocation where)
-    : m_where(std::move(where)),
-      m_doc(std::make_unique<SettingsDocument>()),
+    : m_doc(std::make_unique<SettingsDocument>()),
       m_state(std::make_unique<AppState>()),
       m_ports(std::make_unique<PortMap>()),
       m_identity(std::make_unique<RadioIdentity>()),
@@ -22,7 +21,7 @@ AppSession::AppSession(ConfigLocation where)
     link = m_link.get();
     ports = m_ports.get();
     identity = m_identity.get();
-    exeDir = m_where.packDirs.value(0);
+    config = std::move(where);
 }
 
 // The link goes first (members end in reverse order): it may still point at

@@ -19,11 +19,10 @@ public:
     AppSession(const AppSession&) = delete;
     AppSession& operator=(const AppSession&) = delete;
 
-    const ConfigLocation& where() const { return m_where; }
+    const ConfigLocation& where() const { return config; }
     CommLog& commLog() { return *m_log; }
 
 private:
-    ConfigLocation m_where;
     std::unique_ptr<SettingsDocument> m_doc;
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<PortMap> m_ports;

@@ -13,6 +13,7 @@
 #include "base/filewriter.h"
 #include "base/packstrings.h"
 #include "base/textids.h"
+#include "files/profile.h"
 
 #ifndef RQ300_DATA_FROM_BIN
 #define RQ300_DATA_FROM_BIN "../share/rq300"
@@ -84,6 +85,31 @@ Result ConfigLocation::prepare() const
     const FileWriter::Status written = FileWriter::write(iniPath, source.readAll());
     if (!written.ok())
         return Result::because(TextId::ConfigCopyFailed, FileSave::systemReason(written.error), {defaultIni, iniPath});
+    return Result::success();
+}
+
+Profile ConfigLocation::load(Result* warning) const
+{
+    const QString path = QFileInfo::exists(iniPath) || defaultIni.isEmpty() ? iniPath : defaultIni;
+    Result why;
+    Profile ini = Profile::load(path, &why);
+    if (warning)
+        *warning = why ? Result::success() : Result::because(TextId::ConfigUnreadable, why, {path});
+    return ini;
+}
+
+Result ConfigLocation::update(const std::function<void(Profile&)>& change) const
+{
+    if (iniPath.isEmpty())
+        return Result::success();
+    Profile ini = load();
+    change(ini);
+    // The home configuration folder may not exist yet (a first start whose
+    // copy of the default failed).
+    QDir().mkpath(QFileInfo(iniPath).absolutePath());
+    const FileWriter::Status written = FileWriter::write(iniPath, ini.serialize());
+    if (!written.ok())
+        return Result::because(TextId::ConfigWriteFailed, FileSave::systemReason(written.error), {iniPath});
     return Result::success();
 }
 

@@ -2,8 +2,11 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "base/result.h"
+
+class Profile;
 
 // Where the program keeps sysini.ini and finds its language packs. Both
 // programs (rq300 and rq300-cli) follow the same rule:
@@ -31,6 +34,17 @@ struct ConfigLocation {
     // Puts the installed default in place when the home configuration is
     // missing (creating its folder). Nothing to do beside the executable.
     Result prepare() const;
+
+    // The configuration the programs start from: iniPath, or the installed
+    // default while iniPath does not exist. A file that is there but gives
+    // nothing (it cannot be opened, is too large, empty or not text) is read
+    // as empty, and *warning names it and says why (ConfigUnreadable).
+    Profile load(Result* warning = nullptr) const;
+    // Reads the configuration as load() does, applies `change` and saves the
+    // result to iniPath completely or not at all, making its folder. Fails
+    // with ConfigWriteFailed, the path and the system's reason; with no
+    // iniPath (a window made without a configuration) there is nothing to do.
+    Result update(const std::function<void(Profile&)>& change) const;
 
     // The pack file of a pack name (letter case ignored) in the first
     // directory that has one; empty when none does.

@@ -1,6 +1,7 @@
 #include "safetysettings.h"
 
 #include "files/profile.h"
+#include "app/configlocation.h"
 
 namespace SafetySettings {
 
@@ -22,11 +23,14 @@ void store(Profile& ini, const Values& v)
     ini.setInt(Section, QStringLiteral("verify"), v.verify ? 1 : 0);
 }
 
-bool save(const QString& iniPath, const Values& v)
+Values load(const ConfigLocation& where)
 {
-    Profile ini = Profile::load(iniPath);
-    store(ini, v);
-    return ini.save(iniPath).ok();
+    return load(where.load());
+}
+
+Result save(const ConfigLocation& where, const Values& v)
+{
+    return where.update([&v](Profile& ini) { store(ini, v); });
 }
 
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "base/result.h"
 
 class Profile;
+struct ConfigLocation;
 
 // Whether a read keeps a backup and a write is checked by reading the radio
 // back: section [safety] of sysini.ini, keys backup and verify (1 or 0), both
@@ -14,7 +15,9 @@ struct Values {
 };
 Values load(const Profile& ini);
 void store(Profile& ini, const Values& v);
-// Loads sysini.ini from `iniPath`, sets the two keys and saves it, leaving
-// every other line as it was. False when it cannot be saved.
-bool save(const QString& iniPath, const Values& v);
+// The two keys of the configuration at `where`.
+Values load(const ConfigLocation& where);
+// Sets the two keys in the configuration at `where` and saves it, leaving
+// every other line as it was (ConfigLocation::update).
+Result save(const ConfigLocation& where, const Values& v);
 }

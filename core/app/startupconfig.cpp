@@ -7,6 +7,7 @@
 #include "document/band.h"
 #include "files/filesave.h"
 #include "base/filewriter.h"
+#include "app/configlocation.h"
 #include "files/profile.h"
 #include "base/systemlocale.h"
 #include "base/textids.h"
@@ -82,13 +83,8 @@ void StartupConfig::writeTo(Profile& ini) const
 
 Result StartupConfig::save(const QString& path, const QString& base) const
 {
-    Profile ini = Profile::load(QFileInfo::exists(path) || base.isEmpty() ? path : base);
-    writeTo(ini);
-    // The home configuration folder may not exist yet (a first start whose
-    // copy of the default failed).
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const FileWriter::Status written = FileWriter::write(path, ini.serialize());
-    if (!written.ok())
-        return Result::because(TextId::ConfigWriteFailed, FileSave::systemReason(written.error), {path});
-    return Result::success();
+    ConfigLocation where;
+    where.iniPath = path;
+    where.defaultIni = base;
+    return where.update([this](Profile& ini) { writeTo(ini); });
 }

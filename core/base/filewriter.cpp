@@ -202,6 +202,26 @@ Status checkWritable(const QString& path)
     return {::access(folder.constData(), W_OK | X_OK) == 0 ? 0 : errno};
 }
 
+Status openPipe(const QString& path, int* fd)
+{
+    *fd = -1;
+    if (path.isEmpty() || streamDescriptor(path) >= 0)
+        return {};
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st;
+    if (::stat(native.constData(), &st) != 0 || !S_ISFIFO(st.st_mode))
+        return {};
+    const int opened = ::open(native.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (opened < 0)
+        return {errno};
+    // Blocking from here on: writeAll() waits for a full pipe either way.
+    const int flags = ::fcntl(opened, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(opened, F_SETFL, flags & ~O_NONBLOCK);
+    *fd = opened;
+    return {};
+}
+
 void ignoreFileSizeSignal()
 {
     std::signal(SIGXFSZ, SIG_IGN);

@@ -27,6 +27,14 @@ Status write(const QString& path, const QByteArray& bytes);
 // output before it spends time on the input.
 Status checkWritable(const QString& path);
 
+// A FIFO given as an output, opened for writing now without waiting for a
+// reader: ENXIO when nobody reads it, rather than a write that blocks after
+// the work is done. The descriptor goes into *fd and stays open until the
+// caller closes it (the reader sees the end only then), so write() to
+// "/dev/fd/N" later reaches the reader there now. For anything that is not
+// a FIFO *fd is -1 and nothing is opened.
+Status openPipe(const QString& path, int* fd);
+
 // A file-size limit (ulimit -f) sends SIGXFSZ, whose default ends the
 // process without a word; ignored, the write fails with "File too large"
 // and write() says so. Every program calls this once at start-up.

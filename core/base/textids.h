@@ -16,6 +16,8 @@
 //   1600-1699 installation and cables
 //   1700-1799 names of the values that messages speak of (channel columns,
 //             settings, alignment values)
+//   1850-1899 more of the radio protocol and the service operations (the
+//             cable's echo, aging and calibration verdicts)
 // X(Name, id): Name becomes TextId::Name.
 
 #define RQ300_TEXTS_RADIO(X) \
@@ -139,7 +141,13 @@
     X(SystemCannotCreateFolder, 1123) \
     X(BackupNoFreeName, 1124) \
     X(SettingsValueRange, 1125) \
-    X(SettingsValueStep, 1126)
+    X(SettingsValueStep, 1126) \
+    X(PackEmpty, 1150) \
+    X(ChannelLineDamaged, 1151) \
+    X(FileCutInLine, 1152) \
+    X(FewChannelLines, 1153) \
+    X(DtmfCountMismatch, 1154) \
+    X(PipeNoReader, 1155)
 
 #define RQ300_TEXTS_SETUP(X) \
     X(ConfigWriteFailed, 1200) \
@@ -148,7 +156,13 @@
     X(CommLogWriteFailed, 1203) \
     X(CommLogMenu, 1204) \
     X(CommLogSaveTitle, 1205) \
-    X(CommLogSaved, 1206)
+    X(CommLogSaved, 1206) \
+    X(ConfigUnreadable, 1270) \
+    X(ConfigTooLarge, 1271) \
+    X(ConfigEmpty, 1272) \
+    X(ConfigNotText, 1273) \
+    X(PortNotSerial, 1274) \
+    X(BandHint, 1275)
 
 #define RQ300_TEXTS_EDITING(X) \
     X(Untitled, 1300) \
@@ -345,9 +359,17 @@
     X(AlignNameBatteryAlert, 1793) \
     X(AlignNameBatteryOff, 1794)
 
+#define RQ300_TEXTS_RADIO_MORE(X) \
+    X(AgingNoAnswer, 1850) \
+    X(CalibrationOutOfRange, 1851) \
+    X(CalibrationOkLabel, 1852) \
+    X(CalibrationFailLabel, 1853) \
+    X(HandshakeEcho, 1854)
+
 #define RQ300_TEXTS_ALL(X) \
     RQ300_TEXTS_RADIO(X) RQ300_TEXTS_FILES(X) RQ300_TEXTS_SETUP(X) RQ300_TEXTS_EDITING(X) \
-    RQ300_TEXTS_SAFETY(X) RQ300_TEXTS_LANGUAGES(X) RQ300_TEXTS_INSTALL(X) RQ300_TEXTS_NAMES(X)
+    RQ300_TEXTS_SAFETY(X) RQ300_TEXTS_LANGUAGES(X) RQ300_TEXTS_INSTALL(X) RQ300_TEXTS_NAMES(X) \
+    RQ300_TEXTS_RADIO_MORE(X)
 
 namespace TextId {
 #define RQ300_TEXT_ENUM(name, id) name = id,

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <cerrno>
 #include <functional>
+#include <sys/stat.h>
 
 #include "files/alignmentfile.h"
 #include "files/filesave.h"
@@ -143,7 +144,15 @@ Result saveAlignment(const AlignmentValues& values, const QString& user, QString
 
 QList<Entry> list(const QString& dir)
 {
-    QList<Entry> entries;
+    // Names give the second; within one second the file written later is
+    // the newer (its modification time), and of one radio's names the
+    // higher number ("-2" after none) when the times cannot tell.
+    struct Sorted {
+        Entry entry;
+        qint64 modifiedNs;
+        int number;
+    };
+    QList<Sorted> found;
     const QStringList names = QDir(dir).entryList(QDir::Files, QDir::Name);
     for (const QString& name : names) {
         const QRegularExpressionMatch m = namePattern().match(name);
@@ -157,11 +166,25 @@ QList<Entry> list(const QString& dir)
         e.user = m.captured(2);
         if (m.captured(4) == SettingsFile::Suffix)
             e.band = readBand(e.path);
-        entries << e;
+        struct stat st;
+        const qint64 modified = ::stat(QFile::encodeName(e.path).constData(), &st) == 0
+                                    ? qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec
+                                    : 0;
+        const int number = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
+        found << Sorted{e, modified, number};
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return a.when != b.when ? a.when > b.when : a.path > b.path;
+    std::stable_sort(found.begin(), found.end(), [](const Sorted& a, const Sorted& b) {
+        if (a.entry.when != b.entry.when)
+            return a.entry.when > b.entry.when;
+        if (a.modifiedNs != b.modifiedNs)
+            return a.modifiedNs > b.modifiedNs;
+        if (a.number != b.number)
+            return a.number > b.number;
+        return a.entry.path > b.entry.path;
     });
+    QList<Entry> entries;
+    for (const Sorted& f : found)
+        entries << f.entry;
     return entries;
 }
 

@@ -25,6 +25,15 @@ Result checkWritable(const QString& path)
     return Result::because(TextId::FileSaveFailed, systemReason(s.error), {path});
 }
 
+Result openPipe(const QString& path, int* fd)
+{
+    const FileWriter::Status s = FileWriter::openPipe(path, fd);
+    if (s.ok())
+        return Result::success();
+    return Result::because(TextId::FileSaveFailed,
+                           s.error == ENXIO ? Result::named(TextId::PipeNoReader) : systemReason(s.error), {path});
+}
+
 Result openFailed(const QString& path, const QFileDevice& file)
 {
     return Result::because(TextId::FileOpenFailed, fileReason(path, file), {path});

@@ -14,6 +14,10 @@ Result save(const QString& path, const QByteArray& bytes);
 // Whether `path` could be saved, before the work that makes its contents.
 Result checkWritable(const QString& path);
 
+// FileWriter::openPipe: a FIFO nobody reads is refused before the work
+// whose result it was to take (FileSaveFailed, PipeNoReader).
+Result openPipe(const QString& path, int* fd);
+
 // A file that could not be opened or read.
 Result openFailed(const QString& path, const QFileDevice& file);
 Result readFailed(const QString& path, const QFileDevice& file);

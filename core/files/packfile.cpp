@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 
 #include "base/textids.h"
 #include "files/filesave.h"
@@ -23,7 +24,17 @@ std::optional<PackStrings> load(const QString& path, Result* why)
             *why = Result::fail(TextId::PackTooLarge, {path, QString::number(MaxFileSize)});
         return std::nullopt;
     }
-    return PackStrings::parse(bytes);
+    // An empty file, or one with no line of a pack (cut to nothing, another
+    // file under the pack's name), would leave every text built in without
+    // a word; it is no pack, as a missing one is not.
+    PackStrings pack = PackStrings::parse(bytes);
+    const QList<int> ids = pack.ids();
+    if (std::none_of(ids.cbegin(), ids.cend(), [](int id) { return PackStrings::builtIn().contains(id); })) {
+        if (why)
+            *why = Result::fail(TextId::PackEmpty, {path});
+        return std::nullopt;
+    }
+    return pack;
 }
 
 QString find(const QString& dir, const QString& packName)

@@ -9,8 +9,8 @@
 // line, named by the pack name in lower case and ".lang".
 namespace PackFile {
 
-// Reads a pack file; nullopt when it is missing, unreadable or too large to
-// be a pack, and then *why says which.
+// Reads a pack file; nullopt when it is missing, unreadable, too large to be
+// a pack or holds no text of the program, and then *why says which.
 std::optional<PackStrings> load(const QString& path, Result* why = nullptr);
 constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
 // The pack file for a pack name in a directory, the name compared without

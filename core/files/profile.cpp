@@ -1,8 +1,10 @@
 #include "profile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "files/filesave.h"
+#include "base/textids.h"
 
 namespace {
 bool sameName(const QString& a, const QString& b)
@@ -11,15 +13,39 @@ bool sameName(const QString& a, const QString& b)
 }
 }
 
-Profile Profile::load(const QString& path)
+Profile Profile::load(const QString& path, Result* why)
 {
+    Result unused;
+    Result& reason = why ? *why : unused;
+    reason = Result::success();
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (path.isEmpty() || !QFileInfo::exists(path))
         return Profile();
+    if (!f.open(QIODevice::ReadOnly)) {
+        reason = FileSave::fileReason(path, f);
+        return Profile();
+    }
     // A configuration file is small; refuse to slurp something that is not one.
-    if (f.size() > 1024 * 1024)
+    const QByteArray bytes = f.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize) {
+        reason = Result::fail(TextId::ConfigTooLarge, {QString::number(MaxFileSize)});
         return Profile();
-    return parse(f.readAll());
+    }
+    if (bytes.isEmpty() && f.error() != QFileDevice::NoError) {
+        reason = FileSave::fileReason(path, f);
+        return Profile();
+    }
+    if (bytes.isEmpty()) {
+        reason = Result::named(TextId::ConfigEmpty);
+        return Profile();
+    }
+    // Keys read from a binary file would be whatever its bytes happen to
+    // spell. (Text in a legacy encoding is still text: its keys are ASCII.)
+    if (bytes.contains('\0')) {
+        reason = Result::named(TextId::ConfigNotText);
+        return Profile();
+    }
+    return parse(bytes);
 }
 
 Profile Profile::parse(const QByteArray& bytes)

@@ -12,8 +12,11 @@
 class Profile {
 public:
     Profile() = default;
-    // A missing or unreadable file gives an empty profile.
-    static Profile load(const QString& path);
+    // A missing or unreadable file gives an empty profile. *why (when given)
+    // says why a file that is there gives nothing: it cannot be opened, it is
+    // larger than MaxFileSize, empty, or not text. A missing file is no fault.
+    static Profile load(const QString& path, Result* why = nullptr);
+    static constexpr qint64 MaxFileSize = 1024 * 1024;
     static Profile parse(const QByteArray& bytes);
 
     bool contains(const QString& section, const QString& key) const;

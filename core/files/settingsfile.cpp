@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSet>
 #include <QStringList>
+#include <algorithm>
 #include <optional>
 
 #include "files/filesave.h"
@@ -87,6 +88,20 @@ const QList<LaterLine>& laterLines()
     return lines;
 }
 
+// Whether the line at `index` (from 0) is one the reader takes values from:
+// up to the last channel line, and after it the lines of volume, alarm and
+// lease time.
+bool isReadLine(int index, const QString& line)
+{
+    if (index < ChannelLinesEnd)
+        return true;
+    if (index >= LinesUsed)
+        return false;
+    const QString word = line.simplified().section(u' ', 0, 0);
+    return std::any_of(laterLines().cbegin(), laterLines().cend(),
+                       [&](const LaterLine& l) { return l.word.startsWith(word) && !word.isEmpty(); });
+}
+
 DocumentData::Range laterRange(const QString& key)
 {
     if (key == Key::Volume)
@@ -153,24 +168,40 @@ QStringList splitLines(const QString& text)
 }
 
 // Columns 1 to 11 of one channel line. The first cell starts at character 9;
-// every cell ends at the next "|", less the blank before it.
-void readChannelLine(DocumentData& d, int row, const QString& line)
+// every cell ends at the next "|", less the blank before it. A line that
+// does not hold all eleven is damaged: taken as it is, its missing cells
+// would become empty and a write would erase them in the radio.
+Result readChannelLine(DocumentData& d, int row, const QString& line)
 {
-    if (line.size() < 9 || line[8] == u' ')
-        return;   // an empty row
-    QString rest = line.mid(8, line.size() - 9);
+    const QString cells = line.mid(8);
+    // An empty row; a channel without its receive frequency is saved so
+    // too. Text without a single "|" is no row at all.
+    if (line.size() < 9 || line[8] == u' ') {
+        if (line.size() < 9 || cells.contains(u'|'))
+            return Result::success();
+        return Result::fail(TextId::ChannelLineDamaged, {QString::number(row)});
+    }
+    QStringView rest(cells);
     for (int col = 1; col < DocumentData::Cols; ++col) {
         const qsizetype bar = rest.indexOf(u'|');
         if (bar < 0)
-            break;   // this and the later cells stay empty
-        d.setCell(row, col, rest.left(qMax<qsizetype>(0, bar - 1)));
-        rest = rest.mid(bar + 2);
+            return Result::fail(TextId::ChannelLineDamaged, {QString::number(row)});
+        QStringView cell = rest.left(bar);
+        if (cell.endsWith(u' '))
+            cell.chop(1);
+        d.setCell(row, col, cell.toString());
+        rest = rest.mid(bar + 1);
+        if (rest.startsWith(u' '))
+            rest = rest.mid(1);
     }
+    if (!rest.trimmed().isEmpty())
+        return Result::fail(TextId::ChannelLineDamaged, {QString::number(row)});
     // A "|" in the first cell can leave it empty: without a receive frequency
     // there is no channel, and stray cells would come back empty at the next
     // Open anyway.
     if (!d.channelExists(row))
         d.clearChannel(row);
+    return Result::success();
 }
 
 // The values of one later line, or what is wrong with them. A number
@@ -232,6 +263,11 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
 
     if (line(0) != Header)
         return rejected(Result::fail(TextId::SettingsBadHeader, {path, Header}));
+    // Every line ends with a line end; a last line without one was cut
+    // short (a copy that did not finish, a full disk), and what it held
+    // cannot be told from what it lost. Only lines that are read count.
+    if (!bytes.endsWith('\n') && isReadLine(int(lines.size()) - 1, lines.last()))
+        return failed(Result::named(TextId::FileCutInLine), int(lines.size()));
 
     DocumentData d = current;
     // The records of whatever the document held before are not this file's.
@@ -280,18 +316,41 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
                 d.setUnlistedCode(o.key, *n);
             break;
         case Kind::Check: d.setFlag(o.key, *n == 1); break;
-        case Kind::Text: d.setText(o.key, l.mid(1, qMax(0, *n))); break;
+        case Kind::Text: {
+            // The count says how long the code is; a line that holds another
+            // length was cut or changed, and a code longer than the radio
+            // stores would otherwise be cut without a word.
+            const QString code = l.mid(1);
+            const Result name = Result::named(ValueNames::settingId(o.key));
+            if (*n < 0 || code.size() != *n)
+                return failed(Result::fail(TextId::DtmfCountMismatch, {QString::number(*n), code}, {name}),
+                              FirstOptionLine + i + 1);
+            const int max = DocumentData::maxTextLength(o.key);
+            if (max >= 0 && code.size() > max)
+                return failed(Result::fail(TextId::DtmfTooLong, {code}, {name}), FirstOptionLine + i + 1);
+            d.setText(o.key, code);
+            break;
+        }
         }
     }
 
     for (int row = 1; row <= DocumentData::ChannelCount; ++row)
         d.clearChannel(row);
+    int channelLines = 0;
     for (int row = 1; row <= DocumentData::ChannelCount; ++row) {
         const int index = FirstChannelLine + row - 1;
         if (index >= lines.size())
             break;
-        readChannelLine(d, row, lines[index]);
+        if (const Result damaged = readChannelLine(d, row, lines[index]); !damaged)
+            return failed(damaged, index + 1);
+        channelLines = row;
     }
+    // A whole file of fewer channel lines (another program's, or one cut at
+    // a line end) opens, but not without a word: a write empties the rest.
+    if (channelLines < DocumentData::ChannelCount)
+        r.notice = Result::fail(TextId::FewChannelLines,
+                                {path, QString::number(channelLines), QString::number(channelLines + 1),
+                                 QString::number(DocumentData::ChannelCount)});
     rewriteWordCells(d, activeWords);
 
     QSet<QString> found;

@@ -35,6 +35,9 @@ struct ReadResult {
     int modelIndex = -1;
     bool bandAdded = false; // the file's band was appended to the band list
     Result bandWarning;     // fails when the band line held a malformed band text (no band selected)
+    // Fails when the file holds fewer channel lines than the radio has
+    // channels: it names how many, and the rest are empty.
+    Result notice;
     // read() only: the radio records beside the file (a backup's) could not
     // be used; `data` holds the file's values without them.
     Result imageWarning;

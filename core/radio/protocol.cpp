@@ -11,14 +11,20 @@ const QString EndFrame = QStringLiteral("646F");
 const QString Ack = QStringLiteral("06");
 constexpr int DataReplyDigits = 24;   // 'W', address, 08, 8 data bytes
 
-// A reply quoted in a message: enough to recognise, never a screenful.
-QString quoted(const QString& reply)
+} // namespace
+
+QString RadioProtocol::quoted(const QString& reply)
 {
     constexpr int Max = 48;
     return reply.size() > Max ? reply.left(Max) + QStringLiteral("...") : reply;
 }
 
-} // namespace
+QString RadioProtocol::answer() const
+{
+    if (m_link.singlePort() && m_link.replyBytes() == 0)
+        return {};
+    return m_link.receiveText();
+}
 
 QString RadioProtocol::addressHex(int address)
 {
@@ -39,25 +45,32 @@ QString RadioProtocol::exchange(const QString& frame, int digits, int ms)
     m_link.drain();
     m_link.sendHex(frame);
     m_link.aSysDelay(digits, ms);
-    return m_link.receiveText();
+    return answer();
 }
 
 Result RadioProtocol::handshake(int attempts, int ms)
 {
     QString last;
+    bool echoed = false;
     for (int attempt = 1; attempt <= attempts; ++attempt) {
         if (Result port = portProblem(); !port)
             return port;
         last = exchange(HandshakeFrame, int(HandshakeReply.size()), ms);
         if (Result port = portProblem(); !port)
             return port;
-        if (last == HandshakeReply) {
+        // A reply sooner than the radio could have sent one is the late
+        // answer to an earlier attempt, not to this one.
+        if (last == HandshakeReply && !m_link.replyCameTooSoon()) {
             m_link.consumeReceived(int(HandshakeReply.size()));
             return Result::success();
         }
+        echoed = echoed || last.contains(HandshakeFrame);
     }
     if (last.isEmpty())
         return Result::fail(TextId::HandshakeNoReply);
+    // Our own frame back: a cable that echoes, not ticked as one.
+    if (echoed)
+        return Result::fail(TextId::HandshakeEcho, {quoted(last)});
     return Result::fail(TextId::HandshakeWrongReply, {quoted(last)});
 }
 
@@ -70,7 +83,7 @@ Result RadioProtocol::readRecord(int address, int ms, const QString& what, QByte
     const QString header = QStringLiteral("57") + addressHex(address) + QStringLiteral("08");
     m_link.sendHex(QStringLiteral("52") + addressHex(address) + QStringLiteral("08"));
     m_link.aSysDelay(DataReplyDigits, ms);
-    const QString reply = m_link.receiveText();
+    const QString reply = answer();
     if (Result port = portProblem(); !port)
         return port;
     if (!reply.isEmpty() && m_link.replyCameTooSoon())
@@ -101,7 +114,7 @@ Result RadioProtocol::writeRecord(int address, const QByteArray& data, int ms, c
         return Result::fail(TextId::StrayBeforeFrame, {what, quoted(stray)});
     m_link.sendHex(QStringLiteral("57") + addressHex(address) + QStringLiteral("08") + SerialLink::bytesToHex(data));
     m_link.aSysDelay(int(Ack.size()), ms);
-    const QString reply = m_link.receiveText();
+    const QString reply = answer();
     if (Result port = portProblem(); !port)
         return port;
     if (reply.isEmpty())

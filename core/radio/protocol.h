@@ -50,7 +50,13 @@ public:
     Result portProblem() const;
 
     static QString addressHex(int address);
+    // A reply quoted in a message: enough to recognise, never a screenful.
+    static QString quoted(const QString& reply);
 
 private:
+    // What came back for the last frame: the receive text, or nothing when
+    // a single-wire cable gave back only our own frame (its echo is no answer).
+    QString answer() const;
+
     SerialLink& m_link;
 };

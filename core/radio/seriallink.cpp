@@ -7,14 +7,35 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
+
+// A file, a folder or a device such as /dev/null given as the port: the
+// system's complaint ("Inappropriate ioctl for device") would not say so.
+bool isTerminal(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st;
+    if (::stat(native.constData(), &st) != 0)
+        return true;   // nothing known; the system's own reason stands
+    if (!S_ISCHR(st.st_mode))
+        return false;
+    const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    const bool tty = ::isatty(fd) == 1;
+    ::close(fd);
+    return tty;
+}
 
 // QSerialPort reports a busy device (lock file held, or TIOCEXCL) and a
 // device the user may not open with the same PermissionError; only the
@@ -27,6 +48,8 @@ Result openFailureReason(const QString& path, QSerialPort::SerialPortError error
         return advice;
     if (!QFileInfo::exists(path) || error == QSerialPort::DeviceNotFoundError)
         return Result::fail(TextId::PortNoSuchDevice, {path});
+    if (error != QSerialPort::PermissionError && !isTerminal(path))
+        return Result::fail(TextId::PortNotSerial, {path});
     if (error == QSerialPort::PermissionError)
         return Result::fail(TextId::PortInUse, {path});
     return Result::fail(TextId::PortOpenFailed, {path, qtText});

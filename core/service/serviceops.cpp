@@ -26,9 +26,6 @@ const QString AgingFrame = QStringLiteral("56084556750045567500");
 const QString ReadingsFrame = QStringLiteral("5503079010");
 const QString StorePrefix = QStringLiteral("570301BE");
 
-constexpr int CalibrationLow = 64;
-constexpr int CalibrationHigh = 112;
-
 constexpr int HandshakeAttempts = 3;
 constexpr int HandshakeMs = 100;
 constexpr int WriteMs = 100;
@@ -52,7 +49,8 @@ QString recordAt(int address)
 }
 
 // Sends `frame` again for as long as the radio answers busy; `reply` holds the
-// answer that ended it. False when the radio never stopped being busy.
+// answer that ended it, empty when the radio said nothing (each caller
+// judges that). False when the radio never stopped being busy.
 bool whileBusy(SerialLink& link, const QString& frame, int digits, int ms, QString& reply)
 {
     for (int sent = 0; sent <= MaxBusyReplies; ++sent) {
@@ -170,8 +168,13 @@ Outcome serviceHandshake(SerialLink& link, int pollMs, bool settle)
         if (!answered && settle)
             link.aSysDelay(6, 170);
     }
-    if (!answered)
+    if (!answered) {
+        // A cable that echoes, not ticked as single-wire: the hello itself
+        // comes back, and only a hint at the cable helps.
+        if (reply.startsWith(ServiceHello))
+            return failure(link, Result::fail(TextId::HandshakeEcho, {RadioProtocol::quoted(reply)}));
         return failure(link, Result::fail(TextId::ServiceNoAnswer, {reply}));
+    }
     if (!whileBusy(link, Ready, 6, pollMs, reply))
         return stayedBusy(Ready);
     if (reply != Done)
@@ -182,13 +185,13 @@ Outcome serviceHandshake(SerialLink& link, int pollMs, bool settle)
 Outcome adjustOnOpenLink(SerialLink& link, const AdjustInput& in)
 {
     if (Result problem = checkAdjustInput(in); !problem)
-        return Outcome::failed(Result::because(TextId::ServiceBadInput, problem));
+        return Outcome::refused(Result::because(TextId::ServiceBadInput, problem));
     Outcome out = programmingHandshake(link);
     if (!out.ok())
         return out;
     const Codec::Encoded band = Codec::encodeBand(in.band);
     if (!band.ok())
-        return Outcome::failed(Result::because(TextId::ServiceBadInput, band.error));
+        return Outcome::refused(Result::because(TextId::ServiceBadInput, band.error));
     const QList<QPair<int, QByteArray>> records = {
         {Codec::ModelAddr, SerialLink::hexToBytes(in.modelId)},
         {Codec::BandAddr, band.bytes},
@@ -221,7 +224,7 @@ Outcome readAlignment(SerialLink& link, const QString& device, const QStringList
         if (result.band != QLatin1String(Band::Unset)) {
             result.bandIndex = int(bandList.indexOf(result.band));
             if (result.bandIndex < 0)
-                return Outcome::failed(Result::fail(TextId::ServiceBandNotInList, {result.band}));
+                return Outcome::refused(Result::fail(TextId::ServiceBandNotInList, {result.band}));
         }
         for (int address : {AlignmentValues::FrequencyRecord, AlignmentValues::DeviationRecord,
                             AlignmentValues::ModRecord}) {
@@ -238,7 +241,7 @@ Outcome adjust(SerialLink& link, const QString& device, const AdjustInput& in)
 {
     // Refused before the port is touched: a half-written radio is worse than none.
     if (Result problem = checkAdjustInput(in); !problem)
-        return Outcome::failed(Result::because(TextId::ServiceBadInput, problem));
+        return Outcome::refused(Result::because(TextId::ServiceBadInput, problem));
     return whole(link, device, {6, 800, 6, 70}, [&] { return adjustOnOpenLink(link, in); });
 }
 
@@ -251,7 +254,10 @@ Outcome aging(SerialLink& link, const QString& device)
         QString reply;
         if (!whileBusy(link, AgingFrame, 6, 150, reply))
             return stayedBusy(AgingFrame);
-        // The radio's answer to the aging command itself means nothing more.
+        // Whatever the radio answers besides busy starts the aging; silence
+        // does not (a radio switched off or unplugged after the handshake).
+        if (reply.isEmpty())
+            return failure(link, Result::fail(TextId::AgingNoAnswer, {AgingFrame}));
         if (link.failed())
             return Outcome::failed(RadioProtocol(link).portProblem());
         return Outcome::success();
@@ -277,15 +283,17 @@ Outcome calibrate(SerialLink& link, const QString& device, CalibrationResult& re
             sum += quint8(r);
         result.v = sum / 4 - 33;
         if (result.v < CalibrationLow || result.v > CalibrationHigh) {
-            result.label = QStringLiteral("Fail !");
-            return Outcome::success();
+            result.verdict = CalibrationResult::Verdict::OutOfRange;
+            return Outcome::refused(Result::fail(TextId::CalibrationOutOfRange,
+                                                 {QString::number(result.v), QString::number(CalibrationLow),
+                                                  QString::number(CalibrationHigh)}));
         }
         const QString store = StorePrefix + QStringLiteral("%1").arg(result.v, 2, 16, QChar(u'0')).toUpper();
         if (!whileBusy(link, store, 6, 80, reply))
             return stayedBusy(store);
         if (reply != Done)
             return failure(link, Result::fail(TextId::ServiceStoreRefused, {reply}));
-        result.label = QStringLiteral("OK !");
+        result.verdict = CalibrationResult::Verdict::Stored;
         return Outcome::success();
     });
 }
@@ -298,7 +306,7 @@ Outcome squelch(SerialLink& link, const QString& device)
 Outcome initialiseAdjust(SerialLink& link, const AdjustInput& in)
 {
     if (Result problem = checkAdjustInput(in); !problem)
-        return Outcome::failed(Result::because(TextId::ServiceBadInput, problem));
+        return Outcome::refused(Result::because(TextId::ServiceBadInput, problem));
     link.close();
     pause(250);
     if (!link.open())

@@ -16,13 +16,18 @@ class SerialLink;
 namespace Service {
 
 struct Outcome {
-    enum class Status { Ok, PortUnavailable, Failed };
+    // Failed: the talk with the radio broke down (no answer, a wrong one, a
+    // lost line). Refused: the talk went as it should, but what the radio
+    // holds or measured, or what the window gave, stops the operation; the
+    // cable is not to blame.
+    enum class Status { Ok, PortUnavailable, Failed, Refused };
     Status status = Status::Ok;
     Result reason;   // success when nothing failed
 
     bool ok() const { return status == Status::Ok; }
     static Outcome success() { return {}; }
     static Outcome failed(const Result& why) { return {Status::Failed, why}; }
+    static Outcome refused(const Result& why) { return {Status::Refused, why}; }
     static Outcome portUnavailable(const Result& why) { return {Status::PortUnavailable, why}; }
 };
 
@@ -46,16 +51,22 @@ struct ReadResult {
 };
 
 struct CalibrationResult {
+    // None: no readings came. Stored: the value is within the range and the
+    // radio took it. OutOfRange: computed, never sent (the outcome is Refused).
+    enum class Verdict { None, Stored, OutOfRange };
     int v = -1;               // the value computed from the readings; -1 if none came
-    QString label;            // "OK !", "Fail !" or empty
+    Verdict verdict = Verdict::None;
 };
+// The range a calibration value must lie in to be stored.
+constexpr int CalibrationLow = 64;
+constexpr int CalibrationHigh = 112;
 
 // Whole operations on the device at `device`.
 // `values` starts as the window's values; the read changes those it has read
 // even when a later step fails.
 Outcome readAlignment(SerialLink& link, const QString& device, const QStringList& bandList,
                       AlignmentValues& values, ReadResult& result);
-// Refuses (Failed, nothing sent, the port not touched) when checkAdjustInput finds fault.
+// Refuses (Refused, nothing sent, the port not touched) when checkAdjustInput finds fault.
 Outcome adjust(SerialLink& link, const QString& device, const AdjustInput& in);
 Outcome aging(SerialLink& link, const QString& device);
 Outcome calibrate(SerialLink& link, const QString& device, CalibrationResult& result);
