@@ -272,7 +272,7 @@ int failed(const QString& command, const RadioJob& job)
     if (job.safe.stage != SafeTransfer::Outcome::Stage::Done && job.safe.stage != SafeTransfer::Outcome::Stage::Transfer)
         return SafetyCommands::reportSafety(QStringLiteral("%1 %2").arg(command, job.port), job);
     return Cli::fail(QStringLiteral("%1 %2").arg(command, job.port),
-                     QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep, job.texts),
+                     QStringLiteral("%1: %2").arg(TransferEngine::stepName(job.outcome.failedStep, job.texts),
                                                   inLine(cutQuotedBytes(Cli::reasonText(job.outcome.reason, job.texts)))));
 }
 
@@ -428,7 +428,7 @@ int write(const QStringList& args)
     const QList<Result> problems = WriteCheck::problems(data, s->texts.words(), SystemLocale::decimalSeparator(),
                                                         DocumentData::ChannelCount, identity, TransferContext::defaultAdminName());
     if (!problems.isEmpty())
-        return Cli::fail(Write.name, QStringLiteral("%1: %2").arg(stepName(TransferEngine::Outcome::Step::Encode, s->texts),
+        return Cli::fail(Write.name, QStringLiteral("%1: %2").arg(TransferEngine::stepName(TransferEngine::Outcome::Step::Encode, s->texts),
                                                                  inLine(WriteCheck::reason(problems).text(s->texts))));
     const SignalsHeld held;
     for (RadioJob& job : s->jobs) {

@@ -86,7 +86,3 @@ void runJobs(QList<RadioJob>& jobs, const std::function<void()>& tick)
     tick();
 }
 
-QString stepName(TransferEngine::Outcome::Step step, const PackStrings& texts)
-{
-    return Result::named(TransferEngine::stepNameId(step)).text(texts);
-}

@@ -48,7 +48,3 @@ struct RadioJob {
 // `tick` is called on this thread now and then while they run; a job's
 // stopRequested is asked then too.
 void runJobs(QList<RadioJob>& jobs, const std::function<void()>& tick);
-
-// The name of a failed step for the one-line message.
-// The step in the command's language.
-QString stepName(TransferEngine::Outcome::Step step, const PackStrings& texts);

@@ -98,7 +98,7 @@ int reportSafety(const QString& step, const RadioJob& job)
     // The step that went wrong inside the backup or verify read comes first,
     // as for any failed transfer.
     if (job.safe.stage == Stage::BackupRead || job.safe.stage == Stage::VerifyRead)
-        text = QStringLiteral("%1: %2 (%3)").arg(stepName(job.safe.transfer.failedStep, job.texts), job.safe.transfer.reason.text(job.texts), text);
+        text = QStringLiteral("%1: %2 (%3)").arg(TransferEngine::stepName(job.safe.transfer.failedStep, job.texts), job.safe.transfer.reason.text(job.texts), text);
     return Cli::fail(step, text);
 }
 
@@ -176,7 +176,7 @@ int diff(const QStringList& args)
         const RadioJob& job = jobs[j++];
         if (!job.outcome.ok()) {
             Cli::fail(QStringLiteral("read %1").arg(job.port),
-                      QStringLiteral("%1: %2").arg(stepName(job.outcome.failedStep, job.texts),
+                      QStringLiteral("%1: %2").arg(TransferEngine::stepName(job.outcome.failedStep, job.texts),
                                                    Cli::reasonText(job.outcome.reason, job.texts)));
             return Trouble;
         }

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/hex.h"
 #include "files/packfile.h"
 #include "files/profile.h"
 #include "radio/portmap.h"
@@ -46,10 +47,10 @@ class TestSerialLink : public QObject {
 private slots:
     void hexConversions()
     {
-        QCOMPARE(SerialLink::bytesToHex(QByteArray("\x06\x0a\xfc\x00", 4)), "060AFC00");
-        QCOMPARE(SerialLink::hexToBytes("646F"), QByteArray("\x64\x6f"));
-        QCOMPARE(SerialLink::hexToBytes("Fc"), QByteArray("\xfc"));
-        QCOMPARE(SerialLink::hexToBytes(""), QByteArray());
+        QCOMPARE(Hex::fromBytes(QByteArray("\x06\x0a\xfc\x00", 4)), "060AFC00");
+        QCOMPARE(Hex::toBytes("646F"), QByteArray("\x64\x6f"));
+        QCOMPARE(Hex::toBytes("Fc"), QByteArray("\xfc"));
+        QCOMPARE(Hex::toBytes(""), QByteArray());
     }
 
     void portsMapToDevices()
@@ -115,7 +116,7 @@ private slots:
         QStringList seen;
         connect(&f.link, &SerialLink::received, &f.link, [&] { seen.append(f.link.receiveText()); });
         const QString reply = f.exchange("52406008", 24, 800);
-        QCOMPARE(reply, "57406008" + SerialLink::bytesToHex(f.sim.memory().mid(0x4060, 8)));
+        QCOMPARE(reply, "57406008" + Hex::fromBytes(f.sim.memory().mid(0x4060, 8)));
         QCOMPARE(f.link.echoCount(), 0);
         // The echo stood alone first and went with the first reply byte.
         QVERIFY(seen.size() >= 2);

@@ -40,13 +40,6 @@ int envInt(const char* name, int fallback)
     return ok ? v : fallback;
 }
 
-QString stepName(Step s)
-{
-    static const char* names[] = {"none", "busy", "encode", "port", "handshake", "identity",
-                                  "password", "model", "band", "records"};
-    return QString::fromLatin1(names[int(s)]);
-}
-
 // Counts and problems of all lanes.
 struct Tally {
     QMutex mutex;
@@ -71,7 +64,7 @@ struct Tally {
         if (out.ok())
             ++succeeded;
         else
-            ++failures[window ? QStringLiteral("a message in the window") : stepName(out.failedStep)];
+            ++failures[window ? QStringLiteral("a message in the window") : TransferEngine::stepName(out.failedStep)];
         longestMs = std::max(longestMs, ms);
         for (const QString& p : found)
             if (problems.size() < MaxProblems)

@@ -1,6 +1,6 @@
 #include "alignmentvalues.h"
 
-#include "base/hexdigit.h"
+#include "base/hex.h"
 #include "base/textids.h"
 
 
@@ -48,9 +48,9 @@ bool allDigits(const QString& t)
 int parse(const AlignmentValues::Field& f, const QString& t)
 {
     if (f.hex) {
-        if (t.size() != 2 || hexDigitValue(t[0]) < 0 || hexDigitValue(t[1]) < 0)
+        if (t.size() != 2 || Hex::digitValue(t[0]) < 0 || Hex::digitValue(t[1]) < 0)
             return -1;
-        return hexDigitValue(t[0]) * 16 + hexDigitValue(t[1]);
+        return Hex::digitValue(t[0]) * 16 + Hex::digitValue(t[1]);
     }
     // No longer than its edit box takes, or showing it would cut it short.
     if (!allDigits(t) || (f.maxLength > 0 && t.size() > f.maxLength))

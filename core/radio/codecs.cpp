@@ -1,6 +1,6 @@
 #include "codecs.h"
 
-#include "base/hexdigit.h"
+#include "base/hex.h"
 
 
 #include "document/documentdata.h"
@@ -18,20 +18,6 @@ namespace {
 int byteAt(const QByteArray& b, int i)
 {
     return i >= 0 && i < b.size() ? quint8(b[i]) : 0xFF;
-}
-
-// Hex digits, two per byte; the caller has made sure every digit is valid.
-QByteArray fromHex(const QString& hex)
-{
-    QByteArray out;
-    for (qsizetype i = 0; i + 1 < hex.size(); i += 2)
-        out.append(char(hexDigitValue(hex[i]) * 16 + hexDigitValue(hex[i + 1])));
-    return out;
-}
-
-QString toHex(const QByteArray& b)
-{
-    return QString::fromLatin1(b.toHex().toUpper());
 }
 
 bool isDigit(QChar c, char highest = '9')
@@ -109,7 +95,7 @@ std::vector<Bits> wholeBytes(int from, int count)
 
 QByteArray modelRecord()
 {
-    return fromHex(ModelId);
+    return Hex::toBytes(ModelId);
 }
 
 Result recordName(int address)
@@ -160,7 +146,7 @@ Encoded encodeFrequency(const QString& text)
     if (!good)
         return fail(TextId::NotAFrequency, {text});
     const QString digits = t.left(sepAt).rightJustified(3, u'0') + t.mid(sepAt + 1);
-    return done(fromHex(digits));
+    return done(Hex::toBytes(digits));
 }
 
 // ---- tone --------------------------------------------------------------
@@ -228,14 +214,14 @@ QString decodeDate(const QByteArray& eight)
     QByteArray b = eight.left(8);
     while (b.size() < 8)
         b.append(char(0xFF));
-    const QString d = toHex(b);
+    const QString d = Hex::fromBytes(b);
     return d.mid(0, 4) + u'-' + d.mid(4, 2) + u'-' + d.mid(6, 2) + QStringLiteral("  ") + d.mid(8, 2)
            + u':' + d.mid(10, 2) + u':' + d.mid(12, 2);
 }
 
 QByteArray encodeDate(const QDateTime& when)
 {
-    return fromHex(when.toString(QStringLiteral("yyyyMMddHHmmss")) + QStringLiteral("FF"));
+    return Hex::toBytes(when.toString(QStringLiteral("yyyyMMddHHmmss")) + QStringLiteral("FF"));
 }
 
 QString decodeName(const QByteArray& eight)
@@ -272,7 +258,7 @@ QString passwordDigits(const QByteArray& eight)
     QByteArray b = eight.left(8);
     while (b.size() < 8)
         b.append(char(0xFF));
-    return toHex(b).left(passwordLength(b));
+    return Hex::fromBytes(b).left(passwordLength(b));
 }
 
 Encoded encodePassword(const QString& digits)
@@ -286,7 +272,7 @@ Encoded encodePassword(const QString& digits)
             return fail(TextId::PasswordDigitsOnly);
     QString hex = digits + QString(15 - digits.size(), u'F');
     hex += QString::number(digits.size(), 16).toUpper();
-    return done(fromHex(hex));
+    return done(Hex::toBytes(hex));
 }
 
 // ---- DTMF, band ----------------------------------------------------------
@@ -316,7 +302,7 @@ QString decodeBand(const QByteArray& eight)
     QByteArray b = eight.left(4);
     while (b.size() < 4)
         b.append(char(0xFF));
-    const QString h = toHex(b);
+    const QString h = Hex::fromBytes(b);
     return h.mid(4, 3) + u'-' + h.mid(0, 3) + QStringLiteral("MHz");
 }
 
@@ -324,7 +310,7 @@ Encoded encodeBand(const QString& band)
 {
     if (!Band::isWellFormed(band))
         return fail(TextId::NotABand, {band});
-    const QByteArray code = fromHex(band.mid(4, 3) + u'0' + band.mid(0, 3) + u'0');
+    const QByteArray code = Hex::toBytes(band.mid(4, 3) + u'0' + band.mid(0, 3) + u'0');
     return done(code + code);
 }
 

@@ -1,4 +1,5 @@
 #include "commlog.h"
+#include "base/hex.h"
 
 #include <QMutexLocker>
 #include <algorithm>
@@ -77,7 +78,7 @@ QString CommLog::shown(const QByteArray& bytes, bool afterSecretRead)
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (i)
             out += u' ';
-        out += hide[i] ? QStringLiteral("**") : QString::fromLatin1(bytes.mid(i, 1).toHex().toUpper());
+        out += hide[i] ? QStringLiteral("**") : Hex::fromBytes(bytes.mid(i, 1));
     }
     return out;
 }

@@ -1,12 +1,13 @@
 #include "protocol.h"
+#include "base/hex.h"
 
 #include "seriallink.h"
 #include "base/textids.h"
 
 namespace {
 
-const QString HandshakeFrame = QStringLiteral("02") + SerialLink::bytesToHex("TAVRIN");
-const QString HandshakeReply = QStringLiteral("06") + SerialLink::bytesToHex("tavrin");
+const QString HandshakeFrame = QStringLiteral("02") + Hex::fromBytes("TAVRIN");
+const QString HandshakeReply = QStringLiteral("06") + Hex::fromBytes("tavrin");
 const QString EndFrame = QStringLiteral("646F");
 const QString Ack = QStringLiteral("06");
 constexpr int DataReplyDigits = 24;   // 'W', address, 08, 8 data bytes
@@ -91,7 +92,7 @@ Result RadioProtocol::readRecord(int address, int ms, const QString& what, QByte
     // Only a whole reply for this very address counts: a late reply to an
     // earlier request, or another record's bytes, must not land in this one.
     if (reply.size() == DataReplyDigits && reply.startsWith(header)) {
-        data = SerialLink::hexToBytes(reply.mid(8));
+        data = Hex::toBytes(reply.mid(8));
         m_link.consumeReceived(DataReplyDigits);
         return Result::success();
     }
@@ -112,7 +113,7 @@ Result RadioProtocol::writeRecord(int address, const QByteArray& data, int ms, c
     // taken for this frame's acknowledgement.
     if (const QString stray = m_link.drain(); !stray.isEmpty())
         return Result::fail(TextId::StrayBeforeFrame, {what, quoted(stray)});
-    m_link.sendHex(QStringLiteral("57") + addressHex(address) + QStringLiteral("08") + SerialLink::bytesToHex(data));
+    m_link.sendHex(QStringLiteral("57") + addressHex(address) + QStringLiteral("08") + Hex::fromBytes(data));
     m_link.aSysDelay(int(Ack.size()), ms);
     const QString reply = answer();
     if (Result port = portProblem(); !port)

@@ -2,7 +2,7 @@
 
 #include "radio/commlog.h"
 #include "radio/cables.h"
-#include "base/hexdigit.h"
+#include "base/hex.h"
 #include "base/textids.h"
 
 #include <QElapsedTimer>
@@ -148,7 +148,7 @@ bool SerialLink::singlePort() const
 
 void SerialLink::sendHex(const QString& hex)
 {
-    const QByteArray bytes = hexToBytes(hex);
+    const QByteArray bytes = Hex::toBytes(hex);
     // A malformed frame is never put on the line, and no echo is awaited for it.
     if (bytes.size() * 2 != hex.size()) {
         m_echo = 0;
@@ -284,25 +284,6 @@ void SerialLink::setLogStep(const QString& step)
         m_log->setStep(m_device, step);
 }
 
-QString SerialLink::bytesToHex(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes.toHex().toUpper());
-}
-
-QByteArray SerialLink::hexToBytes(const QString& hex)
-{
-    QByteArray out;
-    out.reserve(hex.size() / 2);
-    for (qsizetype i = 0; i + 1 < hex.size(); i += 2) {
-        const int hi = hexDigitValue(hex[i]);
-        const int lo = hexDigitValue(hex[i + 1]);
-        if (hi < 0 || lo < 0)
-            break;
-        out.append(char(hi * 16 + lo));
-    }
-    return out;
-}
-
 Result SerialLink::probe(const QString& path)
 {
     if (path.isEmpty())
@@ -325,7 +306,7 @@ void SerialLink::onReadyRead()
     m_receivedSinceSend += int(bytes.size());
     if (m_firstReplyNs < 0 && replyBytes() > 0)
         m_firstReplyNs = m_clock.nsecsElapsed();
-    m_receive += bytesToHex(bytes);
+    m_receive += Hex::fromBytes(bytes);
     // The echo goes only once a reply byte follows it, so a receive text
     // holding nothing but the echo still shows it.
     if (m_echo != 0 && m_singlePort && m_receive.size() > m_echo) {

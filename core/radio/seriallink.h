@@ -72,9 +72,6 @@ public:
     CommLog* log() const { return m_log; }
     void setLogStep(const QString& step);
 
-    static QString bytesToHex(const QByteArray& bytes);
-    static QByteArray hexToBytes(const QString& hex);
-
     // Probes a device as the port window does: opens it exclusively for
     // reading and writing and closes it at once. Success, or why it cannot
     // be opened.

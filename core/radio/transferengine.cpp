@@ -1,4 +1,5 @@
 #include "transferengine.h"
+#include "base/hex.h"
 
 #include <QDateTime>
 #include <QList>
@@ -227,7 +228,7 @@ bool TransferEngine::readIdentity(bool checkPassword, bool checkModel)
     enter(Outcome::Step::Model);
     if (!readRecord(Codec::ModelAddr, ReadMs, recordName(TextId::RecordModel), data))
         return false;
-    m_out.radioModel = SerialLink::bytesToHex(data);
+    m_out.radioModel = Hex::fromBytes(data);
     if (checkModel) {
         if (m_out.radioModel != Codec::ModelId)
             return fail(m_step, Result::fail(TextId::ModelMismatch, {m_out.radioModel}));
@@ -360,42 +361,48 @@ void TransferEngine::enter(Outcome::Step step)
     m_link.setLogStep(stepName(step));
 }
 
-QString TransferEngine::stepName(Outcome::Step step)
+namespace {
+
+// Each step's word in the communication log, and its name for a user.
+struct StepNames {
+    TransferEngine::Outcome::Step step;
+    const char* logWord;
+    int text;
+};
+
+using Step = TransferEngine::Outcome::Step;
+constexpr StepNames Steps[] = {
+    {Step::None, "done", TextId::StepDone},
+    {Step::Busy, "busy", TextId::StepBusy},
+    {Step::Encode, "encode", TextId::StepEncode},
+    {Step::Port, "port", TextId::StepPort},
+    {Step::Handshake, "handshake", TextId::StepHandshake},
+    {Step::Identity, "identity", TextId::StepIdentity},
+    {Step::Password, "password", TextId::StepPassword},
+    {Step::Model, "model", TextId::StepModel},
+    {Step::Band, "band", TextId::StepBand},
+    {Step::Records, "records", TextId::StepRecords},
+    {Step::Stopped, "stopped", TextId::StepStopped},
+};
+
+const StepNames& namesOf(Step step)
 {
-    using Step = Outcome::Step;
-    switch (step) {
-    case Step::None: return QStringLiteral("done");
-    case Step::Busy: return QStringLiteral("busy");
-    case Step::Encode: return QStringLiteral("encode");
-    case Step::Port: return QStringLiteral("port");
-    case Step::Handshake: return QStringLiteral("handshake");
-    case Step::Identity: return QStringLiteral("identity");
-    case Step::Password: return QStringLiteral("password");
-    case Step::Model: return QStringLiteral("model");
-    case Step::Band: return QStringLiteral("band");
-    case Step::Records: return QStringLiteral("records");
-    case Step::Stopped: return QStringLiteral("stopped");
-    }
-    return QStringLiteral("transfer");
+    for (const StepNames& n : Steps)
+        if (n.step == step)
+            return n;
+    return Steps[0];
 }
 
-int TransferEngine::stepNameId(Outcome::Step step)
+} // namespace
+
+QString TransferEngine::stepName(Outcome::Step step)
 {
-    using Step = Outcome::Step;
-    switch (step) {
-    case Step::None: return TextId::StepDone;
-    case Step::Busy: return TextId::StepBusy;
-    case Step::Encode: return TextId::StepEncode;
-    case Step::Port: return TextId::StepPort;
-    case Step::Handshake: return TextId::StepHandshake;
-    case Step::Identity: return TextId::StepIdentity;
-    case Step::Password: return TextId::StepPassword;
-    case Step::Model: return TextId::StepModel;
-    case Step::Band: return TextId::StepBand;
-    case Step::Records: return TextId::StepRecords;
-    case Step::Stopped: return TextId::StepStopped;
-    }
-    return TextId::StepRecords;
+    return QString::fromLatin1(namesOf(step).logWord);
+}
+
+QString TransferEngine::stepName(Outcome::Step step, const PackStrings& texts)
+{
+    return Result::named(namesOf(step).text).text(texts);
 }
 
 void TransferEngine::endStep()

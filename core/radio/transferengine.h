@@ -7,6 +7,7 @@
 #include "document/radioimage.h"
 #include "base/result.h"
 
+class PackStrings;
 class TransferContext;
 class SerialLink;
 class SettingsDocument;
@@ -97,8 +98,8 @@ public:
     void setStopRequest(std::function<bool()> stop) { m_stop = std::move(stop); }
     // The step's name in messages and the communication log ("handshake").
     static QString stepName(Outcome::Step step);
-    // The step's name for a user, as a text id.
-    static int stepNameId(Outcome::Step step);
+    // The step's name for a user, in the language of the texts.
+    static QString stepName(Outcome::Step step, const PackStrings& texts);
 
 signals:
     void progress(int value, int maximum);

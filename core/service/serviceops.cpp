@@ -1,4 +1,5 @@
 #include "serviceops.h"
+#include "base/hex.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -13,8 +14,8 @@ namespace Service {
 
 namespace {
 
-const QString Name = SerialLink::bytesToHex("TAVRIN");
-const QString Answer = SerialLink::bytesToHex("tavrin");
+const QString Name = Hex::fromBytes("TAVRIN");
+const QString Answer = Hex::fromBytes("tavrin");
 const QString ServiceHello = QStringLiteral("0206") + Name;
 const QString ServiceAnswer = QStringLiteral("0606") + Answer + QStringLiteral("16");
 const QString Ready = QStringLiteral("0600");
@@ -134,7 +135,7 @@ bool isHexId(const QString& id)
 {
     if (id.size() != 16)
         return false;
-    return SerialLink::hexToBytes(id).size() == 8;
+    return Hex::toBytes(id).size() == 8;
 }
 
 } // namespace
@@ -193,7 +194,7 @@ Outcome adjustOnOpenLink(SerialLink& link, const AdjustInput& in)
     if (!band.ok())
         return Outcome::refused(Result::because(TextId::ServiceBadInput, band.error));
     const QList<QPair<int, QByteArray>> records = {
-        {Codec::ModelAddr, SerialLink::hexToBytes(in.modelId)},
+        {Codec::ModelAddr, Hex::toBytes(in.modelId)},
         {Codec::BandAddr, band.bytes},
         {AlignmentValues::FrequencyRecord, in.values.record(AlignmentValues::FrequencyRecord)},
         {AlignmentValues::DeviationRecord, in.values.record(AlignmentValues::DeviationRecord)},
@@ -277,7 +278,7 @@ Outcome calibrate(SerialLink& link, const QString& device, CalibrationResult& re
         // 'T' and four readings at least; fewer would be averaged out of thin air.
         if (!reply.startsWith(QLatin1String("54")) || reply.size() < 10)
             return failure(link, Result::fail(TextId::ServiceNoReadings, {reply}));
-        const QByteArray readings = SerialLink::hexToBytes(reply.mid(2, 8));
+        const QByteArray readings = Hex::toBytes(reply.mid(2, 8));
         int sum = 0;
         for (char r : readings)
             sum += quint8(r);
