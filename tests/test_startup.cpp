@@ -6,6 +6,7 @@
 
 #include "files/profile.h"
 #include "app/configlocation.h"
+#include "base/userfolders.h"
 #include "app/startupconfig.h"
 #include "base/systemlocale.h"
 #include "base/textids.h"
@@ -93,6 +94,12 @@ private slots:
         const ConfigLocation where = ConfigLocation::forExecutable(t.bin(), t.env(xdgValue));
         QVERIFY(!where.portable);
         QCOMPARE(where.iniPath, t.root.filePath(expected));
+        // The data folder (backups, recovery) follows the same rules.
+        QProcessEnvironment dataEnv = t.env();
+        if (!xdgValue.isEmpty())
+            dataEnv.insert("XDG_DATA_HOME", xdgValue);
+        QCOMPARE(UserFolders::data(dataEnv), xdg == "xdg" ? t.root.filePath("xdg/rq300")
+                                                          : QDir(t.home()).filePath(".local/share/rq300"));
         QCOMPARE(QFileInfo(where.defaultIni).canonicalFilePath(),
                  QFileInfo(QDir(t.share()).filePath("sysini.ini")).canonicalFilePath());
 

@@ -6,13 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include "files/filesave.h"
 #include "base/filewriter.h"
 #include "base/packstrings.h"
 #include "base/textids.h"
+#include "base/userfolders.h"
 #include "files/profile.h"
 
 #ifndef RQ300_DATA_FROM_BIN
@@ -22,27 +20,6 @@
 namespace {
 
 const QString IniName = QStringLiteral("sysini.ini");
-
-// $HOME, or the account's home directory when HOME is unset (a service, su
-// without -l); never the current directory.
-QString homeDir(const QProcessEnvironment& env)
-{
-    const QString home = env.value(QStringLiteral("HOME"));
-    if (!home.isEmpty())
-        return home;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir)
-        return QFile::decodeName(pw->pw_dir);
-    return QDir::rootPath();
-}
-
-QString configHome(const QProcessEnvironment& env)
-{
-    // Relative values are invalid by the base directory rules and are ignored.
-    const QString xdg = env.value(QStringLiteral("XDG_CONFIG_HOME"));
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return xdg;
-    return QDir(homeDir(env)).filePath(QStringLiteral(".config"));
-}
 
 }
 
@@ -61,7 +38,7 @@ ConfigLocation ConfigLocation::forExecutable(const QString& exeDir, const QProce
         return beside(exeDir);
     const QString data = QDir::cleanPath(QDir(exeDir).filePath(QStringLiteral(RQ300_DATA_FROM_BIN)));
     ConfigLocation where;
-    where.iniPath = QDir(configHome(env)).filePath(QStringLiteral("rq300/") + IniName);
+    where.iniPath = QDir(UserFolders::configHome(env)).filePath(QStringLiteral("rq300/") + IniName);
     where.defaultIni = QDir(data).filePath(IniName);
     where.packDirs = {exeDir, data};
     return where;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <sys/stat.h>
 
+#include "base/userfolders.h"
 #include "files/alignmentfile.h"
 #include "files/filesave.h"
 #include "files/radioimagefile.h"
@@ -93,11 +94,7 @@ Result save(const QString& dir, const QString& user, const QString& suffix, cons
 
 QString folder()
 {
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    // A relative value is to be ignored, as the base directory rules say.
-    if (data.isEmpty() || QDir::isRelativePath(data))
-        data = QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir(data).filePath(QStringLiteral("rq300/backups"));
+    return QDir(UserFolders::data()).filePath(QStringLiteral("backups"));
 }
 
 QString safeName(const QString& user)
