@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,7 +22,6 @@
 #include "gui/channelgrid.h"
 #include "gui/channelmodel.h"
 #include "gui/childwindow.h"
-#include "gui/jpegimage.h"
 
 namespace {
 constexpr int FirstRow = 1;
@@ -153,10 +151,8 @@ void Tchannel::buildPanel()
 
 void Tchannel::loadPicture()
 {
-    QFile f(QStringLiteral(":/editors/radio.jpg"));
-    if (!f.open(QIODevice::ReadOnly))
-        return;
-    const QImage image = decodeJpeg(f.readAll());
+    // Qt's JPEG plugin (libjpeg underneath) decodes it.
+    const QImage image(QStringLiteral(":/editors/radio.jpg"));
     if (image.isNull())
         return;   // the picture is decoration only
     const qreal dpr = devicePixelRatioF();

@@ -3,7 +3,7 @@
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 pkgs=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev
-      libjpeg62-turbo-dev fonts-wqy-microhei xvfb xauth xdotool imagemagick
+      fonts-wqy-microhei xvfb xauth xdotool imagemagick
       clang-14 libclang-rt-14-dev appstream desktop-file-utils groff-base)
 missing=()
 for p in "${pkgs[@]}"; do
