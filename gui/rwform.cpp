@@ -314,14 +314,15 @@ void TRWForm::Button3Click()
     m_initialising = true;
     m_button3->setEnabled(false);
     m_button1->setEnabled(false);
-    const bool adjusted = m_initialise();
-    m_button1->setEnabled(true);
-    // The transfer runs over the same radio connection only when the radio
-    // took the model, band and alignment records.
-    if (adjusted)
-        Button1Click();
-    m_initialising = false;
-    m_button3->setEnabled(true);
+    m_initialise(m_ctx.link->device(), [this](bool adjusted) {
+        m_button1->setEnabled(true);
+        // The transfer follows only when the radio took the model, band and
+        // alignment records.
+        if (adjusted)
+            Button1Click();
+        m_initialising = false;
+        m_button3->setEnabled(true);
+    });
 }
 
 bool TRWForm::FormCloseQuery()

@@ -41,10 +41,11 @@ public:
     void applyTexts(const PackStrings& texts);
 
     // The initialise command (Button3, hidden as delivered) first writes the
-    // model, band and alignment records over the open connection; the main
-    // window supplies that step. It returns false when the step failed and
-    // has reported why.
-    void setInitialiser(std::function<bool()> initialise) { m_initialise = std::move(initialise); }
+    // model, band and alignment records to the radio on the device; the main
+    // window supplies that step. It tells `done` false when the step failed
+    // and has reported why.
+    using Initialiser = std::function<void(const QString& device, std::function<void(bool)> done)>;
+    void setInitialiser(Initialiser initialise) { m_initialise = std::move(initialise); }
 
     int direction() const { return m_direction; }
     bool isTransferRunning() const { return m_thread.isRunning(); }
@@ -87,7 +88,7 @@ private:
     TransferThread m_thread;
     bool m_quiet = false;   // ending with the program: nothing more is said
     int m_direction = 1;
-    std::function<bool()> m_initialise;
+    Initialiser m_initialise;
     bool m_initialising = false;
 
     QPushButton* m_button1;

@@ -47,6 +47,8 @@ TTestForm::TTestForm(AppContext& ctx, QWidget* parent)
     : QWidget(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("TestForm"));
+    m_service = new ServiceThread(this);
+    connect(m_service, &ServiceThread::finished, this, &TTestForm::serviceFinished);
     buildWindow();
     applyTexts(texts());
     resize(size().expandedTo(QSize(743, 652)));

@@ -4,6 +4,9 @@
 
 #include "app/appcontext.h"
 #include "document/alignmentvalues.h"
+#include "service/servicethread.h"
+
+#include <functional>
 
 class PackStrings;
 class QCheckBox;
@@ -12,7 +15,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class UpDown;
-namespace Service { struct Outcome; }
 
 // The alignment window (caption "调试"): the radio's calibration values, read
 // from the radio, written back with the model and band, stored in *.m17 files,
@@ -38,9 +40,9 @@ public:
     void Button7Click();   // "调整SQL": squelch
 
     // The read/write window's initialise command: the adjust without the end
-    // command, leaving the link open for the transfer that follows. Reports
-    // a failure itself; true when the radio took every record.
-    bool initialiseForTransfer();
+    // command, on `device`, before the transfer that follows. Reports a
+    // failure itself; `done` is told whether the radio took every record.
+    void initialiseForTransfer(const QString& device, std::function<void(bool)> done);
 
     // Captions in the language of `t`; the layout grows with longer ones.
     void applyTexts(const PackStrings& t);
@@ -58,7 +60,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class Busy;
     void buildWindow();
     QWidget* valueField(const QString& name, QWidget* parent);
     bool mayStart() const;
@@ -66,7 +67,11 @@ private:
     QString device() const;
     void report(const Service::Outcome& out);
     void refuse(const Result& why);
-    bool backupBeforeAdjust();
+    void backupBeforeAdjust(const std::function<void()>& adjust);
+    void setRunning(bool running);
+    void runOnRadio(ServiceThread::Work work, std::function<void(const Service::Outcome&)> done,
+                    const QString& device = {});
+    void serviceFinished();
     const PackStrings& texts() const;
     QString text(int id) const;
     QLabel* caption(int id, QWidget* parent, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
@@ -78,6 +83,9 @@ private:
     QCheckBox* m_stamp = nullptr;
     QLabel* m_result = nullptr;           // Label25
     bool m_running = false;
+    ServiceThread* m_service = nullptr;
+    std::function<void(const Service::Outcome&)> m_done;   // of the operation on the service thread
+    bool m_chained = false;   // that one's end started the next part of the operation
     bool m_alignmentBackedUp = false;   // the first adjust keeps the radio's values first
     // Every captioned control with the text id of its caption.
     QList<std::pair<QLabel*, int>> m_labelTexts;

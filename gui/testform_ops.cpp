@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <memory>
 
 #include "gui/prompter.h"
 #include "app/appstate.h"
@@ -23,35 +24,44 @@ namespace {
 constexpr int Commands[] = {1, 2, 3, 5, 6, 7};
 }
 
-// Marks one radio operation as running, for this window and for the main
-// window (which holds back its own radio commands and Exit meanwhile), and
-// clears the mark however the operation ends.
-class TTestForm::Busy {
-public:
-    explicit Busy(TTestForm& form) : m_form(form)
-    {
-        m_form.m_running = true;
-        if (m_form.m_ctx.state)
-            m_form.m_ctx.state->setRadioBusy(true);
-        m_form.updateCommands();
-    }
-    ~Busy()
-    {
-        m_form.m_running = false;
-        if (m_form.m_ctx.state)
-            m_form.m_ctx.state->setRadioBusy(false);
-        m_form.updateCommands();
-    }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
+// Marks this window's radio operation as running or ended, for this window
+// and for the main window (which holds back its own radio commands and Exit
+// meanwhile).
+void TTestForm::setRunning(bool running)
+{
+    m_running = running;
+    if (m_ctx.state)
+        m_ctx.state->setRadioBusy(running);
+    updateCommands();
+}
 
-private:
-    TTestForm& m_form;
-};
+// Runs `work` on the service thread; `done` follows on this thread with its
+// outcome. The operation stays marked as running until `done` has returned,
+// so that what `done` starts next (the adjust after its backup read) is part
+// of it.
+void TTestForm::runOnRadio(ServiceThread::Work work, std::function<void(const Service::Outcome&)> done,
+                           const QString& device)
+{
+    if (!m_running)
+        setRunning(true);
+    m_done = std::move(done);
+    const bool single = m_ctx.state ? m_ctx.state->singlePort : m_ctx.link->singlePort();
+    m_service->start({device.isEmpty() ? this->device() : device, single, m_ctx.link->log()}, std::move(work));
+}
+
+void TTestForm::serviceFinished()
+{
+    auto done = std::move(m_done);
+    m_done = nullptr;
+    m_chained = false;
+    if (done)
+        done(m_service->outcome());
+    if (!m_chained)
+        setRunning(false);
+}
 
 bool TTestForm::mayStart() const
 {
-    // A click can still arrive while a wait runs the event loop.
     return !m_running && m_ctx.link && !(m_ctx.state && m_ctx.state->radioBusy());
 }
 
@@ -101,28 +111,35 @@ void TTestForm::Button1Click()
 {
     if (!mayStart())
         return;
-    const Busy busy(*this);
     const AlignmentValues before = values();
-    AlignmentValues read = before;
-    Service::ReadResult result;
-    const Service::Outcome out =
-        Service::readAlignment(*m_ctx.link, device(), m_ctx.doc->bandList(), read, result);
-    // What the radio gave stays even when a later step failed; fields it did
-    // not reach keep whatever they hold now.
-    for (const AlignmentValues::Field& f : AlignmentValues::fields())
-        if (read.text(f.name) != before.text(f.name))
-            m_edits.value(f.name)->setText(read.text(f.name));
-    if (result.bandIndex >= 0) {
-        m_ctx.doc->setChoice(Key::Band, result.bandIndex);
-        const QString model = m_ctx.doc->choiceText(Key::Model);
-        if (m_ctx.identity) {
-            m_ctx.identity->model = model;
-            m_ctx.identity->band = result.band;
-            emit identityChanged();
+    // Filled on the service thread, read here once it has ended.
+    struct Read {
+        AlignmentValues values;
+        Service::ReadResult result;
+    };
+    auto read = std::make_shared<Read>(Read{before, {}});
+    const QString device = this->device();
+    const QStringList bands = m_ctx.doc->bandList();
+    runOnRadio([read, device, bands](SerialLink& link) {
+        return Service::readAlignment(link, device, bands, read->values, read->result);
+    }, [this, before, read](const Service::Outcome& out) {
+        // What the radio gave stays even when a later step failed; fields it
+        // did not reach keep whatever they hold now.
+        for (const AlignmentValues::Field& f : AlignmentValues::fields())
+            if (read->values.text(f.name) != before.text(f.name))
+                m_edits.value(f.name)->setText(read->values.text(f.name));
+        if (read->result.bandIndex >= 0) {
+            m_ctx.doc->setChoice(Key::Band, read->result.bandIndex);
+            const QString model = m_ctx.doc->choiceText(Key::Model);
+            if (m_ctx.identity) {
+                m_ctx.identity->model = model;
+                m_ctx.identity->band = read->result.band;
+                emit identityChanged();
+            }
+            emit bandSelected(read->result.band);
         }
-        emit bandSelected(result.band);
-    }
-    report(out);
+        report(out);
+    });
 }
 
 void TTestForm::Button2Click()
@@ -137,57 +154,80 @@ void TTestForm::Button2Click()
         refuse(problem);
         return;
     }
-    const Busy busy(*this);
-    if (!m_alignmentBackedUp && !backupBeforeAdjust())
+    const QString device = this->device();
+    const auto adjust = [this, in, device] {
+        m_chained = true;
+        runOnRadio([in, device](SerialLink& link) { return Service::adjust(link, device, in); },
+                   [this](const Service::Outcome& out) { report(out); });
+    };
+    if (m_alignmentBackedUp) {
+        adjust();
         return;
-    report(Service::adjust(*m_ctx.link, device(), in));
+    }
+    backupBeforeAdjust(adjust);
 }
 
 // The calibration values are the one thing no settings file holds and no
 // other radio can give back: before the first adjust overwrites them, what
 // the radio holds goes into the backup folder. If that fails the technician
-// decides whether to adjust all the same.
-bool TTestForm::backupBeforeAdjust()
+// decides whether to adjust all the same; `adjust` follows when it goes on.
+void TTestForm::backupBeforeAdjust(const std::function<void()>& adjust)
 {
-    AlignmentValues held;
-    Service::ReadResult result;
-    const Service::Outcome read = Service::readAlignment(*m_ctx.link, device(), m_ctx.doc->bandList(), held, result);
-    if (read.status == Service::Outcome::Status::PortUnavailable) {
-        report(read);
-        return false;
-    }
-    QString why = read.reason.text(texts());
-    if (read.ok()) {
-        const QString user = m_ctx.identity && m_ctx.identity->user != RadioIdentity::Unfilled ? m_ctx.identity->user
-                                                                                                : QString();
-        QString path;
-        const Result saved = Backups::saveAlignment(held, user, &path);
-        if (saved.ok()) {
-            m_alignmentBackedUp = true;
-            return true;
+    auto held = std::make_shared<AlignmentValues>();
+    const QString device = this->device();
+    const QStringList bands = m_ctx.doc->bandList();
+    runOnRadio([held, device, bands](SerialLink& link) {
+        Service::ReadResult result;
+        return Service::readAlignment(link, device, bands, *held, result);
+    }, [this, held, adjust](const Service::Outcome& read) {
+        if (read.status == Service::Outcome::Status::PortUnavailable) {
+            report(read);
+            return;
         }
-        why = saved.text(texts());
-    }
-    const bool goOn = Prompter::active().question(
-        this, text(MsgId::Caption), Result::fail(TextId::AlignmentBackupFailed, {why}).text(texts()), Prompter::Icon::Question);
-    m_alignmentBackedUp = goOn;
-    return goOn;
+        QString why = read.reason.text(texts());
+        if (read.ok()) {
+            const QString user = m_ctx.identity && m_ctx.identity->user != RadioIdentity::Unfilled
+                                     ? m_ctx.identity->user
+                                     : QString();
+            QString path;
+            const Result saved = Backups::saveAlignment(*held, user, &path);
+            if (saved.ok()) {
+                m_alignmentBackedUp = true;
+                adjust();
+                return;
+            }
+            why = saved.text(texts());
+        }
+        const bool goOn = Prompter::active().question(this, text(MsgId::Caption),
+                                                      Result::fail(TextId::AlignmentBackupFailed, {why}).text(texts()),
+                                                      Prompter::Icon::Question);
+        m_alignmentBackedUp = goOn;
+        if (goOn)
+            adjust();
+    });
 }
 
-bool TTestForm::initialiseForTransfer()
+void TTestForm::initialiseForTransfer(const QString& device, std::function<void(bool)> done)
 {
-    if (m_running)
-        return false;
+    if (m_running) {
+        done(false);
+        return;
+    }
     const Service::AdjustInput in{m_ctx.state ? m_ctx.state->modelId : QString(),
                                   m_ctx.doc->selectedBand(), values()};
     if (const Result problem = Service::checkAdjustInput(in); !problem) {
         refuse(problem);
-        return false;
+        done(false);
+        return;
     }
-    const Busy busy(*this);
-    const Service::Outcome out = Service::initialiseAdjust(*m_ctx.link, in);
-    report(out);
-    return out.ok();
+    runOnRadio([in](SerialLink& link) { return Service::initialiseAdjust(link, in); },
+               [this, done](const Service::Outcome& out) {
+                   report(out);
+                   // Told once this operation has ended, so that the
+                   // transfer it starts finds the radio free.
+                   QMetaObject::invokeMethod(this, [done, ok = out.ok()] { done(ok); }, Qt::QueuedConnection);
+               },
+               device);
 }
 
 void TTestForm::Button3Click()
@@ -222,29 +262,33 @@ void TTestForm::Button5Click()
 {
     if (!mayStart())
         return;
-    const Busy busy(*this);
-    report(Service::aging(*m_ctx.link, device()));
+    const QString device = this->device();
+    runOnRadio([device](SerialLink& link) { return Service::aging(link, device); },
+               [this](const Service::Outcome& out) { report(out); });
 }
 
 void TTestForm::Button6Click()
 {
     if (!mayStart())
         return;
-    const Busy busy(*this);
     m_result->clear();
-    Service::CalibrationResult result;
-    const Service::Outcome out = Service::calibrate(*m_ctx.link, device(), result);
-    if (result.verdict != Service::CalibrationResult::Verdict::None)
-        m_result->setText(text(result.verdict == Service::CalibrationResult::Verdict::Stored
-                                   ? int(TextId::CalibrationOkLabel)
-                                   : int(TextId::CalibrationFailLabel)));
-    report(out);
+    auto result = std::make_shared<Service::CalibrationResult>();
+    const QString device = this->device();
+    runOnRadio([result, device](SerialLink& link) { return Service::calibrate(link, device, *result); },
+               [this, result](const Service::Outcome& out) {
+                   if (result->verdict != Service::CalibrationResult::Verdict::None)
+                       m_result->setText(text(result->verdict == Service::CalibrationResult::Verdict::Stored
+                                                  ? int(TextId::CalibrationOkLabel)
+                                                  : int(TextId::CalibrationFailLabel)));
+                   report(out);
+               });
 }
 
 void TTestForm::Button7Click()
 {
     if (!mayStart())
         return;
-    const Busy busy(*this);
-    report(Service::squelch(*m_ctx.link, device()));
+    const QString device = this->device();
+    runOnRadio([device](SerialLink& link) { return Service::squelch(link, device); },
+               [this](const Service::Outcome& out) { report(out); });
 }

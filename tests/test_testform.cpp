@@ -61,6 +61,13 @@ struct Bench {
 
     QLineEdit* edit(const char* name) { return form->findChild<QLineEdit*>(QLatin1String(name)); }
     QPushButton* button(int n) { return form->findChild<QPushButton*>(QStringLiteral("Button%1").arg(n)); }
+    // Clicks a radio command and waits for its operation, message included,
+    // to end; false if it did not.
+    bool run(int n)
+    {
+        button(n)->click();
+        return QTest::qWaitFor([this] { return !form->operationRunning(); }, 30000);
+    }
     QLabel* label25() { return form->findChild<QLabel*>(QStringLiteral("Label25")); }
     UpDown* spin(const char* edit) { return form->findChild<UpDown*>(QLatin1String("UpDown") + QLatin1String(edit + 4)); }
     void put(int address, const char* hex)
@@ -88,7 +95,7 @@ private slots:
         b.put(0x4020, "0102030405060708");   // values a radio may hold
         const QByteArray held = b.sim.memory().mid(0x4020, 24);
         b.type("Edit401", "20");
-        b.button(2)->click();
+        QVERIFY(b.run(2));
         QVERIFY2(b.prompter.messages.isEmpty(), qPrintable(b.prompter.messages.value(0).text));
         QVERIFY2(b.prompter.questions.isEmpty(), qPrintable(b.prompter.questions.value(0).text));
         QVERIFY(b.sim.memory().mid(0x4020, 24) != held);   // the adjust wrote
@@ -107,7 +114,7 @@ private slots:
         QCOMPARE(backup.text("Edit401"), radio.text("Edit401"));
         QVERIFY(radio.text("Edit401") != "20");
         // Later adjusts of the same window keep no more copies.
-        b.button(2)->click();
+        QVERIFY(b.run(2));
         QCOMPARE(folder.entryList({"*.m17"}).size(), 1);
         qunsetenv("XDG_DATA_HOME");
     }
@@ -172,7 +179,7 @@ private slots:
         Bench b;
         b.put(0x4078, "FFFFFFFFFFFFFFFF");
         QSignalSpy band(b.form.get(), &TTestForm::bandSelected);
-        b.button(1)->click();
+        QVERIFY(b.run(1));
         QVERIFY(b.prompter.messages.isEmpty());
         QCOMPARE(b.doc.choice(Key::Band), 1);
         QCOMPARE(band.size(), 0);
@@ -186,7 +193,7 @@ private slots:
     {
         Bench b;
         QSignalSpy band(b.form.get(), &TTestForm::bandSelected);
-        b.button(1)->click();
+        QVERIFY(b.run(1));
         QVERIFY(b.prompter.messages.isEmpty());
         QCOMPARE(b.doc.choice(Key::Band), 0);
         QCOMPARE(band.size(), 1);
@@ -202,7 +209,7 @@ private slots:
         Bench b;
         b.state.texts = englishTexts();
         b.put(0x4078, "4800450048004500");
-        b.button(1)->click();
+        QVERIFY(b.run(1));
         QCOMPARE(b.prompter.messages.size(), 1);
         QCOMPARE(b.prompter.messages[0].caption, englishTexts().text(MsgId::Caption));
         QCOMPARE(b.prompter.messages[0].text, QString("The radio's band 450-480MHz is not in the band list"));
@@ -217,7 +224,7 @@ private slots:
     {
         Bench b;
         b.state.chosenPort = 2;
-        b.button(7)->click();
+        QVERIFY(b.run(7));
         QCOMPARE(b.prompter.messages.size(), 1);
         QCOMPARE(b.prompter.messages[0].caption, Caption);
         QVERIFY(b.prompter.messages[0].text.startsWith("通信端口无法打开!\n\n请选择别的通信端口!\n\n"));
@@ -229,7 +236,7 @@ private slots:
         b.state.texts = englishTexts();
         b.state.chosenPort = 1;
         b.sim.setFaults({.noReplyToFrame = 3});
-        b.button(5)->click();
+        QVERIFY(b.run(5));
         QCOMPARE(b.prompter.messages.size(), 2);
         QCOMPARE(b.prompter.messages[1].text, englishTexts().text(MsgId::TransferFailed)
                                                   + "\n\nThe radio did not answer the aging command (56084556750045567500)");
@@ -239,13 +246,13 @@ private slots:
     {
         Bench b;
         b.type("Edit201", "G1");
-        b.button(2)->click();
+        QVERIFY(b.run(2));
         QCOMPARE(b.prompter.messages.size(), 1);
         QVERIFY(b.prompter.messages[0].text.contains("Edit201"));
 
         b.type("Edit201", "1F");
         b.doc.setOptions(Key::Band, {});
-        b.button(2)->click();
+        QVERIFY(b.run(2));
         QVERIFY(b.prompter.messages.last().text.contains("频段"));
         QCOMPARE(b.prompter.messages.size(), 2);
         QCOMPARE(b.sim.framesReceived(), 0);
@@ -258,7 +265,7 @@ private slots:
         b.doc.setChoice(Key::Band, 0);
         b.type("Edit413", "123");
         b.type("Edit402", "99");
-        b.button(2)->click();
+        QVERIFY(b.run(2));
         QVERIFY(b.prompter.messages.isEmpty());
         QCOMPARE(b.sim.memory().mid(0x4078, 8).toHex(), QByteArray("4700400047004000"));
         QCOMPARE(b.sim.memory().mid(0x4020, 8).toHex(), QByteArray("04ce00ff3f00ff00"));
@@ -269,17 +276,17 @@ private slots:
     {
         Bench b;
         b.sim.setCalibrationReadings(QByteArray::fromHex("60616162"));
-        b.button(6)->click();
+        QVERIFY(b.run(6));
         QCOMPARE(b.label25()->text(), QString("成功 !"));
         QCOMPARE(quint8(b.sim.memory().at(0x01BE)), quint8(64));
 
         b.sim.setCalibrationReadings(QByteArray::fromHex("60606060"));
-        b.button(6)->click();
+        QVERIFY(b.run(6));
         QCOMPARE(b.label25()->text(), QString("失败 !"));
         QCOMPARE(b.prompter.messages.size(), 1);
         QCOMPARE(b.prompter.messages[0].text, QString("电池读数为 63，超出 64 到 112 的范围：未存储（是否已接上标准电压？）"));
         b.state.texts = englishTexts();
-        b.button(6)->click();
+        QVERIFY(b.run(6));
         QCOMPARE(b.label25()->text(), QString("Fail !"));
         QVERIFY(b.prompter.messages[1].text.startsWith("The battery readings give 63, outside 64 to 112"));
         b.prompter.messages.clear();
@@ -290,7 +297,7 @@ private slots:
         SimRadio::Faults faults;
         faults.corruptReplyToFrame = 3;
         b.sim.setFaults(faults);
-        b.button(6)->click();
+        QVERIFY(b.run(6));
         QVERIFY(b.label25()->text().isEmpty());
         QCOMPARE(b.prompter.messages.size(), 1);
         QVERIFY2(b.prompter.messages[0].text.startsWith(FailureMessage + "\n\n"), qPrintable(b.prompter.messages[0].text));
@@ -333,20 +340,14 @@ private slots:
     {
         Bench b;
         b.sim.setBusyReplies(5);
-        bool busyDuring = false;
-        bool anyCommandEnabled = true;
-        QTimer::singleShot(100, [&] {
-            busyDuring = b.state.radioBusy() && b.form->operationRunning();
-            anyCommandEnabled = false;
-            for (int n : {1, 2, 3, 5, 6, 7})
-                anyCommandEnabled = anyCommandEnabled || b.button(n)->isEnabled();
-            // Even called directly, the handlers start nothing.
-            b.form->Button1Click();
-            b.form->Button7Click();
-        });
         b.button(5)->click();
-        QVERIFY(busyDuring);
-        QVERIFY(!anyCommandEnabled);
+        QVERIFY(b.state.radioBusy() && b.form->operationRunning());
+        for (int n : {1, 2, 3, 5, 6, 7})
+            QVERIFY2(!b.button(n)->isEnabled(), qPrintable(QString::number(n)));
+        // Even called directly, the handlers start nothing.
+        b.form->Button1Click();
+        b.form->Button7Click();
+        QVERIFY(QTest::qWaitFor([&] { return !b.form->operationRunning(); }, 30000));
         const QList<QByteArray> frames = b.sim.receivedFrames();
         QCOMPARE(std::count(frames.begin(), frames.end(), ServiceHello), 1);
         QVERIFY(!frames.contains(ProgHello));
