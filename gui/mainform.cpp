@@ -285,7 +285,9 @@ void TMainForm::buildChildWindows()
     connect(m_rw, &TRWForm::identityChanged, m_addmessage, &Taddmessage::refresh);
     connect(m_rw, &TRWForm::modelSelected, this, &TMainForm::ComboBox11Change);
     connect(m_rw, &TRWForm::bandSelected, this, showBand);
-    m_rw->setInitialiser([this] { return m_test->initialiseForTransfer(); });
+    m_rw->setInitialiser([this](const QString& device, std::function<void(bool)> done) {
+        m_test->initialiseForTransfer(device, std::move(done));
+    });
     connect(m_test, &TTestForm::identityChanged, m_addmessage, &Taddmessage::refresh);
     connect(m_test, &TTestForm::bandSelected, this, showBand);
     // After a read or write the document is what the radio holds.
@@ -402,19 +404,24 @@ void TMainForm::closeEvent(QCloseEvent* e)
         return;
     }
     m_closeDeferred = false;
-    if (m_terminating) {
-        // A termination asks nothing; unsaved work is kept for the next start.
-        writeRecovery();
-    } else if (!maySetDocumentAside(true)) {
+    // A termination asks nothing; it has kept unsaved work for the next
+    // start. One that came while the question was open closes too.
+    const bool mayClose = m_terminating || maySetDocumentAside(true) || m_terminating;
+    if (!mayClose) {
         e->ignore();
         return;
     }
-    if (!m_configWritten) {
-        m_configWritten = true;
-        endCommunicationLog(true);
-        writeConfiguration();
-    }
+    writeConfigurationOnce();
     e->accept();
+}
+
+void TMainForm::writeConfigurationOnce()
+{
+    if (m_configWritten)
+        return;
+    m_configWritten = true;
+    endCommunicationLog(true);
+    writeConfiguration();
 }
 
 // Commands ---------------------------------------------------------------

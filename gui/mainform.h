@@ -145,6 +145,8 @@ private:
     void rebuildRecentMenu();
     void offerRecovery();
     void writeRecovery();
+    // The configuration and the end of the communication log, once at the end.
+    void writeConfigurationOnce();
 
     QString m_captionTail;           // model and band, as the commands set it
     bool m_settingTitle = false;

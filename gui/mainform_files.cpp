@@ -52,7 +52,11 @@ bool TMainForm::maySetDocumentAside(bool exiting)
     if (!m_doc->isModified())
         return true;
     const QString question = Result::fail(TextId::SaveChangesQuestion, {documentName()}).text(m_state->texts);
-    switch (Prompter::active().saveChanges(this, ErrorCaption, question)) {
+    const Prompter::SaveChoice choice = Prompter::active().saveChanges(this, ErrorCaption, question);
+    // Ended while asked: the recovery file holds the work; nothing more.
+    if (m_terminating)
+        return false;
+    switch (choice) {
     case Prompter::SaveChoice::Save: return saveDocument(false);
     case Prompter::SaveChoice::Discard: return true;
     case Prompter::SaveChoice::Cancel: break;

@@ -36,10 +36,16 @@ QString TMainForm::recoveryDir()
 
 void TMainForm::closeForTermination()
 {
+    if (m_terminating)
+        return;
     m_terminating = true;
     // A transfer stops before its first record, or finishes the write it has
     // begun; nothing is reported any more.
     m_rw->stopAndWait();
+    // Kept here rather than left to closeEvent: while a question of Exit is
+    // open the window is closing already, and close() does nothing.
+    writeRecovery();
+    writeConfigurationOnce();
     close();
     // Whatever dialog or message box is open ends with the program: every
     // event loop running, nested ones included, returns.
@@ -76,6 +82,9 @@ void TMainForm::offerRecovery()
     const bool restore = Prompter::active().question(
         this, QStringLiteral("RQ-300"), Result::fail(TextId::RestoreQuestion, {name}).text(m_state->texts),
         Prompter::Icon::Question);
+    // Ended while asked: not answered, so the work stays for the next start.
+    if (m_terminating)
+        return;
     if (restore) {
         const SettingsFile::ReadResult r = SettingsFile::read(settingsPath(), m_doc->data(), m_doc->words());
         if (!r.ok()) {

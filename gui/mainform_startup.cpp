@@ -1,4 +1,5 @@
 // Start-up, shutdown, the model change and the language commands.
+#include <cstdio>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -100,6 +101,11 @@ bool TMainForm::writeConfiguration()
     const Result saved = config.save(iniPath(), m_session.where().defaultIni);
     if (saved)
         return true;
+    // A termination waits for no click: it is said on the terminal.
+    if (m_terminating) {
+        std::fprintf(stderr, "rq300: %s\n", qPrintable(saved.text(m_state->texts)));
+        return false;
+    }
     Prompter::active().message(this, QStringLiteral("RQ-300"), saved.text(m_state->texts), Prompter::Icon::Error);
     return false;
 }

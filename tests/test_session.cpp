@@ -2,6 +2,8 @@
 // installed, the communication log of Tools, and the session outliving the
 // windows.
 #include <QAction>
+#include <QApplication>
+#include <QProcess>
 #include <QtTest>
 
 #include "gui/mainform.h"
@@ -11,8 +13,21 @@
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "files/profile.h"
+#include "files/settingsfile.h"
+#include "base/packstrings.h"
+#include "app/appsession.h"
+#include "app/configlocation.h"
+#include "gui/prompter.h"
 #include "base/systemlocale.h"
 #include "sim/simradio.h"
+
+namespace {
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}
 
 class TestSession : public QObject {
     Q_OBJECT
@@ -105,6 +120,68 @@ private slots:
         session.doc->setChoice(Key::Band, 1);
         QCOMPARE(session.doc->selectedBand(), "400-430MHz");
         QVERIFY(!session.link->isOpen());
+    }
+
+    // A termination never waits for a click and never loses unsaved work,
+    // whatever question is open.
+    void terminationWhileAQuestionIsOpenKeepsTheWork()
+    {
+        // The program itself, asked at start whether to restore the work of
+        // last time: the work stays for the next start.
+        QTemporaryDir dir;
+        copyPacks(dir.filePath("bin"));
+        QVERIFY(QFile::copy(QDir(qEnvironmentVariable("RQ300_BIN_DIR")).filePath("rq300"), dir.filePath("bin/rq300")));
+        QFile::setPermissions(dir.filePath("bin/rq300"), QFile::ReadOwner | QFile::ExeOwner);
+        const QString recovery = dir.filePath("data/rq300/recovery.kq19");
+        QDir().mkpath(QFileInfo(recovery).absolutePath());
+        {
+            SettingsDocument doc;
+            doc.setCell(1, 1, "446.00625");
+            QVERIFY(SettingsFile::save(recovery, doc.data(), PackStrings::builtIn()).ok());
+        }
+        const QByteArray kept = readAll(recovery);
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", dir.filePath("data"));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(env);
+        program.start(dir.filePath("bin/rq300"), {});
+        QVERIFY(program.waitForStarted());
+        // Time for the question to come up.
+        QVERIFY(!program.waitForFinished(1500));
+        program.terminate();
+        QVERIFY2(program.waitForFinished(10000), "the program waited for an answer");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(readAll(recovery), kept);
+
+        // Exit's Save / Discard / Cancel in a real message box: the work
+        // goes to the recovery file and the program ends.
+        copyPacks(dir.filePath("here"));
+        qputenv("XDG_DATA_HOME", dir.filePath("data2").toUtf8());
+        Prompter::install(nullptr);
+        AppSession session(ConfigLocation::beside(dir.filePath("here")));
+        {
+            TMainForm form(session);
+            form.show();
+            QCoreApplication::processEvents();
+            form.document().setCell(3, 1, "447.00000");
+            bool askedAndEnded = false;
+            QTimer::singleShot(500, &form, [&] {
+                askedAndEnded = QApplication::activeModalWidget() != nullptr;
+                form.closeForTermination();
+            });
+            form.findChild<QAction*>("FileExitItem")->trigger();
+            QVERIFY(askedAndEnded);
+            QVERIFY(!form.isVisible());
+        }
+        const QString saved = dir.filePath("data2/rq300/recovery.kq19");
+        QVERIFY(QFile::exists(saved));
+        QVERIFY(readAll(saved).contains("447.00000"));
+        // The program would end now; the tests go on, so the event loops
+        // are let run again.
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
     }
 };
 
