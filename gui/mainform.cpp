@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
@@ -101,6 +102,13 @@ TMainForm::TMainForm(AppSession& session, QWidget* parent)
     // toolbar button stays hidden as delivered.
     auto* service = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+Shift+T")), this);
     connect(service, &QShortcut::activated, this, &TMainForm::ToolButton12Click);
+    auto* closeChild = makeAction(this, m_actions, "CloseWindowItem", QString());
+    closeChild->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    addAction(closeChild);
+    connect(closeChild, &QAction::triggered, this, [this] {
+        if (QMdiSubWindow* sub = m_mdi->activeSubWindow())
+            sub->close();
+    });
 
     connect(m_state, &AppState::radioBusyChanged, this, [this](bool busy) {
         for (const char* name : {"CutItem", "CopyItem", "FileOpenItem", "FileNewItem"})
@@ -252,6 +260,12 @@ QMdiSubWindow* TMainForm::addChild(QWidget* w)
     auto* filter = new HideOnClose(sub);
     sub->installEventFilter(filter);
     w->installEventFilter(filter);
+    // Each frame's own Close would claim Ctrl+W (Write) and Ctrl+F4 in the
+    // whole window, so that neither key did anything; the main window's
+    // one Ctrl+F4 closes the active frame instead.
+    if (QMenu* menu = sub->systemMenu())
+        for (QAction* a : menu->actions())
+            a->setShortcuts({});
     sub->adjustSize();
     return sub;
 }

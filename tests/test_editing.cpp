@@ -567,6 +567,49 @@ private slots:
         QVERIFY(e.f().windowTitle().startsWith("未命名 - "));
     }
 
+    // A key that two actions share does neither ("Ambiguous shortcut
+    // overload"): Ctrl+W is Write, also with an inner window focused and
+    // after a language switch, which retranslates Qt's own menus.
+    void everyShortcutBelongsToOneAction()
+    {
+        Editing e;
+        e.action("N7")->trigger();
+        e.action("N6")->trigger();
+        // Keys of the whole window are unique; a key of one inner window
+        // (its frame's Close) is none of them.
+        QHash<QString, QString> owner;
+        QList<std::pair<QString, QString>> inner;
+        for (QAction* a : e.f().findChildren<QAction*>()) {
+            for (const QKeySequence& k : a->shortcuts()) {
+                const QString key = k.toString();
+                if (a->shortcutContext() != Qt::WindowShortcut) {
+                    inner.append({key, a->text()});
+                    continue;
+                }
+                QVERIFY2(!owner.contains(key), qPrintable(key + ": " + owner.value(key) + " and " + a->text()));
+                owner.insert(key, a->text());
+            }
+        }
+        for (const auto& [key, text] : inner)
+            QVERIFY2(!owner.contains(key), qPrintable(key + ": " + owner.value(key) + " and " + text));
+        QCOMPARE(owner.value("Ctrl+W"), "&Write");
+        QVERIFY(owner.contains("Ctrl+F4"));
+        for (const char* focus : {"StringGrid1", "ComboBox2"}) {
+            e.f().findChild<QWidget*>(focus)->setFocus();
+            const qsizetype before = e.prompter.messages.size();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+            // Write ran: it found no port on this machine.
+            QCOMPARE(e.prompter.messages.size(), before + 1);
+            QVERIFY(e.prompter.messages.last().text.startsWith("The communication port cannot be opened!"));
+        }
+        QVERIFY(e.f().subWindowOf(e.channel())->isVisible());
+        // Ctrl+F4 closes the inner window that is active, and only that one.
+        e.click(1, 1);
+        QTest::keyClick(e.grid(), Qt::Key_F4, Qt::ControlModifier);
+        QVERIFY(e.f().subWindowOf(e.channel())->isHidden());
+        QVERIFY(e.f().subWindowOf(e.f().funcForm())->isVisible());
+    }
+
     void csvExportAndImportThroughTheFileMenu()
     {
         Editing e;

@@ -382,18 +382,20 @@
     X(HelpIntro, 1911) \
     X(HelpConnectTitle, 1912) \
     X(HelpConnect, 1913) \
-    X(HelpReadTitle, 1914) \
-    X(HelpRead, 1915) \
-    X(HelpEditTitle, 1916) \
-    X(HelpEdit, 1917) \
-    X(HelpSaveTitle, 1918) \
-    X(HelpSave, 1919) \
-    X(HelpWriteTitle, 1920) \
-    X(HelpWrite, 1921) \
-    X(HelpBackupsTitle, 1922) \
-    X(HelpBackups, 1923) \
-    X(HelpConfigTitle, 1924) \
-    X(HelpConfig, 1925)
+    X(HelpConnectSinglePort, 1914) \
+    X(HelpReadTitle, 1915) \
+    X(HelpRead, 1916) \
+    X(HelpEditTitle, 1917) \
+    X(HelpEdit, 1918) \
+    X(HelpEditMore, 1919) \
+    X(HelpSaveTitle, 1920) \
+    X(HelpSave, 1921) \
+    X(HelpWriteTitle, 1922) \
+    X(HelpWrite, 1923) \
+    X(HelpBackupsTitle, 1924) \
+    X(HelpBackups, 1925) \
+    X(HelpConfigTitle, 1926) \
+    X(HelpConfig, 1927)
 
 #define RQ300_TEXTS_ALL(X) \
     RQ300_TEXTS_RADIO(X) RQ300_TEXTS_FILES(X) RQ300_TEXTS_SETUP(X) RQ300_TEXTS_EDITING(X) \
