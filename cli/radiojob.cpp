@@ -1,91 +1,88 @@
 #include "radiojob.h"
 
 #include <QEventLoop>
-#include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
-#include "radio/transfercontext.h"
-#include "document/settingsdocument.h"
-#include "radio/cables.h"
 #include "radio/seriallink.h"
-#include "base/textids.h"
+#include "radio/transfercontext.h"
+#include "radio/transferthread.h"
 
 namespace {
 
-// Everything a transfer touches is made on the job's own thread, so the
-// serial port's notifications arrive on the event loop that waits for them.
-void runOne(RadioJob& job)
+TransferThread::Request requestFor(const RadioJob& job)
 {
-    job.result = job.data;
-    // A permission or braille-service problem comes with its fix.
-    if (const Result why = SerialLink::probe(job.device); !why) {
-        job.outcome.failedStep = TransferEngine::Outcome::Step::Port;
-        job.outcome.reason = why;
-        return;
-    }
-    SerialLink link;
-    link.setDevice(job.device);
-    link.setLog(job.log);
-    SettingsDocument doc;
-    doc.setDecimalSeparator(job.separator);
-    doc.replace(job.data);
-    doc.applyLanguage(job.texts);
-    TransferContext state;
-    state.texts = job.texts;
-    state.singlePort = job.singlePort;
-    state.stampFactoryDate = job.stampFactoryDate;
-    RadioIdentity identity;
-    identity.userToWrite = job.userToWrite;
-    identity.writeUser = job.writeUser;
-
-    SafeTransfer transfer(link, doc, identity, state);
-    if (job.stopRequested)
-        transfer.setStopRequest(job.stopRequested);
-    auto progress = [&job](int value, int maximum) {
-        job.maximum.storeRelaxed(qMax(1, maximum));
-        job.progress.storeRelaxed(value);
-    };
-    QObject::connect(&transfer, &SafeTransfer::progress, progress);
+    TransferThread::Request r;
     switch (job.mode) {
-    case RadioJob::Mode::Read: job.safe = transfer.read(job.safety); break;
-    case RadioJob::Mode::Write: job.safe = transfer.write(job.safety); break;
-    case RadioJob::Mode::Info:
-        QObject::connect(&transfer.engine(), &TransferEngine::progress, progress);
-        job.safe.transfer = transfer.engine().info();
-        job.safe.stage = job.safe.transfer.ok() ? SafeTransfer::Outcome::Stage::Done
-                                                : SafeTransfer::Outcome::Stage::Transfer;
-        break;
+    case RadioJob::Mode::Read: r.kind = TransferThread::Kind::Read; break;
+    case RadioJob::Mode::Write: r.kind = TransferThread::Kind::Write; break;
+    case RadioJob::Mode::Info: r.kind = TransferThread::Kind::Info; break;
     }
-    job.outcome = job.safe.transfer;
-    link.close();
-    job.result = doc.data();
-    job.identity = identity;
+    r.device = job.device;
+    r.data = job.data;
+    r.separator = job.separator;
+    r.identity.userToWrite = job.userToWrite;
+    r.identity.writeUser = job.writeUser;
+    r.texts = job.texts;
+    r.singlePort = job.singlePort;
+    r.stampFactoryDate = job.stampFactoryDate;
+    r.adminName = TransferContext::defaultAdminName();
+    r.options = job.safety;
+    r.log = job.log;
+    return r;
 }
 
 }
 
 void runJobs(QList<RadioJob>& jobs, const std::function<void()>& tick)
 {
-    std::vector<std::unique_ptr<QThread>> threads;
+    std::vector<std::unique_ptr<TransferThread>> threads;
     QEventLoop loop;
-    int running = int(jobs.size());
+    int running = 0;
     for (RadioJob& job : jobs) {
-        threads.emplace_back(QThread::create([&job] { runOne(job); }));
-        QObject::connect(threads.back().get(), &QThread::finished, &loop, [&] {
+        job.result = job.data;
+        // A permission or braille-service problem comes with its fix.
+        if (const Result why = SerialLink::probe(job.device); !why) {
+            job.outcome.failedStep = TransferEngine::Outcome::Step::Port;
+            job.outcome.reason = why;
+            job.safe.transfer = job.outcome;
+            job.safe.stage = SafeTransfer::Outcome::Stage::Transfer;
+            continue;
+        }
+        auto thread = std::make_unique<TransferThread>();
+        TransferThread* t = thread.get();
+        QObject::connect(t, &TransferThread::progress, &loop, [&job](int value, int maximum) {
+            job.maximum.storeRelaxed(qMax(1, maximum));
+            job.progress.storeRelaxed(value);
+        });
+        QObject::connect(t, &TransferThread::finished, &loop, [&job, t, &running, &loop] {
+            const TransferThread::Outcome& o = t->outcome();
+            job.safe = o.safe;
+            job.outcome = o.safe.transfer;
+            job.result = o.data;
+            job.identity = o.identity;
             if (--running == 0)
                 loop.quit();
         });
+        ++running;
+        t->start(requestFor(job));
+        threads.push_back(std::move(thread));
     }
     QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, &loop, [&] { tick(); });
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        // A stop asked for (a signal) reaches every radio not yet written.
+        const bool stop = std::any_of(jobs.cbegin(), jobs.cend(),
+                                      [](const RadioJob& j) { return j.stopRequested && j.stopRequested(); });
+        if (stop)
+            for (const auto& t : threads)
+                t->requestStop();
+        tick();
+    });
     timer.start(100);
-    for (auto& t : threads)
-        t->start();
     if (running > 0)
         loop.exec();
-    for (auto& t : threads)
-        t->wait();
     tick();
 }
 

@@ -13,7 +13,8 @@
 class CommLog;
 
 // One transfer with one radio, as the read/write window runs it: the port is
-// probed, then the transfer engine runs against a document of its own.
+// probed, then the transfer runs on a thread of its own (TransferThread)
+// against a document of its own.
 struct RadioJob {
     enum class Mode { Read, Write, Info };
 
@@ -44,7 +45,8 @@ struct RadioJob {
 
 // Runs every job at once, each on a thread of its own (a transfer waits on
 // its own event loop, so two on one thread would stall each other).
-// `tick` is called on this thread now and then while they run.
+// `tick` is called on this thread now and then while they run; a job's
+// stopRequested is asked then too.
 void runJobs(QList<RadioJob>& jobs, const std::function<void()>& tick);
 
 // The name of a failed step for the one-line message.

@@ -51,6 +51,11 @@ TCompareWindow::TCompareWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
 
     connect(m_read, &QPushButton::clicked, this, &TCompareWindow::ButtonReadClick);
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
+    connect(&m_thread, &TransferThread::progress, this, [this](int value, int maximum) {
+        m_progress->setMaximum(maximum);
+        m_progress->setValue(value);
+    });
+    connect(&m_thread, &TransferThread::finished, this, &TCompareWindow::readEnded);
     applyTexts(ctx.state->texts);
 }
 
@@ -73,7 +78,7 @@ void TCompareWindow::startCommand()
 
 void TCompareWindow::ButtonReadClick()
 {
-    if (m_running || m_ctx.state->radioBusy())
+    if (isReading() || m_ctx.state->radioBusy())
         return;
     const PackStrings& texts = m_ctx.state->texts;
     const QString device = m_ctx.ports ? m_ctx.ports->path(m_ctx.state->chosenPort) : QString();
@@ -84,41 +89,55 @@ void TCompareWindow::ButtonReadClick()
                                    Prompter::Icon::Exclamation);
         return;
     }
-    m_running = true;
     m_read->setEnabled(false);
     m_list->clear();
     m_lines.clear();
     m_summary->clear();
 
-    // The radio goes into a document and identity of its own: the user's
-    // stay exactly as they are.
-    SettingsDocument radio;
-    radio.setDecimalSeparator(m_ctx.doc->decimalSeparator());
-    radio.applyLanguage(texts);
-    radio.replace(m_ctx.doc->data());
-    RadioIdentity identity;
-    m_ctx.link->setDevice(device);
-    SafeTransfer transfer(*m_ctx.link, radio, identity, *m_ctx.state);
-    connect(&transfer, &SafeTransfer::progress, this, [this](int value, int maximum) {
-        m_progress->setMaximum(maximum);
-        m_progress->setValue(value);
-    });
-    SafeTransfer::Options options;
-    options.verify = false;
-    options.backup = SafetySettings::load(m_ctx.config).backup;
-    const SafeTransfer::Outcome out = transfer.read(options);
-    m_ctx.link->close();
-    m_running = false;
-    m_read->setEnabled(true);
+    // The radio goes into a document and identity of the transfer's own:
+    // the user's stay exactly as they are.
+    const AppState& st = *m_ctx.state;
+    TransferThread::Request r;
+    r.kind = TransferThread::Kind::Read;
+    r.device = device;
+    r.data = m_ctx.doc->data();
+    r.separator = m_ctx.doc->decimalSeparator();
+    r.texts = st.texts;
+    r.channelCount = st.channelCount;
+    r.singlePort = st.singlePort;
+    r.adminName = st.adminName;
+    r.options.verify = false;
+    r.options.backup = SafetySettings::load(m_ctx.config).backup;
+    r.log = m_ctx.link->log();
+    m_ctx.state->setRadioBusy(true);
+    m_quiet = false;
+    m_thread.start(r);
+}
 
+void TCompareWindow::stopAndWait()
+{
+    m_quiet = true;
+    m_thread.requestStop();
+    m_thread.wait();
+}
+
+void TCompareWindow::readEnded()
+{
+    m_ctx.state->setRadioBusy(false);
+    m_read->setEnabled(true);
+    if (m_quiet)
+        return;
+    const PackStrings& texts = m_ctx.state->texts;
+    const SafeTransfer::Outcome& out = m_thread.outcome().safe;
     if (!out.transfer.ok()) {
         m_summary->setText(texts.text(TextId::CompareReadFailed));
         Prompter::active().message(this, texts.text(MsgId::Caption),
                                    texts.text(TextId::CompareReadFailed) + QStringLiteral("\n\n") + out.transfer.reason.text(texts),
                                    Prompter::Icon::Exclamation);
+        emit readFinished();
         return;
     }
-    for (const Result& line : DocDiff::differences(m_ctx.doc->data(), radio.data(), m_ctx.doc->decimalSeparator()))
+    for (const Result& line : DocDiff::differences(m_ctx.doc->data(), m_thread.outcome().data, m_ctx.doc->decimalSeparator()))
         m_lines << line.text(texts);
     m_list->addItems(m_lines);
     m_summary->setText(m_lines.isEmpty() ? texts.text(TextId::CompareEqual)
@@ -126,11 +145,12 @@ void TCompareWindow::ButtonReadClick()
                                                .text(texts));
     if (!out.safety.ok())
         Prompter::active().message(this, texts.text(MsgId::Caption), out.safety.text(texts), Prompter::Icon::Warning);
+    emit readFinished();
 }
 
 void TCompareWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_running) {
+    if (isReading()) {
         event->ignore();
         return;
     }
@@ -140,6 +160,6 @@ void TCompareWindow::closeEvent(QCloseEvent* event)
 // Escape must not end a read under way.
 void TCompareWindow::reject()
 {
-    if (!m_running)
+    if (!isReading())
         QDialog::reject();
 }

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "app/appcontext.h"
+#include "radio/transferthread.h"
 
 class PackStrings;
 class QLabel;
@@ -24,17 +25,26 @@ public:
     // Shows the window modally, with the list of the last comparison cleared.
     void startCommand();
 
-    // Reads the radio and fills the list.
+    // Starts reading the radio; the list fills when the read ends
+    // (readFinished), on a thread of its own meanwhile.
     void ButtonReadClick();
     QStringList differences() const { return m_lines; }
+    bool isReading() const { return m_thread.isRunning(); }
+    void stopAndWait();
+
+signals:
+    void readFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
 private:
+    void readEnded();
+
     AppContext m_ctx;
-    bool m_running = false;
+    TransferThread m_thread;
+    bool m_quiet = false;   // ending with the program: nothing more is said
     QStringList m_lines;
     QLabel* m_summary;
     QListWidget* m_list;

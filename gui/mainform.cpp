@@ -408,8 +408,9 @@ void TMainForm::showEvent(QShowEvent* e)
 
 void TMainForm::closeEvent(QCloseEvent* e)
 {
-    // Never cut a radio operation off: the exit waits for it to end.
-    if (m_state->radioBusy()) {
+    // Never cut a radio operation off: the exit waits for it to end. (A
+    // termination has stopped or finished the transfer already.)
+    if (m_state->radioBusy() && !m_terminating) {
         m_closeDeferred = true;
         e->ignore();
         return;

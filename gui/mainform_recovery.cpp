@@ -2,6 +2,7 @@
 // $XDG_DATA_HOME/rq300/recovery.kq19 without a question, and the next start
 // offers to bring it back. recovery.ini beside it keeps the file the work
 // belonged to, recovery.rqimg the radio's records the document came with.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 #include "gui/channeleditor.h"
 #include "gui/mainform.h"
 #include "gui/prompter.h"
+#include "gui/rwform.h"
 #include "app/appstate.h"
 #include "base/result.h"
 #include "base/textids.h"
@@ -35,7 +37,13 @@ QString TMainForm::recoveryDir()
 void TMainForm::closeForTermination()
 {
     m_terminating = true;
+    // A transfer stops before its first record, or finishes the write it has
+    // begun; nothing is reported any more.
+    m_rw->stopAndWait();
     close();
+    // Whatever dialog or message box is open ends with the program: every
+    // event loop running, nested ones included, returns.
+    QCoreApplication::exit(0);
 }
 
 void TMainForm::writeRecovery()

@@ -20,12 +20,14 @@
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
 #include "app/safetysettings.h"
+#include "document/settingkeys.h"
+#include "document/settingsdocument.h"
+#include "radio/identity.h"
 #include "base/textids.h"
 
 TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     : QDialog(parent),
-      m_ctx(ctx),
-      m_transfer(*ctx.link, *ctx.doc, *ctx.identity, *ctx.state, this)
+      m_ctx(ctx)
 {
     setObjectName(QStringLiteral("RWForm"));
     setWindowTitle(QStringLiteral("读频"));
@@ -101,14 +103,20 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
 
     connect(m_button1, &QPushButton::clicked, this, &TRWForm::Button1Click);
     connect(m_button2, &QPushButton::clicked, this, &TRWForm::Button2Click);
-    connect(&m_transfer, &SafeTransfer::progress, this, [this](int value, int maximum) {
+    connect(&m_thread, &TransferThread::progress, this, [this](int value, int maximum) {
         m_progress->setMaximum(maximum);
         m_progress->setValue(value);
     });
-    TransferEngine& engine = m_transfer.engine();
-    connect(&engine, &TransferEngine::identityChanged, this, &TRWForm::identityChanged);
-    connect(&engine, &TransferEngine::modelSelected, this, &TRWForm::modelSelected);
-    connect(&engine, &TransferEngine::bandSelected, this, &TRWForm::bandSelected);
+    // The radio information window follows each record as it arrives; the
+    // user name to write stays as the user has it meanwhile.
+    connect(&m_thread, &TransferThread::identityChanged, this, [this](const RadioIdentity& found) {
+        RadioIdentity shown = found;
+        shown.userToWrite = m_ctx.identity->userToWrite;
+        shown.writeUser = m_ctx.identity->writeUser;
+        *m_ctx.identity = shown;
+        emit identityChanged();
+    });
+    connect(&m_thread, &TransferThread::finished, this, &TRWForm::transferEnded);
 }
 
 bool TRWForm::prepareCommand(int direction, const QString& caption, const QString& buttonCaption)
@@ -166,24 +174,66 @@ void TRWForm::showEvent(QShowEvent* event)
 void TRWForm::FormShow()
 {
     m_button1->setFocus();
-    // A port that will not open now is reported by the transfer, which
-    // reopens it first.
-    m_ctx.link->setSinglePort(m_ctx.state->singlePort);
-    m_ctx.link->open();
 }
 
 void TRWForm::Button1Click()
 {
-    // Disabled before anything else: the pauses below run the event loop,
-    // and a second click must not start a second transfer inside the first.
-    if (!m_button1->isEnabled() || isTransferRunning())
+    if (!m_button1->isEnabled() || isTransferRunning() || m_ctx.state->radioBusy())
         return;
     m_button1->setEnabled(false);
     m_progress->setValue(0);
-    const SafeTransfer::Outcome safe =
-        m_direction == 2 ? m_transfer.write(safetyOptions()) : m_transfer.read(safetyOptions());
+    // The transfer opens the port on its own thread; nothing here holds it.
+    m_ctx.link->close();
+    const AppState& st = *m_ctx.state;
+    TransferThread::Request r;
+    r.kind = m_direction == 2 ? TransferThread::Kind::Write : TransferThread::Kind::Read;
+    r.device = m_ctx.link->device();
+    r.data = m_ctx.doc->data();
+    r.separator = m_ctx.doc->decimalSeparator();
+    r.identity = *m_ctx.identity;
+    r.texts = st.texts;
+    r.channelCount = st.channelCount;
+    r.singlePort = st.singlePort;
+    r.stampFactoryDate = st.stampFactoryDate;
+    r.adminName = st.adminName;
+    r.options = safetyOptions();
+    r.log = m_ctx.link->log();
+    m_ctx.state->setRadioBusy(true);
+    m_quiet = false;
+    m_thread.start(r);
+}
+
+void TRWForm::stopAndWait()
+{
+    m_quiet = true;
+    m_thread.requestStop();
+    m_thread.wait();
+}
+
+void TRWForm::transferEnded()
+{
+    m_ctx.state->setRadioBusy(false);
+    const TransferThread::Outcome& o = m_thread.outcome();
+    const SafeTransfer::Outcome& safe = o.safe;
+    // What the transfer found comes back to the window's own objects, in the
+    // order the main window follows: the model, the document, the band.
+    if (o.modelSelected) {
+        m_ctx.doc->setChoice(Key::Model, 0);
+        emit modelSelected();
+    }
+    if (m_direction == 1 && safe.transfer.ok())
+        m_ctx.doc->replace(o.data);
+    if (!o.bandSelected.isEmpty())
+        emit bandSelected(o.bandSelected);
     m_button1->setEnabled(true);
     m_button1->setFocus();
+    if (!m_quiet)
+        report(safe);
+    emit transferFinished();
+}
+
+void TRWForm::report(const SafeTransfer::Outcome& safe)
+{
     if (safe.stage == SafeTransfer::Outcome::Stage::Done) {
         emit transferSucceeded(m_direction);
         reportSafety(safe);   // a read whose backup could not be saved says so
@@ -281,8 +331,6 @@ bool TRWForm::FormCloseQuery()
 
 void TRWForm::FormClose()
 {
-    if (m_ctx.link->isOpen())
-        m_ctx.link->close();
     m_button3->hide();
 }
 

@@ -5,6 +5,7 @@
 #include "app/appcontext.h"
 #include "radio/safetransfer.h"
 #include "radio/transferengine.h"
+#include "radio/transferthread.h"
 
 class PackStrings;
 class QCheckBox;
@@ -16,7 +17,10 @@ class QStatusBar;
 
 // The read/write window: runs one read or write of the radio at a time from
 // its start button, with a progress bar, and reports the outcome in one
-// message. Modal; it refuses to close while a transfer runs.
+// message. Modal; it refuses to close while a transfer runs. The transfer
+// runs on a thread of its own (TransferThread) over copies of the document
+// and identity; when it ends, the window takes back what it found and says
+// so (transferFinished).
 //
 // The main window connects identityChanged to the radio information
 // window's refresh, modelSelected to its model change and bandSelected to
@@ -43,8 +47,10 @@ public:
     void setInitialiser(std::function<bool()> initialise) { m_initialise = std::move(initialise); }
 
     int direction() const { return m_direction; }
-    bool isTransferRunning() const { return m_transfer.isRunning() || m_transfer.engine().isRunning(); }
-    TransferEngine& engine() { return m_transfer.engine(); }
+    bool isTransferRunning() const { return m_thread.isRunning(); }
+    // Asks a running transfer to stop before its first record (a signal at
+    // exit) and waits for it to end; a write that has begun finishes.
+    void stopAndWait();
     // The backup and verify check boxes, remembered in sysini.ini.
     SafeTransfer::Options safetyOptions() const;
 
@@ -62,6 +68,8 @@ signals:
     void bandSelected(const QString& band);
     // A read (1) or write (2) went through: the document matches the radio.
     void transferSucceeded(int direction);
+    // A transfer started by the start button has ended and been reported.
+    void transferFinished();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -69,12 +77,15 @@ protected:
     void reject() override;
 
 private:
+    void transferEnded();
+    void report(const SafeTransfer::Outcome& safe);
     void reportPasswordError();
     void reportSafety(const SafeTransfer::Outcome& out);
     void storeSafety();
 
     AppContext m_ctx;
-    SafeTransfer m_transfer;
+    TransferThread m_thread;
+    bool m_quiet = false;   // ending with the program: nothing more is said
     int m_direction = 1;
     std::function<bool()> m_initialise;
     bool m_initialising = false;

@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include "testpaths.h"
+
 #include "files/packfile.h"
 #include "files/channelcsv.h"
 #include "files/textcodec.h"

@@ -447,7 +447,8 @@ private slots:
 
         // Each radio now reads back as the file, and all three hold the same image.
         for (const QString& d : devices) {
-            QCOMPARE(cli({"read", "--port", d, "--output", "back.kq19"}).exit, 0);
+            const Run back = cli({"read", "--port", d, "--output", "back.kq19"});
+            QVERIFY2(back.exit == 0, qPrintable(back.err));
             QCOMPARE(readAll(path("back.kq19")), readAll(path("w.kq19")));
             QVERIFY(cli({"info", "--port", d}).out.contains("User:          FLEET\n"));
         }

@@ -12,6 +12,8 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include "testpaths.h"
+
 #include <set>
 
 namespace {

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
+
+#include "transferwait.h"
 #include <csignal>
 
 #include "document/settingkeys.h"
@@ -290,7 +292,7 @@ private slots:
         TRWForm& rw = *e.f().rwForm();
         QVERIFY(rw.prepareCommand(1, "Read", "Read"));
         rw.FormShow();
-        rw.findChild<QPushButton*>("Button1")->click();
+        QVERIFY(startTransferAndWait(rw));
         rw.FormClose();
         QVERIFY2(e.prompter.messages.isEmpty(), qPrintable(e.prompter.messages.value(0).text));
         e.settle();
@@ -315,9 +317,10 @@ private slots:
         QVERIFY(e.doc().isModified());
         QVERIFY(rw.prepareCommand(2, "Write", "Write"));
         rw.FormShow();
-        rw.findChild<QPushButton*>("Button1")->click();
+        QVERIFY(startTransferAndWait(rw));
         rw.FormClose();
         QVERIFY2(e.prompter.messages.isEmpty(), qPrintable(e.prompter.messages.value(0).text));
+        e.settle();
         QVERIFY(!e.doc().isModified());
     }
 

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include "transferwait.h"
+
 #include "files/packfile.h"
 #include "gui/rwform.h"
 #include "radio/portmap.h"
@@ -82,7 +84,8 @@ struct ReadRun : RadioFixture {
     {
         if (rw.prepareCommand(direction, state.text(caption), state.text(button))) {
             rw.show();
-            QTest::mouseClick(rw.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
+            if (!startTransferAndWait(rw))
+                qWarning("the transfer did not end");
             rw.close();
         }
         if (prompter.messages.size() != 1)

@@ -41,7 +41,10 @@ private slots:
         TRWForm& rw = *f.rwForm();
         QVERIFY(rw.prepareCommand(1, "读频", "读 频"));
         rw.FormShow();
+        QSignalSpy readDone(&rw, &TRWForm::transferFinished);
         rw.findChild<QPushButton*>("Button3")->click();
+        // The read that follows runs on a thread of its own.
+        QVERIFY(!rw.isTransferRunning() || readDone.wait(30000));
 
         QCOMPARE(at(sim, 0x4070).toHex(' '), QByteArray("4b 51 2d 19 5a 18 ff 06"));
         QCOMPARE(at(sim, 0x4078).toHex(' '), QByteArray("47 00 40 00 47 00 40 00"));

@@ -6,6 +6,8 @@
 #include <QStringEncoder>
 #include <QtTest>
 
+#include "testpaths.h"
+
 #include "files/packfile.h"
 #include "document/documentdata.h"
 #include "document/optionlists.h"

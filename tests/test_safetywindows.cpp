@@ -107,7 +107,11 @@ private slots:
         const DocumentData before = f.doc.data();
         const QByteArray memory = f.sim.memory();
         TCompareWindow w(ctx);
+        QSignalSpy read(&w, &TCompareWindow::readFinished);
         w.ButtonReadClick();
+        // The read runs on a thread of its own; the window stays usable.
+        QVERIFY(w.isReading());
+        QVERIFY(read.wait(30000));
         QVERIFY(prompter.messages.isEmpty());
         const QListWidget* list = w.findChild<QListWidget*>("ListDifferences");
         QVERIFY(list->count() > 0);

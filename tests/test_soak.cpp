@@ -24,6 +24,7 @@
 #include "scriptedprompter.h"
 #include "soakplan.h"
 #include "watchdog.h"
+#include "transferwait.h"
 
 using Step = TransferEngine::Outcome::Step;
 
@@ -292,7 +293,8 @@ private:
                            .arg(i).arg(write ? "write" : "read", plan.describe()).toStdString());
             QElapsedTimer t;
             t.start();
-            QTest::mouseClick(start, Qt::LeftButton);
+            if (!startTransferAndWait(rw))
+                found << QStringLiteral("the transfer did not end");
             const qint64 ms = t.elapsed();
             dog.disarm(0);
 
