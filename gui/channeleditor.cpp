@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -16,6 +17,7 @@
 #include "app/appstate.h"
 #include "base/textids.h"
 #include "document/band.h"
+#include "document/settingkeys.h"
 #include "document/frequency.h"
 #include "document/optionlists.h"
 #include "document/settingsdocument.h"
@@ -69,7 +71,14 @@ Tchannel::Tchannel(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ct
     connect(ctx.doc, &SettingsDocument::reset, this, [this] {
         m_frequencyPending = false;
         m_before.col = -1;
+        showPicture();
     });
+    const auto bandOrModel = [this](const QString& key) {
+        if (key == Key::Band || key == Key::Model)
+            showPicture();
+    };
+    connect(ctx.doc, &SettingsDocument::changed, this, bandOrModel);
+    connect(ctx.doc, &SettingsDocument::optionsChanged, this, bandOrModel);
 
     applyTexts(ctx.state->texts);
     updateFrequencyValidator();
@@ -159,17 +168,41 @@ void Tchannel::loadPicture()
     QFile f(QStringLiteral(":/editors/radio.jpg"));
     if (!f.open(QIODevice::ReadOnly))
         return;
-    const QImage image = decodeJpeg(f.readAll());
-    if (image.isNull())
+    m_picture = decodeJpeg(f.readAll());
+    showPicture();
+}
+
+// The picture carries the model and the selected band, drawn here so that a
+// band change shows in it at once ("MZ-209  ·  400-470 MHz").
+void Tchannel::showPicture()
+{
+    if (m_picture.isNull() || !m_doc)
         return;   // the picture is decoration only
+    QString band = m_doc->selectedBand();
+    if (band.endsWith(QStringLiteral("MHz")))
+        band.insert(band.size() - 3, u' ');
+    const QString model = m_doc->choiceText(Key::Model);
+    const QString line = band.isEmpty() ? model : model + QStringLiteral("  \u00b7  ") + band;
+    QImage image = m_picture.convertToFormat(QImage::Format_RGB32);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(20);
+        p.setFont(font);
+        p.setPen(QColor(0x5d, 0x6f, 0x80));
+        // Where scripts/make-radio-picture.sh leaves room for it, under
+        // "UHF FM two-way radio".
+        p.drawText(QPoint(172, 160), line);
+    }
     const qreal dpr = devicePixelRatioF();
     const QSize frame = PictureFrame * dpr;
-    QImage shown = image;
     if (image.width() > frame.width() || image.height() > frame.height())
-        shown = image.scaled(frame, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QPixmap pm = QPixmap::fromImage(shown);
+        image = image.scaled(frame, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPixmap pm = QPixmap::fromImage(image);
     pm.setDevicePixelRatio(dpr);
     m_image->setPixmap(pm);
+    m_image->setToolTip(line);
 }
 
 void Tchannel::applyTexts(const PackStrings& t)

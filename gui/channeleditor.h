@@ -1,4 +1,5 @@
 #pragma once
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 
@@ -84,6 +85,7 @@ private:
     void buildEditors();
     void buildPanel();
     void loadPicture();
+    void showPicture();
     void refillToneList();
     void updateFrequencyValidator();
     void watchFrame();
@@ -150,6 +152,7 @@ private:
     QComboBox* m_combo4 = nullptr;     // hidden: tone list with points
     QComboBox* m_combo5 = nullptr;     // hidden: tone list with commas
     QLabel* m_image = nullptr;
+    QImage m_picture;   // as decoded, without the model and band line
     QPushButton* m_buttons[6] = {};    // Button1 .. Button5 by number
 
     bool m_navigating = false;         // the click comes from a key or the wheel

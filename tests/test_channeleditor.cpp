@@ -672,6 +672,12 @@ private slots:
         const QSizeF shown = pm.deviceIndependentSize();
         QVERIFY(shown.width() <= 268 && shown.height() <= 89);
         QVERIFY(shown.width() == 268 || shown.height() == 89);
+        // It names the model and the band selected, and follows the band.
+        QCOMPARE(image->toolTip(), "MZ-209  \u00b7  400-470 MHz");
+        f.doc.setOptions(Key::Band, {"400-470MHz", "430-440MHz"});
+        f.doc.setChoice(Key::Band, 1);
+        QCOMPARE(image->toolTip(), "MZ-209  \u00b7  430-440 MHz");
+        QVERIFY(image->pixmap().toImage() != pm.toImage());
     }
 };
 
