@@ -36,29 +36,29 @@ void TMainForm::HelpAboutItemClick()
             s.chop(3);
         return s;
     };
-    const QString tools = commandText("Window1");
-    const QString programming = commandText("Edit1");
-    const QString file = commandText("File1");
+    const QString tools = item("Window1");
+    const QString programming = item("Edit1");
+    const QString file = item("File1");
     const QString pack = m_session.where().packFile(StartupConfig::packName(m_state->language));
     const QString packs = pack.isEmpty() ? m_session.where().packDirs.value(0) : QFileInfo(pack).absolutePath();
 
     const QList<UserGuide::Section> sections = {
         {say(TextId::HelpConnectTitle),
-         {say(TextId::HelpConnect, {tools, commandText("WindowCascadeItem")}),
+         {say(TextId::HelpConnect, {tools, item("WindowCascadeItem")}),
           say(TextId::HelpConnectSinglePort, {box(m_communy, "CheckBox1")})}},
-        {say(TextId::HelpReadTitle), {say(TextId::HelpRead, {programming, commandText("CutItem"), key("CutItem")})}},
+        {say(TextId::HelpReadTitle), {say(TextId::HelpRead, {programming, item("CutItem"), key("CutItem")})}},
         {say(TextId::HelpEditTitle),
          {say(TextId::HelpEdit, {m_channel->windowTitle()}),
-          say(TextId::HelpEditMore, {commandText("EditMenu"), m_func->windowTitle()})}},
+          say(TextId::HelpEditMore, {item("EditMenu"), m_func->windowTitle()})}},
         {say(TextId::HelpSaveTitle),
-         {say(TextId::HelpSave, {file, commandText("FileCloseItem"), commandText("FileOpenItem"),
-                                 commandText("ImportCsvItem"), commandText("ExportCsvItem")})}},
+         {say(TextId::HelpSave, {file, item("FileCloseItem"), item("FileOpenItem"),
+                                 item("ImportCsvItem"), item("ExportCsvItem")})}},
         {say(TextId::HelpWriteTitle),
-         {say(TextId::HelpWrite, {programming, commandText("CopyItem"), key("CopyItem"), box(m_rw, "CheckBackup"),
+         {say(TextId::HelpWrite, {programming, item("CopyItem"), key("CopyItem"), box(m_rw, "CheckBackup"),
                                   box(m_rw, "CheckVerify")})}},
         {say(TextId::HelpBackupsTitle),
-         {say(TextId::HelpBackups, {QDir::toNativeSeparators(Backups::folder()), tools, commandText("BackupsItem"),
-                                    programming, commandText("CompareItem")})}},
+         {say(TextId::HelpBackups, {QDir::toNativeSeparators(Backups::folder()), tools, item("BackupsItem"),
+                                    programming, item("CompareItem")})}},
         {say(TextId::HelpConfigTitle),
          {say(TextId::HelpConfig, {QDir::toNativeSeparators(iniPath()), QDir::toNativeSeparators(packs), tools,
                                    item("CommunicationLog1")})}},

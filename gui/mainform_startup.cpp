@@ -30,6 +30,7 @@
 #include "gui/rwform.h"
 #include "gui/safetymenu.h"
 #include "gui/testform.h"
+#include "gui/userguide.h"
 
 QString TMainForm::iniPath() const
 {
@@ -171,6 +172,8 @@ void TMainForm::ApplyLanguagePack(const QString& name)
     applyEditingTexts();
     if (arranged)
         arrangeEditors();
+    if (m_guide && m_guide->isVisible())
+        HelpAboutItemClick();
 }
 
 void TMainForm::applyMainTexts()

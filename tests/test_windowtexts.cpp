@@ -302,6 +302,9 @@ private slots:
                                      QDir::toNativeSeparators(Backups::folder()), f.funcForm()->windowTitle(),
                                      QStringLiteral("Ctrl+W")})
             QVERIFY2(text.contains(named), qPrintable(named));
+        // Open while the language changes, it changes with it.
+        f.findChild<QAction*>(LanguageItems[language == 2 ? 0 : 1])->trigger();
+        QCOMPARE(hasHan(guide->plainText()), language == 2);
     }
 
     void englishWindowsHoldNoChinese()
