@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -15,6 +16,7 @@
 #include "app/appstate.h"
 #include "base/textids.h"
 #include "document/band.h"
+#include "document/settingkeys.h"
 #include "document/frequency.h"
 #include "document/optionlists.h"
 #include "document/settingsdocument.h"
@@ -44,7 +46,7 @@ Tchannel::Tchannel(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ct
     m_grid->setSelectedCell(1, 1);
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
-    connect(m_grid, &ChannelGrid::selectCell, this, &Tchannel::StringGrid1SelectCell);
+    m_grid->setCanSelect([this](int c, int r) { return StringGrid1SelectCell(c, r); });
     connect(m_grid, &ChannelGrid::cellClicked, this, &Tchannel::StringGrid1Click);
     connect(m_grid, &ChannelGrid::painted, this, &Tchannel::StringGrid1DrawCell);
     connect(m_grid, &ChannelGrid::selectionExtended, this, &Tchannel::hideEditors);
@@ -64,7 +66,17 @@ Tchannel::Tchannel(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ct
         updateFrequencyValidator();
     });
     // Open, a read and New put finished values into every cell.
-    connect(ctx.doc, &SettingsDocument::reset, this, [this] { m_frequencyPending = false; });
+    connect(ctx.doc, &SettingsDocument::reset, this, [this] {
+        m_frequencyPending = false;
+        m_before.col = -1;
+        showPicture();
+    });
+    const auto bandOrModel = [this](const QString& key) {
+        if (key == Key::Band || key == Key::Model)
+            showPicture();
+    };
+    connect(ctx.doc, &SettingsDocument::changed, this, bandOrModel);
+    connect(ctx.doc, &SettingsDocument::optionsChanged, this, bandOrModel);
 
     applyTexts(ctx.state->texts);
     updateFrequencyValidator();
@@ -152,17 +164,41 @@ void Tchannel::buildPanel()
 void Tchannel::loadPicture()
 {
     // Qt's JPEG plugin (libjpeg underneath) decodes it.
-    const QImage image(QStringLiteral(":/editors/radio.jpg"));
-    if (image.isNull())
+    m_picture = QImage(QStringLiteral(":/editors/radio.jpg"));
+    showPicture();
+}
+
+// The picture carries the model and the selected band, drawn here so that a
+// band change shows in it at once ("MZ-209  ·  400-470 MHz").
+void Tchannel::showPicture()
+{
+    if (m_picture.isNull() || !m_doc)
         return;   // the picture is decoration only
+    QString band = m_doc->selectedBand();
+    if (band.endsWith(QStringLiteral("MHz")))
+        band.insert(band.size() - 3, u' ');
+    const QString model = m_doc->choiceText(Key::Model);
+    const QString line = band.isEmpty() ? model : model + QStringLiteral("  \u00b7  ") + band;
+    QImage image = m_picture.convertToFormat(QImage::Format_RGB32);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(20);
+        p.setFont(font);
+        p.setPen(QColor(0x5d, 0x6f, 0x80));
+        // Where scripts/make-radio-picture.sh leaves room for it, under
+        // "UHF FM two-way radio".
+        p.drawText(QPoint(172, 160), line);
+    }
     const qreal dpr = devicePixelRatioF();
     const QSize frame = PictureFrame * dpr;
-    QImage shown = image;
     if (image.width() > frame.width() || image.height() > frame.height())
-        shown = image.scaled(frame, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QPixmap pm = QPixmap::fromImage(shown);
+        image = image.scaled(frame, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPixmap pm = QPixmap::fromImage(image);
     pm.setDevicePixelRatio(dpr);
     m_image->setPixmap(pm);
+    m_image->setToolTip(line);
 }
 
 void Tchannel::applyTexts(const PackStrings& t)
@@ -315,8 +351,42 @@ bool Tchannel::finishPendingEdit()
     bool ok = true;
     if (frequencyEditorVisible() || m_frequencyPending)
         ok = commit();
-    hideEditors();
+    if (ok) {
+        hideEditors();
+    } else {
+        // The refused frequency stays in its editor for correction.
+        hideToneEditor();
+        m_combo1->hide();
+    }
     return ok;
+}
+
+void Tchannel::keepBefore(int c, int r)
+{
+    if (m_before.col == c && m_before.row == r)
+        return;
+    m_before.col = c;
+    m_before.row = r;
+    m_before.text = cell(r, c);
+}
+
+void Tchannel::cancelEdit()
+{
+    const auto before = m_before;
+    const bool wasPending = editPending() || m_frequencyPending || before.col >= 0;
+    m_before.col = -1;
+    m_frequencyPending = false;
+    m_tonePending = false;
+    // Leaving the tone editor writes what it shows into its cell; the cell
+    // is put back after that.
+    m_grid->setFocus();
+    m_edit1->hide();
+    m_edit3->hide();
+    m_combo1->hide();
+    if (before.col >= 0)
+        setCell(before.row, before.col, before.text);
+    if (wasPending)
+        emit editSettled();
 }
 
 // Commit ---------------------------------------------------------------
@@ -339,7 +409,9 @@ bool Tchannel::commit()
         for (int col = 2; col <= 11; ++col)
             if (col != 3)
                 setCell(r, col, defaults[col - 2]);
-    } else if (!cell(r, c).isEmpty() && (c == 1 || c == 3)) {
+    } else if (m_frequencyPending && !cell(r, c).isEmpty() && (c == 1 || c == 3)) {
+        // Only a typed value: a frequency the band no longer holds (after a
+        // band change) is shown as it is, not moved or refused on a click.
         ok = commitFrequency(c, r);
     } else if (!channelExists(r)) {
         for (int col = 2; col <= 11; ++col)
@@ -347,6 +419,7 @@ bool Tchannel::commit()
     }
     if (ok) {
         m_frequencyPending = false;
+        m_before.col = -1;
         emit editSettled();
     }
     return ok;
@@ -357,6 +430,14 @@ bool Tchannel::commitFrequency(int c, int r)
     const QString text = cell(r, c);
     const QString band = m_ctx.doc->selectedBand();
     const std::optional<QString> v = Frequency::commit(text, band, separator());
+    if (!v && Frequency::isOutsideBand(text, band, separator())) {
+        // A value beyond the band is a slip (446.1 without its point), never
+        // a request for the band's edge: refused as a paste would be, and
+        // left in its editor.
+        refuse(TextId::TypedOutsideBand, {QString::number(r), columnName(c), text, band});
+        reopenFrequencyEditor(c, r);
+        return false;
+    }
     if (!v) {
         // The band edges are read first; without a band nothing can be read.
         const QString bad = Band::isWellFormed(band) ? text : band.left(3);
@@ -367,6 +448,17 @@ bool Tchannel::commitFrequency(int c, int r)
     }
     setCell(r, c, *v);
     return true;
+}
+
+void Tchannel::reopenFrequencyEditor(int c, int r)
+{
+    if (c != editCol() || r != editRow())
+        return;
+    m_frequencyPending = true;
+    m_edit1->setText(cell(r, c));
+    placeEditor(m_edit1, c, r);
+    m_edit1->setFocus();
+    m_edit1->end(false);
 }
 
 // Buttons ----------------------------------------------------------------
@@ -381,6 +473,7 @@ void Tchannel::Button2Click()
     for (int r = FirstRow; r <= LastRow; ++r)
         m_ctx.doc->clearChannel(r);
     m_frequencyPending = false;
+    m_before.col = -1;
 }
 
 void Tchannel::Button5Click()

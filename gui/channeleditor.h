@@ -1,4 +1,5 @@
 #pragma once
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 
@@ -28,18 +29,23 @@ class Tchannel : public QWidget {
 public:
     explicit Tchannel(AppContext& ctx, QWidget* parent = nullptr);
 
-    // Commit of the cell under edit: a typed frequency is clamped to the band
-    // and put on the raster; a new channel gets its defaults; a channel whose
-    // receive frequency was emptied is emptied.
+    // Commit of the cell under edit: a typed frequency is put on the raster
+    // (one outside the band is refused and stays in its editor); a new
+    // channel gets its defaults; a channel whose receive frequency was
+    // emptied is emptied.
     void sendallcell();
-    // Clamps and rounds the frequency in cell [r, c].
+    // Rounds the frequency in cell [r, c] onto the raster.
     void sendcell(int c, int r);
     void hideEditors();
     bool frequencyEditorVisible() const;
     // Finishes whatever in-place edit is pending, a typed frequency or tone,
     // and hides the editors; Open, Save, Read and Write call it first.
-    // False when a typed frequency could not be committed (no band).
+    // False when a typed frequency could not be committed (no band, or
+    // outside the band: its editor then stays open with the text).
     bool finishPendingEdit();
+    // Escape: the cell under edit gets back what it held before the typing
+    // began, and the editors close.
+    void cancelEdit();
     void applyTexts(const PackStrings& t);
     // A typed value is in a cell or the tone drop-down is open: the change
     // is not finished yet.
@@ -79,13 +85,14 @@ private:
     void buildEditors();
     void buildPanel();
     void loadPicture();
+    void showPicture();
     void refillToneList();
     void updateFrequencyValidator();
     void watchFrame();
 
     // Grid events
     void StringGrid1Click();
-    void StringGrid1SelectCell(int c, int r);
+    bool StringGrid1SelectCell(int c, int r);
     bool StringGrid1KeyDown(QKeyEvent* e);
     bool StringGrid1KeyPress(QKeyEvent* e);
     void StringGrid1MouseWheel(int delta);
@@ -116,6 +123,9 @@ private:
     bool beginCommand();
     void refuse(int textId, const QStringList& args);
     bool commitFrequency(int c, int r);
+    void reopenFrequencyEditor(int c, int r);
+    bool leaveEditorByKey(QKeyEvent* k);
+    void keepBefore(int c, int r);
     void moveChannel(int delta);
     void placeEditor(QWidget* editor, int c, int r);
     void hideToneEditor();
@@ -142,6 +152,7 @@ private:
     QComboBox* m_combo4 = nullptr;     // hidden: tone list with points
     QComboBox* m_combo5 = nullptr;     // hidden: tone list with commas
     QLabel* m_image = nullptr;
+    QImage m_picture;   // as decoded, without the model and band line
     QPushButton* m_buttons[6] = {};    // Button1 .. Button5 by number
 
     bool m_navigating = false;         // the click comes from a key or the wheel
@@ -149,5 +160,12 @@ private:
     bool m_tonePending = false;        // a typed tone is in a cell, not normalised
     bool m_comboUpdating = false;
     bool m_positionCheckQueued = false;
+    // What the cell under edit held before the typing began (for Escape);
+    // col -1 when nothing is typed.
+    struct {
+        int col = -1;
+        int row = -1;
+        QString text;
+    } m_before;
     QMetaObject::Connection m_frameConnection;
 };

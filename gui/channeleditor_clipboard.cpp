@@ -145,6 +145,7 @@ void Tchannel::deleteSelectedChannels()
         if (r >= 1 && r <= DocumentData::ChannelCount)
             m_ctx.doc->clearChannel(r);
     m_frequencyPending = false;
+    m_before.col = -1;
 }
 
 void Tchannel::insertChannel()

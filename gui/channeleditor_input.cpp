@@ -155,9 +155,9 @@ bool Tchannel::toggleCell(int c, int r)
     return true;
 }
 
-void Tchannel::StringGrid1SelectCell(int, int)
+bool Tchannel::StringGrid1SelectCell(int, int)
 {
-    commit();
+    return commit();
 }
 
 bool Tchannel::StringGrid1KeyDown(QKeyEvent* k)
@@ -177,6 +177,7 @@ bool Tchannel::StringGrid1KeyDown(QKeyEvent* k)
     if (k->key() == Qt::Key_Backspace) {
         const int c = editCol();
         if ((c == 1 || c == 3) && cell(editRow(), c).size() == 9) {
+            keepBefore(c, editRow());
             setCell(editRow(), c, QString());
             m_edit1->clear();
             m_frequencyPending = true;
@@ -194,6 +195,12 @@ bool Tchannel::StringGrid1KeyPress(QKeyEvent* k)
     const int r = editRow();
     if (k->key() == Qt::Key_F2) {
         editCellInPlace();
+        return true;
+    }
+    if (k->key() == Qt::Key_Escape) {
+        if (!editPending() && !m_frequencyPending && m_before.col < 0)
+            return false;
+        cancelEdit();
         return true;
     }
     if (c >= 5 && (k->key() == Qt::Key_Space || isEnter(k)))
@@ -321,6 +328,33 @@ void Tchannel::placeEditor(QWidget* editor, int c, int r)
 
 // Frequency editor ---------------------------------------------------------
 
+// Tab and Shift+Tab finish the value and select the next or previous cell,
+// the keys that move between rows finish it and move; as in a spreadsheet.
+bool Tchannel::leaveEditorByKey(QKeyEvent* k)
+{
+    const int key = k->key();
+    const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    if (!tab && key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_PageUp && key != Qt::Key_PageDown)
+        return false;
+    // Leaving the editor finishes a tone; a typed frequency is finished
+    // first and stays in its editor if it is refused.
+    m_grid->setFocus();
+    if (m_frequencyPending && frequencyEditorVisible()) {
+        m_edit1->hide();
+        if (!commit())
+            return true;
+    }
+    const int col = m_grid->col();
+    const int row = m_grid->row();
+    const bool back = key == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier);
+    QKeyEvent move(QEvent::KeyPress, !tab ? key : back ? Qt::Key_Left : Qt::Key_Right, Qt::NoModifier);
+    StringGrid1KeyDown(&move);
+    // At the edge of the table nothing moved; the editor closes all the same.
+    if (m_grid->col() == col && m_grid->row() == row)
+        hideEditors();
+    return true;
+}
+
 bool Tchannel::Edit1KeyPress(QKeyEvent* k)
 {
     if (isShortcut(k))
@@ -331,7 +365,11 @@ bool Tchannel::Edit1KeyPress(QKeyEvent* k)
         commit();
         return true;
     }
-    if (k->key() == Qt::Key_Escape)
+    if (k->key() == Qt::Key_Escape) {
+        cancelEdit();
+        return true;
+    }
+    if (leaveEditorByKey(k))
         return true;
     const QChar ch = typedChar(k);
     if (ch.isNull())
@@ -348,6 +386,7 @@ void Tchannel::Edit1KeyUp()
         return;
     if (cell(r, c) != m_edit1->text()) {
         // The cell shows what is typed; the commit finishes it.
+        keepBefore(c, r);
         setCell(r, c, m_edit1->text());
         m_frequencyPending = true;
     }
@@ -365,7 +404,11 @@ bool Tchannel::Edit3KeyPress(QKeyEvent* k)
         m_grid->setFocus();
         return true;
     }
-    if (k->key() == Qt::Key_Escape)
+    if (k->key() == Qt::Key_Escape) {
+        cancelEdit();
+        return true;
+    }
+    if (leaveEditorByKey(k))
         return true;
     const QChar ch = typedChar(k);
     if (ch.isNull())
@@ -395,6 +438,7 @@ void Tchannel::Edit3KeyUp()
     if ((c != 2 && c != 4) || !channelExists(r) || m_edit3->isHidden())
         return;
     if (cell(r, c) != m_edit3->text()) {
+        keepBefore(c, r);
         setCell(r, c, m_edit3->text());
         m_tonePending = true;
     }
@@ -411,6 +455,7 @@ void Tchannel::Edit3Exit()
     const QString v = InPlaceInput::normaliseTone(m_edit3->text(), words().off, separator());
     setCell(r, c, v);
     m_edit3->setText(v);
+    m_before.col = -1;
     emit editSettled();
 }
 
@@ -450,8 +495,10 @@ void Tchannel::ComboBox1Change()
     const bool listed = m_combo1->findText(t, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0;
     const int c = editCol();
     const int r = editRow();
-    if ((c == 2 || c == 4) && channelExists(r))
+    if ((c == 2 || c == 4) && channelExists(r)) {
+        keepBefore(c, r);
         setCell(r, c, listed ? t : m_combo1->itemText(0));
+    }
 }
 
 bool Tchannel::ComboBox1KeyPress(QKeyEvent* k)
@@ -463,9 +510,13 @@ bool Tchannel::ComboBox1KeyPress(QKeyEvent* k)
         m_grid->setFocus();
         return true;
     }
+    if (k->key() == Qt::Key_Escape) {
+        cancelEdit();
+        return true;
+    }
     const QChar ch = typedChar(k);
     if (ch.isNull())
-        return k->key() == Qt::Key_Escape;
+        return false;
     QLineEdit* line = m_combo1->lineEdit();
     if (ch == u'\b' && line->text() == words().off) {
         // Only the word goes; the cell keeps it until a tone is typed.
@@ -487,5 +538,6 @@ bool Tchannel::ComboBox1KeyPress(QKeyEvent* k)
 void Tchannel::ComboBox1Exit()
 {
     m_combo1->hide();
+    m_before.col = -1;
     emit editSettled();
 }

@@ -113,7 +113,8 @@ void ChannelGrid::moveTo(const QModelIndex& target)
         return;
     const QModelIndex cur = currentIndex();
     if (target != cur) {
-        emit selectCell(target.column(), target.row() + 1);
+        if (!canSelect(target.column(), target.row() + 1))
+            return;
         selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
         scrollTo(target);
     } else if (selectionModel()->selectedIndexes().size() > 1) {
@@ -129,8 +130,8 @@ void ChannelGrid::extendTo(const QModelIndex& target, bool wholeRows)
         return;
     const int r = target.row() + 1;
     const int c = std::max(1, target.column());
-    if (target != currentIndex())
-        emit selectCell(c, r);
+    if (target != currentIndex() && !canSelect(c, r))
+        return;
     const int c1 = wholeRows ? 1 : std::min(m_anchor.x(), c);
     const int c2 = wholeRows ? DocumentCols - 1 : std::max(m_anchor.x(), c);
     const QModelIndex now = model()->index(r - 1, wholeRows ? 1 : c);

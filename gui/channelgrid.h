@@ -1,10 +1,12 @@
 #pragma once
 #include <QTableView>
+#include <functional>
 
 // The channel grid: a table whose selected cell moves only by mouse clicks,
 // navigation keys and the mouse wheel, and which reports each move the way
-// the channel editor expects it: first "select cell" (the selection is about
-// to leave the old cell), then "clicked" (the selection is on the new cell).
+// the channel editor expects it: first it asks whether the selection may
+// leave the old cell (setCanSelect), then "clicked" (the selection is on the
+// new cell).
 // A mouse click on the selected cell reports "clicked" only. The grid never
 // edits a cell itself.
 //
@@ -47,9 +49,11 @@ public:
     // Moves the selection one row down (+1) or up (-1) in the same column,
     // as the mouse wheel does; false at the first or last row.
     bool stepRow(int delta);
+    // Asked before the selection leaves its cell for (col, row); false keeps
+    // it where it is (the cell holds a typed value that cannot be taken).
+    void setCanSelect(std::function<bool(int col, int row)> canSelect) { m_canSelect = std::move(canSelect); }
 
 signals:
-    void selectCell(int col, int row);   // the selection is about to move there
     void cellClicked();                  // after a click or a move
     void painted();                      // after every repaint of the cells
     void selectionExtended();            // more cells were added, no click
@@ -67,5 +71,8 @@ private:
     void moveTo(const QModelIndex& target);
     void extendTo(const QModelIndex& target, bool wholeRows = false);
 
+    bool canSelect(int col, int row) const { return !m_canSelect || m_canSelect(col, row); }
+
     QPoint m_anchor{1, 1};   // column, row where the selection started
+    std::function<bool(int, int)> m_canSelect;
 };

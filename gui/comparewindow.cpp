@@ -84,7 +84,7 @@ void TCompareWindow::ButtonReadClick()
     const QString device = m_ctx.ports ? m_ctx.ports->path(m_ctx.state->chosenPort) : QString();
     const Result why = SerialLink::probe(device);
     if (!why) {
-        Prompter::active().message(this, texts.text(MsgId::Caption),
+        Prompter::active().message(this, texts.text(TextId::WarningCaption),
                                    texts.text(MsgId::PortFailed) + QStringLiteral("\n\n") + why.text(texts),
                                    Prompter::Icon::Exclamation);
         return;
@@ -131,7 +131,7 @@ void TCompareWindow::readEnded()
     const SafeTransfer::Outcome& out = m_thread.outcome().safe;
     if (!out.transfer.ok()) {
         m_summary->setText(texts.text(TextId::CompareReadFailed));
-        Prompter::active().message(this, texts.text(MsgId::Caption),
+        Prompter::active().message(this, texts.text(TextId::WarningCaption),
                                    texts.text(TextId::CompareReadFailed) + QStringLiteral("\n\n") + out.transfer.reason.text(texts),
                                    Prompter::Icon::Exclamation);
         emit readFinished();
@@ -144,7 +144,7 @@ void TCompareWindow::readEnded()
                                          : Result::fail(TextId::CompareDifferences, {QString::number(m_lines.size())})
                                                .text(texts));
     if (!out.safety.ok())
-        Prompter::active().message(this, texts.text(MsgId::Caption), out.safety.text(texts), Prompter::Icon::Warning);
+        Prompter::active().message(this, texts.text(TextId::WarningCaption), out.safety.text(texts), Prompter::Icon::Warning);
     emit readFinished();
 }
 

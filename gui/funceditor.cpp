@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
 #include "app/appcontext.h"
 #include "app/appstate.h"
@@ -29,12 +30,19 @@ QString controlName(const QString& key)
     return key.mid(key.indexOf(u'.') + 1);
 }
 
+QComboBox* narrow(QComboBox* box)
+{
+    box->setMinimumContentsLength(7);
+    return box;
+}
+
 QFormLayout* formLayout(QWidget* parent)
 {
     auto* f = new QFormLayout(parent);
+    f->setContentsMargins(8, 8, 8, 8);
     f->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     f->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    f->setHorizontalSpacing(10);
+    f->setHorizontalSpacing(8);
     f->setVerticalSpacing(6);
     return f;
 }
@@ -46,18 +54,22 @@ Tfunc::Tfunc(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx)
     setObjectName(QStringLiteral("func"));
     setWindowTitle(QStringLiteral("功能选项"));
 
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(10, 10, 10, 10);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(10);
-    grid->addWidget(buildLeftPanel(), 0, 0);
-    grid->addWidget(buildVoxGroup(), 1, 0);
-    grid->addWidget(buildMiddlePanel(), 0, 1);
-    grid->addWidget(buildPasswordGroup(), 1, 1);
-    grid->addWidget(buildSideKeyGroup(), 0, 2);
-    grid->addWidget(buildLeaseGroup(), 1, 2);
-    grid->setRowStretch(2, 1);
-    grid->setColumnStretch(3, 1);
+    // Two columns, so that the window fits beside the channel table on a
+    // screen 1280 pixels wide.
+    auto* columns = new QHBoxLayout(this);
+    columns->setContentsMargins(6, 6, 6, 6);
+    columns->setSpacing(6);
+    const auto column = [columns](std::initializer_list<QWidget*> parts) {
+        auto* v = new QVBoxLayout;
+        v->setSpacing(8);
+        for (QWidget* w : parts)
+            v->addWidget(w);
+        v->addStretch(1);
+        columns->addLayout(v);
+    };
+    column({buildLeftPanel(), buildVoxGroup(), buildPasswordGroup()});
+    column({buildMiddlePanel(), buildSideKeyGroup(), buildLeaseGroup()});
+    columns->addStretch(1);
     buildHiddenControls();
 
     SettingsDocument* doc = ctx.doc;
@@ -78,10 +90,14 @@ QWidget* Tfunc::buildLeftPanel()
         {"Label1", Key::AutoPowerOff}, {"Label2", Key::Squelch}, {"Label5", Key::ScanResume},
         {"Label4", Key::TimeOut}, {"Label56", Key::Voice}, {"Label16", Key::SaveRatio},
         {"Label45", Key::Volume}, {"Label55", Key::DtmfTime}};
+    // Their values are short; the side keys' lists keep the wider boxes.
     for (const auto& [name, key] : rows)
-        f->addRow(label(name, panel), choice(key, panel));
+        f->addRow(label(name, panel), narrow(choice(key, panel)));
     QLineEdit* dtmf = text(Key::EndDtmf, panel);
     dtmf->setMaxLength(4);
+    // Four characters: as wide as the boxes above it.
+    dtmf->setMinimumWidth(0);
+    dtmf->setFixedWidth(m_choices.value(Key::DtmfTime)->sizeHint().width());
     new KeyFilter(dtmf, QStringLiteral("0123456789ABCD*#"), true);
     f->addRow(label("Label58", panel), dtmf);
     return panel;
@@ -105,8 +121,8 @@ QGroupBox* Tfunc::buildVoxGroup()
 {
     QGroupBox* g = groupBox("GroupBox1", this);
     QFormLayout* f = formLayout(g);
-    f->addRow(label("Label6", g), choice(Key::VoxLevel, g));
-    f->addRow(label("Label7", g), choice(Key::VoxDelay, g));
+    f->addRow(label("Label6", g), narrow(choice(Key::VoxLevel, g)));
+    f->addRow(label("Label7", g), narrow(choice(Key::VoxDelay, g)));
     f->addRow(flag(Key::VoxRxInhibit, g));
     return g;
 }
@@ -121,6 +137,9 @@ QGroupBox* Tfunc::buildPasswordGroup()
         e->setMaxLength(12);
         e->setEchoMode(QLineEdit::Password);
         e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));   // '*'
+        // As wide as the twelve stars it can hold.
+        e->setMinimumWidth(0);
+        e->setFixedWidth(e->fontMetrics().horizontalAdvance(QString(12, u'*')) + 16);
         new KeyFilter(e, QStringLiteral("0123456789*#"));
         f->addRow(label(name, g), e);
     }
@@ -147,6 +166,7 @@ QGroupBox* Tfunc::buildLeaseGroup()
 {
     QGroupBox* g = groupBox("GroupBox11", this);
     auto* grid = new QGridLayout(g);
+    grid->setContentsMargins(8, 8, 8, 8);
     grid->addWidget(flag(Key::Lease, g), 0, 0, 1, 3);
     const std::tuple<const char*, QString, const char*> boxes[] = {
         {"Label36", Key::LeaseDays, "Edit13"},

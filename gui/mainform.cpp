@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
@@ -33,6 +34,8 @@
 #include "gui/safetymenu.h"
 #include "radio/seriallink.h"
 #include "gui/testform.h"
+#include "base/result.h"
+#include "base/textids.h"
 
 namespace {
 
@@ -90,6 +93,9 @@ TMainForm::TMainForm(AppSession& session, QWidget* parent)
     bar->setObjectName(QStringLiteral("StatusBar"));
     m_status = new QLabel(QStringLiteral("    BRASEL调频手持对讲机RQ-300系列编程软件"), bar);
     m_status->setObjectName(QStringLiteral("StatusText"));
+    // A long line (a backup's path) is cut rather than widening the window;
+    // its tool tip holds all of it.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(m_status, 1);
     setStatusBar(bar);
 
@@ -101,6 +107,17 @@ TMainForm::TMainForm(AppSession& session, QWidget* parent)
     // toolbar button stays hidden as delivered.
     auto* service = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+Shift+T")), this);
     connect(service, &QShortcut::activated, this, &TMainForm::ToolButton12Click);
+    auto* closeChild = makeAction(this, m_actions, "CloseWindowItem", QString());
+    closeChild->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    addAction(closeChild);
+    connect(closeChild, &QAction::triggered, this, [this] {
+        if (QMdiSubWindow* sub = m_mdi->activeSubWindow())
+            sub->close();
+    });
+    // The two editors are placed side by side once the area has its size,
+    // and again when it changes while they are still where they were put.
+    m_mdi->viewport()->installEventFilter(this);
+    showStatus(firstStepText());
 
     connect(m_state, &AppState::radioBusyChanged, this, [this](bool busy) {
         for (const char* name : {"CutItem", "CopyItem", "FileOpenItem", "FileNewItem"})
@@ -176,7 +193,7 @@ void TMainForm::buildMenu()
     addSafetyCommands(*this, edit, tools, m_actions);
 
     QMenu* help = menu(nullptr, "Help1", QStringLiteral("帮助"));
-    add(help, "HelpAboutItem", QStringLiteral("帮助"), nullptr);
+    add(help, "HelpAboutItem", QStringLiteral("帮助"), &TMainForm::HelpAboutItemClick);
     add(help, "About1", QStringLiteral("关于"), &TMainForm::About1Click);
 }
 
@@ -252,6 +269,12 @@ QMdiSubWindow* TMainForm::addChild(QWidget* w)
     auto* filter = new HideOnClose(sub);
     sub->installEventFilter(filter);
     w->installEventFilter(filter);
+    // Each frame's own Close would claim Ctrl+W (Write) and Ctrl+F4 in the
+    // whole window, so that neither key did anything; the main window's
+    // one Ctrl+F4 closes the active frame instead.
+    if (QMenu* menu = sub->systemMenu())
+        for (QAction* a : menu->actions())
+            a->setShortcuts({});
     sub->adjustSize();
     return sub;
 }
@@ -285,22 +308,71 @@ void TMainForm::buildChildWindows()
     connect(m_rw, &TRWForm::identityChanged, m_addmessage, &Taddmessage::refresh);
     connect(m_rw, &TRWForm::modelSelected, this, &TMainForm::ComboBox11Change);
     connect(m_rw, &TRWForm::bandSelected, this, showBand);
+    connect(m_rw, &TRWForm::doneSaid, this, [this](const QString& line) {
+        firstStepDone();
+        showStatus(line);
+    });
     m_rw->setInitialiser([this](const QString& device, std::function<void(bool)> done) {
         m_test->initialiseForTransfer(device, std::move(done));
     });
     connect(m_test, &TTestForm::identityChanged, m_addmessage, &Taddmessage::refresh);
     connect(m_test, &TTestForm::bandSelected, this, showBand);
     // After a read or write the document is what the radio holds.
+    // (A read's document has no file; the read/write window says so when it
+    // takes it.)
     connect(m_rw, &TRWForm::transferSucceeded, this, [this](int direction) {
-        if (direction == 1)
-            m_doc->markSaved(QString());
-        else
+        if (direction == 2)
             m_doc->markClean();
         settle();
     });
 
     subWindowOf(m_func)->move(0, 0);
     subWindowOf(m_channel)->move(40, 30);
+}
+
+// The options beside the channel table where the area is wide enough for
+// both (1280 pixels and more), the table as tall as the area; otherwise
+// the table in front of the options, a little down and right.
+void TMainForm::arrangeEditors()
+{
+    QMdiSubWindow* table = subWindowOf(m_channel);
+    QMdiSubWindow* options = subWindowOf(m_func);
+    if (!table || !options)
+        return;
+    for (QWidget* w : {static_cast<QWidget*>(m_channel), static_cast<QWidget*>(m_func)})
+        if (w->layout())
+            w->layout()->activate();
+    const QRect area = m_mdi->viewport()->rect();
+    const QSize t = table->sizeHint();
+    const QSize o = options->sizeHint();
+    if (t.width() + o.width() <= area.width()) {
+        table->setGeometry(0, 0, t.width(), std::max(t.height(), area.height()));
+        options->setGeometry(t.width(), 0, o.width(), o.height());
+    } else {
+        options->setGeometry(QRect(QPoint(0, 0), o));
+        table->setGeometry(QRect(QPoint(40, 30), t));
+        keepInside(table);
+    }
+    m_arrangedTable = table->geometry();
+    m_arrangedOptions = options->geometry();
+}
+
+bool TMainForm::editorsAsArranged() const
+{
+    const QMdiSubWindow* table = subWindowOf(m_channel);
+    const QMdiSubWindow* options = subWindowOf(m_func);
+    return table && options && !m_arrangedTable.isNull() && table->geometry() == m_arrangedTable
+           && options->geometry() == m_arrangedOptions;
+}
+
+bool TMainForm::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == m_mdi->viewport() && e->type() == QEvent::Resize && editorsAsArranged())
+        QTimer::singleShot(0, this, [this] {
+            if (editorsAsArranged())
+                arrangeEditors();
+        });
+    return QMainWindow::eventFilter(o, e);
 }
 
 void TMainForm::bringUp(QWidget* child)
@@ -350,8 +422,7 @@ void TMainForm::bindSelectors()
         refreshBandSelector();
         refreshModelSelector();
     });
-    // Picking a band changes only the selection, not the caption.
-    connect(m_band, &QComboBox::activated, this, [this](int i) { m_doc->setChoice(Key::Band, i); });
+    connect(m_band, &QComboBox::activated, this, &TMainForm::bandPicked);
     refreshBandSelector();
     refreshModelSelector();
 }
@@ -379,6 +450,22 @@ void TMainForm::refreshModelSelector()
     showList(m_model, m_doc->options(Key::Model), m_doc->choice(Key::Model));
 }
 
+// A band picked by hand: the title names it at once, and channels it does
+// not hold are listed, since they cannot be written until corrected.
+void TMainForm::bandPicked(int index)
+{
+    m_doc->setChoice(Key::Band, index);
+    const QString band = m_doc->selectedBand();
+    setWindowTitle(m_doc->choiceText(Key::Model) + QStringLiteral("     [") + band + u']');
+    const QList<Result> outside = m_doc->channelsOutsideBand();
+    if (outside.isEmpty())
+        return;
+    const Result warning = Result::fail(TextId::BandLeavesChannels, {band},
+                                        {Result::lines(std::vector<Result>(outside.begin(), outside.end()))});
+    Prompter::active().message(this, m_state->text(TextId::WarningCaption), warning.text(m_state->texts),
+                               Prompter::Icon::Warning);
+}
+
 QString TMainForm::readCaption() const { return m_readWord; }
 QString TMainForm::writeCaption() const { return m_writeWord; }
 
@@ -388,6 +475,7 @@ void TMainForm::showEvent(QShowEvent* e)
     if (!m_started) {
         m_started = true;
         startUp();
+        arrangeEditors();
         // What start-up set up is where undo stops, and counts as saved.
         m_doc->startHistory();
         QTimer::singleShot(0, this, &TMainForm::offerRecovery);
@@ -469,4 +557,33 @@ void TMainForm::WindowCascadeItemClick()
 void TMainForm::About1Click()
 {
     m_about->exec();
+}
+
+// The status bar ------------------------------------------------------------
+
+QString TMainForm::statusText() const
+{
+    return m_status->text();
+}
+
+QString TMainForm::firstStepText() const
+{
+    return Result::fail(TextId::StatusFirstStep,
+                        {commandText("Window1"), commandText("WindowCascadeItem"), commandText("Edit1"),
+                         commandText("CutItem"), commandText("File1"), commandText("FileOpenItem")})
+        .text(m_state->texts);
+}
+
+void TMainForm::showStatus(const QString& text)
+{
+    m_status->setText(text);
+    m_status->setToolTip(text);
+}
+
+void TMainForm::firstStepDone()
+{
+    if (!m_firstStep)
+        return;
+    m_firstStep = false;
+    showStatus(QStringLiteral("     ") + m_state->text(61));
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QMainWindow>
 #include <QMap>
+#include <QRect>
 #include <memory>
 
 #include "app/appsession.h"
@@ -23,6 +24,7 @@ class Tcommuny;
 class Tfunc;
 class TRWForm;
 class TTestForm;
+class UserGuide;
 struct RadioIdentity;
 
 // The frame of the program: menu, toolbar, band selector, status bar and the
@@ -73,6 +75,7 @@ public:
     void N5Click();
     void N6Click();
     void N7Click();
+    void HelpAboutItemClick();
     void About1Click();
 
     // Editing commands (mainform_edit.cpp) and the file commands around
@@ -109,7 +112,15 @@ public:
     QString readCaption() const;
     QString writeCaption() const;
 
+    // What the status bar says: the first step until the first read or
+    // open, then what the last command did.
+    QString statusText() const;
+    // The document has its first contents (a read, Open, a backup, a
+    // restore or an import): the first-step hint makes way.
+    void firstStepDone();
+
 protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -121,6 +132,11 @@ private:
     QMdiSubWindow* addChild(QWidget* w);
     void bringUp(QWidget* child);
     void keepInside(QMdiSubWindow* sub);
+    void arrangeEditors();
+    bool editorsAsArranged() const;
+    void showStatus(const QString& text);
+    QString firstStepText() const;
+    void bandPicked(int index);
     void setLanguageNumber(int n);
     void applyMainTexts();
     void bindSelectors();
@@ -180,6 +196,10 @@ private:
     Tcommuny* m_communy = nullptr;
     Taddmessage* m_addmessage = nullptr;
     TTestForm* m_test = nullptr;
+    UserGuide* m_guide = nullptr;
+
+    bool m_firstStep = true;          // nothing read or opened yet
+    QRect m_arrangedTable, m_arrangedOptions;   // as arrangeEditors() left them
 
     bool m_started = false;
     bool m_closeDeferred = false;

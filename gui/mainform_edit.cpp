@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QToolButton>
 
@@ -15,6 +14,7 @@
 #include "gui/channeleditor.h"
 #include "gui/channelgrid.h"
 #include "gui/mainform.h"
+#include "gui/mnemonic.h"
 #include "gui/testform.h"
 #include "app/appstate.h"
 #include "base/result.h"
@@ -22,36 +22,9 @@
 
 namespace {
 
-// "文件" -> "文件(&F)", "File" -> "&File": the letter marked where the text
-// has it, else added in brackets as Chinese menus write it.
-QString withMnemonic(QString text, QChar letter)
-{
-    text.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
-    text.remove(u'&');
-    bool latin = !text.isEmpty();
-    for (QChar c : text)
-        latin = latin && c.unicode() < 0x80;
-    const qsizetype at = latin ? text.indexOf(letter, 0, Qt::CaseInsensitive) : -1;
-    if (at >= 0)
-        return text.insert(at, u'&');
-    QString tail;
-    if (text.endsWith(QStringLiteral("..."))) {
-        tail = text.right(3);
-        text.chop(3);
-    }
-    return text + QStringLiteral("(&") + letter + u')' + tail;
-}
-
-QString withoutMnemonic(QString t)
-{
-    t.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
-    t.remove(u'&');
-    return t;
-}
-
 QString plainText(const QAction* a)
 {
-    QString t = withoutMnemonic(a->text());
+    QString t = Mnemonic::without(a->text());
     if (t.endsWith(QStringLiteral("...")))
         t.chop(3);
     if (!a->shortcut().isEmpty())
@@ -162,7 +135,7 @@ void TMainForm::settle()
 QString TMainForm::commandText(const char* name) const
 {
     const QAction* a = m_actions.value(QLatin1String(name));
-    return a ? withoutMnemonic(a->text()) : QString();
+    return a ? Mnemonic::without(a->text()) : QString();
 }
 
 QString TMainForm::documentName() const
@@ -237,22 +210,26 @@ void TMainForm::ClipPasteItemClick()
 void TMainForm::InsertChannelItemClick() { m_channel->insertChannel(); }
 void TMainForm::DuplicateChannelItemClick() { m_channel->duplicateChannel(); }
 
+// One submenu per column, each value with a letter of its own.
 void TMainForm::rebuildSetMenu()
 {
     m_setMenu->clear();
+    qDeleteAll(m_setMenu->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly));
     const ValueWords& w = m_doc->words();
+    const char columnLetters[] = "PBSLTCI";   // Power, Bandwidth, Scan, busy Lock, Tail, Comp, ptt Id
     for (int col = 5; col <= 11; ++col) {
         const QStringList choices = col == 5 ? QStringList{w.high, w.low}
                                   : col == 6 ? QStringList{w.wide, w.narrow}
                                              : QStringList{w.on, w.off};
+        const char* letters = col == 5 ? "HL" : col == 6 ? "WN" : "OF";
+        QMenu* sub = m_setMenu->addMenu(Mnemonic::with(m_channel->columnName(col), QLatin1Char(columnLetters[col - 5])));
+        sub->setObjectName(QStringLiteral("SetColumn%1").arg(col));
         for (int i = 0; i < choices.size(); ++i) {
             const QString word = choices[i];
-            QAction* a = m_setMenu->addAction(m_channel->columnName(col) + QStringLiteral(": ") + word);
+            QAction* a = sub->addAction(Mnemonic::with(word, QLatin1Char(letters[i])));
             a->setObjectName(QStringLiteral("SetColumn%1_%2").arg(col).arg(i));
             connect(a, &QAction::triggered, m_channel, [this, col, word] { m_channel->setSelectedChannels(col, word); });
         }
-        if (col < 11)
-            m_setMenu->addSeparator();
     }
 }
 
@@ -278,10 +255,11 @@ void TMainForm::applyEditingTexts()
         {"N4", 'I'}, {"UndoItem", 'U'}, {"RedoItem", 'R'}, {"ClipCutItem", 'T'}, {"ClipCopyItem", 'C'},
         {"ClipPasteItem", 'P'}, {"InsertChannelItem", 'I'}, {"DuplicateChannelItem", 'D'},
         {"DeleteChannelsItem", 'L'}, {"SelectAllItem", 'A'}, {"SetSelectedMenu", 'S'},
-        {"WindowCascadeItem", 'C'}, {"N2", 'L'}, {"HelpAboutItem", 'H'}, {"About1", 'A'}};
+        {"WindowCascadeItem", 'C'}, {"CommunicationLog1", 'G'}, {"N2", 'L'}, {"BackupsItem", 'B'},
+        {"CompareItem", 'M'}, {"HelpAboutItem", 'H'}, {"About1", 'A'}};
     for (const auto& [name, letter] : letters)
         if (QAction* a = m_actions.value(QLatin1String(name)))
-            a->setText(withMnemonic(a->text(), QLatin1Char(letter)));
+            a->setText(Mnemonic::with(a->text(), QLatin1Char(letter)));
 
     // Every toolbar button names its command.
     const std::pair<const char*, const char*> buttons[] = {

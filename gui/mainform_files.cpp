@@ -24,6 +24,14 @@ namespace {
 const QString CsvFilter = QStringLiteral("CSV (*.csv)|*.csv");
 const QString ErrorCaption = QStringLiteral("RQ-300");
 
+int existingChannels(const DocumentData& d)
+{
+    int n = 0;
+    for (int row = 1; row <= DocumentData::ChannelCount; ++row)
+        n += d.channelExists(row) ? 1 : 0;
+    return n;
+}
+
 bool sameFile(const QString& a, const QString& b)
 {
     return !a.isEmpty() && !b.isEmpty() && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
@@ -96,6 +104,7 @@ bool TMainForm::openSettingsFile(const QString& path)
     m_doc->markSaved(QFileInfo(path).absoluteFilePath());
     addRecent(path);
     settle();
+    firstStepDone();
     if (!r.notice)
         Prompter::active().message(this, ErrorCaption, r.notice.text(m_state->texts), Prompter::Icon::Warning);
     if (!r.imageWarning)
@@ -215,6 +224,10 @@ void TMainForm::ImportCsvItemClick()
     m_channel->hideEditors();
     m_doc->replace(r.data);
     settle();
+    firstStepDone();
+    showStatus(Result::fail(TextId::CsvImported, {QString::number(existingChannels(r.data)),
+                                                  QDir::toNativeSeparators(path)})
+                   .text(m_state->texts));
 }
 
 void TMainForm::ExportCsvItemClick()
@@ -234,6 +247,11 @@ void TMainForm::ExportCsvItemClick()
             return;
     }
     const Result saved = FileSave::save(path, ChannelCsv::exportTable(m_doc->data()));
-    if (!saved)
+    if (!saved) {
         Prompter::active().message(this, ErrorCaption, saved.text(m_state->texts), Prompter::Icon::Error);
+        return;
+    }
+    showStatus(Result::fail(TextId::CsvExported, {QString::number(existingChannels(m_doc->data())),
+                                                  QDir::toNativeSeparators(path)})
+                   .text(m_state->texts));
 }

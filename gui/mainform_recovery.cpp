@@ -105,6 +105,7 @@ void TMainForm::offerRecovery()
         // The work is back as it was: unsaved, in its file.
         m_doc->setFilePath(file);
         m_doc->checkpoint();
+        firstStepDone();
     }
     QFile::remove(settingsPath());
     QFile::remove(extrasPath());

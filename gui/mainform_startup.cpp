@@ -31,6 +31,7 @@
 #include "gui/rwform.h"
 #include "gui/safetymenu.h"
 #include "gui/testform.h"
+#include "gui/userguide.h"
 
 QString TMainForm::iniPath() const
 {
@@ -167,12 +168,18 @@ void TMainForm::ApplyLanguagePack(const QString& name)
     m_func->applyTexts(t);
     m_test->applyTexts(t);
     // Longer captions (English) must not be cut off by a frame sized for
-    // the previous language.
+    // the previous language; the editors where the program put them are
+    // put side by side again for their new sizes.
+    const bool arranged = editorsAsArranged();
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
         sub->resize(sub->size().expandedTo(sub->sizeHint()));
         keepInside(sub);
     }
     applyEditingTexts();
+    if (arranged)
+        arrangeEditors();
+    if (m_guide && m_guide->isVisible())
+        HelpAboutItemClick();
 }
 
 void TMainForm::applyMainTexts()
@@ -193,5 +200,5 @@ void TMainForm::applyMainTexts()
     m_modelLabel->setText(t.text(157));
     m_readWord = t.text(53);
     m_writeWord = t.text(54);
-    m_status->setText(QStringLiteral("     ") + t.text(61));
+    showStatus(m_firstStep ? firstStepText() : QStringLiteral("     ") + t.text(61));
 }

@@ -1,5 +1,7 @@
 #include "gui/prompter.h"
 
+#include <QAbstractButton>
+
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
@@ -10,6 +12,9 @@
 #include <QScrollBar>
 #include <QTreeView>
 #include <algorithm>
+#include <utility>
+
+#include "gui/mnemonic.h"
 
 namespace {
 Prompter g_default;
@@ -86,6 +91,11 @@ Prompter::SaveChoice Prompter::saveChanges(QWidget* parent, const QString& capti
     QMessageBox box(QMessageBox::Warning, caption, text,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Save);
+    // Qt's own texts, in the active language, with a letter to press.
+    for (const auto& [button, letter] : {std::pair{QMessageBox::Save, u'S'}, std::pair{QMessageBox::Discard, u'D'},
+                                         std::pair{QMessageBox::Cancel, u'C'}})
+        if (QAbstractButton* b = box.button(button))
+            b->setText(Mnemonic::with(b->text(), QChar(letter)));
     switch (box.exec()) {
     case QMessageBox::Save: return SaveChoice::Save;
     case QMessageBox::Discard: return SaveChoice::Discard;

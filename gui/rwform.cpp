@@ -1,5 +1,7 @@
 #include "gui/rwform.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -8,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -63,7 +66,8 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     m_status = new QStatusBar(this);
     m_status->setObjectName(QStringLiteral("StatusBar"));
     m_status->setSizeGripEnabled(false);
-    m_status->showMessage(QStringLiteral("    BRASEL调频手持对讲机RQ-300系列编程软件"));
+    m_idleStatus = QStringLiteral("    BRASEL调频手持对讲机RQ-300系列编程软件");
+    m_status->showMessage(m_idleStatus);
 
     // A panel left outside the window's visible area; nothing can reach it.
     m_panel2 = new QFrame(this);
@@ -125,7 +129,7 @@ bool TRWForm::prepareCommand(int direction, const QString& caption, const QStrin
     const QString device = m_ctx.ports ? m_ctx.ports->path(m_ctx.state->chosenPort) : QString();
     const Result reason = SerialLink::probe(device);
     if (!reason) {
-        Prompter::active().message(parentWidget(), m_ctx.state->text(MsgId::Caption),
+        Prompter::active().message(parentWidget(), m_ctx.state->text(TextId::WarningCaption),
                                    m_ctx.state->text(MsgId::PortFailed) + QStringLiteral("\n\n")
                                        + CablePrompt::openFailureText(m_ctx, reason),
                                    Prompter::Icon::Exclamation);
@@ -137,7 +141,10 @@ bool TRWForm::prepareCommand(int direction, const QString& caption, const QStrin
     if (direction == 1)
         m_button4->hide();
     m_direction = direction == 2 ? 2 : 1;
+    // A read has nothing to check: the box is only for a write.
+    m_verifyBox->setVisible(m_direction == 2);
     m_progress->setValue(0);
+    showStatus(m_idleStatus);
     return true;
 }
 
@@ -157,11 +164,8 @@ void TRWForm::applyTexts(const PackStrings& t)
     m_backupBox->setText(t.text(TextId::CheckBackup));
     m_verifyBox->setText(t.text(TextId::CheckVerify));
     if (t.contains(61)) {
-        const QString line = QStringLiteral("     ") + t.text(61);
-        m_status->showMessage(line);
-        // A status message does not size its window: make room for it.
-        const int needed = m_status->fontMetrics().horizontalAdvance(line) + 40;
-        setFixedSize(QSize(needed, height()).expandedTo(QSize(380, 180)).expandedTo(sizeHint()));
+        m_idleStatus = QStringLiteral("     ") + t.text(61);
+        showStatus(m_idleStatus);
     }
 }
 
@@ -182,6 +186,7 @@ void TRWForm::Button1Click()
         return;
     m_button1->setEnabled(false);
     m_progress->setValue(0);
+    m_status->showMessage(m_idleStatus);
     // The transfer opens the port on its own thread; nothing here holds it.
     m_ctx.link->close();
     const AppState& st = *m_ctx.state;
@@ -197,6 +202,7 @@ void TRWForm::Button1Click()
     r.stampFactoryDate = st.stampFactoryDate;
     r.adminName = st.adminName;
     r.options = safetyOptions();
+    m_verifying = r.options.verify;
     r.log = m_ctx.link->log();
     m_ctx.state->setRadioBusy(true);
     m_quiet = false;
@@ -221,8 +227,13 @@ void TRWForm::transferEnded()
         m_ctx.doc->setChoice(Key::Model, 0);
         emit modelSelected();
     }
-    if (m_direction == 1 && safe.transfer.ok())
+    // What a read found is the radio's, in no file: named so at once, also
+    // when the program is ending and nothing more is reported, so that the
+    // recovery file never gives it a file it did not come from.
+    if (m_direction == 1 && safe.transfer.ok()) {
         m_ctx.doc->replace(o.data);
+        m_ctx.doc->markSaved(QString());
+    }
     if (!o.bandSelected.isEmpty())
         emit bandSelected(o.bandSelected);
     m_button1->setEnabled(true);
@@ -236,6 +247,7 @@ void TRWForm::report(const SafeTransfer::Outcome& safe)
 {
     if (safe.stage == SafeTransfer::Outcome::Stage::Done) {
         emit transferSucceeded(m_direction);
+        sayDone(safe);
         reportSafety(safe);   // a read whose backup could not be saved says so
         return;
     }
@@ -251,9 +263,35 @@ void TRWForm::report(const SafeTransfer::Outcome& safe)
     // A value the radio cannot store is no fault of the cable: nothing was sent.
     const bool refused = out.failedStep == TransferEngine::Outcome::Step::Encode;
     const QString headline = m_ctx.state->text(refused ? int(TextId::WriteRefusedValue) : int(MsgId::TransferFailed));
-    Prompter::active().message(this, m_ctx.state->text(MsgId::Caption),
+    Prompter::active().message(this, m_ctx.state->text(TextId::WarningCaption),
                                headline + QStringLiteral("\n\n") + out.reason.text(m_ctx.state->texts),
                                Prompter::Icon::Exclamation);
+}
+
+// What was done, on which port, and where the backup went: in this window's
+// status bar and, through doneSaid, in the main window's.
+void TRWForm::sayDone(const SafeTransfer::Outcome& safe)
+{
+    const AppState& st = *m_ctx.state;
+    const int id = m_direction == 1 ? TextId::StatusRead
+                   : m_verifying    ? TextId::StatusWrittenChecked
+                                    : TextId::StatusWritten;
+    QString line = Result::fail(id, {QStringLiteral("COM%1").arg(st.chosenPort), m_ctx.link->device()}).text(st.texts);
+    if (!safe.backupPath.isEmpty() && safe.safety.ok())
+        line += u' ' + Result::fail(TextId::BackupSaved, {safe.backupPath}).text(st.texts);
+    showStatus(line);
+    emit doneSaid(line);
+}
+
+void TRWForm::showStatus(const QString& line)
+{
+    m_status->showMessage(line);
+    // A status message does not size its window: make room for it, as far
+    // as the screen allows.
+    int needed = m_status->fontMetrics().horizontalAdvance(line) + 40;
+    if (const QScreen* s = screen())
+        needed = std::min(needed, s->availableGeometry().width());
+    setFixedSize(QSize(needed, height()).expandedTo(QSize(380, 180)).expandedTo(sizeHint()));
 }
 
 // Says which field to correct: it must hold what the radio holds.
@@ -298,7 +336,7 @@ void TRWForm::reportSafety(const SafeTransfer::Outcome& out)
     QString text = out.safety.text(m_ctx.state->texts);
     if (out.stage == Stage::BackupRead || out.stage == Stage::VerifyRead)
         text += QStringLiteral("\n\n") + out.transfer.reason.text(m_ctx.state->texts);
-    Prompter::active().message(this, m_ctx.state->text(MsgId::Caption), text,
+    Prompter::active().message(this, m_ctx.state->text(TextId::WarningCaption), text,
                                out.stage == Stage::Done ? Prompter::Icon::Warning : Prompter::Icon::Exclamation);
 }
 

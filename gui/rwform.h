@@ -71,6 +71,8 @@ signals:
     void transferSucceeded(int direction);
     // A transfer started by the start button has ended and been reported.
     void transferFinished();
+    // What a transfer that went through did, as the status bar says it.
+    void doneSaid(const QString& line);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,6 +82,8 @@ protected:
 private:
     void transferEnded();
     void report(const SafeTransfer::Outcome& safe);
+    void sayDone(const SafeTransfer::Outcome& safe);
+    void showStatus(const QString& line);
     void reportPasswordError();
     void reportSafety(const SafeTransfer::Outcome& out);
     void storeSafety();
@@ -90,6 +94,8 @@ private:
     int m_direction = 1;
     Initialiser m_initialise;
     bool m_initialising = false;
+    bool m_verifying = false;   // the running write reads back to check
+    QString m_idleStatus;       // the status bar before a transfer has ended
 
     QPushButton* m_button1;
     QPushButton* m_button2;

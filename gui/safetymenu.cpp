@@ -37,6 +37,7 @@ void addSafetyCommands(TMainForm& form, QMenu* programming, QMenu* tools, QMap<Q
             form.ComboBox11Change();
             form.setWindowTitle(caption);
             form.channelForm()->hideEditors();
+            form.firstStepDone();
         });
         window.startCommand();
     });

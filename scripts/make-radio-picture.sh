@@ -1,6 +1,8 @@
 #!/bin/sh
 # Draws the picture of the radio shown under the channel table
-# (gui/radio.jpg). Needs ImageMagick's convert.
+# (gui/radio.jpg). Needs ImageMagick's convert. The line under "UHF FM
+# two-way radio" (model and band, at 172,160) is left free: the channel
+# window draws it with the band selected.
 set -e
 out=${1:-$(dirname "$0")/../gui/radio.jpg}
 keys=""
@@ -24,5 +26,4 @@ convert -size 536x178 gradient:'#f4f7fb-#d9e3ee' \
   -fill '#e05a47' -draw "roundrectangle 69,160 87,166 2,2" \
   -fill '#1f4e79' -font DejaVu-Sans-Bold -pointsize 46 -draw "text 168,96 'RQ-300'" \
   -fill '#40566b' -font DejaVu-Sans -pointsize 23 -draw "text 172,130 'UHF FM two-way radio'" \
-  -fill '#5d6f80' -pointsize 20 -draw "text 172,160 'MZ-209  ·  400-470 MHz'" \
   -quality 92 -sampling-factor 1x1 -strip "$out"

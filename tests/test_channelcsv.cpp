@@ -40,7 +40,9 @@ QStringList english(const ChannelCsv::ImportResult& r)
     return ChannelCsv::errorTexts(r, texts);
 }
 
-const QByteArray Header = "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n";
+// The header of files written before the flags had their table's names:
+// still read.
+const QByteArray OldHeader = "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n";
 
 } // namespace
 
@@ -63,6 +65,8 @@ private slots:
         const QByteArray csv = ChannelCsv::exportTable(d);
         QVERIFY(csv.contains("\xB8\xDF\xB9\xA6\xC2\xCA"));   // the Chinese code page, as settings files
         QCOMPARE(csv.count('\n'), 3);                          // the header and the two channels
+        QVERIFY2(csv.startsWith("Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,"
+                                "Scan,Busy Lock,Tail Elim,Comp/Scr,PTT ID\r\n"), csv.left(100).constData());
 
         DocumentData base = withBand();
         setRow(base, 5, {"400.00000", "禁用"});   // replaced: the table comes only from the CSV
@@ -100,7 +104,7 @@ private slots:
 
     void reportsEveryBadLineAndGivesNothing()
     {
-        const QByteArray csv = Header
+        const QByteArray csv = OldHeader
             + "1,446.00625,OFF,446.00625,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n"     // line 2: good
               "2,480.00000,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n"              // 3: outside the band
               "3,446.00100,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n"              // 4: off the raster
@@ -135,7 +139,7 @@ private slots:
         // Chinese words, Chinese texts: nothing in Latin letters but the
         // values, the column names of the header and units.
         const ValueWords chinese{"禁用", "启用", "高功率", "低功率", "宽带", "窄带", "压扩", "扰频"};
-        const QByteArray csv = Header
+        const QByteArray csv = OldHeader
             + "1,480.00000,50.0,,D028N,Medium,宽带,是,禁用,启用,禁用,禁用\r\n"
             + "1,446.00625,禁用,,禁用,高功率,宽带,启用,禁用,启用,禁用,禁用\r\n"
             + "1,446.00625,禁用,,禁用,高功率,宽带,启用,禁用,启用,禁用,禁用\r\n"
@@ -150,9 +154,9 @@ private slots:
         QVERIFY2(zh[0].startsWith("第 2 行：RX Frequency“480.00000”不是400-470MHz 内 5 kHz 或 6.25 kHz 步进上的频率；"),
                  qPrintable(zh[0]));
         QVERIFY2(zh[0].contains("Power“Medium”不是高功率或低功率"), qPrintable(zh[0]));
-        QVERIFY2(zh[0].contains("Flag A“是”不是启用或禁用"), qPrintable(zh[0]));
+        QVERIFY2(zh[0].contains("Scan“是”不是启用或禁用"), qPrintable(zh[0]));
         for (QString t : zh) {
-            for (const char* kept : {"RX Frequency", "RX Tone", "TX Tone", "Power", "Flag A", "Medium", "MHz", "kHz",
+            for (const char* kept : {"RX Frequency", "RX Tone", "TX Tone", "Power", "Scan", "Medium", "MHz", "kHz",
                                      "Hz", "D028N", "y"})
                 t.remove(QString::fromUtf8(kept));
             t.remove(QRegularExpression(" D | N | I"));   // the letters of the tone form
@@ -171,13 +175,13 @@ private slots:
         QVERIFY(!r.ok);
 
         DocumentData noBand;
-        r = ChannelCsv::importTable(Header + row, noBand, English, u'.');
+        r = ChannelCsv::importTable(OldHeader + row, noBand, English, u'.');
         QVERIFY(!r.ok);
         QVERIFY(english(r).value(0).contains("no band"));
         // The band decides what is in range.
-        r = ChannelCsv::importTable(Header + row, withBand("400-430MHz"), English, u'.');
+        r = ChannelCsv::importTable(OldHeader + row, withBand("400-430MHz"), English, u'.');
         QVERIFY(!r.ok);
-        r = ChannelCsv::importTable(Header + "1,430.00000,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n",
+        r = ChannelCsv::importTable(OldHeader + "1,430.00000,OFF,,OFF,High,Wide,ON,OFF,ON,OFF,OFF\r\n",
                                     withBand("400-430MHz"), English, u'.');
         QVERIFY(r.ok);
     }

@@ -35,25 +35,140 @@ private slots:
             QCOMPARE(f.cell(1, c), expected[c - 1]);
     }
 
-    void frequenciesAreClampedAndRounded_data()
+    // A committed value is rounded onto the raster; one outside the band
+    // (committed "") is refused with a message and stays in its editor for
+    // correction, the cell showing it, until Esc gives back the cell.
+    void typedFrequenciesAreRoundedOrRefused_data()
     {
+        QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("committed");
-        QTest::newRow("5 kHz") << "400.001" << "400.00500";
-        QTest::newRow("6.25 kHz") << "400.006" << "400.00625";
-        QTest::newRow("on raster") << "400.0125" << "400.01250";
-        QTest::newRow("above the band") << "4001" << "470.00000";
-        QTest::newRow("below the band") << "39" << "400.00000";
-        QTest::newRow("upper edge") << "470" << "470.00000";
+        QTest::newRow("5 kHz") << "" << "400.001" << "400.00500";
+        QTest::newRow("6.25 kHz") << "" << "400.006" << "400.00625";
+        QTest::newRow("on raster") << "" << "400.0125" << "400.01250";
+        QTest::newRow("upper edge") << "" << "470" << "470.00000";
+        QTest::newRow("above the band") << "" << "480" << "";
+        QTest::newRow("separator missing") << "" << "4461" << "";
+        QTest::newRow("below the band") << "" << "39" << "";
+        QTest::newRow("over a channel") << "446.00000" << "4461" << "";
     }
-    void frequenciesAreClampedAndRounded()
+    void typedFrequenciesAreRoundedOrRefused()
     {
+        QFETCH(QString, before);
         QFETCH(QString, typed);
         QFETCH(QString, committed);
         F f;
+        if (!before.isEmpty())
+            f.putChannel(3, before);
         f.enterFrequency(3, typed);
-        QCOMPARE(f.cell(3, 1), committed);
-        QCOMPARE(f.cell(3, 3), committed);
+        if (!committed.isEmpty()) {
+            QVERIFY(f.prompter.messages.isEmpty());
+            QCOMPARE(f.cell(3, 1), committed);
+            QCOMPARE(f.cell(3, 3), before.isEmpty() ? committed : before);
+            QVERIFY(f.edit1()->isHidden());
+            return;
+        }
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QCOMPARE(f.prompter.messages[0].text,
+                 QString("信道 3，接收频率：%1 MHz 不在频段 400-470MHz 内。请改正，或按 Esc 恢复原来的值。").arg(typed));
+        QCOMPARE(f.prompter.messages[0].icon, Prompter::Icon::Exclamation);
+        QVERIFY(f.edit1()->isVisible());
+        QVERIFY(f.edit1()->hasFocus());
+        QCOMPARE(f.edit1()->text(), typed);
+        QCOMPARE(f.cell(3, 1), typed);
+        QCOMPARE(f.cell(3, 2), before.isEmpty() ? "" : "禁用");   // no defaults for a refused value
+        QVERIFY(!f.window->finishPendingEdit());                  // nor can Save or Write take it
+
+        // Neither can a click on another cell or a move: the selection stays.
+        f.click(1, 5);
+        QCOMPARE(f.prompter.messages.size(), 3);
+        QCOMPARE(f.grid()->row(), 3);
+        QVERIFY(f.edit1()->hasFocus());
+        f.key(Qt::Key_Down);
+        QCOMPARE(f.prompter.messages.size(), 4);
+        QCOMPARE(f.grid()->row(), 3);
+
+        f.key(Qt::Key_Escape);
+        QVERIFY(f.edit1()->isHidden());
+        QCOMPARE(f.cell(3, 1), before);
+        QCOMPARE(f.cell(3, 3), before);
+        QVERIFY(f.window->finishPendingEdit());
+        f.click(1, 5);
+        QCOMPARE(f.prompter.messages.size(), 4);
+        QCOMPARE(f.grid()->row(), 5);
+    }
+
+    // Esc gives the cell back what it held before the typing in every
+    // in-place editor; Enter, Down, Tab and a click take the value.
+    void escapeRestoresTheCellAndMovesTakeIt()
+    {
+        F f;
+        f.putChannel(1, "440.00000");
+        f.putChannel(2, "441.00000");
+        const DocumentData start = f.doc.data();
+
+        f.enterFrequency(1, "4451");            // refused, then given up
+        f.key(Qt::Key_Escape);
+        f.click(1, 1);
+        QTest::keyClick(f.grid(), '4');
+        f.type("45");
+        QCOMPARE(f.cell(1, 1), "445");
+        f.key(Qt::Key_Escape);
+        QVERIFY(f.edit1()->isHidden());
+        QVERIFY(f.grid()->hasFocus());
+        f.click(2, 2);                          // the next click takes nothing
+        f.click(3, 2);                          // Backspace on a committed value
+        QTest::keyClick(f.grid(), Qt::Key_Backspace);
+        QCOMPARE(f.cell(2, 3), "");
+        QTest::keyClick(f.grid(), Qt::Key_Escape);
+        f.click(2, 4);
+        f.click(2, 1);                          // a typed tone
+        QTest::keyClick(f.grid(), 'd');
+        f.type("023n");
+        QCOMPARE(f.cell(1, 2), "D023N");
+        f.key(Qt::Key_Escape);
+        QVERIFY(f.edit3()->isHidden());
+        f.click(4, 2);                          // the tone drop-down
+        f.doc.setCell(2, 4, "88.5");
+        f.click(4, 2);
+        QTest::mouseDClick(f.edit3(), Qt::LeftButton);
+        f.combo1()->lineEdit()->selectAll();
+        f.type("67.0");
+        QCOMPARE(f.cell(2, 4), "67.0");
+        f.key(Qt::Key_Escape);
+        QVERIFY(f.combo1()->isHidden());
+        QCOMPARE(f.cell(2, 4), "88.5");
+        f.doc.setCell(2, 4, "禁用");
+        QVERIFY(f.prompter.messages.size() == 1);
+        QVERIFY(f.doc.data() == start);
+
+        // Down takes the frequency and moves on; so do Tab and a click.
+        f.click(1, 1);
+        QTest::keyClick(f.grid(), '4');
+        f.type("45");
+        f.key(Qt::Key_Down);
+        QCOMPARE(f.cell(1, 1), "445.00000");
+        QCOMPARE(f.grid()->row(), 2);
+        QTest::keyClick(f.grid(), '4');
+        f.type("46");
+        f.key(Qt::Key_Tab);
+        QCOMPARE(f.cell(2, 1), "446.00000");
+        QCOMPARE(f.grid()->col(), 2);
+        QVERIFY(f.edit3()->isVisible());        // the next cell's editor, not focused
+        QTest::keyClick(f.grid(), '8');
+        f.type("8.5");
+        f.key(Qt::Key_Tab);                     // a tone too
+        QCOMPARE(f.cell(2, 2), "88.5");
+        QCOMPARE(f.grid()->col(), 3);
+        f.click(1, 5);
+        QTest::keyClick(f.grid(), '4');
+        f.type("47");
+        f.click(7, 1);
+        QCOMPARE(f.cell(5, 1), "447.00000");
+        QCOMPARE(f.cell(5, 2), "禁用");
+        QCOMPARE(f.cell(1, 7), "禁用");         // the click toggled the cell it landed on
+        f.key(Qt::Key_Escape);                  // nothing typed: nothing changes
+        QCOMPARE(f.cell(5, 1), "447.00000");
     }
 
     void frequencyEditorDropsWhatIsNotAFrequency()
@@ -83,7 +198,14 @@ private slots:
         // The transmit frequency is edited and committed the same way, and
         // typing on it starts a new value.
         f.enterFrequency(2, "4123", 3);
-        QCOMPARE(f.cell(2, 3), "470.00000");
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QVERIFY(f.prompter.messages[0].text.startsWith("信道 2，发射频率：4123 MHz "));
+        QCOMPARE(f.cell(2, 3), "4123");
+        for (int i = 0; i < 4; ++i)
+            f.key(Qt::Key_Backspace);
+        f.type("412.3");
+        f.key(Qt::Key_Return);
+        QCOMPARE(f.cell(2, 3), "412.30000");
         QCOMPARE(f.cell(2, 1), "450.10000");
     }
 
@@ -485,8 +607,11 @@ private slots:
         f.enterFrequency(1, "446,006");
         QCOMPARE(f.cell(1, 1), "446,00625");
         QCOMPARE(f.cell(1, 3), "446,00625");
-        f.enterFrequency(2, "446.006");   // the point is dropped
-        QCOMPARE(f.cell(2, 1), "470,00000");
+        f.enterFrequency(2, "446.006");   // the point is dropped: 446006 MHz
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QCOMPARE(f.cell(2, 1), "446006");
+        f.key(Qt::Key_Escape);
+        QCOMPARE(f.cell(2, 1), "");
 
         f.click(2, 1);
         QTest::mouseClick(f.edit3(), Qt::LeftButton);
@@ -547,6 +672,12 @@ private slots:
         const QSizeF shown = pm.deviceIndependentSize();
         QVERIFY(shown.width() <= 268 && shown.height() <= 89);
         QVERIFY(shown.width() == 268 || shown.height() == 89);
+        // It names the model and the band selected, and follows the band.
+        QCOMPARE(image->toolTip(), "MZ-209  \u00b7  400-470 MHz");
+        f.doc.setOptions(Key::Band, {"400-470MHz", "430-440MHz"});
+        f.doc.setChoice(Key::Band, 1);
+        QCOMPARE(image->toolTip(), "MZ-209  \u00b7  430-440 MHz");
+        QVERIFY(image->pixmap().toImage() != pm.toImage());
     }
 };
 

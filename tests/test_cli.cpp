@@ -236,7 +236,7 @@ private slots:
         Run r = cli({"export-csv", "c.kq19", "--output", "c.csv", "--lang", "en"});
         QCOMPARE(r.exit, 0);
         QCOMPARE(readAll(path("c.csv")),
-                 "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n"
+                 "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Scan,Busy Lock,Tail Elim,Comp/Scr,PTT ID\r\n"
                  "32,430.00000,D754I,,254.1,Low,Narrow,OFF,ON,OFF,ON,ON\r\n");
 
         // Into a settings file again: the same bytes the window program saves.
@@ -476,7 +476,7 @@ private slots:
     void outputsThatAreNotRegularFiles()
     {
         writeAll(path("o.kq19"), sampleFile());
-        const QByteArray csv = "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Flag A,Flag B,Flag C,Flag D,PTT ID\r\n"
+        const QByteArray csv = "Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,Scan,Busy Lock,Tail Elim,Comp/Scr,PTT ID\r\n"
                                "02,446.00625,88.5,446.00625,D023N,High,Wide,ON,OFF,ON,ON,OFF\r\n";
         for (const char* out : {"-", "/dev/stdout"}) {
             const Run r = cli({"export-csv", "o.kq19", "--output", out, "--lang", "en"});

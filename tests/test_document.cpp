@@ -120,22 +120,29 @@ private slots:
         QCOMPARE(doc.number(Key::LeaseDays), 0);
     }
 
-    void frequencyCommitClampsAndRounds_data()
+    // "?": refused, as outside the band (a typing slip, never the edge).
+    void frequencyCommitRoundsAndRefusesOutsideTheBand_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
         QTest::newRow("5k") << "400.001" << "400.00500";
         QTest::newRow("6.25k") << "400.006" << "400.00625";
         QTest::newRow("on raster") << "400.0125" << "400.01250";
-        QTest::newRow("above") << "4001" << "470.00000";
-        QTest::newRow("below") << "39" << "400.00000";
         QTest::newRow("typed") << "446.006" << "446.00625";
+        QTest::newRow("lower edge") << "400" << "400.00000";
+        QTest::newRow("upper edge") << "470" << "470.00000";
+        QTest::newRow("rounds up onto the upper edge") << "469.9999" << "470.00000";
+        QTest::newRow("above") << "480" << "?";
+        QTest::newRow("missing separator") << "4461" << "?";
+        QTest::newRow("just above") << "470.001" << "?";
+        QTest::newRow("below") << "399.99999" << "?";
     }
-    void frequencyCommitClampsAndRounds()
+    void frequencyCommitRoundsAndRefusesOutsideTheBand()
     {
         QFETCH(QString, typed);
         QFETCH(QString, expected);
         QCOMPARE(Frequency::commit(typed, "400-470MHz", u'.').value_or("?"), expected);
+        QCOMPARE(Frequency::isOutsideBand(typed, "400-470MHz", u'.'), expected == "?");
         QString commaTyped = typed, commaExpected = expected;
         commaTyped.replace('.', ',');
         commaExpected.replace('.', ',');
@@ -151,6 +158,9 @@ private slots:
         QVERIFY(Frequency::isCommitted("446.00625", "400-470MHz", u'.'));
         QVERIFY(!Frequency::isCommitted("446.00100", "400-470MHz", u'.'));
         QVERIFY(!Frequency::isCommitted("480.00000", "400-470MHz", u'.'));
+        // Not a number, or no band to hold it: no value outside the band.
+        QVERIFY(!Frequency::isOutsideBand("abc", "400-470MHz", u'.'));
+        QVERIFY(!Frequency::isOutsideBand("480", "", u'.'));
     }
 
     void bandTexts()

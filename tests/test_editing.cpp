@@ -9,13 +9,16 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMdiSubWindow>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
 
 #include "transferwait.h"
 #include <csignal>
+#include <functional>
 
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
@@ -373,6 +376,70 @@ private slots:
         MainFormFixture::dataHome.clear();
     }
 
+    // The recovery file is named after what it holds: the user's work with
+    // its file while a read has not been taken, and no file once the
+    // document is what a read found.
+    void recoveryCarriesTheNameOfWhatItHolds()
+    {
+        QTemporaryDir data;
+        MainFormFixture::dataHome = data.path();
+        SimRadio sim;
+        QVERIFY(sim.start());
+        SimRadio::addSampleChannels(sim.memory());
+        sim.setPacing(true);   // a read takes a second and a half
+        const QByteArray sysini = QStringLiteral("[ports]\r\ncom1=%1\r\n").arg(sim.devicePath()).toUtf8() + Bands;
+        QString work;
+        {
+            Editing e(sysini);
+            work = e.path("work.kq19");
+            e.typeChannel(7, "447");
+            e.prompter.files = {work};
+            e.f().FileCloseItemClick();
+            e.typeChannel(8, "448");
+            // Terminated while a read runs.
+            TRWForm& rw = *e.f().rwForm();
+            QVERIFY(rw.prepareCommand(1, "Read", "Read"));
+            rw.show();
+            QTest::mouseClick(rw.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+            QTRY_VERIFY(rw.findChild<QProgressBar*>("ProgressBar1")->value() > 0);
+            e.f().closeForTermination();
+            QVERIFY(!e.f().isVisible());
+            QCOMPARE(Profile::load(data.filePath("rq300/recovery.ini")).value("recovery", "file"), work);
+            QCoreApplication::processEvents();   // the read's end, if it was still on its way
+
+            MainFormFixture::startAnswers = {true};
+            Editing again(sysini);
+            QTRY_COMPARE(again.prompter.questions.size(), 1);
+            QVERIFY(again.prompter.questions[0].text.contains("work.kq19"));
+            QCOMPARE(again.doc().cell(8, 1), "448.00000");
+            QCOMPARE(again.doc().cell(2, 1), "");   // nothing of the radio's
+            QVERIFY(again.f().windowTitle().startsWith("work.kq19* - "));
+
+            // Read to the end, then changed: the radio's contents, in no file.
+            // (A termination ends every event loop for good, so the wait is
+            // one that only handles events.)
+            TRWForm& rw2 = *again.f().rwForm();
+            QVERIFY(rw2.prepareCommand(1, "Read", "Read"));
+            QTest::mouseClick(rw2.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!rw2.isTransferRunning(), 30000);
+            QVERIFY(again.prompter.messages.isEmpty());
+            rw2.close();
+            QCOMPARE(again.doc().filePath(), "");
+            again.typeChannel(9, "449");
+            again.f().closeForTermination();
+            QCOMPARE(Profile::load(data.filePath("rq300/recovery.ini")).value("recovery", "file"), "");
+        }
+        MainFormFixture::startAnswers = {true};
+        Editing third(sysini);
+        QTRY_COMPARE(third.prompter.questions.size(), 1);
+        QCOMPARE(third.prompter.questions[0].text,
+                 "The program was stopped while Untitled had unsaved changes. Restore them?");
+        QCOMPARE(third.doc().cell(2, 1), "439.10000");
+        QCOMPARE(third.doc().cell(9, 1), "449.00000");
+        QVERIFY(third.f().windowTitle().startsWith("Untitled* - "));
+        MainFormFixture::dataHome.clear();
+    }
+
     void recentFilesSurviveARestart()
     {
         QTemporaryDir home;
@@ -529,6 +596,18 @@ private slots:
         QTest::keyClicks(edit1, "125");
         QTest::keyClick(edit1, Qt::Key_Return);
         QCOMPARE(e.doc().cell(1, 1), "446.01250");
+        // Esc gives the cell back what it held, in the whole window too, and
+        // the next click takes nothing.
+        e.click(1, 1);
+        QTest::keyClick(e.grid(), '4');
+        QTest::keyClicks(QApplication::focusWidget(), "47");
+        QCOMPARE(e.doc().cell(1, 1), "447");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QCOMPARE(e.doc().cell(1, 1), "446.01250");
+        QVERIFY(!edit1->isVisible());
+        e.click(1, 2);
+        QCOMPARE(e.doc().cell(1, 1), "446.01250");
+        QVERIFY(e.prompter.messages.isEmpty());
         // A DCS code typed into a tone cell after one click.
         e.click(4, 1);
         QTest::keyClick(e.grid(), 'd');
@@ -564,10 +643,82 @@ private slots:
             QVERIFY2(!b->toolTip().isEmpty(), qPrintable(b->objectName()));
         }
         QCOMPARE(e.f().findChild<QToolButton*>("ToolButton4")->toolTip(), "Read (Ctrl+R)");
+        // Every item of every menu has a letter of its own in its menu (the
+        // languages are named in themselves), the bulk-set values too.
+        std::function<void(QMenu*)> lettered = [&](QMenu* menu) {
+            QHash<QChar, QString> taken;
+            for (QAction* a : menu->actions()) {
+                if (a->isSeparator() || a->actionGroup())
+                    continue;
+                const QString path = menu->title() + " > " + a->text();
+                const qsizetype at = a->text().indexOf(u'&');
+                QVERIFY2(at >= 0 && at + 1 < a->text().size(), qPrintable(path));
+                const QChar letter = a->text().at(at + 1).toUpper();
+                QVERIFY2(!taken.contains(letter), qPrintable(path + " and " + taken.value(letter)));
+                taken.insert(letter, a->text());
+                if (a->menu())
+                    lettered(a->menu());
+            }
+        };
+        for (const char* language : {"N6", "N5"}) {
+            e.action(language)->trigger();
+            for (QAction* top : e.f().menuBar()->actions())
+                lettered(top->menu());
+        }
+        QCOMPARE(e.action("CommunicationLog1")->text(), "通信记录(&G)...");
+        e.action("N6")->trigger();
+        QCOMPARE(e.action("CommunicationLog1")->text(), "Communication lo&g...");
+        QCOMPARE(e.action("CompareItem")->text(), "Co&mpare with radio");
+        QCOMPARE(e.action("BackupsItem")->text(), "&Backups");
+        QCOMPARE(e.f().findChild<QMenu*>("SetColumn8")->title(), "Busy &Lock");
+        QCOMPARE(e.action("SetColumn8_1")->text(), "O&FF");
         e.action("N5")->trigger();   // Chinese: the letter in brackets
         QCOMPARE(e.action("File1")->text(), "文件(&F)");
         QCOMPARE(e.f().findChild<QToolButton*>("ToolButton2")->toolTip(), "保存 (Ctrl+S)");
         QVERIFY(e.f().windowTitle().startsWith("未命名 - "));
+    }
+
+    // A key that two actions share does neither ("Ambiguous shortcut
+    // overload"): Ctrl+W is Write, also with an inner window focused and
+    // after a language switch, which retranslates Qt's own menus.
+    void everyShortcutBelongsToOneAction()
+    {
+        Editing e;
+        e.action("N7")->trigger();
+        e.action("N6")->trigger();
+        // Keys of the whole window are unique; a key of one inner window
+        // (its frame's Close) is none of them.
+        QHash<QString, QString> owner;
+        QList<std::pair<QString, QString>> inner;
+        for (QAction* a : e.f().findChildren<QAction*>()) {
+            for (const QKeySequence& k : a->shortcuts()) {
+                const QString key = k.toString();
+                if (a->shortcutContext() != Qt::WindowShortcut) {
+                    inner.append({key, a->text()});
+                    continue;
+                }
+                QVERIFY2(!owner.contains(key), qPrintable(key + ": " + owner.value(key) + " and " + a->text()));
+                owner.insert(key, a->text());
+            }
+        }
+        for (const auto& [key, text] : inner)
+            QVERIFY2(!owner.contains(key), qPrintable(key + ": " + owner.value(key) + " and " + text));
+        QCOMPARE(owner.value("Ctrl+W"), "&Write");
+        QVERIFY(owner.contains("Ctrl+F4"));
+        for (const char* focus : {"StringGrid1", "ComboBox2"}) {
+            e.f().findChild<QWidget*>(focus)->setFocus();
+            const qsizetype before = e.prompter.messages.size();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+            // Write ran: it found no port on this machine.
+            QCOMPARE(e.prompter.messages.size(), before + 1);
+            QVERIFY(e.prompter.messages.last().text.startsWith("The communication port cannot be opened!"));
+        }
+        QVERIFY(e.f().subWindowOf(e.channel())->isVisible());
+        // Ctrl+F4 closes the inner window that is active, and only that one.
+        e.click(1, 1);
+        QTest::keyClick(e.grid(), Qt::Key_F4, Qt::ControlModifier);
+        QVERIFY(e.f().subWindowOf(e.channel())->isHidden());
+        QVERIFY(e.f().subWindowOf(e.f().funcForm())->isVisible());
     }
 
     void csvExportAndImportThroughTheFileMenu()
@@ -578,12 +729,15 @@ private slots:
         e.prompter.files = {e.path("table.csv")};
         e.action("ExportCsvItem")->trigger();
         QVERIFY(QFile::exists(e.path("table.csv")));
+        // Each says what it did in the status bar.
+        QCOMPARE(e.f().statusText(), "2 channels exported to " + QDir::toNativeSeparators(e.path("table.csv")));
         const DocumentData exported = e.doc().data();
         e.click(0, 1);
         QTest::keyClick(e.grid(), Qt::Key_Delete);
         e.prompter.files = {e.path("table.csv")};
         e.action("ImportCsvItem")->trigger();
         QVERIFY(e.doc().data() == exported);
+        QCOMPARE(e.f().statusText(), "2 channels imported from " + QDir::toNativeSeparators(e.path("table.csv")));
 
         QFile bad(e.path("bad.csv"));
         QVERIFY(bad.open(QIODevice::WriteOnly));

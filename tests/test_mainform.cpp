@@ -16,6 +16,7 @@
 #include "gui/channeleditor.h"
 #include "gui/addmessage.h"
 #include "gui/testform.h"
+#include "gui/prompter.h"
 #include "mainformfixture.h"
 
 class TestMainForm : public QObject {
@@ -98,6 +99,32 @@ private slots:
         auto* band = fx.form->findChild<QComboBox*>("ComboBand");
         QCOMPARE(band->currentText(), "400-470MHz");
         QCOMPARE(band->count(), 3);
+
+        // A band picked that leaves channels outside says which; the title
+        // and the picture under the table name the new band at once.
+        SettingsDocument& doc = fx.form->document();
+        doc.setCell(1, 1, "446.00000");
+        doc.setCell(2, 1, "420.00000");
+        doc.setCell(2, 3, "435.00000");
+        doc.setCell(3, 1, "410.00000");
+        doc.setCell(3, 3, "410.00000");
+        band->setFocus();
+        QTest::keyClick(band, Qt::Key_Up);
+        QCOMPARE(doc.selectedBand(), "400-430MHz");
+        QCOMPARE(fx.prompter.messages.size(), 1);
+        QCOMPARE(fx.prompter.messages[0].caption, "警告");
+        QCOMPARE(fx.prompter.messages[0].text, "频段已改为 400-430MHz。下列信道不在此频段内，改正之前无法写入对讲机：\n"
+                                               "信道 01：446.00000 MHz\n信道 02：435.00000 MHz");
+        QCOMPARE(fx.prompter.messages[0].icon, Prompter::Icon::Warning);
+        QVERIFY2(fx.form->windowTitle().endsWith("[400-430MHz]"), qPrintable(fx.form->windowTitle()));
+        auto* picture = fx.form->channelForm()->findChild<QLabel*>("Image1");
+        QCOMPARE(picture->toolTip(), "MZ-209  \u00b7  400-430 MHz");
+        const QImage narrowBand = picture->pixmap().toImage();
+        QTest::keyClick(band, Qt::Key_Down);   // every channel within: nothing to say
+        QCOMPARE(fx.prompter.messages.size(), 1);
+        QVERIFY(fx.form->windowTitle().endsWith("[400-470MHz]"));
+        QCOMPARE(picture->toolTip(), "MZ-209  \u00b7  400-470 MHz");
+        QVERIFY(picture->pixmap().toImage() != narrowBand);
     }
 
     void damagedBandListIsSane()

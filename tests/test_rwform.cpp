@@ -10,6 +10,8 @@
 #include "transferwait.h"
 
 #include "base/packstrings.h"
+#include "base/result.h"
+#include "base/textids.h"
 #include "gui/addmessage.h"
 #include "radio/codecs.h"
 #include "radio/portmap.h"
@@ -65,18 +67,26 @@ private slots:
     {
         Windows w;
         SimRadio::addSampleChannels(w.sim.memory());
-        struct Seen { bool modal = false; QString title, start; } seen;
+        struct Seen { bool modal = false, verifyShown = true; QString title, start, status; } seen;
+        QStatusBar* status = w.rw.findChild<QStatusBar*>("StatusBar");
+        QCheckBox* verify = w.rw.findChild<QCheckBox*>("CheckVerify");
+        const auto said = [&](int id) { return Result::fail(id, {"COM1", w.sim.devicePath()}).text(w.state.texts); };
         QTimer::singleShot(0, [&] {
             seen.modal = w.rw.isVisible() && w.rw.isModal();
             seen.title = w.rw.windowTitle();
             seen.start = w.button("Button1")->text();
+            seen.verifyShown = verify->isVisible();   // a read checks nothing
             w.clickStart();
+            seen.status = status->currentMessage();
             w.rw.close();
         });
         w.rw.startCommand(1, "读频", "读 频");
         QVERIFY(seen.modal);
         QCOMPARE(seen.title, QString("读频"));
         QCOMPARE(seen.start, QString("读 频"));
+        QVERIFY(!seen.verifyShown);
+        // The end is said: what was done, on which port (no backup was asked).
+        QCOMPARE(seen.status, said(TextId::StatusRead));
         QVERIFY(!w.rw.isVisible());
         QVERIFY(!w.link.isOpen());
         QVERIFY(w.prompter.messages.isEmpty());
@@ -95,16 +105,33 @@ private slots:
         w.sim.resetCounters();
         QTimer::singleShot(0, [&] {
             seen.start = w.button("Button1")->text();
+            seen.verifyShown = verify->isVisible();
             w.clickStart();
+            seen.status = status->currentMessage();
             w.rw.close();
         });
         w.rw.startCommand(2, "写频", "写 频");
         QCOMPARE(seen.start, QString("写 频"));
+        QVERIFY(seen.verifyShown);
+        QCOMPARE(seen.status, said(TextId::StatusWritten));
         QVERIFY(w.prompter.messages.isEmpty());
         QCOMPARE(w.rw.direction(), 2);
         QCOMPARE(w.sim.writtenAddresses().first(), Codec::UserAddr);
         QCOMPARE(w.mem(Codec::UserAddr, 8).toHex().toUpper(), QByteArray("5553455231FFFF05"));
         QCOMPARE(quint8(w.mem(0x4090 + 14, 1).at(0)) & 0x80, 0x80);
+
+        // With a backup and the check, both are said, and the backup is there.
+        w.rw.findChild<QCheckBox*>("CheckBackup")->setChecked(true);
+        verify->setChecked(true);
+        w.open(2);
+        w.clickStart();
+        QVERIFY(w.prompter.messages.isEmpty());
+        const QString lead = said(TextId::StatusWrittenChecked) + u' '
+                             + Result::fail(TextId::BackupSaved, {QString()}).text(w.state.texts);
+        const QString line = status->currentMessage();
+        QVERIFY2(line.startsWith(lead), qPrintable(line));
+        const QString backup = line.mid(lead.size());
+        QVERIFY2(backup.endsWith(".kq19") && QFile::exists(backup), qPrintable(backup));
     }
 
     void portThatCannotBeOpened()
@@ -115,7 +142,7 @@ private slots:
         QVERIFY(!w.rw.isVisible());
         QCOMPARE(w.prompter.messages.size(), 1);
         const ScriptedPrompter::Shown m = w.prompter.messages.first();
-        QCOMPARE(m.caption, w.state.text(MsgId::Caption));
+        QCOMPARE(m.caption, w.state.text(TextId::WarningCaption));   // not "Information" under a warning icon
         QVERIFY(m.text.startsWith(w.state.text(MsgId::PortFailed)));
         QVERIFY2(m.text.contains("/nonexistent/ttyRQ300"), qPrintable(m.text));
         QCOMPARE(m.icon, Prompter::Icon::Exclamation);
@@ -156,7 +183,7 @@ private slots:
         QCOMPARE(w.progress()->maximum(), 180);
         QCOMPARE(w.prompter.messages.size(), 1);
         const ScriptedPrompter::Shown m = w.prompter.messages.first();
-        QCOMPARE(m.caption, w.state.text(MsgId::Caption));
+        QCOMPARE(m.caption, w.state.text(TextId::WarningCaption));   // not "Information" under a warning icon
         QVERIFY(m.text.startsWith(w.state.text(MsgId::TransferFailed)));
         QVERIFY2(m.text.endsWith("\n\nNo acknowledgement for channel 5 second half"), qPrintable(m.text));
         QCOMPARE(m.icon, Prompter::Icon::Exclamation);

@@ -86,7 +86,7 @@ private slots:
         QCoreApplication::processEvents();
         auto* item = form->findChild<QAction*>("CommunicationLog1");
         QVERIFY(item);
-        QCOMPARE(item->text(), "Communication log...");
+        QCOMPARE(item->text(), "Communication lo&g...");
 
         // Cancelling the file dialog starts nothing.
         item->trigger();

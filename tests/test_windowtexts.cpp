@@ -18,6 +18,8 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QtTest>
 
 #include "gui/aboutbox.h"
@@ -28,6 +30,9 @@
 #include "gui/portwindow.h"
 #include "gui/rwform.h"
 #include "gui/testform.h"
+#include "gui/prompter.h"
+#include "gui/userguide.h"
+#include "files/backups.h"
 #include "radio/identity.h"
 #include "sim/simradio.h"
 #include "app/appstate.h"
@@ -246,6 +251,62 @@ private slots:
         QCOMPARE(date->text(), QStringLiteral("2024-01-15  09:30:00"));
     }
 
+    // A first start on a screen of 1280x800: the channel table and the
+    // optional features side by side, every label whole; the status bar
+    // says how to begin until a file is opened; Help > Help is the guide.
+    void firstStartShowsBothEditorsAndHowToBegin_data() { languages_data(); }
+    void firstStartShowsBothEditorsAndHowToBegin()
+    {
+        QFETCH(int, language);
+        MainFormFixture fx(QStringLiteral("[Open]\r\nlang=%1\r\n").arg(language == 3 ? 3 : 1).toLatin1(), true,
+                           language == 2 ? 0x0409 : 0x0804);
+        TMainForm& f = *fx.form;
+        QCOMPARE(f.state().language, language);
+        f.resize(1280, 800);
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        const QRect area = f.findChild<QMdiArea*>()->viewport()->rect();
+        const QRect table = f.subWindowOf(f.channelForm())->geometry();
+        const QRect options = f.subWindowOf(f.funcForm())->geometry();
+        QVERIFY2(!table.intersects(options) && area.contains(table) && area.contains(options),
+                 qPrintable(QStringLiteral("table %1,%2 %3x%4, options %5,%6 %7x%8 in %9x%10")
+                                .arg(table.x()).arg(table.y()).arg(table.width()).arg(table.height())
+                                .arg(options.x()).arg(options.y()).arg(options.width()).arg(options.height())
+                                .arg(area.width()).arg(area.height())));
+        const QStringList cut = cutTexts(f.channelForm()) + cutTexts(f.funcForm());
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
+
+        const PackStrings& t = f.state().texts;
+        const QString hint = f.statusText();
+        for (const char* item : {"Window1", "WindowCascadeItem", "CutItem", "FileOpenItem"})
+            QVERIFY2(hint.contains(f.commandText(item)), qPrintable(hint));
+        QCOMPARE(hasHan(hint), language != 2);
+        fx.prompter.files = {fx.dir.filePath("begun.kq19")};
+        f.FileCloseItemClick();
+        QCOMPARE(f.statusText(), hint);   // a save is no first step
+        fx.prompter.files = {fx.dir.filePath("begun.kq19")};
+        f.FileOpenItemClick();
+        QCOMPARE(f.statusText(), QStringLiteral("     ") + t.text(61));
+
+        f.findChild<QAction*>("HelpAboutItem")->trigger();
+        auto* guide = f.findChild<UserGuide*>();
+        QVERIFY(guide && guide->isVisible());
+        QCOMPARE(guide->windowTitle(), t.text(TextId::HelpCaption));
+        const QString text = guide->plainText();
+        QVERIFY2(!text.contains(QRegularExpression("%\\d")), qPrintable(text));
+        QCOMPARE(hasHan(text), language != 2);
+        for (int id : {TextId::HelpConnectTitle, TextId::HelpReadTitle, TextId::HelpEditTitle, TextId::HelpSaveTitle,
+                       TextId::HelpWriteTitle, TextId::HelpBackupsTitle, TextId::HelpConfigTitle})
+            QVERIFY2(text.contains(t.text(id)), qPrintable(t.text(id)));
+        for (const QString& named : {f.commandText("CopyItem"), f.commandText("CompareItem"), f.iniPath(),
+                                     QDir::toNativeSeparators(Backups::folder()), f.funcForm()->windowTitle(),
+                                     QStringLiteral("Ctrl+W")})
+            QVERIFY2(text.contains(named), qPrintable(named));
+        // Open while the language changes, it changes with it.
+        f.findChild<QAction*>(LanguageItems[language == 2 ? 0 : 1])->trigger();
+        QCOMPARE(hasHan(guide->plainText()), language == 2);
+    }
+
     void englishWindowsHoldNoChinese()
     {
         Opened o(2);
@@ -340,12 +401,34 @@ private slots:
                 texts << box.button(b)->text().remove(u'&');
             return texts;
         };
+        // The real question before work is lost, its buttons each with a letter.
+        auto saveButtons = [] {
+            QStringList texts;
+            QTimer::singleShot(0, [&texts] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                for (auto b : {QMessageBox::Save, QMessageBox::Discard, QMessageBox::Cancel})
+                    texts << box->button(b)->text();
+                box->button(QMessageBox::Cancel)->click();
+            });
+            Prompter real;
+            return real.saveChanges(nullptr, "t", "q") == Prompter::SaveChoice::Cancel ? texts : QStringList();
+        };
         fx.form->N5Click();
         const QStringList simplified = standardTexts();
+        const QStringList simplifiedSave = saveButtons();
         fx.form->N6Click();
         const QStringList english = standardTexts();
+        QCOMPARE(saveButtons(), (QStringList{"&Save", "&Discard", "&Cancel"}));
         fx.form->N7Click();
         const QStringList traditional = standardTexts();
+        for (const QStringList& chinese : {simplifiedSave, saveButtons()}) {
+            QCOMPARE(chinese.size(), 3);
+            QVERIFY2(chinese[0].endsWith("(&S)") && chinese[1].endsWith("(&D)") && chinese[2].endsWith("(&C)")
+                         && hasHan(chinese.join(QString())),
+                     qPrintable(chinese.join(u'|')));
+        }
         QCOMPARE(english, (QStringList{"Yes", "No", "OK", "Cancel"}));
         for (const QStringList& chinese : {simplified, traditional})
             for (const QString& text : chinese)

@@ -18,6 +18,7 @@
 //             settings, alignment values)
 //   1850-1899 more of the radio protocol and the service operations (the
 //             cable's echo, aging and calibration verdicts)
+//   1900-1999 the user guide (Help > Help) and what the status bar says
 // X(Name, id): Name becomes TextId::Name.
 
 #define RQ300_TEXTS_RADIO(X) \
@@ -197,7 +198,12 @@
     X(MenuSelectAll, 1329) \
     X(MenuDelete, 1330) \
     X(ValueUnknown, 1331) \
-    X(ValueUnknownTip, 1332)
+    X(ValueUnknownTip, 1332) \
+    X(TypedOutsideBand, 1340) \
+    X(BandLeavesChannels, 1341) \
+    X(BandLeftChannel, 1342) \
+    X(CsvImported, 1343) \
+    X(CsvExported, 1344)
 
 #define RQ300_TEXTS_SAFETY(X) \
     X(BackupReadFailed, 1400) \
@@ -366,10 +372,35 @@
     X(CalibrationFailLabel, 1853) \
     X(HandshakeEcho, 1854)
 
+#define RQ300_TEXTS_GUIDE(X) \
+    X(StatusFirstStep, 1900) \
+    X(StatusRead, 1901) \
+    X(StatusWritten, 1902) \
+    X(StatusWrittenChecked, 1903) \
+    X(WarningCaption, 1904) \
+    X(HelpCaption, 1910) \
+    X(HelpIntro, 1911) \
+    X(HelpConnectTitle, 1912) \
+    X(HelpConnect, 1913) \
+    X(HelpConnectSinglePort, 1914) \
+    X(HelpReadTitle, 1915) \
+    X(HelpRead, 1916) \
+    X(HelpEditTitle, 1917) \
+    X(HelpEdit, 1918) \
+    X(HelpEditMore, 1919) \
+    X(HelpSaveTitle, 1920) \
+    X(HelpSave, 1921) \
+    X(HelpWriteTitle, 1922) \
+    X(HelpWrite, 1923) \
+    X(HelpBackupsTitle, 1924) \
+    X(HelpBackups, 1925) \
+    X(HelpConfigTitle, 1926) \
+    X(HelpConfig, 1927)
+
 #define RQ300_TEXTS_ALL(X) \
     RQ300_TEXTS_RADIO(X) RQ300_TEXTS_FILES(X) RQ300_TEXTS_SETUP(X) RQ300_TEXTS_EDITING(X) \
     RQ300_TEXTS_SAFETY(X) RQ300_TEXTS_LANGUAGES(X) RQ300_TEXTS_INSTALL(X) RQ300_TEXTS_NAMES(X) \
-    RQ300_TEXTS_RADIO_MORE(X)
+    RQ300_TEXTS_RADIO_MORE(X) RQ300_TEXTS_GUIDE(X)
 
 namespace TextId {
 #define RQ300_TEXT_ENUM(name, id) name = id,

@@ -34,17 +34,19 @@ std::optional<QString> commit(const QString& text, const QString& band, QChar se
     std::optional<double> f = parse(text, sep);
     if (!f || !Band::isWellFormed(band))
         return std::nullopt;
-    const double lower = Band::lower(band);
-    const double upper = Band::upper(band);
-    double v = *f;
-    if (v < lower)
-        v = lower;
-    if (v >= upper)
-        v = upper;
+    const double v = *f;
+    if (v < Band::lower(band) || v > Band::upper(band))
+        return std::nullopt;
     qint64 tens = qint64(std::trunc(v * 10000)) * 10;
     while (tens < 55000000 && tens % 500 != 0 && tens % 625 != 0)
         tens += 5;
     return format(tens, sep);
+}
+
+bool isOutsideBand(const QString& text, const QString& band, QChar sep)
+{
+    const std::optional<double> f = parse(text, sep);
+    return f && Band::isWellFormed(band) && (*f < Band::lower(band) || *f > Band::upper(band));
 }
 
 bool isCommitted(const QString& text, const QString& band, QChar sep)

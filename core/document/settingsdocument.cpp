@@ -1,5 +1,8 @@
 #include "settingsdocument.h"
 
+#include "base/textids.h"
+#include "frequency.h"
+
 #include "optionlists.h"
 #include "settingkeys.h"
 #include "tonelist.h"
@@ -231,4 +234,21 @@ void SettingsDocument::startHistory()
 {
     m_history.reset(snapshot());
     m_saved = snapshot();
+}
+
+QList<Result> SettingsDocument::channelsOutsideBand() const
+{
+    QList<Result> out;
+    const QString band = selectedBand();
+    for (int row = 1; row <= channelCount(); ++row) {
+        QStringList outside;
+        for (int col : {1, 3}) {
+            const QString f = cell(row, col);
+            if (Frequency::isOutsideBand(f, band, m_separator) && !outside.contains(f))
+                outside << f;
+        }
+        for (const QString& f : outside)
+            out.append(Result::fail(TextId::BandLeftChannel, {cell(row, 0), f}));
+    }
+    return out;
 }

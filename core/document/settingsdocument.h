@@ -40,6 +40,10 @@ public:
     // Band list (the options of MainForm.ComboBand) and its selection.
     QStringList bandList() const { return options(QStringLiteral("MainForm.ComboBand")); }
     QString selectedBand() const { return choiceText(QStringLiteral("MainForm.ComboBand")); }
+    // Every receive or transmit frequency the selected band does not hold,
+    // one line each naming the channel and the frequency (BandLeftChannel),
+    // in channel order; empty when all lie within it.
+    QList<Result> channelsOutsideBand() const;
 
     const ValueWords& words() const { return m_words; }
     QChar decimalSeparator() const { return m_separator; }

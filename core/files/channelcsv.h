@@ -15,11 +15,14 @@ class PackStrings;
 // the words right.
 namespace ChannelCsv {
 
+// The header row names the columns as the English channel table does. An
+// import takes any header row (older files say "Flag A" to "Flag D" for
+// Scan to Comp/Scr): the columns are known by their place.
 inline const QStringList HeaderFields = {
     QStringLiteral("Channel"),      QStringLiteral("RX Frequency"), QStringLiteral("RX Tone"),
     QStringLiteral("TX Frequency"), QStringLiteral("TX Tone"),      QStringLiteral("Power"),
-    QStringLiteral("Bandwidth"),    QStringLiteral("Flag A"),       QStringLiteral("Flag B"),
-    QStringLiteral("Flag C"),       QStringLiteral("Flag D"),       QStringLiteral("PTT ID")};
+    QStringLiteral("Bandwidth"),    QStringLiteral("Scan"),         QStringLiteral("Busy Lock"),
+    QStringLiteral("Tail Elim"),    QStringLiteral("Comp/Scr"),     QStringLiteral("PTT ID")};
 
 QByteArray exportTable(const DocumentData& data);
 

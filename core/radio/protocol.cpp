@@ -56,22 +56,35 @@ Result RadioProtocol::handshake(int attempts, int ms)
     for (int attempt = 1; attempt <= attempts; ++attempt) {
         if (Result port = portProblem(); !port)
             return port;
-        last = exchange(HandshakeFrame, int(HandshakeReply.size()), ms);
+        // Our own frame among what came late to an earlier attempt is an
+        // echo too: on a busy machine the echo of one attempt can be left for
+        // the next while the reply of the one before is taken as this one's.
+        if (const QString stale = m_link.drain(); stale.contains(HandshakeFrame)) {
+            last = stale;
+            echoed = true;
+            break;
+        }
+        m_link.sendHex(HandshakeFrame);
+        m_link.aSysDelay(int(HandshakeReply.size()), ms);
+        last = answer();
         if (Result port = portProblem(); !port)
             return port;
+        if (last.contains(HandshakeFrame)) {
+            echoed = true;
+            break;
+        }
         // A reply sooner than the radio could have sent one is the late
         // answer to an earlier attempt, not to this one.
         if (last == HandshakeReply && !m_link.replyCameTooSoon()) {
             m_link.consumeReceived(int(HandshakeReply.size()));
             return Result::success();
         }
-        echoed = echoed || last.contains(HandshakeFrame);
     }
-    if (last.isEmpty())
-        return Result::fail(TextId::HandshakeNoReply);
     // Our own frame back: a cable that echoes, not ticked as one.
     if (echoed)
         return Result::fail(TextId::HandshakeEcho, {quoted(last)});
+    if (last.isEmpty())
+        return Result::fail(TextId::HandshakeNoReply);
     return Result::fail(TextId::HandshakeWrongReply, {quoted(last)});
 }
 
