@@ -8,7 +8,7 @@
 
 #include "base/packstrings.h"
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("关于..."));
@@ -51,7 +51,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     panel->setMinimumSize(300, 120);
 }
 
-void TAboutBox::applyTexts(const PackStrings& t)
+void AboutBox::applyTexts(const PackStrings& t)
 {
     setWindowTitle(t.text(1) + QStringLiteral("..."));
     m_ok->setText(t.text(2));

@@ -6,10 +6,10 @@ class QLabel;
 class QPushButton;
 
 // The About window: program icon, product, version, rights and maker lines.
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
     void applyTexts(const PackStrings& t);
 
 private:

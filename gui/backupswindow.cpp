@@ -16,7 +16,7 @@
 #include "app/appstate.h"
 #include "base/textids.h"
 
-TBackupsWindow::TBackupsWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+BackupsWindow::BackupsWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("BackupsForm"));
     setModal(true);
@@ -58,7 +58,7 @@ TBackupsWindow::TBackupsWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
     applyTexts(ctx.state->texts);
 }
 
-void TBackupsWindow::applyTexts(const PackStrings& t)
+void BackupsWindow::applyTexts(const PackStrings& t)
 {
     setWindowTitle(t.text(TextId::BackupsCaption));
     m_table->setHorizontalHeaderLabels({t.text(TextId::BackupsColumnTime), t.text(TextId::BackupsColumnUser),
@@ -68,13 +68,13 @@ void TBackupsWindow::applyTexts(const PackStrings& t)
         m_close->setText(t.text(2));
 }
 
-void TBackupsWindow::startCommand()
+void BackupsWindow::startCommand()
 {
     refresh();
     exec();
 }
 
-void TBackupsWindow::refresh()
+void BackupsWindow::refresh()
 {
     const QString dir = Backups::folder();
     const QList<Backups::Entry> entries = Backups::list(dir);
@@ -97,23 +97,23 @@ void TBackupsWindow::refresh()
     m_open->setEnabled(!entries.isEmpty());
 }
 
-int TBackupsWindow::count() const
+int BackupsWindow::count() const
 {
     return m_table->rowCount();
 }
 
-QString TBackupsWindow::pathAt(int row) const
+QString BackupsWindow::pathAt(int row) const
 {
     const QTableWidgetItem* item = m_table->item(row, 0);
     return item ? item->data(Qt::UserRole).toString() : QString();
 }
 
-void TBackupsWindow::selectRow(int row)
+void BackupsWindow::selectRow(int row)
 {
     m_table->selectRow(row);
 }
 
-bool TBackupsWindow::ButtonOpenClick()
+bool BackupsWindow::ButtonOpenClick()
 {
     if (m_ctx.state->radioBusy())
         return false;

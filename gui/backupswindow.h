@@ -11,10 +11,10 @@ class QTableWidget;
 // Tools > Backups: the backup folder's list, newest first (time, user, band,
 // file), and Open, which loads the chosen backup into the settings document
 // as File > Open would.
-class TBackupsWindow : public QDialog {
+class BackupsWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TBackupsWindow(AppContext& ctx, QWidget* parent = nullptr);
+    explicit BackupsWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     void applyTexts(const PackStrings& texts);
     // Lists the folder again and shows the window modally.

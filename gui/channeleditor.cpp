@@ -34,7 +34,7 @@ const QString ErrorCaption = QStringLiteral("RQ-300");
 constexpr int HeaderIds[11] = {25, 26, 27, 28, 29, 30, 73, 31, 32, 76, 33};
 }
 
-Tchannel::Tchannel(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx), m_doc(ctx.doc)
+ChannelEditor::ChannelEditor(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx), m_doc(ctx.doc)
 {
     Q_ASSERT(ctx.doc && ctx.state);
     setObjectName(QStringLiteral("channel"));
@@ -47,9 +47,9 @@ Tchannel::Tchannel(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ct
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
     m_grid->setCanSelect([this](int c, int r) { return StringGrid1SelectCell(c, r); });
-    connect(m_grid, &ChannelGrid::cellClicked, this, &Tchannel::StringGrid1Click);
-    connect(m_grid, &ChannelGrid::painted, this, &Tchannel::StringGrid1DrawCell);
-    connect(m_grid, &ChannelGrid::selectionExtended, this, &Tchannel::hideEditors);
+    connect(m_grid, &ChannelGrid::cellClicked, this, &ChannelEditor::StringGrid1Click);
+    connect(m_grid, &ChannelGrid::painted, this, &ChannelEditor::StringGrid1DrawCell);
+    connect(m_grid, &ChannelGrid::selectionExtended, this, &ChannelEditor::hideEditors);
 
     buildEditors();
     buildPanel();
@@ -82,7 +82,7 @@ Tchannel::Tchannel(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ct
     updateFrequencyValidator();
 }
 
-void Tchannel::buildEditors()
+void ChannelEditor::buildEditors()
 {
     QWidget* vp = m_grid->viewport();
     m_edit1 = new QLineEdit(vp);
@@ -108,7 +108,7 @@ void Tchannel::buildEditors()
     m_edit1->setAlignment(Qt::AlignCenter);
     m_edit3->setAlignment(Qt::AlignCenter);
     m_combo1->lineEdit()->installEventFilter(this);
-    connect(m_combo1, &QComboBox::editTextChanged, this, &Tchannel::ComboBox1Change);
+    connect(m_combo1, &QComboBox::editTextChanged, this, &ChannelEditor::ComboBox1Change);
 
     // Lists that the window holds but never shows.
     const auto hiddenList = [this](const char* name) {
@@ -127,7 +127,7 @@ void Tchannel::buildEditors()
     m_combo2->setCurrentIndex(0);
 }
 
-void Tchannel::buildPanel()
+void ChannelEditor::buildPanel()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));
@@ -155,13 +155,13 @@ void Tchannel::buildPanel()
     // Button1 has no place in this window's panel; it keeps its text only.
     m_buttons[1]->hide();
     connect(m_buttons[1], &QPushButton::clicked, this, &QWidget::close);
-    connect(m_buttons[2], &QPushButton::clicked, this, &Tchannel::Button2Click);
-    connect(m_buttons[3], &QPushButton::clicked, this, &Tchannel::Button3Click);
-    connect(m_buttons[4], &QPushButton::clicked, this, &Tchannel::Button4Click);
-    connect(m_buttons[5], &QPushButton::clicked, this, &Tchannel::Button5Click);
+    connect(m_buttons[2], &QPushButton::clicked, this, &ChannelEditor::Button2Click);
+    connect(m_buttons[3], &QPushButton::clicked, this, &ChannelEditor::Button3Click);
+    connect(m_buttons[4], &QPushButton::clicked, this, &ChannelEditor::Button4Click);
+    connect(m_buttons[5], &QPushButton::clicked, this, &ChannelEditor::Button5Click);
 }
 
-void Tchannel::loadPicture()
+void ChannelEditor::loadPicture()
 {
     // Qt's JPEG plugin (libjpeg underneath) decodes it.
     m_picture = QImage(QStringLiteral(":/editors/radio.jpg"));
@@ -170,7 +170,7 @@ void Tchannel::loadPicture()
 
 // The picture carries the model and the selected band, drawn here so that a
 // band change shows in it at once ("MZ-209  ·  400-470 MHz").
-void Tchannel::showPicture()
+void ChannelEditor::showPicture()
 {
     if (m_picture.isNull() || !m_doc)
         return;   // the picture is decoration only
@@ -201,7 +201,7 @@ void Tchannel::showPicture()
     m_image->setToolTip(line);
 }
 
-void Tchannel::applyTexts(const PackStrings& t)
+void ChannelEditor::applyTexts(const PackStrings& t)
 {
     // An id the pack lacks keeps the text the window has.
     const auto text = [&t](int id, const QString& current) {
@@ -232,7 +232,7 @@ void Tchannel::applyTexts(const PackStrings& t)
     refillToneList();
 }
 
-void Tchannel::refillToneList()
+void ChannelEditor::refillToneList()
 {
     const QComboBox* source = separator() == u',' ? m_combo5 : m_combo4;
     QStringList items;
@@ -246,7 +246,7 @@ void Tchannel::refillToneList()
     m_comboUpdating = false;
 }
 
-void Tchannel::updateFrequencyValidator()
+void ChannelEditor::updateFrequencyValidator()
 {
     const QString sep = QRegularExpression::escape(QString(separator()));
     // Pasted text obeys the same rule as typed text: digits and one separator.
@@ -259,7 +259,7 @@ void Tchannel::updateFrequencyValidator()
 
 // Window ----------------------------------------------------------------
 
-bool Tchannel::event(QEvent* e)
+bool ChannelEditor::event(QEvent* e)
 {
     switch (e->type()) {
     case QEvent::ParentChange:
@@ -276,7 +276,7 @@ bool Tchannel::event(QEvent* e)
     return QWidget::event(e);
 }
 
-void Tchannel::watchFrame()
+void ChannelEditor::watchFrame()
 {
     disconnect(m_frameConnection);
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
@@ -289,14 +289,14 @@ void Tchannel::watchFrame()
                                 });
 }
 
-void Tchannel::FormDeactivate()
+void ChannelEditor::FormDeactivate()
 {
     if (!m_doc)
         return;
     hideEditors();
 }
 
-void Tchannel::closeEvent(QCloseEvent* e)
+void ChannelEditor::closeEvent(QCloseEvent* e)
 {
     hideEditors();
     hideInsteadOfClosing(this, e);
@@ -304,17 +304,17 @@ void Tchannel::closeEvent(QCloseEvent* e)
 
 // Public operations --------------------------------------------------------
 
-void Tchannel::sendallcell()
+void ChannelEditor::sendallcell()
 {
     commit();
 }
 
-void Tchannel::sendcell(int c, int r)
+void ChannelEditor::sendcell(int c, int r)
 {
     commitFrequency(c, r);
 }
 
-void Tchannel::hideEditors()
+void ChannelEditor::hideEditors()
 {
     const bool wasPending = editPending();
     hideToneEditor();
@@ -324,14 +324,14 @@ void Tchannel::hideEditors()
         emit editSettled();
 }
 
-void Tchannel::hideToneEditor()
+void ChannelEditor::hideToneEditor()
 {
     if (m_tonePending)
         Edit3Exit();
     m_edit3->hide();
 }
 
-bool Tchannel::editPending() const
+bool ChannelEditor::editPending() const
 {
     // A value typed into an editor that was then put away (another window
     // became active) is a change of its own, not part of what comes next.
@@ -339,12 +339,12 @@ bool Tchannel::editPending() const
            || !m_combo1->isHidden();
 }
 
-bool Tchannel::frequencyEditorVisible() const
+bool ChannelEditor::frequencyEditorVisible() const
 {
     return !m_edit1->isHidden();
 }
 
-bool Tchannel::finishPendingEdit()
+bool ChannelEditor::finishPendingEdit()
 {
     if (m_tonePending)
         Edit3Exit();
@@ -361,7 +361,7 @@ bool Tchannel::finishPendingEdit()
     return ok;
 }
 
-void Tchannel::keepBefore(int c, int r)
+void ChannelEditor::keepBefore(int c, int r)
 {
     if (m_before.col == c && m_before.row == r)
         return;
@@ -370,7 +370,7 @@ void Tchannel::keepBefore(int c, int r)
     m_before.text = cell(r, c);
 }
 
-void Tchannel::cancelEdit()
+void ChannelEditor::cancelEdit()
 {
     const auto before = m_before;
     const bool wasPending = editPending() || m_frequencyPending || before.col >= 0;
@@ -391,7 +391,7 @@ void Tchannel::cancelEdit()
 
 // Commit ---------------------------------------------------------------
 
-bool Tchannel::commit()
+bool ChannelEditor::commit()
 {
     const int c = editCol();
     const int r = editRow();
@@ -425,7 +425,7 @@ bool Tchannel::commit()
     return ok;
 }
 
-bool Tchannel::commitFrequency(int c, int r)
+bool ChannelEditor::commitFrequency(int c, int r)
 {
     const QString text = cell(r, c);
     const QString band = m_ctx.doc->selectedBand();
@@ -450,7 +450,7 @@ bool Tchannel::commitFrequency(int c, int r)
     return true;
 }
 
-void Tchannel::reopenFrequencyEditor(int c, int r)
+void ChannelEditor::reopenFrequencyEditor(int c, int r)
 {
     if (c != editCol() || r != editRow())
         return;
@@ -463,7 +463,7 @@ void Tchannel::reopenFrequencyEditor(int c, int r)
 
 // Buttons ----------------------------------------------------------------
 
-void Tchannel::Button2Click()
+void ChannelEditor::Button2Click()
 {
     if (!Prompter::active().question(this, m_ctx.state->text(TextId::DeleteAllCaption),
                                      m_ctx.state->text(TextId::DeleteAllQuestion), Prompter::Icon::Warning))
@@ -476,15 +476,15 @@ void Tchannel::Button2Click()
     m_before.col = -1;
 }
 
-void Tchannel::Button5Click()
+void ChannelEditor::Button5Click()
 {
     deleteSelectedChannels();
 }
 
-void Tchannel::Button4Click() { moveChannel(+1); }
-void Tchannel::Button3Click() { moveChannel(-1); }
+void ChannelEditor::Button4Click() { moveChannel(+1); }
+void ChannelEditor::Button3Click() { moveChannel(-1); }
 
-void Tchannel::moveChannel(int delta)
+void ChannelEditor::moveChannel(int delta)
 {
     if (m_tonePending)
         Edit3Exit();
@@ -509,16 +509,16 @@ void Tchannel::moveChannel(int delta)
 
 // Helpers --------------------------------------------------------------
 
-void Tchannel::setEditCell(int c, int r)
+void ChannelEditor::setEditCell(int c, int r)
 {
     m_ctx.state->editCol = c;
     m_ctx.state->editRow = r;
 }
 
-int Tchannel::editCol() const { return m_ctx.state->editCol; }
-int Tchannel::editRow() const { return m_ctx.state->editRow; }
-QString Tchannel::cell(int r, int c) const { return m_ctx.doc->cell(r, c); }
-void Tchannel::setCell(int r, int c, const QString& text) { m_ctx.doc->setCell(r, c, text); }
-bool Tchannel::channelExists(int r) const { return !cell(r, 1).isEmpty(); }
-const ValueWords& Tchannel::words() const { return m_ctx.doc->words(); }
-QChar Tchannel::separator() const { return m_ctx.doc->decimalSeparator(); }
+int ChannelEditor::editCol() const { return m_ctx.state->editCol; }
+int ChannelEditor::editRow() const { return m_ctx.state->editRow; }
+QString ChannelEditor::cell(int r, int c) const { return m_ctx.doc->cell(r, c); }
+void ChannelEditor::setCell(int r, int c, const QString& text) { m_ctx.doc->setCell(r, c, text); }
+bool ChannelEditor::channelExists(int r) const { return !cell(r, 1).isEmpty(); }
+const ValueWords& ChannelEditor::words() const { return m_ctx.doc->words(); }
+QChar ChannelEditor::separator() const { return m_ctx.doc->decimalSeparator(); }

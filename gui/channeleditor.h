@@ -24,10 +24,10 @@ struct ValueWords;
 // Closing the window only hides it. Inside an MDI frame the frame is hidden
 // with it (the main window brings both back); the editors are hidden when
 // another child window becomes active.
-class Tchannel : public QWidget {
+class ChannelEditor : public QWidget {
     Q_OBJECT
 public:
-    explicit Tchannel(AppContext& ctx, QWidget* parent = nullptr);
+    explicit ChannelEditor(AppContext& ctx, QWidget* parent = nullptr);
 
     // Commit of the cell under edit: a typed frequency is put on the raster
     // (one outside the band is refused and stays in its editor); a new

@@ -21,12 +21,12 @@ namespace {
 const QString Caption = QStringLiteral("RQ-300");
 }
 
-QString Tchannel::columnName(int col) const
+QString ChannelEditor::columnName(int col) const
 {
     return m_model->headers().value(col);
 }
 
-bool Tchannel::beginCommand()
+bool ChannelEditor::beginCommand()
 {
     if (!finishPendingEdit())
         return false;
@@ -35,7 +35,7 @@ bool Tchannel::beginCommand()
     return true;
 }
 
-QList<int> Tchannel::selectedRows() const
+QList<int> ChannelEditor::selectedRows() const
 {
     const ChannelGrid::Block b = m_grid->selectedBlock();
     QList<int> rows;
@@ -48,13 +48,13 @@ QList<int> Tchannel::selectedRows() const
     return rows;
 }
 
-void Tchannel::refuse(int textId, const QStringList& args)
+void ChannelEditor::refuse(int textId, const QStringList& args)
 {
     Prompter::active().message(this, Caption, Result::fail(textId, args).text(m_ctx.state->texts),
                                Prompter::Icon::Exclamation);
 }
 
-void Tchannel::copyCells()
+void ChannelEditor::copyCells()
 {
     if (!beginCommand())
         return;
@@ -62,7 +62,7 @@ void Tchannel::copyCells()
     QApplication::clipboard()->setText(ChannelClipboard::copy(m_ctx.doc->data(), b.r1, b.r2, b.c1, b.c2));
 }
 
-void Tchannel::cutCells()
+void ChannelEditor::cutCells()
 {
     if (!beginCommand())
         return;
@@ -80,12 +80,12 @@ void Tchannel::cutCells()
     }
 }
 
-void Tchannel::pasteCells()
+void ChannelEditor::pasteCells()
 {
     pasteText(QApplication::clipboard()->text());
 }
 
-bool Tchannel::pasteText(const QString& text)
+bool ChannelEditor::pasteText(const QString& text)
 {
     if (!beginCommand())
         return false;
@@ -137,7 +137,7 @@ bool Tchannel::pasteText(const QString& text)
     return false;
 }
 
-void Tchannel::deleteSelectedChannels()
+void ChannelEditor::deleteSelectedChannels()
 {
     hideEditors();
     m_ctx.doc->checkpoint();
@@ -148,7 +148,7 @@ void Tchannel::deleteSelectedChannels()
     m_before.col = -1;
 }
 
-void Tchannel::insertChannel()
+void ChannelEditor::insertChannel()
 {
     if (!beginCommand())
         return;
@@ -159,7 +159,7 @@ void Tchannel::insertChannel()
     setEditCell(1, r);
 }
 
-void Tchannel::duplicateChannel()
+void ChannelEditor::duplicateChannel()
 {
     if (!beginCommand())
         return;
@@ -174,7 +174,7 @@ void Tchannel::duplicateChannel()
     setEditCell(editCol(), r + 1);
 }
 
-void Tchannel::setSelectedChannels(int col, const QString& word)
+void ChannelEditor::setSelectedChannels(int col, const QString& word)
 {
     if (col < 5 || col > 11 || !beginCommand())
         return;

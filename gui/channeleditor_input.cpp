@@ -56,7 +56,7 @@ bool isNavigationKey(int key)
 
 }
 
-bool Tchannel::eventFilter(QObject* o, QEvent* e)
+bool ChannelEditor::eventFilter(QObject* o, QEvent* e)
 {
     if (!m_doc)
         return QWidget::eventFilter(o, e);
@@ -98,7 +98,7 @@ bool Tchannel::eventFilter(QObject* o, QEvent* e)
 
 // Grid -----------------------------------------------------------------
 
-void Tchannel::StringGrid1Click()
+void ChannelEditor::StringGrid1Click()
 {
     hideEditors();
     setEditCell(m_grid->col(), m_grid->row());
@@ -138,7 +138,7 @@ void Tchannel::StringGrid1Click()
     toggleCell(c, r);
 }
 
-bool Tchannel::toggleCell(int c, int r)
+bool ChannelEditor::toggleCell(int c, int r)
 {
     if (c < 5 || c > 11 || !channelExists(r))
         return false;
@@ -155,12 +155,12 @@ bool Tchannel::toggleCell(int c, int r)
     return true;
 }
 
-bool Tchannel::StringGrid1SelectCell(int, int)
+bool ChannelEditor::StringGrid1SelectCell(int, int)
 {
     return commit();
 }
 
-bool Tchannel::StringGrid1KeyDown(QKeyEvent* k)
+bool ChannelEditor::StringGrid1KeyDown(QKeyEvent* k)
 {
     if (isNavigationKey(k->key())) {
         // The flag lasts for this one move only, so a key that cannot move
@@ -187,7 +187,7 @@ bool Tchannel::StringGrid1KeyDown(QKeyEvent* k)
     return false;
 }
 
-bool Tchannel::StringGrid1KeyPress(QKeyEvent* k)
+bool ChannelEditor::StringGrid1KeyPress(QKeyEvent* k)
 {
     if (isShortcut(k))
         return false;
@@ -240,7 +240,7 @@ bool Tchannel::StringGrid1KeyPress(QKeyEvent* k)
     return true;
 }
 
-void Tchannel::editCellInPlace()
+void ChannelEditor::editCellInPlace()
 {
     const int c = editCol();
     const int r = editRow();
@@ -258,7 +258,7 @@ void Tchannel::editCellInPlace()
     }
 }
 
-bool Tchannel::startTypingTone(QKeyEvent* k)
+bool ChannelEditor::startTypingTone(QKeyEvent* k)
 {
     // Typing on a tone cell starts a new tone, by the tone editor's rules.
     const QChar ch = typedChar(k);
@@ -279,7 +279,7 @@ bool Tchannel::startTypingTone(QKeyEvent* k)
     return true;
 }
 
-void Tchannel::StringGrid1MouseWheel(int delta)
+void ChannelEditor::StringGrid1MouseWheel(int delta)
 {
     // The wheel moves the selection, like the arrow keys, without toggling.
     m_navigating = true;
@@ -287,7 +287,7 @@ void Tchannel::StringGrid1MouseWheel(int delta)
     m_navigating = false;
 }
 
-void Tchannel::StringGrid1DrawCell()
+void ChannelEditor::StringGrid1DrawCell()
 {
     // Checked once the paint is over: hiding an editor changes focus and
     // may commit a tone, which must not happen inside a paint.
@@ -300,7 +300,7 @@ void Tchannel::StringGrid1DrawCell()
     });
 }
 
-void Tchannel::checkEditorPositions()
+void ChannelEditor::checkEditorPositions()
 {
     // An editor that no longer sits on the cell under edit (the cell under
     // edit moved to another row, a column was resized) is closed.
@@ -316,7 +316,7 @@ void Tchannel::checkEditorPositions()
         emit editSettled();
 }
 
-void Tchannel::placeEditor(QWidget* editor, int c, int r)
+void ChannelEditor::placeEditor(QWidget* editor, int c, int r)
 {
     const QRect rect = m_grid->cellRect(c, r);
     if (!rect.isValid())
@@ -330,7 +330,7 @@ void Tchannel::placeEditor(QWidget* editor, int c, int r)
 
 // Tab and Shift+Tab finish the value and select the next or previous cell,
 // the keys that move between rows finish it and move; as in a spreadsheet.
-bool Tchannel::leaveEditorByKey(QKeyEvent* k)
+bool ChannelEditor::leaveEditorByKey(QKeyEvent* k)
 {
     const int key = k->key();
     const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
@@ -355,7 +355,7 @@ bool Tchannel::leaveEditorByKey(QKeyEvent* k)
     return true;
 }
 
-bool Tchannel::Edit1KeyPress(QKeyEvent* k)
+bool ChannelEditor::Edit1KeyPress(QKeyEvent* k)
 {
     if (isShortcut(k))
         return false;
@@ -377,7 +377,7 @@ bool Tchannel::Edit1KeyPress(QKeyEvent* k)
     return !InPlaceInput::frequencyKeyPasses(m_edit1->text(), ch, separator());
 }
 
-void Tchannel::Edit1KeyUp()
+void ChannelEditor::Edit1KeyUp()
 {
     const int c = editCol();
     const int r = editRow();
@@ -394,7 +394,7 @@ void Tchannel::Edit1KeyUp()
 
 // Tone editor ----------------------------------------------------------
 
-bool Tchannel::Edit3KeyPress(QKeyEvent* k)
+bool ChannelEditor::Edit3KeyPress(QKeyEvent* k)
 {
     if (isShortcut(k))
         return false;
@@ -431,7 +431,7 @@ bool Tchannel::Edit3KeyPress(QKeyEvent* k)
     return true;
 }
 
-void Tchannel::Edit3KeyUp()
+void ChannelEditor::Edit3KeyUp()
 {
     const int c = editCol();
     const int r = editRow();
@@ -444,7 +444,7 @@ void Tchannel::Edit3KeyUp()
     }
 }
 
-void Tchannel::Edit3Exit()
+void ChannelEditor::Edit3Exit()
 {
     m_tonePending = false;
     const int c = editCol();
@@ -459,7 +459,7 @@ void Tchannel::Edit3Exit()
     emit editSettled();
 }
 
-void Tchannel::Edit3DblClick()
+void ChannelEditor::Edit3DblClick()
 {
     hideToneEditor();
     setEditCell(m_grid->col(), m_grid->row());
@@ -481,7 +481,7 @@ void Tchannel::Edit3DblClick()
 
 // Tone drop-down -------------------------------------------------------
 
-void Tchannel::ComboBox1Change()
+void ChannelEditor::ComboBox1Change()
 {
     if (m_comboUpdating || m_combo1->count() == 0)
         return;
@@ -501,7 +501,7 @@ void Tchannel::ComboBox1Change()
     }
 }
 
-bool Tchannel::ComboBox1KeyPress(QKeyEvent* k)
+bool ChannelEditor::ComboBox1KeyPress(QKeyEvent* k)
 {
     if (isShortcut(k))
         return false;
@@ -535,7 +535,7 @@ bool Tchannel::ComboBox1KeyPress(QKeyEvent* k)
     return false;
 }
 
-void Tchannel::ComboBox1Exit()
+void ChannelEditor::ComboBox1Exit()
 {
     m_combo1->hide();
     m_before.col = -1;

@@ -19,7 +19,7 @@
 #include "app/safetysettings.h"
 #include "base/textids.h"
 
-TCompareWindow::TCompareWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+CompareWindow::CompareWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("CompareForm"));
     setModal(true);
@@ -49,17 +49,17 @@ TCompareWindow::TCompareWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
     layout->addLayout(buttons);
     resize(560, 420);
 
-    connect(m_read, &QPushButton::clicked, this, &TCompareWindow::ButtonReadClick);
+    connect(m_read, &QPushButton::clicked, this, &CompareWindow::ButtonReadClick);
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
     connect(&m_thread, &TransferThread::progress, this, [this](int value, int maximum) {
         m_progress->setMaximum(maximum);
         m_progress->setValue(value);
     });
-    connect(&m_thread, &TransferThread::finished, this, &TCompareWindow::readEnded);
+    connect(&m_thread, &TransferThread::finished, this, &CompareWindow::readEnded);
     applyTexts(ctx.state->texts);
 }
 
-void TCompareWindow::applyTexts(const PackStrings& t)
+void CompareWindow::applyTexts(const PackStrings& t)
 {
     setWindowTitle(t.text(TextId::CompareCaption));
     m_read->setText(t.text(TextId::CompareRead));
@@ -67,7 +67,7 @@ void TCompareWindow::applyTexts(const PackStrings& t)
         m_close->setText(t.text(2));
 }
 
-void TCompareWindow::startCommand()
+void CompareWindow::startCommand()
 {
     m_lines.clear();
     m_list->clear();
@@ -76,7 +76,7 @@ void TCompareWindow::startCommand()
     exec();
 }
 
-void TCompareWindow::ButtonReadClick()
+void CompareWindow::ButtonReadClick()
 {
     if (isReading() || m_ctx.state->radioBusy())
         return;
@@ -114,14 +114,14 @@ void TCompareWindow::ButtonReadClick()
     m_thread.start(r);
 }
 
-void TCompareWindow::stopAndWait()
+void CompareWindow::stopAndWait()
 {
     m_quiet = true;
     m_thread.requestStop();
     m_thread.wait();
 }
 
-void TCompareWindow::readEnded()
+void CompareWindow::readEnded()
 {
     m_ctx.state->setRadioBusy(false);
     m_read->setEnabled(true);
@@ -148,7 +148,7 @@ void TCompareWindow::readEnded()
     emit readFinished();
 }
 
-void TCompareWindow::closeEvent(QCloseEvent* event)
+void CompareWindow::closeEvent(QCloseEvent* event)
 {
     if (isReading()) {
         event->ignore();
@@ -158,7 +158,7 @@ void TCompareWindow::closeEvent(QCloseEvent* event)
 }
 
 // Escape must not end a read under way.
-void TCompareWindow::reject()
+void CompareWindow::reject()
 {
     if (!isReading())
         QDialog::reject();

@@ -16,10 +16,10 @@ class QPushButton;
 // radio, one line each ("channel 05 TX tone: 67.0 -> D023N"). Neither the
 // document nor the radio changes; the read is kept as a backup when the
 // read/write window's backup box is ticked.
-class TCompareWindow : public QDialog {
+class CompareWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TCompareWindow(AppContext& ctx, QWidget* parent = nullptr);
+    explicit CompareWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     void applyTexts(const PackStrings& texts);
     // Shows the window modally, with the list of the last comparison cleared.

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "gui/mainform.h"
+#include "gui/mainwindow.h"
 #include "gui/signalclose.h"
 #include "base/filewriter.h"
 
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     // The session owns the document and the shared state; made first, it
     // ends after the main window and every window in it.
     AppSession session(ConfigLocation::forThisProgram());
-    TMainForm form(session);
+    MainWindow form(session);
     closeOnTerminationSignals(&form);
     // Without a window manager "maximised" means nothing; fill the screen.
     if (QScreen* screen = QGuiApplication::primaryScreen())

@@ -17,7 +17,7 @@
 #include "radio/portmap.h"
 #include "radio/seriallink.h"
 
-Tcommuny::Tcommuny(AppContext& ctx, QWidget* parent)
+PortWindow::PortWindow(AppContext& ctx, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
       m_ctx(ctx)
@@ -48,7 +48,7 @@ Tcommuny::Tcommuny(AppContext& ctx, QWidget* parent)
 
     m_single = new QCheckBox(QStringLiteral("单口"), this);
     m_single->setObjectName(QStringLiteral("CheckBox1"));
-    connect(m_single, &QCheckBox::toggled, this, &Tcommuny::CheckBox1Click);
+    connect(m_single, &QCheckBox::toggled, this, &PortWindow::CheckBox1Click);
 
     m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setObjectName(QStringLiteral("button1"));
@@ -65,12 +65,12 @@ Tcommuny::Tcommuny(AppContext& ctx, QWidget* parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QRadioButton* Tcommuny::portButton(int port) const
+QRadioButton* PortWindow::portButton(int port) const
 {
     return port >= 1 && port <= 16 ? m_com[port - 1] : nullptr;
 }
 
-void Tcommuny::comClick()
+void PortWindow::comClick()
 {
     for (int n = 1; n <= 16; ++n) {
         if (m_com[n - 1]->isChecked()) {
@@ -83,7 +83,7 @@ void Tcommuny::comClick()
     pointLinkAtChosenPort();
 }
 
-void Tcommuny::CheckBox1Click(bool checked)
+void PortWindow::CheckBox1Click(bool checked)
 {
     if (m_ctx.state)
         m_ctx.state->singlePort = checked;
@@ -91,13 +91,13 @@ void Tcommuny::CheckBox1Click(bool checked)
         m_ctx.link->setSinglePort(checked);
 }
 
-void Tcommuny::pointLinkAtChosenPort()
+void PortWindow::pointLinkAtChosenPort()
 {
     if (m_ctx.link && m_ctx.ports)
         m_ctx.link->setDevice(m_ctx.ports->path(m_tag));
 }
 
-void Tcommuny::restore(int port, bool singlePort)
+void PortWindow::restore(int port, bool singlePort)
 {
     if (QRadioButton* b = portButton(port))
         b->setChecked(true);
@@ -113,7 +113,7 @@ void Tcommuny::restore(int port, bool singlePort)
     pointLinkAtChosenPort();
 }
 
-void Tcommuny::applyTexts(const PackStrings& t)
+void PortWindow::applyTexts(const PackStrings& t)
 {
     // A pack without one of these texts leaves the caption it has.
     auto apply = [&t](int id, auto&& set) {
@@ -127,7 +127,7 @@ void Tcommuny::applyTexts(const PackStrings& t)
     apply(142, [this](const QString& s) { m_single->setText(s); });
 }
 
-void Tcommuny::probePorts()
+void PortWindow::probePorts()
 {
     const auto cables = m_ctx.ports ? Cables::byPort(*m_ctx.ports, Cables::systemPorts())
                                     : std::array<Cables::PortCable, 16>{};
@@ -157,7 +157,7 @@ void Tcommuny::probePorts()
     }
 }
 
-void Tcommuny::showEvent(QShowEvent* event)
+void PortWindow::showEvent(QShowEvent* event)
 {
     // Read or Write may have moved to a plugged-in cable meanwhile.
     if (m_ctx.state && m_ctx.state->chosenPort != m_tag)

@@ -13,10 +13,10 @@ class QRadioButton;
 // The port window: picks the port the programming cable hangs on (COM1 ..
 // COM16) and the single-port mode. Every pick takes effect at once; there is
 // no cancel.
-class Tcommuny : public QDialog {
+class PortWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit Tcommuny(AppContext& ctx, QWidget* parent = nullptr);
+    explicit PortWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     // The window's tag: the chosen port, 1 .. 16.
     int tag() const { return m_tag; }

@@ -6,11 +6,11 @@
 #include "gui/backupswindow.h"
 #include "gui/channeleditor.h"
 #include "gui/comparewindow.h"
-#include "gui/mainform.h"
+#include "gui/mainwindow.h"
 #include "app/appstate.h"
 #include "base/textids.h"
 
-void addSafetyCommands(TMainForm& form, QMenu* programming, QMenu* tools, QMap<QString, QAction*>& actions)
+void addSafetyCommands(MainWindow& form, QMenu* programming, QMenu* tools, QMap<QString, QAction*>& actions)
 {
     const PackStrings& t = form.state().texts;
     auto* compare = new QAction(t.text(TextId::CompareCaption), &form);
@@ -18,9 +18,9 @@ void addSafetyCommands(TMainForm& form, QMenu* programming, QMenu* tools, QMap<Q
     programming->addAction(compare);
     actions.insert(compare->objectName(), compare);
     QObject::connect(compare, &QAction::triggered, &form, [&form] {
-        if (form.state().radioBusy() || !form.channelForm()->finishPendingEdit())
+        if (form.state().radioBusy() || !form.channelEditor()->finishPendingEdit())
             return;
-        TCompareWindow window(form.context(), &form);
+        CompareWindow window(form.context(), &form);
         window.startCommand();
     });
 
@@ -29,14 +29,14 @@ void addSafetyCommands(TMainForm& form, QMenu* programming, QMenu* tools, QMap<Q
     tools->addAction(backups);
     actions.insert(backups->objectName(), backups);
     QObject::connect(backups, &QAction::triggered, &form, [&form] {
-        if (form.state().radioBusy() || !form.channelForm()->finishPendingEdit())
+        if (form.state().radioBusy() || !form.channelEditor()->finishPendingEdit())
             return;
-        TBackupsWindow window(form.context(), &form);
-        QObject::connect(&window, &TBackupsWindow::loaded, &form, [&form](const QString& caption) {
+        BackupsWindow window(form.context(), &form);
+        QObject::connect(&window, &BackupsWindow::loaded, &form, [&form](const QString& caption) {
             // As File > Open ends.
             form.ComboBox11Change();
             form.setWindowTitle(caption);
-            form.channelForm()->hideEditors();
+            form.channelEditor()->hideEditors();
             form.firstStepDone();
         });
         window.startCommand();

@@ -5,10 +5,10 @@
 class PackStrings;
 class QAction;
 class QMenu;
-class TMainForm;
+class MainWindow;
 
 // Programming > Compare with radio and Tools > Backups, added to the main
 // window's menus; their actions go into `actions` by object name
 // ("CompareItem", "BackupsItem").
-void addSafetyCommands(TMainForm& form, QMenu* programming, QMenu* tools, QMap<QString, QAction*>& actions);
+void addSafetyCommands(MainWindow& form, QMenu* programming, QMenu* tools, QMap<QString, QAction*>& actions);
 void applySafetyTexts(const QMap<QString, QAction*>& actions, const PackStrings& texts);

@@ -20,7 +20,7 @@ struct ChannelEditorFixture {
     AppState state;
     AppContext ctx;
     ScriptedPrompter prompter;
-    std::unique_ptr<Tchannel> window;
+    std::unique_ptr<ChannelEditor> window;
 
     explicit ChannelEditorFixture(QChar sep = u'.')
     {
@@ -29,7 +29,7 @@ struct ChannelEditorFixture {
         doc.setDecimalSeparator(sep);
         doc.setOptions(Key::Band, {QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
         doc.setChoice(Key::Band, 0);
-        window = std::make_unique<Tchannel>(ctx);
+        window = std::make_unique<ChannelEditor>(ctx);
         window->show();
         QApplication::setActiveWindow(window.get());
         if (!QTest::qWaitForWindowActive(window.get()))

@@ -521,7 +521,7 @@ private slots:
         ctx.doc = doc.get();
         ctx.state = &state;
         QMdiArea area;
-        auto* window = new Tchannel(ctx);
+        auto* window = new ChannelEditor(ctx);
         QMdiSubWindow* other = area.addSubWindow(new QWidget);
         QMdiSubWindow* frame = area.addSubWindow(window);
         area.show();

@@ -24,20 +24,20 @@
 #include "document/settingsdocument.h"
 #include "gui/channeleditor.h"
 #include "gui/channelgrid.h"
-#include "gui/funceditor.h"
+#include "gui/optionseditor.h"
 #include "gui/signalclose.h"
-#include "gui/rwform.h"
+#include "gui/readwritedialog.h"
 #include "app/appstate.h"
 #include "sim/simradio.h"
-#include "mainformfixture.h"
+#include "mainwindowfixture.h"
 
 namespace {
 const QByteArray Bands = "[list]\r\nlistcount=1\r\ncombo0=400-470MHz\r\nlistnow=0\r\n";
 using Choice = Prompter::SaveChoice;
 
 // A main window with one band and English texts.
-struct Editing : MainFormFixture {
-    explicit Editing(const QByteArray& sysini = Bands) : MainFormFixture(sysini, true, 0x0409)
+struct Editing : MainWindowFixture {
+    explicit Editing(const QByteArray& sysini = Bands) : MainWindowFixture(sysini, true, 0x0409)
     {
         // Short-cuts reach the window that is active.
         form->activateWindow();
@@ -45,9 +45,9 @@ struct Editing : MainFormFixture {
             qWarning("the main window did not become active");
     }
 
-    TMainForm& f() { return *form; }
+    MainWindow& f() { return *form; }
     SettingsDocument& doc() { return form->document(); }
-    Tchannel* channel() { return form->channelForm(); }
+    ChannelEditor* channel() { return form->channelEditor(); }
     ChannelGrid* grid() { return channel()->grid(); }
     QAction* action(const char* name) { return form->findChild<QAction*>(QLatin1String(name)); }
     void settle() { QTest::qWait(5); }
@@ -229,11 +229,11 @@ private slots:
         QCOMPARE(e.grid()->row(), 2);                                          // the selection follows
         e.click(1, 1);
         QTest::keyClick(e.grid(), Qt::Key_Delete);                   step();   // delete
-        auto* squelch = e.f().funcForm()->findChild<QComboBox*>("ComboBox2");
+        auto* squelch = e.f().optionsEditor()->findChild<QComboBox*>("ComboBox2");
         squelch->setCurrentIndex(6);                                 step();   // optional features
-        auto* beep = e.f().funcForm()->findChild<QCheckBox*>("CheckBox2");
+        auto* beep = e.f().optionsEditor()->findChild<QCheckBox*>("CheckBox2");
         beep->click();                                               step();
-        auto* dtmf = e.f().funcForm()->findChild<QLineEdit*>("Edit8");
+        auto* dtmf = e.f().optionsEditor()->findChild<QLineEdit*>("Edit8");
         dtmf->setFocus();
         dtmf->selectAll();
         QTest::keyClicks(dtmf, "4AB");                               step();   // one step for the typing
@@ -292,7 +292,7 @@ private slots:
         e.typeChannel(31, "431");
         const DocumentData mine = e.doc().data();
 
-        TRWForm& rw = *e.f().rwForm();
+        ReadWriteDialog& rw = *e.f().readWriteDialog();
         QVERIFY(rw.prepareCommand(1, "Read", "Read"));
         rw.FormShow();
         QVERIFY(startTransferAndWait(rw));
@@ -330,7 +330,7 @@ private slots:
     void recoveryAfterTerminationIsOfferedAndRestored()
     {
         QTemporaryDir data;
-        MainFormFixture::dataHome = data.path();
+        MainWindowFixture::dataHome = data.path();
         {
             Editing e;
             e.typeChannel(7, "447");
@@ -351,7 +351,7 @@ private slots:
             QVERIFY(QFile::exists(data.filePath("rq300/recovery.kq19")));
 
             // The next start offers the work back.
-            MainFormFixture::startAnswers = {true};
+            MainWindowFixture::startAnswers = {true};
             Editing again;
             QTRY_COMPARE(again.prompter.questions.size(), 1);
             QCOMPARE(again.prompter.questions[0].text,
@@ -373,7 +373,7 @@ private slots:
             QVERIFY(!e.f().isVisible());
             QVERIFY(!QFile::exists(data.filePath("rq300/recovery.kq19")));
         }
-        MainFormFixture::dataHome.clear();
+        MainWindowFixture::dataHome.clear();
     }
 
     // The recovery file is named after what it holds: the user's work with
@@ -382,7 +382,7 @@ private slots:
     void recoveryCarriesTheNameOfWhatItHolds()
     {
         QTemporaryDir data;
-        MainFormFixture::dataHome = data.path();
+        MainWindowFixture::dataHome = data.path();
         SimRadio sim;
         QVERIFY(sim.start());
         SimRadio::addSampleChannels(sim.memory());
@@ -397,7 +397,7 @@ private slots:
             e.f().FileCloseItemClick();
             e.typeChannel(8, "448");
             // Terminated while a read runs.
-            TRWForm& rw = *e.f().rwForm();
+            ReadWriteDialog& rw = *e.f().readWriteDialog();
             QVERIFY(rw.prepareCommand(1, "Read", "Read"));
             rw.show();
             QTest::mouseClick(rw.findChild<QPushButton*>("Button1"), Qt::LeftButton);
@@ -407,7 +407,7 @@ private slots:
             QCOMPARE(Profile::load(data.filePath("rq300/recovery.ini")).value("recovery", "file"), work);
             QCoreApplication::processEvents();   // the read's end, if it was still on its way
 
-            MainFormFixture::startAnswers = {true};
+            MainWindowFixture::startAnswers = {true};
             Editing again(sysini);
             QTRY_COMPARE(again.prompter.questions.size(), 1);
             QVERIFY(again.prompter.questions[0].text.contains("work.kq19"));
@@ -418,7 +418,7 @@ private slots:
             // Read to the end, then changed: the radio's contents, in no file.
             // (A termination ends every event loop for good, so the wait is
             // one that only handles events.)
-            TRWForm& rw2 = *again.f().rwForm();
+            ReadWriteDialog& rw2 = *again.f().readWriteDialog();
             QVERIFY(rw2.prepareCommand(1, "Read", "Read"));
             QTest::mouseClick(rw2.findChild<QPushButton*>("Button1"), Qt::LeftButton);
             QTRY_VERIFY_WITH_TIMEOUT(!rw2.isTransferRunning(), 30000);
@@ -429,7 +429,7 @@ private slots:
             again.f().closeForTermination();
             QCOMPARE(Profile::load(data.filePath("rq300/recovery.ini")).value("recovery", "file"), "");
         }
-        MainFormFixture::startAnswers = {true};
+        MainWindowFixture::startAnswers = {true};
         Editing third(sysini);
         QTRY_COMPARE(third.prompter.questions.size(), 1);
         QCOMPARE(third.prompter.questions[0].text,
@@ -437,7 +437,7 @@ private slots:
         QCOMPARE(third.doc().cell(2, 1), "439.10000");
         QCOMPARE(third.doc().cell(9, 1), "449.00000");
         QVERIFY(third.f().windowTitle().startsWith("Untitled* - "));
-        MainFormFixture::dataHome.clear();
+        MainWindowFixture::dataHome.clear();
     }
 
     void recentFilesSurviveARestart()
@@ -465,7 +465,7 @@ private slots:
         }
         ScriptedPrompter prompter;
         AppSession session(ConfigLocation::beside(home.path()));
-        TMainForm again(session);
+        MainWindow again(session);
         again.show();
         QCoreApplication::processEvents();
         QCOMPARE(again.recentFiles().size(), 8);
@@ -718,7 +718,7 @@ private slots:
         e.click(1, 1);
         QTest::keyClick(e.grid(), Qt::Key_F4, Qt::ControlModifier);
         QVERIFY(e.f().subWindowOf(e.channel())->isHidden());
-        QVERIFY(e.f().subWindowOf(e.f().funcForm())->isVisible());
+        QVERIFY(e.f().subWindowOf(e.f().optionsEditor())->isVisible());
     }
 
     void csvExportAndImportThroughTheFileMenu()

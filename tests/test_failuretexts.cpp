@@ -9,7 +9,7 @@
 #include "transferwait.h"
 
 #include "files/packfile.h"
-#include "gui/rwform.h"
+#include "gui/readwritedialog.h"
 #include "radio/portmap.h"
 #include "service/serviceops.h"
 #include "base/textids.h"
@@ -57,7 +57,7 @@ struct ReadRun : RadioFixture {
     PortMap ports;
     AppContext ctx;
     ScriptedPrompter prompter;
-    TRWForm rw;
+    ReadWriteDialog rw;
 
     explicit ReadRun(const PackStrings& texts) : ctx(makeContext()), rw(ctx)
     {

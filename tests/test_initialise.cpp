@@ -4,9 +4,9 @@
 
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "mainformfixture.h"
-#include "gui/rwform.h"
-#include "gui/testform.h"
+#include "mainwindowfixture.h"
+#include "gui/readwritedialog.h"
+#include "gui/alignmentwindow.h"
 #include "sim/simradio.h"
 
 // The read/write window's initialise command: the alignment window's adjust
@@ -34,14 +34,14 @@ private slots:
         SimRadio sim;
         QVERIFY(sim.start());
         sim.memory().replace(0x4070, 16, QByteArray(16, char(0xFF)));   // no model, no band yet
-        MainFormFixture fx(sysini(sim, 1));
-        TMainForm& f = *fx.form;
-        f.testForm()->findChild<QLineEdit*>("Edit413")->setText("123");
+        MainWindowFixture fx(sysini(sim, 1));
+        MainWindow& f = *fx.form;
+        f.alignmentWindow()->findChild<QLineEdit*>("Edit413")->setText("123");
 
-        TRWForm& rw = *f.rwForm();
+        ReadWriteDialog& rw = *f.readWriteDialog();
         QVERIFY(rw.prepareCommand(1, "读频", "读 频"));
         rw.FormShow();
-        QSignalSpy readDone(&rw, &TRWForm::transferFinished);
+        QSignalSpy readDone(&rw, &ReadWriteDialog::transferFinished);
         rw.findChild<QPushButton*>("Button3")->click();
         // The adjust and then the read run on threads of their own.
         QVERIFY(readDone.wait(30000));
@@ -63,8 +63,8 @@ private slots:
     {
         SimRadio sim;
         QVERIFY(sim.start());
-        MainFormFixture fx(sysini(sim, -1));   // no band selected: nothing can be written
-        TRWForm& rw = *fx.form->rwForm();
+        MainWindowFixture fx(sysini(sim, -1));   // no band selected: nothing can be written
+        ReadWriteDialog& rw = *fx.form->readWriteDialog();
         QVERIFY(rw.prepareCommand(2, "写频", "写 频"));
         rw.FormShow();
         sim.resetCounters();

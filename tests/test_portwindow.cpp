@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "gui/portwindow.h"
-#include "gui/rwform.h"
+#include "gui/readwritedialog.h"
 #include "app/appstate.h"
 #include "base/packstrings.h"
 #include "base/textids.h"
@@ -52,7 +52,7 @@ private slots:
     void designState()
     {
         Context c;
-        Tcommuny w(c.ctx);
+        PortWindow w(c.ctx);
         QCOMPARE(w.objectName(), "communy");
         QCOMPARE(w.windowTitle(), "通信端口");
         QVERIFY(w.isModal());
@@ -88,7 +88,7 @@ private slots:
         SerialLink holder;
         holder.setDevice(busy.devicePath());
 
-        Tcommuny w(c.ctx);
+        PortWindow w(c.ctx);
         w.show();
         QVERIFY(w.portButton(2)->isEnabled());
         QTest::mouseClick(w.portButton(2), Qt::LeftButton);
@@ -133,7 +133,7 @@ private slots:
         SimRadio radio;
         QVERIFY(radio.start());
         c.ports.setPath(3, radio.devicePath());
-        Tcommuny w(c.ctx);
+        PortWindow w(c.ctx);
         w.show();
         QTest::mouseClick(w.portButton(3), Qt::LeftButton);
         QCOMPARE(w.tag(), 3);
@@ -159,7 +159,7 @@ private slots:
     void restoreGoesThroughTheHandlers()
     {
         Context c;
-        Tcommuny w(c.ctx);
+        PortWindow w(c.ctx);
         w.restore(5, true);
         QVERIFY(w.portButton(5)->isChecked());
         QVERIFY(!w.portButton(1)->isChecked());
@@ -174,7 +174,7 @@ private slots:
         // still learns it.
         Context d;
         d.state.chosenPort = 9;
-        Tcommuny v(d.ctx);
+        PortWindow v(d.ctx);
         v.restore(17, false);
         QCOMPARE(v.tag(), 1);
         QVERIFY(v.portButton(1)->isChecked());
@@ -198,7 +198,7 @@ private slots:
         fake.add(adapter.devicePath(), 0x0403, 0x6014);
         fake.add(QStringLiteral("/dev/rq300-test-unmapped"), 0x067b, 0x2303);
 
-        Tcommuny w(c.ctx);
+        PortWindow w(c.ctx);
         w.show();
         QCOMPARE(w.portButton(1)->text(), "COM1  CH340");
         QVERIFY(w.portButton(1)->font().bold());
@@ -236,9 +236,9 @@ private slots:
         fake.add(f.sim.devicePath(), 0x1a86, 0x7523);
         f.state.chosenPort = 1;
         AppContext ctx{&f.doc, &f.state, &f.link, &ports, &f.identity, {}};
-        Tcommuny communy(ctx);
+        PortWindow communy(ctx);
         communy.restore(1, false);
-        TRWForm rw(ctx);
+        ReadWriteDialog rw(ctx);
         const QString question =
             Cables::offerQuestion(1, ports, Cables::Offer{3, f.sim.devicePath(), "CH340"}).text(f.state.texts);
 
@@ -276,7 +276,7 @@ private slots:
     void packTexts()
     {
         Context c;
-        Tcommuny w(c.ctx);
+        PortWindow w(c.ctx);
         PackStrings english;
         english.set(22, "Communication port");
         english.set(2, "OK");

@@ -9,8 +9,8 @@
 #include "files/backups.h"
 #include "gui/backupswindow.h"
 #include "gui/comparewindow.h"
-#include "gui/rwform.h"
-#include "mainformfixture.h"
+#include "gui/readwritedialog.h"
+#include "mainwindowfixture.h"
 #include "radio/portmap.h"
 #include "radiofixture.h"
 
@@ -22,20 +22,20 @@ private slots:
     void boxesAreOnByDefaultAndRemembered()
     {
         {
-            MainFormFixture f("[Open]\r\nlang=2\r\n");
-            QCheckBox* backup = f.form->rwForm()->findChild<QCheckBox*>("CheckBackup");
-            QCheckBox* verify = f.form->rwForm()->findChild<QCheckBox*>("CheckVerify");
+            MainWindowFixture f("[Open]\r\nlang=2\r\n");
+            QCheckBox* backup = f.form->readWriteDialog()->findChild<QCheckBox*>("CheckBackup");
+            QCheckBox* verify = f.form->readWriteDialog()->findChild<QCheckBox*>("CheckVerify");
             QVERIFY(backup->isChecked() && verify->isChecked());
             verify->click();
-            QVERIFY(!f.form->rwForm()->safetyOptions().verify);
-            QVERIFY(f.form->rwForm()->safetyOptions().backup);
+            QVERIFY(!f.form->readWriteDialog()->safetyOptions().verify);
+            QVERIFY(f.form->readWriteDialog()->safetyOptions().backup);
             const Profile ini = f.closeAndReadIni();
             QCOMPARE(ini.value("safety", "verify"), "0");
             QCOMPARE(ini.value("safety", "backup"), "1");
         }
-        MainFormFixture again("[Open]\r\nlang=2\r\n[safety]\r\nbackup=0\r\nverify=0\r\n");
-        QVERIFY(!again.form->rwForm()->findChild<QCheckBox*>("CheckBackup")->isChecked());
-        QVERIFY(!again.form->rwForm()->findChild<QCheckBox*>("CheckVerify")->isChecked());
+        MainWindowFixture again("[Open]\r\nlang=2\r\n[safety]\r\nbackup=0\r\nverify=0\r\n");
+        QVERIFY(!again.form->readWriteDialog()->findChild<QCheckBox*>("CheckBackup")->isChecked());
+        QVERIFY(!again.form->readWriteDialog()->findChild<QCheckBox*>("CheckVerify")->isChecked());
     }
 
     // An installed program keeps the boxes in the home configuration, never
@@ -62,8 +62,8 @@ private slots:
         ScriptedPrompter prompter;
         {
             AppSession session(where);
-            TMainForm form(session);
-            QCheckBox* backup = form.rwForm()->findChild<QCheckBox*>("CheckBackup");
+            MainWindow form(session);
+            QCheckBox* backup = form.readWriteDialog()->findChild<QCheckBox*>("CheckBackup");
             QVERIFY(backup->isChecked());
             backup->click();
             QVERIFY2(prompter.messages.isEmpty(), qPrintable(prompter.messages.value(0).text));
@@ -74,8 +74,8 @@ private slots:
         QCOMPARE(saved.value("list", "combo0"), "400-430MHz");   // the rest of the file stays
         {
             AppSession session(where);
-            TMainForm form(session);
-            QVERIFY(!form.rwForm()->findChild<QCheckBox*>("CheckBackup")->isChecked());
+            MainWindow form(session);
+            QVERIFY(!form.readWriteDialog()->findChild<QCheckBox*>("CheckBackup")->isChecked());
         }
 
         // A configuration folder that cannot be made: the tick stays for the
@@ -85,11 +85,11 @@ private slots:
         blocked.close();
         const ConfigLocation nowhere = installed(blocked.fileName());
         AppSession session(nowhere);
-        TMainForm form(session);
+        MainWindow form(session);
         prompter.messages.clear();
-        QCheckBox* verify = form.rwForm()->findChild<QCheckBox*>("CheckVerify");
+        QCheckBox* verify = form.readWriteDialog()->findChild<QCheckBox*>("CheckVerify");
         verify->click();
-        QVERIFY(!form.rwForm()->safetyOptions().verify);
+        QVERIFY(!form.readWriteDialog()->safetyOptions().verify);
         QCOMPARE(prompter.messages.size(), 1);
         QCOMPARE(prompter.messages[0].text, QStringLiteral("Unable to write to %1").arg(nowhere.iniPath));
         QCOMPARE(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
@@ -106,8 +106,8 @@ private slots:
         f.doc.setCell(5, 1, "446.00625");
         const DocumentData before = f.doc.data();
         const QByteArray memory = f.sim.memory();
-        TCompareWindow w(ctx);
-        QSignalSpy read(&w, &TCompareWindow::readFinished);
+        CompareWindow w(ctx);
+        QSignalSpy read(&w, &CompareWindow::readFinished);
         w.ButtonReadClick();
         // The read runs on a thread of its own; the window stays usable.
         QVERIFY(w.isReading());
@@ -138,12 +138,12 @@ private slots:
 
         AppContext ctx{&f.doc, &f.state, &f.link, nullptr, &f.identity, {}};
         ScriptedPrompter prompter;
-        TBackupsWindow w(ctx);
+        BackupsWindow w(ctx);
         w.refresh();
         QCOMPARE(w.count(), 2);
         QCOMPARE(w.pathAt(0), newerPath);
         QCOMPARE(w.pathAt(1), olderPath);
-        QSignalSpy loaded(&w, &TBackupsWindow::loaded);
+        QSignalSpy loaded(&w, &BackupsWindow::loaded);
         w.selectRow(1);
         QVERIFY(w.ButtonOpenClick());
         QVERIFY(prompter.messages.isEmpty());

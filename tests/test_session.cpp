@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "gui/mainform.h"
+#include "gui/mainwindow.h"
 #include "radio/seriallink.h"
 #include "scriptedprompter.h"
 #include "app/appstate.h"
@@ -57,7 +57,7 @@ private slots:
         ScriptedPrompter prompter;
         AppSession session(ConfigLocation::forExecutable(bin, env));
         {
-            TMainForm form(session);
+            MainWindow form(session);
             form.show();
             QCoreApplication::processEvents();
             // The shipped bands, and the English pack found in share/.
@@ -81,7 +81,7 @@ private slots:
         QVERIFY(sim.start());
         ScriptedPrompter prompter;
         AppSession session(ConfigLocation::beside(dir.path()));
-        auto form = std::make_unique<TMainForm>(session);
+        auto form = std::make_unique<MainWindow>(session);
         form->show();
         QCoreApplication::processEvents();
         auto* item = form->findChild<QAction*>("CommunicationLog1");
@@ -162,7 +162,7 @@ private slots:
         Prompter::install(nullptr);
         AppSession session(ConfigLocation::beside(dir.filePath("here")));
         {
-            TMainForm form(session);
+            MainWindow form(session);
             form.show();
             QCoreApplication::processEvents();
             form.document().setCell(3, 1, "447.00000");

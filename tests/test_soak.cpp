@@ -18,7 +18,7 @@
 #include <QtTest>
 
 #include "radio/portmap.h"
-#include "gui/rwform.h"
+#include "gui/readwritedialog.h"
 #include "radiofixture.h"
 #include "base/textids.h"
 #include "scriptedprompter.h"
@@ -252,7 +252,7 @@ private:
         ScriptedPrompter prompter;
         AppContext ctx{&lane.doc, &lane.state, &lane.link, &ports, &lane.identity, {}};
         lane.state.chosenPort = 1;
-        TRWForm rw(ctx);
+        ReadWriteDialog rw(ctx);
         // The plan counts the frames of one plain transfer.
         for (const char* box : {"CheckBackup", "CheckVerify"})
             rw.findChild<QCheckBox*>(box)->setChecked(false);

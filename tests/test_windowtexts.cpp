@@ -23,13 +23,13 @@
 #include <QtTest>
 
 #include "gui/aboutbox.h"
-#include "gui/addmessage.h"
+#include "gui/radioinfowindow.h"
 #include "gui/channeleditor.h"
-#include "gui/funceditor.h"
+#include "gui/optionseditor.h"
 #include "gui/languageswitch.h"
 #include "gui/portwindow.h"
-#include "gui/rwform.h"
-#include "gui/testform.h"
+#include "gui/readwritedialog.h"
+#include "gui/alignmentwindow.h"
 #include "gui/prompter.h"
 #include "gui/userguide.h"
 #include "files/backups.h"
@@ -37,7 +37,7 @@
 #include "sim/simradio.h"
 #include "app/appstate.h"
 #include "base/textids.h"
-#include "mainformfixture.h"
+#include "mainwindowfixture.h"
 
 namespace {
 
@@ -164,7 +164,7 @@ class TestWindowTexts : public QObject {
     // information window showing what a real radio holds.
     struct Opened {
         SimRadio sim;   // COM1, so that the read/write window opens as Read opens it
-        MainFormFixture fx;
+        MainWindowFixture fx;
         QList<QWidget*> windows;
         static QByteArray portsOf(SimRadio& sim)
         {
@@ -174,7 +174,7 @@ class TestWindowTexts : public QObject {
         }
         explicit Opened(int language) : fx(portsOf(sim))
         {
-            TMainForm& f = *fx.form;
+            MainWindow& f = *fx.form;
             f.resize(1024, 768);
             f.findChild<QAction*>(QLatin1String(LanguageItems[language - 1]))->trigger();
             RadioIdentity& id = *f.context().identity;
@@ -186,12 +186,12 @@ class TestWindowTexts : public QObject {
             id.saleDate = QStringLiteral("2024-02-01  10:00:00");
             f.N4Click();
             f.ToolButton12Click();
-            QVERIFY(f.rwForm()->prepareCommand(1, f.state().text(17), f.readCaption()));
-            f.rwForm()->show();
-            f.communyForm()->show();
+            QVERIFY(f.readWriteDialog()->prepareCommand(1, f.state().text(17), f.readCaption()));
+            f.readWriteDialog()->show();
+            f.portWindow()->show();
             f.aboutBox()->show();
-            windows = {&f, f.channelForm(), f.funcForm(), f.rwForm(), f.addmessageForm(),
-                       f.communyForm(), f.testForm(), f.aboutBox()};
+            windows = {&f, f.channelEditor(), f.optionsEditor(), f.readWriteDialog(), f.radioInfoWindow(),
+                       f.portWindow(), f.alignmentWindow(), f.aboutBox()};
             for (int i = 0; i < 3; ++i)
                 QCoreApplication::processEvents();
         }
@@ -247,7 +247,7 @@ private slots:
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
 
         // The factory date in full, not only as wide as the field's default.
-        auto* date = o.fx.form->addmessageForm()->findChild<QLineEdit*>(QStringLiteral("Edit5"));
+        auto* date = o.fx.form->radioInfoWindow()->findChild<QLineEdit*>(QStringLiteral("Edit5"));
         QCOMPARE(date->text(), QStringLiteral("2024-01-15  09:30:00"));
     }
 
@@ -258,22 +258,22 @@ private slots:
     void firstStartShowsBothEditorsAndHowToBegin()
     {
         QFETCH(int, language);
-        MainFormFixture fx(QStringLiteral("[Open]\r\nlang=%1\r\n").arg(language == 3 ? 3 : 1).toLatin1(), true,
+        MainWindowFixture fx(QStringLiteral("[Open]\r\nlang=%1\r\n").arg(language == 3 ? 3 : 1).toLatin1(), true,
                            language == 2 ? 0x0409 : 0x0804);
-        TMainForm& f = *fx.form;
+        MainWindow& f = *fx.form;
         QCOMPARE(f.state().language, language);
         f.resize(1280, 800);
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
         const QRect area = f.findChild<QMdiArea*>()->viewport()->rect();
-        const QRect table = f.subWindowOf(f.channelForm())->geometry();
-        const QRect options = f.subWindowOf(f.funcForm())->geometry();
+        const QRect table = f.subWindowOf(f.channelEditor())->geometry();
+        const QRect options = f.subWindowOf(f.optionsEditor())->geometry();
         QVERIFY2(!table.intersects(options) && area.contains(table) && area.contains(options),
                  qPrintable(QStringLiteral("table %1,%2 %3x%4, options %5,%6 %7x%8 in %9x%10")
                                 .arg(table.x()).arg(table.y()).arg(table.width()).arg(table.height())
                                 .arg(options.x()).arg(options.y()).arg(options.width()).arg(options.height())
                                 .arg(area.width()).arg(area.height())));
-        const QStringList cut = cutTexts(f.channelForm()) + cutTexts(f.funcForm());
+        const QStringList cut = cutTexts(f.channelEditor()) + cutTexts(f.optionsEditor());
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
 
         const PackStrings& t = f.state().texts;
@@ -299,7 +299,7 @@ private slots:
                        TextId::HelpWriteTitle, TextId::HelpBackupsTitle, TextId::HelpConfigTitle})
             QVERIFY2(text.contains(t.text(id)), qPrintable(t.text(id)));
         for (const QString& named : {f.commandText("CopyItem"), f.commandText("CompareItem"), f.iniPath(),
-                                     QDir::toNativeSeparators(Backups::folder()), f.funcForm()->windowTitle(),
+                                     QDir::toNativeSeparators(Backups::folder()), f.optionsEditor()->windowTitle(),
                                      QStringLiteral("Ctrl+W")})
             QVERIFY2(text.contains(named), qPrintable(named));
         // Open while the language changes, it changes with it.
@@ -310,7 +310,7 @@ private slots:
     void englishWindowsHoldNoChinese()
     {
         Opened o(2);
-        TMainForm& f = *o.fx.form;
+        MainWindow& f = *o.fx.form;
         QStringList chinese;
         for (QWidget* w : o.windows)
             for (const QString& t : visibleTexts(w))
@@ -324,15 +324,15 @@ private slots:
                 chinese << QStringLiteral("menu ") + n + QStringLiteral(": ") + a->text();
         }
         QVERIFY2(chinese.isEmpty(), qPrintable(chinese.join(u'\n')));
-        QCOMPARE(f.addmessageForm()->findChild<QStatusBar*>()->currentMessage(),
+        QCOMPARE(f.radioInfoWindow()->findChild<QStatusBar*>()->currentMessage(),
                  QStringLiteral("  Administrator: Tavrin"));
-        QCOMPARE(f.testForm()->windowTitle(), QStringLiteral("Alignment"));
+        QCOMPARE(f.alignmentWindow()->windowTitle(), QStringLiteral("Alignment"));
 
         // Back in simplified Chinese every text is the built-in one again.
         f.N5Click();
-        QCOMPARE(f.addmessageForm()->findChild<QStatusBar*>()->currentMessage(), QStringLiteral("  管理员：Tavrin"));
-        QCOMPARE(f.testForm()->findChild<QPushButton*>(QStringLiteral("Button7"))->text(), QStringLiteral("调整SQL"));
-        QCOMPARE(f.testForm()->windowTitle(), QStringLiteral("调试"));
+        QCOMPARE(f.radioInfoWindow()->findChild<QStatusBar*>()->currentMessage(), QStringLiteral("  管理员：Tavrin"));
+        QCOMPARE(f.alignmentWindow()->findChild<QPushButton*>(QStringLiteral("Button7"))->text(), QStringLiteral("调整SQL"));
+        QCOMPARE(f.alignmentWindow()->windowTitle(), QStringLiteral("调试"));
     }
 
     void languageMenuIsOneChoiceNamedInItself_data() { languages_data(); }
@@ -340,7 +340,7 @@ private slots:
     {
         QFETCH(int, language);
         Opened o(language);
-        TMainForm& f = *o.fx.form;
+        MainWindow& f = *o.fx.form;
         const QStringList names = {QStringLiteral("简体中文"), QStringLiteral("English"), QStringLiteral("繁體中文")};
         QActionGroup* group = nullptr;
         for (int i = 0; i < 3; ++i) {
@@ -374,8 +374,8 @@ private slots:
         QFETCH(QString, question);
         QFETCH(QString, password);
         Opened o(language);
-        TMainForm& f = *o.fx.form;
-        f.channelForm()->findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+        MainWindow& f = *o.fx.form;
+        f.channelEditor()->findChild<QPushButton*>(QStringLiteral("Button2"))->click();
         QCOMPARE(o.fx.prompter.questions.size(), 1);
         QCOMPARE(o.fx.prompter.questions[0].caption, caption);
         QCOMPARE(o.fx.prompter.questions[0].text, question);
@@ -393,7 +393,7 @@ private slots:
     {
         // Qt's own box texts come from its translations once a language
         // applies, and switch back when another one does.
-        MainFormFixture fx;
+        MainWindowFixture fx;
         auto standardTexts = [] {
             QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
             QStringList texts;

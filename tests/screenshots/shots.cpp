@@ -24,12 +24,12 @@
 
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "gui/addmessage.h"
+#include "gui/radioinfowindow.h"
 #include "gui/channeleditor.h"
-#include "gui/funceditor.h"
-#include "gui/testform.h"
-#include "gui/mainform.h"
-#include "gui/rwform.h"
+#include "gui/optionseditor.h"
+#include "gui/alignmentwindow.h"
+#include "gui/mainwindow.h"
+#include "gui/readwritedialog.h"
 #include "app/appstate.h"
 #include "sim/simradio.h"
 
@@ -141,7 +141,7 @@ void watchStrayBoxes()
     t->start(1000);
 }
 
-void mdiChild(TMainForm& f, QWidget* child, void (TMainForm::*command)(), const QString& name)
+void mdiChild(MainWindow& f, QWidget* child, void (MainWindow::*command)(), const QString& name)
 {
     (f.*command)();
     QMdiSubWindow* sub = f.subWindowOf(child);
@@ -195,7 +195,7 @@ int main(int argc, char** argv)
     }
 
     AppSession session(ConfigLocation::beside(dir.path()));
-    TMainForm f(session);
+    MainWindow f(session);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         f.setGeometry(screen->availableGeometry());
     f.show();
@@ -204,24 +204,24 @@ int main(int argc, char** argv)
     settle();
 
     // Programming > Read, as the user runs it.
-    TRWForm& rw = *f.rwForm();
+    ReadWriteDialog& rw = *f.readWriteDialog();
     if (!rw.prepareCommand(1, f.state().text(17), f.readCaption())) {
         std::fprintf(stderr, "rq300-shots: the simulated radio's port does not open\n");
         return 1;
     }
     rw.show();
     rw.FormShow();
-    save(&rw, QStringLiteral("rwform-read"));
+    save(&rw, QStringLiteral("readwrite-read"));
     g_captured = &rw;
     rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
     g_captured = nullptr;
-    save(&rw, QStringLiteral("rwform-read-done"));
+    save(&rw, QStringLiteral("readwrite-read-done"));
     rw.FormClose();
     rw.hide();
 
-    mdiChild(f, f.channelForm(), &TMainForm::ChannelInformation1Click, QStringLiteral("channel"));
-    save(&f, QStringLiteral("mainform"));
-    mdiChild(f, f.funcForm(), &TMainForm::OptionalFeatures1Click, QStringLiteral("funceditor"));
+    mdiChild(f, f.channelEditor(), &MainWindow::ChannelInformation1Click, QStringLiteral("channel"));
+    save(&f, QStringLiteral("mainwindow"));
+    mdiChild(f, f.optionsEditor(), &MainWindow::OptionalFeatures1Click, QStringLiteral("optionseditor"));
     {
         // As after opening a file of an older program: volume and lease time unknown.
         const DocumentData read = f.document().data();
@@ -229,19 +229,19 @@ int main(int argc, char** argv)
         for (const QString& key : Key::NotInOlderFiles)
             older.setNotCarried(key);
         f.document().replace(older);
-        QMdiSubWindow* sub = f.subWindowOf(f.funcForm());
-        save(sub ? static_cast<QWidget*>(sub) : f.funcForm(), QStringLiteral("funceditor-unknown"));
+        QMdiSubWindow* sub = f.subWindowOf(f.optionsEditor());
+        save(sub ? static_cast<QWidget*>(sub) : f.optionsEditor(), QStringLiteral("optionseditor-unknown"));
         f.document().replace(read);
     }
-    mdiChild(f, f.addmessageForm(), &TMainForm::N4Click, QStringLiteral("addmessage"));
-    mdiChild(f, f.testForm(), &TMainForm::ToolButton12Click, QStringLiteral("testform"));
-    save(&f, QStringLiteral("mainform-all"));
+    mdiChild(f, f.radioInfoWindow(), &MainWindow::N4Click, QStringLiteral("radioinfo"));
+    mdiChild(f, f.alignmentWindow(), &MainWindow::ToolButton12Click, QStringLiteral("alignment"));
+    save(&f, QStringLiteral("mainwindow-all"));
 
     // A write keeps a backup, for the backups window to list.
     if (rw.prepareCommand(2, f.state().text(18), f.writeCaption())) {
         rw.show();
         rw.FormShow();
-        save(&rw, QStringLiteral("rwform-write"));
+        save(&rw, QStringLiteral("readwrite-write"));
         g_captured = &rw;   // modal while it writes, and expected
         rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
         g_captured = nullptr;
@@ -260,7 +260,7 @@ int main(int argc, char** argv)
                   b->click();
           });
     modal(QStringLiteral("message-delete-all"),
-          [&] { f.channelForm()->findChild<QPushButton*>(QStringLiteral("Button2"))->click(); });
+          [&] { f.channelEditor()->findChild<QPushButton*>(QStringLiteral("Button2"))->click(); });
     modal(QStringLiteral("message-save-changes"), [&] { f.FileNewItemClick(); });
     // Nothing to save any more, so that Open goes straight to its dialog.
     f.document().markClean();

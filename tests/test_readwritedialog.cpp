@@ -12,10 +12,10 @@
 #include "base/packstrings.h"
 #include "base/result.h"
 #include "base/textids.h"
-#include "gui/addmessage.h"
+#include "gui/radioinfowindow.h"
 #include "radio/codecs.h"
 #include "radio/portmap.h"
-#include "gui/rwform.h"
+#include "gui/readwritedialog.h"
 #include "radiofixture.h"
 #include "scriptedprompter.h"
 
@@ -26,12 +26,12 @@ struct Windows : RadioFixture {
     PortMap ports;
     AppContext ctx;
     ScriptedPrompter prompter;
-    TRWForm rw;
-    Taddmessage info;
+    ReadWriteDialog rw;
+    RadioInfoWindow info;
 
     Windows() : ctx(makeContext()), rw(ctx), info(ctx)
     {
-        QObject::connect(&rw, &TRWForm::identityChanged, &info, &Taddmessage::refresh);
+        QObject::connect(&rw, &ReadWriteDialog::identityChanged, &info, &RadioInfoWindow::refresh);
         // These tests count the frames of one plain transfer.
         for (const char* box : {"CheckBackup", "CheckVerify"})
             rw.findChild<QCheckBox*>(box)->setChecked(false);
@@ -60,7 +60,7 @@ struct Windows : RadioFixture {
 
 }
 
-class TestRWForm : public QObject {
+class TestReadWriteDialog : public QObject {
     Q_OBJECT
 private slots:
     void readAndWriteThroughTheModalWindow()
@@ -301,5 +301,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestRWForm)
-#include "test_rwform.moc"
+QTEST_MAIN(TestReadWriteDialog)
+#include "test_readwritedialog.moc"

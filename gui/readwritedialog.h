@@ -25,10 +25,10 @@ class QStatusBar;
 // The main window connects identityChanged to the radio information
 // window's refresh, modelSelected to its model change and bandSelected to
 // its caption "model     [band]".
-class TRWForm : public QDialog {
+class ReadWriteDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TRWForm(AppContext& ctx, QWidget* parent = nullptr);
+    explicit ReadWriteDialog(AppContext& ctx, QWidget* parent = nullptr);
 
     // The Read (1) and Write (2) commands once the pending channel edit is
     // committed: probes the chosen port, sets the captions and the direction

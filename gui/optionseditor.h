@@ -16,10 +16,10 @@ class QSpinBox;
 // after "func."). A change takes effect in the document at once, and the
 // controls follow the document when Open, a read, New or a language switch
 // changes it. Closing the window only hides it.
-class Tfunc : public QWidget {
+class OptionsEditor : public QWidget {
     Q_OBJECT
 public:
-    explicit Tfunc(AppContext& ctx, QWidget* parent = nullptr);
+    explicit OptionsEditor(AppContext& ctx, QWidget* parent = nullptr);
 
     void applyTexts(const PackStrings& t);
     // The start-up values of the hidden UpDown1 / Edit1 pair.

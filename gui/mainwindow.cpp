@@ -1,4 +1,4 @@
-#include "gui/mainform.h"
+#include "gui/mainwindow.h"
 
 #include <algorithm>
 
@@ -26,14 +26,14 @@
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "gui/channeleditor.h"
-#include "gui/funceditor.h"
-#include "gui/addmessage.h"
+#include "gui/optionseditor.h"
+#include "gui/radioinfowindow.h"
 #include "radio/identity.h"
 #include "radio/portmap.h"
-#include "gui/rwform.h"
+#include "gui/readwritedialog.h"
 #include "gui/safetymenu.h"
 #include "radio/seriallink.h"
-#include "gui/testform.h"
+#include "gui/alignmentwindow.h"
 #include "base/result.h"
 #include "base/textids.h"
 
@@ -71,7 +71,7 @@ QAction* makeAction(QObject* owner, QMap<QString, QAction*>& all, const char* na
 
 }
 
-TMainForm::TMainForm(AppSession& session, QWidget* parent)
+MainWindow::MainWindow(AppSession& session, QWidget* parent)
     : QMainWindow(parent),
       m_session(session),
       m_ctx(session),
@@ -106,7 +106,7 @@ TMainForm::TMainForm(AppSession& session, QWidget* parent)
     // Service staff reach the alignment window through a key sequence; its
     // toolbar button stays hidden as delivered.
     auto* service = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+Shift+T")), this);
-    connect(service, &QShortcut::activated, this, &TMainForm::ToolButton12Click);
+    connect(service, &QShortcut::activated, this, &MainWindow::ToolButton12Click);
     auto* closeChild = makeAction(this, m_actions, "CloseWindowItem", QString());
     closeChild->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
     addAction(closeChild);
@@ -129,11 +129,11 @@ TMainForm::TMainForm(AppSession& session, QWidget* parent)
     });
 }
 
-void TMainForm::buildMenu()
+void MainWindow::buildMenu()
 {
     QMenuBar* mb = menuBar();
     mb->setObjectName(QStringLiteral("MainMenu1"));
-    auto add = [&](QMenu* m, const char* name, const QString& text, void (TMainForm::*slot)(),
+    auto add = [&](QMenu* m, const char* name, const QString& text, void (MainWindow::*slot)(),
                    const QKeySequence& key = {}) {
         QAction* a = makeAction(this, m_actions, name, text);
         if (!key.isEmpty())
@@ -157,9 +157,9 @@ void TMainForm::buildMenu()
     };
 
     QMenu* file = menu(nullptr, "File1", QStringLiteral("文件"));
-    add(file, "FileNewItem", QStringLiteral("新建"), &TMainForm::FileNewItemClick, QKeySequence(QStringLiteral("Ctrl+N")));
-    add(file, "FileOpenItem", QStringLiteral("打开"), &TMainForm::FileOpenItemClick, QKeySequence(QStringLiteral("Ctrl+O")));
-    add(file, "FileCloseItem", QStringLiteral("保存"), &TMainForm::FileCloseItemClick, QKeySequence(QStringLiteral("Ctrl+S")));
+    add(file, "FileNewItem", QStringLiteral("新建"), &MainWindow::FileNewItemClick, QKeySequence(QStringLiteral("Ctrl+N")));
+    add(file, "FileOpenItem", QStringLiteral("打开"), &MainWindow::FileOpenItemClick, QKeySequence(QStringLiteral("Ctrl+O")));
+    add(file, "FileCloseItem", QStringLiteral("保存"), &MainWindow::FileCloseItemClick, QKeySequence(QStringLiteral("Ctrl+S")));
     addFileItems(file);
     sep(file, "N1");
     QAction* exit = add(file, "FileExitItem", QStringLiteral("退出"), nullptr);
@@ -167,24 +167,24 @@ void TMainForm::buildMenu()
 
     buildEditMenu();
     QMenu* edit = menu(nullptr, "Edit1", QStringLiteral("编程"));
-    add(edit, "CutItem", QStringLiteral("读频"), &TMainForm::CutItemClick);
-    add(edit, "CopyItem", QStringLiteral("写频"), &TMainForm::CopyItemClick);
+    add(edit, "CutItem", QStringLiteral("读频"), &MainWindow::CutItemClick);
+    add(edit, "CopyItem", QStringLiteral("写频"), &MainWindow::CopyItemClick);
     sep(edit, "PasteItem");
-    add(edit, "ChannelInformation1", QStringLiteral("信道编辑"), &TMainForm::ChannelInformation1Click);
-    add(edit, "OptionalFeatures1", QStringLiteral("可选功能"), &TMainForm::OptionalFeatures1Click);
+    add(edit, "ChannelInformation1", QStringLiteral("信道编辑"), &MainWindow::ChannelInformation1Click);
+    add(edit, "OptionalFeatures1", QStringLiteral("可选功能"), &MainWindow::OptionalFeatures1Click);
     sep(edit, "N3");
-    add(edit, "N4", QStringLiteral("本机信息"), &TMainForm::N4Click);
+    add(edit, "N4", QStringLiteral("本机信息"), &MainWindow::N4Click);
 
     QMenu* tools = menu(nullptr, "Window1", QStringLiteral("工具"));
-    add(tools, "WindowCascadeItem", QStringLiteral("通信端口"), &TMainForm::WindowCascadeItemClick);
-    add(tools, "CommunicationLog1", QStringLiteral("通信记录..."), &TMainForm::CommunicationLog1Click)->setCheckable(true);
+    add(tools, "WindowCascadeItem", QStringLiteral("通信端口"), &MainWindow::WindowCascadeItemClick);
+    add(tools, "CommunicationLog1", QStringLiteral("通信记录..."), &MainWindow::CommunicationLog1Click)->setCheckable(true);
     QMenu* lang = menu(tools, "N2", QStringLiteral("语言"));
     // Exclusive choices, each language named in itself.
     auto* languages = new QActionGroup(lang);
     languages->setExclusive(true);
-    for (auto [name, text, slot] : {std::tuple{"N5", QStringLiteral("简体中文"), &TMainForm::N5Click},
-                                    std::tuple{"N6", QStringLiteral("English"), &TMainForm::N6Click},
-                                    std::tuple{"N7", QStringLiteral("繁體中文"), &TMainForm::N7Click}}) {
+    for (auto [name, text, slot] : {std::tuple{"N5", QStringLiteral("简体中文"), &MainWindow::N5Click},
+                                    std::tuple{"N6", QStringLiteral("English"), &MainWindow::N6Click},
+                                    std::tuple{"N7", QStringLiteral("繁體中文"), &MainWindow::N7Click}}) {
         QAction* item = add(lang, name, text, slot);
         item->setCheckable(true);
         languages->addAction(item);
@@ -193,11 +193,11 @@ void TMainForm::buildMenu()
     addSafetyCommands(*this, edit, tools, m_actions);
 
     QMenu* help = menu(nullptr, "Help1", QStringLiteral("帮助"));
-    add(help, "HelpAboutItem", QStringLiteral("帮助"), &TMainForm::HelpAboutItemClick);
-    add(help, "About1", QStringLiteral("关于"), &TMainForm::About1Click);
+    add(help, "HelpAboutItem", QStringLiteral("帮助"), &MainWindow::HelpAboutItemClick);
+    add(help, "About1", QStringLiteral("关于"), &MainWindow::About1Click);
 }
 
-void TMainForm::buildToolBar()
+void MainWindow::buildToolBar()
 {
     auto* tb = new QToolBar(this);
     tb->setObjectName(QStringLiteral("ToolBar2"));
@@ -208,7 +208,7 @@ void TMainForm::buildToolBar()
     tb->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, tb);
 
-    auto button = [&](const char* name, const char* icon, void (TMainForm::*slot)()) {
+    auto button = [&](const char* name, const char* icon, void (MainWindow::*slot)()) {
         auto* b = new QToolButton(tb);
         b->setObjectName(QLatin1String(name));
         b->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(icon))));
@@ -219,20 +219,20 @@ void TMainForm::buildToolBar()
         m_buttons.insert(QLatin1String(name), b);
         return tb->addWidget(b);
     };
-    button("ToolButton9", "new", &TMainForm::FileNewItemClick);
-    button("ToolButton1", "open", &TMainForm::FileOpenItemClick);
-    button("ToolButton2", "save", &TMainForm::FileCloseItemClick);
+    button("ToolButton9", "new", &MainWindow::FileNewItemClick);
+    button("ToolButton1", "open", &MainWindow::FileOpenItemClick);
+    button("ToolButton2", "save", &MainWindow::FileCloseItemClick);
     tb->addSeparator()->setObjectName(QStringLiteral("ToolButton3"));
-    button("ToolButton4", "read", &TMainForm::CutItemClick);
-    button("ToolButton6", "port", &TMainForm::WindowCascadeItemClick);
-    button("ToolButton5", "write", &TMainForm::CopyItemClick);
+    button("ToolButton4", "read", &MainWindow::CutItemClick);
+    button("ToolButton6", "port", &MainWindow::WindowCascadeItemClick);
+    button("ToolButton5", "write", &MainWindow::CopyItemClick);
     tb->addSeparator()->setObjectName(QStringLiteral("ToolButton7"));
-    button("ToolButton8", "channel", &TMainForm::ChannelInformation1Click);
-    button("ToolButton10", "features", &TMainForm::OptionalFeatures1Click);
-    button("ToolButton11", "info", &TMainForm::N4Click);
+    button("ToolButton8", "channel", &MainWindow::ChannelInformation1Click);
+    button("ToolButton10", "features", &MainWindow::OptionalFeatures1Click);
+    button("ToolButton11", "info", &MainWindow::N4Click);
     tb->addSeparator()->setObjectName(QStringLiteral("ToolButton13"));
     // The alignment window has no visible command.
-    button("ToolButton12", "align", &TMainForm::ToolButton12Click)->setVisible(false);
+    button("ToolButton12", "align", &MainWindow::ToolButton12Click)->setVisible(false);
     tb->addSeparator()->setObjectName(QStringLiteral("ToolButton14"));
 
     auto* spacer = new QWidget(tb);
@@ -261,7 +261,7 @@ void TMainForm::buildToolBar()
     tb->addWidget(selectors);
 }
 
-QMdiSubWindow* TMainForm::addChild(QWidget* w)
+QMdiSubWindow* MainWindow::addChild(QWidget* w)
 {
     QMdiSubWindow* sub = m_mdi->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -279,7 +279,7 @@ QMdiSubWindow* TMainForm::addChild(QWidget* w)
     return sub;
 }
 
-QMdiSubWindow* TMainForm::subWindowOf(QWidget* child) const
+QMdiSubWindow* MainWindow::subWindowOf(QWidget* child) const
 {
     for (QMdiSubWindow* s : m_mdi->subWindowList())
         if (s->widget() == child)
@@ -287,59 +287,59 @@ QMdiSubWindow* TMainForm::subWindowOf(QWidget* child) const
     return nullptr;
 }
 
-void TMainForm::buildChildWindows()
+void MainWindow::buildChildWindows()
 {
-    m_about = new TAboutBox(this);
-    m_rw = new TRWForm(m_ctx, this);
-    m_func = new Tfunc(m_ctx);
-    addChild(m_func)->show();
-    m_channel = new Tchannel(m_ctx);
+    m_about = new AboutBox(this);
+    m_rw = new ReadWriteDialog(m_ctx, this);
+    m_options = new OptionsEditor(m_ctx);
+    addChild(m_options)->show();
+    m_channel = new ChannelEditor(m_ctx);
     addChild(m_channel)->show();
-    m_communy = new Tcommuny(m_ctx, this);
-    m_addmessage = new Taddmessage(m_ctx);
-    addChild(m_addmessage)->show();
-    m_test = new TTestForm(m_ctx);
-    addChild(m_test)->show();
+    m_portWindow = new PortWindow(m_ctx, this);
+    m_radioInfo = new RadioInfoWindow(m_ctx);
+    addChild(m_radioInfo)->show();
+    m_alignment = new AlignmentWindow(m_ctx);
+    addChild(m_alignment)->show();
     // A read fills the radio information window and shows the radio's band
     // in the caption: "MZ-209     [400-470MHz]".
     auto showBand = [this](const QString& band) {
         setWindowTitle(m_doc->choiceText(Key::Model) + QStringLiteral("     [") + band + u']');
     };
-    connect(m_rw, &TRWForm::identityChanged, m_addmessage, &Taddmessage::refresh);
-    connect(m_rw, &TRWForm::modelSelected, this, &TMainForm::ComboBox11Change);
-    connect(m_rw, &TRWForm::bandSelected, this, showBand);
-    connect(m_rw, &TRWForm::doneSaid, this, [this](const QString& line) {
+    connect(m_rw, &ReadWriteDialog::identityChanged, m_radioInfo, &RadioInfoWindow::refresh);
+    connect(m_rw, &ReadWriteDialog::modelSelected, this, &MainWindow::ComboBox11Change);
+    connect(m_rw, &ReadWriteDialog::bandSelected, this, showBand);
+    connect(m_rw, &ReadWriteDialog::doneSaid, this, [this](const QString& line) {
         firstStepDone();
         showStatus(line);
     });
     m_rw->setInitialiser([this](const QString& device, std::function<void(bool)> done) {
-        m_test->initialiseForTransfer(device, std::move(done));
+        m_alignment->initialiseForTransfer(device, std::move(done));
     });
-    connect(m_test, &TTestForm::identityChanged, m_addmessage, &Taddmessage::refresh);
-    connect(m_test, &TTestForm::bandSelected, this, showBand);
+    connect(m_alignment, &AlignmentWindow::identityChanged, m_radioInfo, &RadioInfoWindow::refresh);
+    connect(m_alignment, &AlignmentWindow::bandSelected, this, showBand);
     // After a read or write the document is what the radio holds.
     // (A read's document has no file; the read/write window says so when it
     // takes it.)
-    connect(m_rw, &TRWForm::transferSucceeded, this, [this](int direction) {
+    connect(m_rw, &ReadWriteDialog::transferSucceeded, this, [this](int direction) {
         if (direction == 2)
             m_doc->markClean();
         settle();
     });
 
-    subWindowOf(m_func)->move(0, 0);
+    subWindowOf(m_options)->move(0, 0);
     subWindowOf(m_channel)->move(40, 30);
 }
 
 // The options beside the channel table where the area is wide enough for
 // both (1280 pixels and more), the table as tall as the area; otherwise
 // the table in front of the options, a little down and right.
-void TMainForm::arrangeEditors()
+void MainWindow::arrangeEditors()
 {
     QMdiSubWindow* table = subWindowOf(m_channel);
-    QMdiSubWindow* options = subWindowOf(m_func);
+    QMdiSubWindow* options = subWindowOf(m_options);
     if (!table || !options)
         return;
-    for (QWidget* w : {static_cast<QWidget*>(m_channel), static_cast<QWidget*>(m_func)})
+    for (QWidget* w : {static_cast<QWidget*>(m_channel), static_cast<QWidget*>(m_options)})
         if (w->layout())
             w->layout()->activate();
     const QRect area = m_mdi->viewport()->rect();
@@ -357,15 +357,15 @@ void TMainForm::arrangeEditors()
     m_arrangedOptions = options->geometry();
 }
 
-bool TMainForm::editorsAsArranged() const
+bool MainWindow::editorsAsArranged() const
 {
     const QMdiSubWindow* table = subWindowOf(m_channel);
-    const QMdiSubWindow* options = subWindowOf(m_func);
+    const QMdiSubWindow* options = subWindowOf(m_options);
     return table && options && !m_arrangedTable.isNull() && table->geometry() == m_arrangedTable
            && options->geometry() == m_arrangedOptions;
 }
 
-bool TMainForm::eventFilter(QObject* o, QEvent* e)
+bool MainWindow::eventFilter(QObject* o, QEvent* e)
 {
     if (o == m_mdi->viewport() && e->type() == QEvent::Resize && editorsAsArranged())
         QTimer::singleShot(0, this, [this] {
@@ -375,7 +375,7 @@ bool TMainForm::eventFilter(QObject* o, QEvent* e)
     return QMainWindow::eventFilter(o, e);
 }
 
-void TMainForm::bringUp(QWidget* child)
+void MainWindow::bringUp(QWidget* child)
 {
     QMdiSubWindow* sub = subWindowOf(child);
     if (!sub)
@@ -391,7 +391,7 @@ void TMainForm::bringUp(QWidget* child)
 // texts, over its right or lower edge would hide part of itself until
 // dragged back. It moves in as far as it fits; one too large keeps its
 // left and top edges in view.
-void TMainForm::keepInside(QMdiSubWindow* sub)
+void MainWindow::keepInside(QMdiSubWindow* sub)
 {
     const QRect area = m_mdi->viewport()->rect();
     QRect r = sub->geometry();
@@ -404,7 +404,7 @@ void TMainForm::keepInside(QMdiSubWindow* sub)
         sub->move(r.topLeft());
 }
 
-void TMainForm::bindSelectors()
+void MainWindow::bindSelectors()
 {
     connect(m_doc, &SettingsDocument::optionsChanged, this, [this](const QString& key) {
         if (key == Key::Band)
@@ -422,7 +422,7 @@ void TMainForm::bindSelectors()
         refreshBandSelector();
         refreshModelSelector();
     });
-    connect(m_band, &QComboBox::activated, this, &TMainForm::bandPicked);
+    connect(m_band, &QComboBox::activated, this, &MainWindow::bandPicked);
     refreshBandSelector();
     refreshModelSelector();
 }
@@ -440,19 +440,19 @@ static void showList(QComboBox* box, const QStringList& items, int selected)
     box->setCurrentIndex(selected);
 }
 
-void TMainForm::refreshBandSelector()
+void MainWindow::refreshBandSelector()
 {
     showList(m_band, m_doc->bandList(), m_doc->choice(Key::Band));
 }
 
-void TMainForm::refreshModelSelector()
+void MainWindow::refreshModelSelector()
 {
     showList(m_model, m_doc->options(Key::Model), m_doc->choice(Key::Model));
 }
 
 // A band picked by hand: the title names it at once, and channels it does
 // not hold are listed, since they cannot be written until corrected.
-void TMainForm::bandPicked(int index)
+void MainWindow::bandPicked(int index)
 {
     m_doc->setChoice(Key::Band, index);
     const QString band = m_doc->selectedBand();
@@ -466,10 +466,10 @@ void TMainForm::bandPicked(int index)
                                Prompter::Icon::Warning);
 }
 
-QString TMainForm::readCaption() const { return m_readWord; }
-QString TMainForm::writeCaption() const { return m_writeWord; }
+QString MainWindow::readCaption() const { return m_readWord; }
+QString MainWindow::writeCaption() const { return m_writeWord; }
 
-void TMainForm::showEvent(QShowEvent* e)
+void MainWindow::showEvent(QShowEvent* e)
 {
     QMainWindow::showEvent(e);
     if (!m_started) {
@@ -478,11 +478,11 @@ void TMainForm::showEvent(QShowEvent* e)
         arrangeEditors();
         // What start-up set up is where undo stops, and counts as saved.
         m_doc->startHistory();
-        QTimer::singleShot(0, this, &TMainForm::offerRecovery);
+        QTimer::singleShot(0, this, &MainWindow::offerRecovery);
     }
 }
 
-void TMainForm::closeEvent(QCloseEvent* e)
+void MainWindow::closeEvent(QCloseEvent* e)
 {
     // Never cut a radio operation off: the exit waits for it to end. (A
     // termination has stopped or finished the transfer already.)
@@ -503,7 +503,7 @@ void TMainForm::closeEvent(QCloseEvent* e)
     e->accept();
 }
 
-void TMainForm::writeConfigurationOnce()
+void MainWindow::writeConfigurationOnce()
 {
     if (m_configWritten)
         return;
@@ -514,7 +514,7 @@ void TMainForm::writeConfigurationOnce()
 
 // Commands ---------------------------------------------------------------
 
-void TMainForm::FileNewItemClick()
+void MainWindow::FileNewItemClick()
 {
     if (m_state->radioBusy() || !maySetDocumentAside())
         return;
@@ -525,7 +525,7 @@ void TMainForm::FileNewItemClick()
     settle();
 }
 
-void TMainForm::CutItemClick()
+void MainWindow::CutItemClick()
 {
     if (m_state->radioBusy())
         return;
@@ -535,7 +535,7 @@ void TMainForm::CutItemClick()
     m_doc->checkpoint();
 }
 
-void TMainForm::CopyItemClick()
+void MainWindow::CopyItemClick()
 {
     if (m_state->radioBusy())
         return;
@@ -544,29 +544,29 @@ void TMainForm::CopyItemClick()
     m_rw->startCommand(2, commandText("CopyItem"), writeCaption());
 }
 
-void TMainForm::ChannelInformation1Click() { bringUp(m_channel); }
-void TMainForm::OptionalFeatures1Click() { bringUp(m_func); }
-void TMainForm::N4Click() { bringUp(m_addmessage); }
-void TMainForm::ToolButton12Click() { bringUp(m_test); }
+void MainWindow::ChannelInformation1Click() { bringUp(m_channel); }
+void MainWindow::OptionalFeatures1Click() { bringUp(m_options); }
+void MainWindow::N4Click() { bringUp(m_radioInfo); }
+void MainWindow::ToolButton12Click() { bringUp(m_alignment); }
 
-void TMainForm::WindowCascadeItemClick()
+void MainWindow::WindowCascadeItemClick()
 {
-    m_communy->exec();
+    m_portWindow->exec();
 }
 
-void TMainForm::About1Click()
+void MainWindow::About1Click()
 {
     m_about->exec();
 }
 
 // The status bar ------------------------------------------------------------
 
-QString TMainForm::statusText() const
+QString MainWindow::statusText() const
 {
     return m_status->text();
 }
 
-QString TMainForm::firstStepText() const
+QString MainWindow::firstStepText() const
 {
     return Result::fail(TextId::StatusFirstStep,
                         {commandText("Window1"), commandText("WindowCascadeItem"), commandText("Edit1"),
@@ -574,13 +574,13 @@ QString TMainForm::firstStepText() const
         .text(m_state->texts);
 }
 
-void TMainForm::showStatus(const QString& text)
+void MainWindow::showStatus(const QString& text)
 {
     m_status->setText(text);
     m_status->setToolTip(text);
 }
 
-void TMainForm::firstStepDone()
+void MainWindow::firstStepDone()
 {
     if (!m_firstStep)
         return;

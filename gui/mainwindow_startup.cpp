@@ -10,7 +10,7 @@
 #include "files/packfile.h"
 #include "gui/aboutbox.h"
 #include "gui/languageswitch.h"
-#include "gui/mainform.h"
+#include "gui/mainwindow.h"
 #include "gui/portwindow.h"
 #include "gui/prompter.h"
 #include "radio/codecs.h"
@@ -25,22 +25,22 @@
 #include "document/settingsdocument.h"
 #include "base/systemlocale.h"
 #include "gui/channeleditor.h"
-#include "gui/funceditor.h"
-#include "gui/addmessage.h"
+#include "gui/optionseditor.h"
+#include "gui/radioinfowindow.h"
 #include "radio/portmap.h"
-#include "gui/rwform.h"
+#include "gui/readwritedialog.h"
 #include "gui/safetymenu.h"
-#include "gui/testform.h"
+#include "gui/alignmentwindow.h"
 #include "gui/userguide.h"
 
-QString TMainForm::iniPath() const
+QString MainWindow::iniPath() const
 {
     return m_session.where().iniPath;
 }
 
-void TMainForm::startUp()
+void MainWindow::startUp()
 {
-    if (QMdiSubWindow* sub = subWindowOf(m_test))
+    if (QMdiSubWindow* sub = subWindowOf(m_alignment))
         sub->hide();
 
     // An installed program starts its home configuration from the shipped
@@ -50,7 +50,7 @@ void TMainForm::startUp()
     Result unreadable;
     const StartupConfig config = StartupConfig::read(where.load(&unreadable));
     *m_ctx.ports = config.ports;
-    m_communy->restore(config.port, config.singlePort);
+    m_portWindow->restore(config.port, config.singlePort);
 
     // The only model is entry 0; a stored index naming no entry selects it,
     // or a later Save would write a file that no Open accepts.
@@ -64,7 +64,7 @@ void TMainForm::startUp()
     ApplyLanguagePack(StartupConfig::packName(config.language));
 
     m_state->adminName = AppState::defaultAdminName();
-    m_addmessage->setStatusAdmin();
+    m_radioInfo->setStatusAdmin();
 
     m_doc->setOptions(Key::Band, config.bands);
     m_doc->setChoice(Key::Band, config.selectedBand);
@@ -75,12 +75,12 @@ void TMainForm::startUp()
         Prompter::active().message(this, m_state->text(MsgId::Caption), unreadable.text(m_state->texts),
                                    Prompter::Icon::Warning);
 
-    if (QMdiSubWindow* sub = subWindowOf(m_addmessage))
+    if (QMdiSubWindow* sub = subWindowOf(m_radioInfo))
         sub->hide();
     m_state->editCol = 1;
     m_state->editRow = 1;
     m_state->channelCount = 32;
-    m_func->setStartValues();
+    m_options->setStartValues();
 
     // A running communication log is on disk after every radio operation,
     // so a hang or a crash later still leaves it for the bug report.
@@ -90,7 +90,7 @@ void TMainForm::startUp()
     });
 }
 
-bool TMainForm::writeConfiguration()
+bool MainWindow::writeConfiguration()
 {
     StartupConfig config;
     config.port = m_state->chosenPort;
@@ -111,7 +111,7 @@ bool TMainForm::writeConfiguration()
     return false;
 }
 
-void TMainForm::setLanguageNumber(int n)
+void MainWindow::setLanguageNumber(int n)
 {
     m_state->language = n;
     const char* items[] = {"N5", "N6", "N7"};
@@ -119,29 +119,29 @@ void TMainForm::setLanguageNumber(int n)
         m_actions.value(QLatin1String(items[i]))->setChecked(i + 1 == n);
 }
 
-void TMainForm::N5Click()
+void MainWindow::N5Click()
 {
     setLanguageNumber(1);
     ApplyLanguagePack(StartupConfig::menuPackName(1));
 }
 
-void TMainForm::N6Click()
+void MainWindow::N6Click()
 {
     setLanguageNumber(2);
     ApplyLanguagePack(StartupConfig::menuPackName(2));
 }
 
-void TMainForm::N7Click()
+void MainWindow::N7Click()
 {
     setLanguageNumber(3);
     ApplyLanguagePack(StartupConfig::menuPackName(3));
 }
 
-void TMainForm::ComboBox11Change()
+void MainWindow::ComboBox11Change()
 {
     if (m_doc->choice(Key::Model) == 0) {
         m_state->modelId = Codec::ModelId;
-        if (QWidget* tiny = m_func->findChild<QWidget*>(QStringLiteral("CheckBox3")))
+        if (QWidget* tiny = m_options->findChild<QWidget*>(QStringLiteral("CheckBox3")))
             tiny->hide();
     }
     if (const QString pack = StartupConfig::packName(m_state->language); !pack.isEmpty())
@@ -149,7 +149,7 @@ void TMainForm::ComboBox11Change()
     setWindowTitle(m_doc->choiceText(Key::Model));
 }
 
-void TMainForm::ApplyLanguagePack(const QString& name)
+void MainWindow::ApplyLanguagePack(const QString& name)
 {
     const std::optional<PackStrings> pack =
         PackFile::load(m_session.where().packFile(name));
@@ -162,11 +162,11 @@ void TMainForm::ApplyLanguagePack(const QString& name)
     m_about->applyTexts(t);
     applyMainTexts();
     m_rw->applyTexts(t);
-    m_communy->applyTexts(t);
-    m_addmessage->applyTexts(t);
+    m_portWindow->applyTexts(t);
+    m_radioInfo->applyTexts(t);
     m_channel->applyTexts(t);
-    m_func->applyTexts(t);
-    m_test->applyTexts(t);
+    m_options->applyTexts(t);
+    m_alignment->applyTexts(t);
     // Longer captions (English) must not be cut off by a frame sized for
     // the previous language; the editors where the program put them are
     // put side by side again for their new sizes.
@@ -182,7 +182,7 @@ void TMainForm::ApplyLanguagePack(const QString& name)
         HelpAboutItemClick();
 }
 
-void TMainForm::applyMainTexts()
+void MainWindow::applyMainTexts()
 {
     const PackStrings& t = m_state->texts;
     const std::pair<const char*, int> items[] = {

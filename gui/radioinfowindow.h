@@ -15,10 +15,10 @@ class QStatusBar;
 // identity records, and the user name that the next write may store.
 // It shows the shared identity fields (ctx.identity) and writes the user
 // name and its box straight into them; closing it only hides it.
-class Taddmessage : public QWidget {
+class RadioInfoWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Taddmessage(AppContext& ctx, QWidget* parent = nullptr);
+    explicit RadioInfoWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     void applyTexts(const PackStrings& texts);
     // Two blanks, the administrator label, a colon and the administrator

@@ -5,7 +5,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "gui/mainform.h"
+#include "gui/mainwindow.h"
 #include "files/profile.h"
 #include "base/systemlocale.h"
 #include "scriptedprompter.h"
@@ -13,11 +13,11 @@
 // A main window started from its own directory, with the shipped language
 // packs beside it and the sysini.ini the test gives. The session is made
 // before the window and ends after it, as in the program.
-struct MainFormFixture {
+struct MainWindowFixture {
     QTemporaryDir dir;
     ScriptedPrompter prompter;
     std::unique_ptr<AppSession> session;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
 
     // Set before a fixture is made: where its data (recovery file, backups)
     // lives instead of the test's own directory, and the answers to the
@@ -25,7 +25,7 @@ struct MainFormFixture {
     inline static QString dataHome;
     inline static QList<bool> startAnswers;
 
-    explicit MainFormFixture(const QByteArray& sysini = {}, bool withPacks = true,
+    explicit MainWindowFixture(const QByteArray& sysini = {}, bool withPacks = true,
                              int systemLanguage = 0x0804, QChar separator = u'.')
     {
         SystemLocale::setForTesting(systemLanguage, separator);
@@ -43,7 +43,7 @@ struct MainFormFixture {
             f.write(sysini);
         }
         session = std::make_unique<AppSession>(ConfigLocation::beside(dir.path()));
-        form = std::make_unique<TMainForm>(*session);
+        form = std::make_unique<MainWindow>(*session);
         form->show();
         QCoreApplication::processEvents();
     }

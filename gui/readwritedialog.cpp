@@ -1,4 +1,4 @@
-#include "gui/rwform.h"
+#include "gui/readwritedialog.h"
 
 #include <algorithm>
 
@@ -28,7 +28,7 @@
 #include "radio/identity.h"
 #include "base/textids.h"
 
-TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
+ReadWriteDialog::ReadWriteDialog(AppContext& ctx, QWidget* parent)
     : QDialog(parent),
       m_ctx(ctx)
 {
@@ -44,7 +44,7 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     m_button3 = new QPushButton(QStringLiteral("初始化"), this);
     m_button3->setObjectName(QStringLiteral("Button3"));
     m_button3->hide();
-    connect(m_button3, &QPushButton::clicked, this, &TRWForm::Button3Click);
+    connect(m_button3, &QPushButton::clicked, this, &ReadWriteDialog::Button3Click);
     m_button4 = new QPushButton(QStringLiteral("清除密码"), this);
     m_button4->setObjectName(QStringLiteral("Button4"));
     m_button4->hide();
@@ -61,8 +61,8 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     m_verifyBox = new QCheckBox(st.text(TextId::CheckVerify), this);
     m_verifyBox->setObjectName(QStringLiteral("CheckVerify"));
     m_verifyBox->setChecked(safety.verify);
-    connect(m_backupBox, &QCheckBox::toggled, this, &TRWForm::storeSafety);
-    connect(m_verifyBox, &QCheckBox::toggled, this, &TRWForm::storeSafety);
+    connect(m_backupBox, &QCheckBox::toggled, this, &ReadWriteDialog::storeSafety);
+    connect(m_verifyBox, &QCheckBox::toggled, this, &ReadWriteDialog::storeSafety);
     m_status = new QStatusBar(this);
     m_status->setObjectName(QStringLiteral("StatusBar"));
     m_status->setSizeGripEnabled(false);
@@ -105,8 +105,8 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
     outer->addWidget(m_status);
     setFixedSize(QSize(380, 180).expandedTo(sizeHint()));
 
-    connect(m_button1, &QPushButton::clicked, this, &TRWForm::Button1Click);
-    connect(m_button2, &QPushButton::clicked, this, &TRWForm::Button2Click);
+    connect(m_button1, &QPushButton::clicked, this, &ReadWriteDialog::Button1Click);
+    connect(m_button2, &QPushButton::clicked, this, &ReadWriteDialog::Button2Click);
     connect(&m_thread, &TransferThread::progress, this, [this](int value, int maximum) {
         m_progress->setMaximum(maximum);
         m_progress->setValue(value);
@@ -120,10 +120,10 @@ TRWForm::TRWForm(AppContext& ctx, QWidget* parent)
         *m_ctx.identity = shown;
         emit identityChanged();
     });
-    connect(&m_thread, &TransferThread::finished, this, &TRWForm::transferEnded);
+    connect(&m_thread, &TransferThread::finished, this, &ReadWriteDialog::transferEnded);
 }
 
-bool TRWForm::prepareCommand(int direction, const QString& caption, const QString& buttonCaption)
+bool ReadWriteDialog::prepareCommand(int direction, const QString& caption, const QString& buttonCaption)
 {
     CablePrompt::offerPluggedInCable(parentWidget(), m_ctx);
     const QString device = m_ctx.ports ? m_ctx.ports->path(m_ctx.state->chosenPort) : QString();
@@ -148,13 +148,13 @@ bool TRWForm::prepareCommand(int direction, const QString& caption, const QStrin
     return true;
 }
 
-void TRWForm::startCommand(int direction, const QString& caption, const QString& buttonCaption)
+void ReadWriteDialog::startCommand(int direction, const QString& caption, const QString& buttonCaption)
 {
     if (prepareCommand(direction, caption, buttonCaption))
         exec();
 }
 
-void TRWForm::applyTexts(const PackStrings& t)
+void ReadWriteDialog::applyTexts(const PackStrings& t)
 {
     // An id the pack lacks keeps the text the window has.
     if (t.contains(2))
@@ -169,18 +169,18 @@ void TRWForm::applyTexts(const PackStrings& t)
     }
 }
 
-void TRWForm::showEvent(QShowEvent* event)
+void ReadWriteDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TRWForm::FormShow()
+void ReadWriteDialog::FormShow()
 {
     m_button1->setFocus();
 }
 
-void TRWForm::Button1Click()
+void ReadWriteDialog::Button1Click()
 {
     if (!m_button1->isEnabled() || isTransferRunning() || m_ctx.state->radioBusy())
         return;
@@ -209,14 +209,14 @@ void TRWForm::Button1Click()
     m_thread.start(r);
 }
 
-void TRWForm::stopAndWait()
+void ReadWriteDialog::stopAndWait()
 {
     m_quiet = true;
     m_thread.requestStop();
     m_thread.wait();
 }
 
-void TRWForm::transferEnded()
+void ReadWriteDialog::transferEnded()
 {
     m_ctx.state->setRadioBusy(false);
     const TransferThread::Outcome& o = m_thread.outcome();
@@ -243,7 +243,7 @@ void TRWForm::transferEnded()
     emit transferFinished();
 }
 
-void TRWForm::report(const SafeTransfer::Outcome& safe)
+void ReadWriteDialog::report(const SafeTransfer::Outcome& safe)
 {
     if (safe.stage == SafeTransfer::Outcome::Stage::Done) {
         emit transferSucceeded(m_direction);
@@ -270,7 +270,7 @@ void TRWForm::report(const SafeTransfer::Outcome& safe)
 
 // What was done, on which port, and where the backup went: in this window's
 // status bar and, through doneSaid, in the main window's.
-void TRWForm::sayDone(const SafeTransfer::Outcome& safe)
+void ReadWriteDialog::sayDone(const SafeTransfer::Outcome& safe)
 {
     const AppState& st = *m_ctx.state;
     const int id = m_direction == 1 ? TextId::StatusRead
@@ -283,7 +283,7 @@ void TRWForm::sayDone(const SafeTransfer::Outcome& safe)
     emit doneSaid(line);
 }
 
-void TRWForm::showStatus(const QString& line)
+void ReadWriteDialog::showStatus(const QString& line)
 {
     m_status->showMessage(line);
     // A status message does not size its window: make room for it, as far
@@ -295,7 +295,7 @@ void TRWForm::showStatus(const QString& line)
 }
 
 // Says which field to correct: it must hold what the radio holds.
-void TRWForm::reportPasswordError()
+void ReadWriteDialog::reportPasswordError()
 {
     const AppState& s = *m_ctx.state;
     Prompter::active().message(this, QGuiApplication::applicationDisplayName(),
@@ -304,7 +304,7 @@ void TRWForm::reportPasswordError()
                                Prompter::Icon::None);
 }
 
-SafeTransfer::Options TRWForm::safetyOptions() const
+SafeTransfer::Options ReadWriteDialog::safetyOptions() const
 {
     SafeTransfer::Options o;
     o.backup = m_backupBox->isChecked();
@@ -312,7 +312,7 @@ SafeTransfer::Options TRWForm::safetyOptions() const
     return o;
 }
 
-void TRWForm::storeSafety()
+void ReadWriteDialog::storeSafety()
 {
     // The box keeps its tick for this session either way; the message says
     // that the next start will not know it.
@@ -324,7 +324,7 @@ void TRWForm::storeSafety()
 
 // A backup or verify step that went wrong, or a read whose backup could not
 // be saved; one message, as every transfer ends.
-void TRWForm::reportSafety(const SafeTransfer::Outcome& out)
+void ReadWriteDialog::reportSafety(const SafeTransfer::Outcome& out)
 {
     using Stage = SafeTransfer::Outcome::Stage;
     if (out.stage == Stage::Done && out.safety.ok())
@@ -340,12 +340,12 @@ void TRWForm::reportSafety(const SafeTransfer::Outcome& out)
                                out.stage == Stage::Done ? Prompter::Icon::Warning : Prompter::Icon::Exclamation);
 }
 
-void TRWForm::Button2Click()
+void ReadWriteDialog::Button2Click()
 {
     close();
 }
 
-void TRWForm::Button3Click()
+void ReadWriteDialog::Button3Click()
 {
     if (!m_initialise || m_initialising || !m_button1->isEnabled() || isTransferRunning())
         return;
@@ -363,17 +363,17 @@ void TRWForm::Button3Click()
     });
 }
 
-bool TRWForm::FormCloseQuery()
+bool ReadWriteDialog::FormCloseQuery()
 {
     return m_button1->isEnabled() && !isTransferRunning() && !m_initialising;
 }
 
-void TRWForm::FormClose()
+void ReadWriteDialog::FormClose()
 {
     m_button3->hide();
 }
 
-void TRWForm::closeEvent(QCloseEvent* event)
+void ReadWriteDialog::closeEvent(QCloseEvent* event)
 {
     if (!FormCloseQuery()) {
         event->ignore();
@@ -383,7 +383,7 @@ void TRWForm::closeEvent(QCloseEvent* event)
 }
 
 // Escape and the close box both end here; neither may end a running transfer.
-void TRWForm::reject()
+void ReadWriteDialog::reject()
 {
     if (!FormCloseQuery())
         return;

@@ -1,4 +1,4 @@
-#include "gui/addmessage.h"
+#include "gui/radioinfowindow.h"
 #include "gui/languageswitch.h"
 
 #include <QCheckBox>
@@ -69,7 +69,7 @@ QLabel* label(const char* name, const QString& text, QWidget* parent)
 
 }
 
-Taddmessage::Taddmessage(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx)
+RadioInfoWindow::RadioInfoWindow(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("addmessage"));
     setWindowTitle(QStringLiteral("本机信息"));
@@ -148,11 +148,11 @@ Taddmessage::Taddmessage(AppContext& ctx, QWidget* parent) : QWidget(parent), m_
     m_check2->setChecked(m_ctx.identity->writeUser);
     connect(m_edit8, &QLineEdit::textChanged, this, [this](const QString& t) { m_ctx.identity->userToWrite = t; });
     connect(m_check2, &QCheckBox::toggled, this, [this](bool on) { m_ctx.identity->writeUser = on; });
-    connect(m_button1, &QPushButton::clicked, this, &Taddmessage::Button1Click);
+    connect(m_button1, &QPushButton::clicked, this, &RadioInfoWindow::Button1Click);
     refresh();
 }
 
-void Taddmessage::refresh()
+void RadioInfoWindow::refresh()
 {
     const RadioIdentity& id = *m_ctx.identity;
     m_edit1->setText(id.model);
@@ -166,13 +166,13 @@ void Taddmessage::refresh()
     m_check2->setChecked(id.writeUser);
 }
 
-void Taddmessage::showEvent(QShowEvent* event)
+void RadioInfoWindow::showEvent(QShowEvent* event)
 {
     refresh();
     QWidget::showEvent(event);
 }
 
-void Taddmessage::applyTexts(const PackStrings& t)
+void RadioInfoWindow::applyTexts(const PackStrings& t)
 {
     // An id the pack lacks keeps the text the window has.
     auto set = [&t](int id, auto* w) {
@@ -198,14 +198,14 @@ void Taddmessage::applyTexts(const PackStrings& t)
     LanguageSwitch::growWithTexts(this);
 }
 
-void Taddmessage::setStatusAdmin()
+void RadioInfoWindow::setStatusAdmin()
 {
     m_adminShown = true;
     const QString line = m_ctx.state->text(TextId::AdminStatus).arg(m_label3->text(), m_ctx.state->adminName);
     m_status->showMessage(QStringLiteral("  ") + line);
 }
 
-void Taddmessage::Button1Click()
+void RadioInfoWindow::Button1Click()
 {
     close();
 }

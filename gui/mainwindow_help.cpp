@@ -11,13 +11,13 @@
 #include "base/textids.h"
 #include "files/backups.h"
 #include "gui/channeleditor.h"
-#include "gui/funceditor.h"
-#include "gui/mainform.h"
+#include "gui/optionseditor.h"
+#include "gui/mainwindow.h"
 #include "gui/portwindow.h"
-#include "gui/rwform.h"
+#include "gui/readwritedialog.h"
 #include "gui/userguide.h"
 
-void TMainForm::HelpAboutItemClick()
+void MainWindow::HelpAboutItemClick()
 {
     const PackStrings& t = m_state->texts;
     const auto say = [&t](int id, const QStringList& values = {}) { return Result::fail(id, values).text(t); };
@@ -45,11 +45,11 @@ void TMainForm::HelpAboutItemClick()
     const QList<UserGuide::Section> sections = {
         {say(TextId::HelpConnectTitle),
          {say(TextId::HelpConnect, {tools, item("WindowCascadeItem")}),
-          say(TextId::HelpConnectSinglePort, {box(m_communy, "CheckBox1")})}},
+          say(TextId::HelpConnectSinglePort, {box(m_portWindow, "CheckBox1")})}},
         {say(TextId::HelpReadTitle), {say(TextId::HelpRead, {programming, item("CutItem"), key("CutItem")})}},
         {say(TextId::HelpEditTitle),
          {say(TextId::HelpEdit, {m_channel->windowTitle()}),
-          say(TextId::HelpEditMore, {item("EditMenu"), m_func->windowTitle()})}},
+          say(TextId::HelpEditMore, {item("EditMenu"), m_options->windowTitle()})}},
         {say(TextId::HelpSaveTitle),
          {say(TextId::HelpSave, {file, item("FileCloseItem"), item("FileOpenItem"),
                                  item("ImportCsvItem"), item("ExportCsvItem")})}},

@@ -17,13 +17,13 @@ class QMdiSubWindow;
 class QToolButton;
 class SerialLink;
 class SettingsDocument;
-class TAboutBox;
-class Taddmessage;
-class Tchannel;
-class Tcommuny;
-class Tfunc;
-class TRWForm;
-class TTestForm;
+class AboutBox;
+class RadioInfoWindow;
+class ChannelEditor;
+class PortWindow;
+class OptionsEditor;
+class ReadWriteDialog;
+class AlignmentWindow;
 class UserGuide;
 struct RadioIdentity;
 
@@ -31,10 +31,10 @@ struct RadioIdentity;
 // area of the editor windows. It creates every window once and routes every
 // command; the session it is given owns the document and the shared state
 // and outlives it and every window.
-class TMainForm : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMainForm(AppSession& session, QWidget* parent = nullptr);
+    explicit MainWindow(AppSession& session, QWidget* parent = nullptr);
 
     AppContext& context() { return m_ctx; }
     AppSession& session() { return m_session; }
@@ -42,13 +42,13 @@ public:
     AppState& state() { return *m_state; }
     QString iniPath() const;
 
-    Tfunc* funcForm() const { return m_func; }
-    Tchannel* channelForm() const { return m_channel; }
-    Tcommuny* communyForm() const { return m_communy; }
-    TRWForm* rwForm() const { return m_rw; }
-    Taddmessage* addmessageForm() const { return m_addmessage; }
-    TTestForm* testForm() const { return m_test; }
-    TAboutBox* aboutBox() const { return m_about; }
+    OptionsEditor* optionsEditor() const { return m_options; }
+    ChannelEditor* channelEditor() const { return m_channel; }
+    PortWindow* portWindow() const { return m_portWindow; }
+    ReadWriteDialog* readWriteDialog() const { return m_rw; }
+    RadioInfoWindow* radioInfoWindow() const { return m_radioInfo; }
+    AlignmentWindow* alignmentWindow() const { return m_alignment; }
+    AboutBox* aboutBox() const { return m_about; }
     QMdiSubWindow* subWindowOf(QWidget* child) const;
 
     // Start-up steps that run when the window is first shown.
@@ -78,8 +78,8 @@ public:
     void HelpAboutItemClick();
     void About1Click();
 
-    // Editing commands (mainform_edit.cpp) and the file commands around
-    // them (mainform_files.cpp).
+    // Editing commands (mainwindow_edit.cpp) and the file commands around
+    // them (mainwindow_files.cpp).
     void FileSaveAsItemClick();
     void UndoItemClick();
     void RedoItemClick();
@@ -144,8 +144,8 @@ private:
     void refreshModelSelector();
     void endCommunicationLog(bool atExit);
 
-    // Editing (mainform_edit.cpp, mainform_files.cpp, mainform_recovery.cpp)
-    QAction* addItem(QMenu* menu, const char* name, void (TMainForm::*slot)(),
+    // Editing (mainwindow_edit.cpp, mainwindow_files.cpp, mainwindow_recovery.cpp)
+    QAction* addItem(QMenu* menu, const char* name, void (MainWindow::*slot)(),
                      const QList<QKeySequence>& keys = {});
     void buildEditMenu();
     void addFileItems(QMenu* file);
@@ -189,13 +189,13 @@ private:
     QString m_readWord = QStringLiteral("读 频");
     QString m_writeWord = QStringLiteral("写 频");
 
-    TAboutBox* m_about = nullptr;
-    TRWForm* m_rw = nullptr;
-    Tfunc* m_func = nullptr;
-    Tchannel* m_channel = nullptr;
-    Tcommuny* m_communy = nullptr;
-    Taddmessage* m_addmessage = nullptr;
-    TTestForm* m_test = nullptr;
+    AboutBox* m_about = nullptr;
+    ReadWriteDialog* m_rw = nullptr;
+    OptionsEditor* m_options = nullptr;
+    ChannelEditor* m_channel = nullptr;
+    PortWindow* m_portWindow = nullptr;
+    RadioInfoWindow* m_radioInfo = nullptr;
+    AlignmentWindow* m_alignment = nullptr;
     UserGuide* m_guide = nullptr;
 
     bool m_firstStep = true;          // nothing read or opened yet

@@ -1,6 +1,6 @@
 // The alignment window: its controls and the way the value fields behave.
-// The radio commands are in testform_ops.cpp.
-#include "gui/testform.h"
+// The radio commands are in alignmentwindow_ops.cpp.
+#include "gui/alignmentwindow.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -43,19 +43,19 @@ bool digitsOnly(const QString& name)
 
 } // namespace
 
-TTestForm::TTestForm(AppContext& ctx, QWidget* parent)
+AlignmentWindow::AlignmentWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("TestForm"));
     m_service = new ServiceThread(this);
-    connect(m_service, &ServiceThread::finished, this, &TTestForm::serviceFinished);
+    connect(m_service, &ServiceThread::finished, this, &AlignmentWindow::serviceFinished);
     buildWindow();
     applyTexts(texts());
     resize(size().expandedTo(QSize(743, 652)));
 
     if (m_ctx.state) {
         m_stamp->setChecked(m_ctx.state->stampFactoryDate);
-        connect(m_ctx.state, &AppState::radioBusyChanged, this, &TTestForm::updateCommands);
+        connect(m_ctx.state, &AppState::radioBusyChanged, this, &AlignmentWindow::updateCommands);
     }
     connect(m_stamp, &QCheckBox::toggled, this, [this](bool on) {
         if (m_ctx.state)
@@ -64,9 +64,9 @@ TTestForm::TTestForm(AppContext& ctx, QWidget* parent)
     updateCommands();
 }
 
-TTestForm::~TTestForm() = default;
+AlignmentWindow::~AlignmentWindow() = default;
 
-QWidget* TTestForm::valueField(const QString& name, QWidget* parent)
+QWidget* AlignmentWindow::valueField(const QString& name, QWidget* parent)
 {
     const AlignmentValues::Field* f = AlignmentValues::field(name);
     auto* box = new QWidget(parent);
@@ -103,7 +103,7 @@ QWidget* TTestForm::valueField(const QString& name, QWidget* parent)
     return box;
 }
 
-void TTestForm::buildWindow()
+void AlignmentWindow::buildWindow()
 {
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(24, 20, 24, 20);
@@ -211,15 +211,15 @@ void TTestForm::buildWindow()
     }
     commands->addStretch(1);
 
-    void (TTestForm::*handlers[])() = {&TTestForm::Button1Click, &TTestForm::Button2Click,
-                                       &TTestForm::Button3Click, &TTestForm::Button4Click,
-                                       &TTestForm::Button5Click, &TTestForm::Button6Click,
-                                       &TTestForm::Button7Click};
+    void (AlignmentWindow::*handlers[])() = {&AlignmentWindow::Button1Click, &AlignmentWindow::Button2Click,
+                                       &AlignmentWindow::Button3Click, &AlignmentWindow::Button4Click,
+                                       &AlignmentWindow::Button5Click, &AlignmentWindow::Button6Click,
+                                       &AlignmentWindow::Button7Click};
     for (int n = 1; n <= 7; ++n)
         connect(m_buttons.value(n), &QPushButton::clicked, this, handlers[n - 1]);
 }
 
-QLabel* TTestForm::caption(int id, QWidget* parent, Qt::Alignment align)
+QLabel* AlignmentWindow::caption(int id, QWidget* parent, Qt::Alignment align)
 {
     auto* l = new QLabel(parent);
     l->setAlignment(align);
@@ -227,22 +227,22 @@ QLabel* TTestForm::caption(int id, QWidget* parent, Qt::Alignment align)
     return l;
 }
 
-const PackStrings& TTestForm::texts() const
+const PackStrings& AlignmentWindow::texts() const
 {
     return m_ctx.state ? m_ctx.state->texts : PackStrings::builtIn();
 }
 
-QString TTestForm::text(int id) const
+QString AlignmentWindow::text(int id) const
 {
     return texts().text(id);
 }
 
-QString TTestForm::fileFilter() const
+QString AlignmentWindow::fileFilter() const
 {
     return text(TextId::AlignFileFilter);
 }
 
-void TTestForm::applyTexts(const PackStrings& t)
+void AlignmentWindow::applyTexts(const PackStrings& t)
 {
     setWindowTitle(t.text(TextId::AlignCaption));
     for (const auto& [label, id] : m_labelTexts)
@@ -254,7 +254,7 @@ void TTestForm::applyTexts(const PackStrings& t)
     LanguageSwitch::growWithTexts(this);
 }
 
-bool TTestForm::eventFilter(QObject* watched, QEvent* event)
+bool AlignmentWindow::eventFilter(QObject* watched, QEvent* event)
 {
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (!edit || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
@@ -282,7 +282,7 @@ bool TTestForm::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-AlignmentValues TTestForm::values() const
+AlignmentValues AlignmentWindow::values() const
 {
     AlignmentValues v;
     for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it)
@@ -290,7 +290,7 @@ AlignmentValues TTestForm::values() const
     return v;
 }
 
-void TTestForm::setValues(const AlignmentValues& v)
+void AlignmentWindow::setValues(const AlignmentValues& v)
 {
     for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it)
         it.value()->setText(v.text(it.key()));

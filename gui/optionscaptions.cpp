@@ -1,4 +1,4 @@
-#include "gui/funccaptions.h"
+#include "gui/optionscaptions.h"
 
 #include "base/packstrings.h"
 

@@ -12,9 +12,9 @@
 #include "files/radioimagefile.h"
 #include "files/settingsfile.h"
 #include "gui/channeleditor.h"
-#include "gui/mainform.h"
+#include "gui/mainwindow.h"
 #include "gui/prompter.h"
-#include "gui/rwform.h"
+#include "gui/readwritedialog.h"
 #include "app/appstate.h"
 #include "base/result.h"
 #include "base/textids.h"
@@ -22,11 +22,11 @@
 namespace {
 const QString Section = QStringLiteral("recovery");
 
-QString settingsPath() { return QDir(TMainForm::recoveryDir()).filePath(QStringLiteral("recovery.kq19")); }
-QString extrasPath() { return QDir(TMainForm::recoveryDir()).filePath(QStringLiteral("recovery.ini")); }
+QString settingsPath() { return QDir(MainWindow::recoveryDir()).filePath(QStringLiteral("recovery.kq19")); }
+QString extrasPath() { return QDir(MainWindow::recoveryDir()).filePath(QStringLiteral("recovery.ini")); }
 }
 
-QString TMainForm::recoveryDir()
+QString MainWindow::recoveryDir()
 {
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
@@ -34,7 +34,7 @@ QString TMainForm::recoveryDir()
     return QDir(base).filePath(QStringLiteral("rq300"));
 }
 
-void TMainForm::closeForTermination()
+void MainWindow::closeForTermination()
 {
     if (m_terminating)
         return;
@@ -52,7 +52,7 @@ void TMainForm::closeForTermination()
     QCoreApplication::exit(0);
 }
 
-void TMainForm::writeRecovery()
+void MainWindow::writeRecovery()
 {
     // Hiding the editors finishes a typed tone; a typed frequency stays as typed.
     m_channel->hideEditors();
@@ -72,7 +72,7 @@ void TMainForm::writeRecovery()
     ini.save(extrasPath());
 }
 
-void TMainForm::offerRecovery()
+void MainWindow::offerRecovery()
 {
     if (!QFileInfo::exists(settingsPath()))
         return;

@@ -20,11 +20,11 @@ class UpDown;
 // from the radio, written back with the model and band, stored in *.m17 files,
 // and the aging, battery-voltage and squelch service commands. Its captions
 // follow the active language. Closing it only hides it, so its values live on.
-class TTestForm : public QWidget {
+class AlignmentWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TTestForm(AppContext& ctx, QWidget* parent = nullptr);
-    ~TTestForm() override;
+    explicit AlignmentWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~AlignmentWindow() override;
 
     AlignmentValues values() const;
     void setValues(const AlignmentValues& v);

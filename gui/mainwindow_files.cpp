@@ -13,7 +13,7 @@
 #include "files/profile.h"
 #include "files/settingsfile.h"
 #include "gui/channeleditor.h"
-#include "gui/mainform.h"
+#include "gui/mainwindow.h"
 #include "gui/prompter.h"
 #include "gui/recentfiles.h"
 #include "app/appstate.h"
@@ -38,21 +38,21 @@ bool sameFile(const QString& a, const QString& b)
 }
 }
 
-void TMainForm::addFileItems(QMenu* file)
+void MainWindow::addFileItems(QMenu* file)
 {
-    addItem(file, "FileSaveAsItem", &TMainForm::FileSaveAsItemClick, {QKeySequence::SaveAs});
+    addItem(file, "FileSaveAsItem", &MainWindow::FileSaveAsItemClick, {QKeySequence::SaveAs});
     m_recentMenu = file->addMenu(QString());
     m_recentMenu->setObjectName(QStringLiteral("RecentMenu"));
     m_recentMenu->menuAction()->setObjectName(QStringLiteral("RecentMenu"));
     m_actions.insert(QStringLiteral("RecentMenu"), m_recentMenu->menuAction());
     file->addSeparator();
-    addItem(file, "ImportCsvItem", &TMainForm::ImportCsvItemClick);
-    addItem(file, "ExportCsvItem", &TMainForm::ExportCsvItemClick);
+    addItem(file, "ImportCsvItem", &MainWindow::ImportCsvItemClick);
+    addItem(file, "ExportCsvItem", &MainWindow::ExportCsvItemClick);
     m_recent = RecentFiles::load(Profile::load(iniPath()));
     rebuildRecentMenu();
 }
 
-bool TMainForm::maySetDocumentAside(bool exiting)
+bool MainWindow::maySetDocumentAside(bool exiting)
 {
     if (!m_channel->finishPendingEdit() && !exiting)
         return false;
@@ -72,7 +72,7 @@ bool TMainForm::maySetDocumentAside(bool exiting)
     return false;
 }
 
-void TMainForm::FileOpenItemClick()
+void MainWindow::FileOpenItemClick()
 {
     if (m_state->radioBusy() || !maySetDocumentAside())
         return;
@@ -82,7 +82,7 @@ void TMainForm::FileOpenItemClick()
         openSettingsFile(path);
 }
 
-bool TMainForm::openSettingsFile(const QString& path)
+bool MainWindow::openSettingsFile(const QString& path)
 {
     // The whole file is read and checked before anything changes.
     const SettingsFile::ReadResult r = SettingsFile::read(path, m_doc->data(), m_doc->words());
@@ -112,17 +112,17 @@ bool TMainForm::openSettingsFile(const QString& path)
     return true;
 }
 
-void TMainForm::FileCloseItemClick()
+void MainWindow::FileCloseItemClick()
 {
     saveDocument(false);
 }
 
-void TMainForm::FileSaveAsItemClick()
+void MainWindow::FileSaveAsItemClick()
 {
     saveDocument(true);
 }
 
-bool TMainForm::saveDocument(bool saveAs)
+bool MainWindow::saveDocument(bool saveAs)
 {
     if (!m_channel->finishPendingEdit())
         return false;
@@ -157,23 +157,23 @@ bool TMainForm::saveDocument(bool saveAs)
 
 // Recent files -----------------------------------------------------------
 
-void TMainForm::addRecent(const QString& path)
+void MainWindow::addRecent(const QString& path)
 {
     m_recent = RecentFiles::add(m_recent, path);
     storeRecent();
 }
 
-void TMainForm::storeRecent()
+void MainWindow::storeRecent()
 {
     // The menu is rebuilt once the action that asked has returned.
-    QTimer::singleShot(0, this, &TMainForm::rebuildRecentMenu);
+    QTimer::singleShot(0, this, &MainWindow::rebuildRecentMenu);
     // Kept at once: a program that is killed still knows its files.
     Profile ini = Profile::load(iniPath());
     RecentFiles::store(ini, m_recent);
     ini.save(iniPath());
 }
 
-void TMainForm::rebuildRecentMenu()
+void MainWindow::rebuildRecentMenu()
 {
     m_recentMenu->clear();
     for (int i = 0; i < m_recent.size(); ++i) {
@@ -197,7 +197,7 @@ void TMainForm::rebuildRecentMenu()
 
 // CSV --------------------------------------------------------------------
 
-void TMainForm::ImportCsvItemClick()
+void MainWindow::ImportCsvItemClick()
 {
     if (m_state->radioBusy() || !m_channel->finishPendingEdit())
         return;
@@ -230,7 +230,7 @@ void TMainForm::ImportCsvItemClick()
                    .text(m_state->texts));
 }
 
-void TMainForm::ExportCsvItemClick()
+void MainWindow::ExportCsvItemClick()
 {
     if (!m_channel->finishPendingEdit())
         return;

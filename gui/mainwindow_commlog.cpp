@@ -4,14 +4,14 @@
 #include <QDateTime>
 #include <QDir>
 
-#include "gui/mainform.h"
+#include "gui/mainwindow.h"
 #include "gui/prompter.h"
 #include "radio/commlog.h"
 #include "radio/seriallink.h"
 #include "app/appstate.h"
 #include "base/textids.h"
 
-void TMainForm::CommunicationLog1Click()
+void MainWindow::CommunicationLog1Click()
 {
     QAction* item = m_actions.value(QStringLiteral("CommunicationLog1"));
     if (m_link->log()) {
@@ -37,7 +37,7 @@ void TMainForm::CommunicationLog1Click()
     item->setChecked(true);
 }
 
-void TMainForm::endCommunicationLog(bool atExit)
+void MainWindow::endCommunicationLog(bool atExit)
 {
     if (!m_link->log())
         return;

@@ -19,7 +19,7 @@
 #include "radio/seriallink.h"
 #include "englishtexts.h"
 #include "scriptedprompter.h"
-#include "gui/testform.h"
+#include "gui/alignmentwindow.h"
 #include "gui/updown.h"
 #include "sim/simradio.h"
 
@@ -41,7 +41,7 @@ struct Bench {
     RadioIdentity identity;
     AppContext ctx;
     ScriptedPrompter prompter;
-    std::unique_ptr<TTestForm> form;
+    std::unique_ptr<AlignmentWindow> form;
 
     Bench()
     {
@@ -55,7 +55,7 @@ struct Bench {
         doc.setChoice(Key::Band, 1);
         state.modelId = QStringLiteral("4B512D195A18FF06");
         ctx = AppContext{&doc, &state, &link, &ports, &identity, {}};
-        form = std::make_unique<TTestForm>(ctx);
+        form = std::make_unique<AlignmentWindow>(ctx);
         form->show();
     }
 
@@ -84,7 +84,7 @@ struct Bench {
 
 } // namespace
 
-class TestTestForm : public QObject {
+class TestAlignmentWindow : public QObject {
     Q_OBJECT
 private slots:
     void firstAdjustKeepsWhatTheRadioHeld()
@@ -178,7 +178,7 @@ private slots:
     {
         Bench b;
         b.put(0x4078, "FFFFFFFFFFFFFFFF");
-        QSignalSpy band(b.form.get(), &TTestForm::bandSelected);
+        QSignalSpy band(b.form.get(), &AlignmentWindow::bandSelected);
         QVERIFY(b.run(1));
         QVERIFY(b.prompter.messages.isEmpty());
         QCOMPARE(b.doc.choice(Key::Band), 1);
@@ -192,7 +192,7 @@ private slots:
     void readOfListedBandSelectsIt()
     {
         Bench b;
-        QSignalSpy band(b.form.get(), &TTestForm::bandSelected);
+        QSignalSpy band(b.form.get(), &AlignmentWindow::bandSelected);
         QVERIFY(b.run(1));
         QVERIFY(b.prompter.messages.isEmpty());
         QCOMPARE(b.doc.choice(Key::Band), 0);
@@ -366,5 +366,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTestForm)
-#include "test_testform.moc"
+QTEST_MAIN(TestAlignmentWindow)
+#include "test_alignmentwindow.moc"

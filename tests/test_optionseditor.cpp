@@ -12,7 +12,7 @@
 #include "document/optionlists.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
-#include "gui/funceditor.h"
+#include "gui/optionseditor.h"
 #include "base/textids.h"
 
 namespace {
@@ -20,13 +20,13 @@ struct Fixture {
     SettingsDocument doc;
     AppState state;
     AppContext ctx;
-    std::unique_ptr<Tfunc> window;
+    std::unique_ptr<OptionsEditor> window;
 
     Fixture()
     {
         ctx.doc = &doc;
         ctx.state = &state;
-        window = std::make_unique<Tfunc>(ctx);
+        window = std::make_unique<OptionsEditor>(ctx);
         window->show();
         QApplication::setActiveWindow(window.get());
         if (!QTest::qWaitForWindowActive(window.get()))
@@ -60,7 +60,7 @@ PackStrings english()
 }
 }
 
-class TestFuncEditor : public QObject {
+class TestOptionsEditor : public QObject {
     Q_OBJECT
 private slots:
     void everySettingHasItsControlShowingTheDefault()
@@ -302,5 +302,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFuncEditor)
-#include "test_funceditor.moc"
+QTEST_MAIN(TestOptionsEditor)
+#include "test_optionseditor.moc"

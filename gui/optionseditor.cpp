@@ -1,4 +1,4 @@
-#include "gui/funceditor.h"
+#include "gui/optionseditor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +17,7 @@
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "gui/childwindow.h"
-#include "gui/funccaptions.h"
+#include "gui/optionscaptions.h"
 #include "gui/keyfilter.h"
 #include "base/textids.h"
 
@@ -48,7 +48,7 @@ QFormLayout* formLayout(QWidget* parent)
 }
 }
 
-Tfunc::Tfunc(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx)
+OptionsEditor::OptionsEditor(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx)
 {
     Q_ASSERT(ctx.doc && ctx.state);
     setObjectName(QStringLiteral("func"));
@@ -73,14 +73,14 @@ Tfunc::Tfunc(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx)
     buildHiddenControls();
 
     SettingsDocument* doc = ctx.doc;
-    connect(doc, &SettingsDocument::changed, this, &Tfunc::showValue);
-    connect(doc, &SettingsDocument::optionsChanged, this, &Tfunc::showOptions);
-    connect(doc, &SettingsDocument::reset, this, &Tfunc::showAll);
+    connect(doc, &SettingsDocument::changed, this, &OptionsEditor::showValue);
+    connect(doc, &SettingsDocument::optionsChanged, this, &OptionsEditor::showOptions);
+    connect(doc, &SettingsDocument::reset, this, &OptionsEditor::showAll);
     showAll();
     applyTexts(ctx.state->texts);
 }
 
-QWidget* Tfunc::buildLeftPanel()
+QWidget* OptionsEditor::buildLeftPanel()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));
@@ -103,7 +103,7 @@ QWidget* Tfunc::buildLeftPanel()
     return panel;
 }
 
-QWidget* Tfunc::buildMiddlePanel()
+QWidget* OptionsEditor::buildMiddlePanel()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel2"));
@@ -117,7 +117,7 @@ QWidget* Tfunc::buildMiddlePanel()
     return panel;
 }
 
-QGroupBox* Tfunc::buildVoxGroup()
+QGroupBox* OptionsEditor::buildVoxGroup()
 {
     QGroupBox* g = groupBox("GroupBox1", this);
     QFormLayout* f = formLayout(g);
@@ -127,7 +127,7 @@ QGroupBox* Tfunc::buildVoxGroup()
     return g;
 }
 
-QGroupBox* Tfunc::buildPasswordGroup()
+QGroupBox* OptionsEditor::buildPasswordGroup()
 {
     QGroupBox* g = groupBox("GroupBox10", this);
     QFormLayout* f = formLayout(g);
@@ -147,7 +147,7 @@ QGroupBox* Tfunc::buildPasswordGroup()
     return g;
 }
 
-QGroupBox* Tfunc::buildSideKeyGroup()
+QGroupBox* OptionsEditor::buildSideKeyGroup()
 {
     QGroupBox* g = groupBox("GroupBox2", this);
     QFormLayout* f = formLayout(g);
@@ -162,7 +162,7 @@ QGroupBox* Tfunc::buildSideKeyGroup()
     return g;
 }
 
-QGroupBox* Tfunc::buildLeaseGroup()
+QGroupBox* OptionsEditor::buildLeaseGroup()
 {
     QGroupBox* g = groupBox("GroupBox11", this);
     auto* grid = new QGridLayout(g);
@@ -183,7 +183,7 @@ QGroupBox* Tfunc::buildLeaseGroup()
     return g;
 }
 
-void Tfunc::buildHiddenControls()
+void OptionsEditor::buildHiddenControls()
 {
     flag(Key::Alarm, this)->hide();
     for (const FuncCaption& c : FuncCaptions::all()) {
@@ -213,7 +213,7 @@ void Tfunc::buildHiddenControls()
 
 // Controls ---------------------------------------------------------------
 
-QLabel* Tfunc::label(const char* name, QWidget* parent)
+QLabel* OptionsEditor::label(const char* name, QWidget* parent)
 {
     const FuncCaption* c = FuncCaptions::find(QLatin1String(name));
     auto* l = new QLabel(c ? QString::fromUtf8(c->builtIn) : QString(), parent);
@@ -221,7 +221,7 @@ QLabel* Tfunc::label(const char* name, QWidget* parent)
     return l;
 }
 
-QCheckBox* Tfunc::checkBox(const char* name, QWidget* parent)
+QCheckBox* OptionsEditor::checkBox(const char* name, QWidget* parent)
 {
     const FuncCaption* c = FuncCaptions::find(QLatin1String(name));
     auto* b = new QCheckBox(c ? QString::fromUtf8(c->builtIn) : QString(), parent);
@@ -229,7 +229,7 @@ QCheckBox* Tfunc::checkBox(const char* name, QWidget* parent)
     return b;
 }
 
-QGroupBox* Tfunc::groupBox(const char* name, QWidget* parent)
+QGroupBox* OptionsEditor::groupBox(const char* name, QWidget* parent)
 {
     const FuncCaption* c = FuncCaptions::find(QLatin1String(name));
     auto* g = new QGroupBox(c ? QString::fromUtf8(c->builtIn) : QString(), parent);
@@ -237,7 +237,7 @@ QGroupBox* Tfunc::groupBox(const char* name, QWidget* parent)
     return g;
 }
 
-QComboBox* Tfunc::choice(const QString& key, QWidget* parent)
+QComboBox* OptionsEditor::choice(const QString& key, QWidget* parent)
 {
     auto* box = new QComboBox(parent);
     box->setObjectName(controlName(key));
@@ -251,7 +251,7 @@ QComboBox* Tfunc::choice(const QString& key, QWidget* parent)
     return box;
 }
 
-QCheckBox* Tfunc::flag(const QString& key, QWidget* parent)
+QCheckBox* OptionsEditor::flag(const QString& key, QWidget* parent)
 {
     QCheckBox* b = checkBox(controlName(key).toLatin1().constData(), parent);
     m_flags.insert(key, b);
@@ -262,7 +262,7 @@ QCheckBox* Tfunc::flag(const QString& key, QWidget* parent)
     return b;
 }
 
-QLineEdit* Tfunc::text(const QString& key, QWidget* parent)
+QLineEdit* OptionsEditor::text(const QString& key, QWidget* parent)
 {
     auto* e = new QLineEdit(parent);
     e->setObjectName(controlName(key));
@@ -275,7 +275,7 @@ QLineEdit* Tfunc::text(const QString& key, QWidget* parent)
     return e;
 }
 
-QSpinBox* Tfunc::number(const QString& key, const char* editName, QWidget* parent)
+QSpinBox* OptionsEditor::number(const QString& key, const char* editName, QWidget* parent)
 {
     auto* box = new QSpinBox(parent);
     box->setObjectName(controlName(key));
@@ -300,7 +300,7 @@ QSpinBox* Tfunc::number(const QString& key, const char* editName, QWidget* paren
 
 // Document -> controls ---------------------------------------------------------
 
-void Tfunc::showValue(const QString& key)
+void OptionsEditor::showValue(const QString& key)
 {
     const SettingsDocument* doc = m_ctx.doc;
     m_showing = true;
@@ -321,7 +321,7 @@ void Tfunc::showValue(const QString& key)
 
 // A value the document does not know selects nothing: the list shows its
 // placeholder.
-void Tfunc::showChoice(const QString& key)
+void OptionsEditor::showChoice(const QString& key)
 {
     QComboBox* box = m_choices.value(key);
     const bool known = m_ctx.doc->data().carries(key);
@@ -333,7 +333,7 @@ void Tfunc::showChoice(const QString& key)
 // range, so that the first step up or a typed number sets it; once known, it
 // cannot be chosen again. A word would not fit the three-digit boxes; the
 // tip says it.
-void Tfunc::showLease()
+void OptionsEditor::showLease()
 {
     const bool outer = m_showing;
     m_showing = true;
@@ -349,7 +349,7 @@ void Tfunc::showLease()
     m_showing = outer;
 }
 
-void Tfunc::showOptions(const QString& key)
+void OptionsEditor::showOptions(const QString& key)
 {
     QComboBox* box = m_choices.value(key);
     if (!box)
@@ -362,7 +362,7 @@ void Tfunc::showOptions(const QString& key)
     m_showing = outer;
 }
 
-void Tfunc::showAll()
+void OptionsEditor::showAll()
 {
     for (const QString& key : m_choices.keys())
         showOptions(key);
@@ -376,7 +376,7 @@ void Tfunc::showAll()
 
 // Texts ----------------------------------------------------------------
 
-void Tfunc::applyTexts(const PackStrings& t)
+void OptionsEditor::applyTexts(const PackStrings& t)
 {
     const QString caption = t.text(20);
     if (!caption.isEmpty())
@@ -406,7 +406,7 @@ void Tfunc::applyTexts(const PackStrings& t)
     showAll();
 }
 
-void Tfunc::setStartValues()
+void OptionsEditor::setStartValues()
 {
     m_upDown1->setValue(15);
     QString v = QString::number(1.5, 'f', 1);
@@ -414,7 +414,7 @@ void Tfunc::setStartValues()
     m_edit1->setText(v);
 }
 
-void Tfunc::closeEvent(QCloseEvent* e)
+void OptionsEditor::closeEvent(QCloseEvent* e)
 {
     hideInsteadOfClosing(this, e);
 }

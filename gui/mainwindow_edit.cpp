@@ -13,9 +13,9 @@
 #include "document/settingsdocument.h"
 #include "gui/channeleditor.h"
 #include "gui/channelgrid.h"
-#include "gui/mainform.h"
+#include "gui/mainwindow.h"
 #include "gui/mnemonic.h"
-#include "gui/testform.h"
+#include "gui/alignmentwindow.h"
 #include "app/appstate.h"
 #include "base/result.h"
 #include "base/textids.h"
@@ -34,7 +34,7 @@ QString plainText(const QAction* a)
 
 }
 
-QAction* TMainForm::addItem(QMenu* menu, const char* name, void (TMainForm::*slot)(),
+QAction* MainWindow::addItem(QMenu* menu, const char* name, void (MainWindow::*slot)(),
                             const QList<QKeySequence>& keys)
 {
     auto* a = new QAction(this);
@@ -47,22 +47,22 @@ QAction* TMainForm::addItem(QMenu* menu, const char* name, void (TMainForm::*slo
     return a;
 }
 
-void TMainForm::buildEditMenu()
+void MainWindow::buildEditMenu()
 {
     QMenu* edit = menuBar()->addMenu(QString());
     edit->setObjectName(QStringLiteral("EditMenu"));
     edit->menuAction()->setObjectName(QStringLiteral("EditMenu"));
     m_actions.insert(QStringLiteral("EditMenu"), edit->menuAction());
-    addItem(edit, "UndoItem", &TMainForm::UndoItemClick, {QKeySequence::Undo});
-    addItem(edit, "RedoItem", &TMainForm::RedoItemClick,
+    addItem(edit, "UndoItem", &MainWindow::UndoItemClick, {QKeySequence::Undo});
+    addItem(edit, "RedoItem", &MainWindow::RedoItemClick,
             {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     edit->addSeparator();
-    addItem(edit, "ClipCutItem", &TMainForm::ClipCutItemClick, {QKeySequence::Cut});
-    addItem(edit, "ClipCopyItem", &TMainForm::ClipCopyItemClick, {QKeySequence::Copy});
-    addItem(edit, "ClipPasteItem", &TMainForm::ClipPasteItemClick, {QKeySequence::Paste});
+    addItem(edit, "ClipCutItem", &MainWindow::ClipCutItemClick, {QKeySequence::Cut});
+    addItem(edit, "ClipCopyItem", &MainWindow::ClipCopyItemClick, {QKeySequence::Copy});
+    addItem(edit, "ClipPasteItem", &MainWindow::ClipPasteItemClick, {QKeySequence::Paste});
     edit->addSeparator();
-    addItem(edit, "InsertChannelItem", &TMainForm::InsertChannelItemClick, {QKeySequence(QStringLiteral("Ctrl+I"))});
-    addItem(edit, "DuplicateChannelItem", &TMainForm::DuplicateChannelItemClick, {QKeySequence(QStringLiteral("Ctrl+D"))});
+    addItem(edit, "InsertChannelItem", &MainWindow::InsertChannelItemClick, {QKeySequence(QStringLiteral("Ctrl+I"))});
+    addItem(edit, "DuplicateChannelItem", &MainWindow::DuplicateChannelItemClick, {QKeySequence(QStringLiteral("Ctrl+D"))});
     addItem(edit, "DeleteChannelsItem", nullptr);
     addItem(edit, "SelectAllItem", nullptr, {QKeySequence::SelectAll});
     m_setMenu = edit->addMenu(QString());
@@ -71,10 +71,10 @@ void TMainForm::buildEditMenu()
     m_actions.insert(QStringLiteral("SetSelectedMenu"), m_setMenu->menuAction());
 }
 
-void TMainForm::startEditing()
+void MainWindow::startEditing()
 {
     connect(m_actions.value(QStringLiteral("DeleteChannelsItem")), &QAction::triggered, m_channel,
-            &Tchannel::deleteSelectedChannels);
+            &ChannelEditor::deleteSelectedChannels);
     connect(m_actions.value(QStringLiteral("SelectAllItem")), &QAction::triggered, m_channel, [this] {
         if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
             line->selectAll();
@@ -102,27 +102,27 @@ void TMainForm::startEditing()
     // Every change is recorded once the event that made it is over, unless
     // a typed value is still on its way into its cell.
     SettingsDocument* doc = m_doc;
-    connect(doc, &SettingsDocument::changed, this, &TMainForm::scheduleSettle);
-    connect(doc, &SettingsDocument::cellChanged, this, &TMainForm::scheduleSettle);
-    connect(doc, &SettingsDocument::optionsChanged, this, &TMainForm::scheduleSettle);
-    connect(doc, &SettingsDocument::reset, this, &TMainForm::scheduleSettle);
-    connect(doc, &SettingsDocument::filePathChanged, this, &TMainForm::scheduleSettle);
-    connect(m_channel, &Tchannel::editSettled, this, &TMainForm::scheduleSettle);
-    connect(m_state, &AppState::radioBusyChanged, this, &TMainForm::scheduleSettle);
+    connect(doc, &SettingsDocument::changed, this, &MainWindow::scheduleSettle);
+    connect(doc, &SettingsDocument::cellChanged, this, &MainWindow::scheduleSettle);
+    connect(doc, &SettingsDocument::optionsChanged, this, &MainWindow::scheduleSettle);
+    connect(doc, &SettingsDocument::reset, this, &MainWindow::scheduleSettle);
+    connect(doc, &SettingsDocument::filePathChanged, this, &MainWindow::scheduleSettle);
+    connect(m_channel, &ChannelEditor::editSettled, this, &MainWindow::scheduleSettle);
+    connect(m_state, &AppState::radioBusyChanged, this, &MainWindow::scheduleSettle);
     applyEditingTexts();
     m_captionTail = windowTitle();
     updateTitle();
 }
 
-void TMainForm::scheduleSettle()
+void MainWindow::scheduleSettle()
 {
     if (m_settleQueued)
         return;
     m_settleQueued = true;
-    QTimer::singleShot(0, this, &TMainForm::settle);
+    QTimer::singleShot(0, this, &MainWindow::settle);
 }
 
-void TMainForm::settle()
+void MainWindow::settle()
 {
     m_settleQueued = false;
     if (!m_state->radioBusy() && !m_channel->editPending())
@@ -132,19 +132,19 @@ void TMainForm::settle()
     m_actions.value(QStringLiteral("RedoItem"))->setEnabled(m_doc->canRedo());
 }
 
-QString TMainForm::commandText(const char* name) const
+QString MainWindow::commandText(const char* name) const
 {
     const QAction* a = m_actions.value(QLatin1String(name));
     return a ? Mnemonic::without(a->text()) : QString();
 }
 
-QString TMainForm::documentName() const
+QString MainWindow::documentName() const
 {
     const QString path = m_doc->filePath();
     return path.isEmpty() ? m_state->text(TextId::Untitled) : QFileInfo(path).fileName();
 }
 
-void TMainForm::updateTitle()
+void MainWindow::updateTitle()
 {
     QString title = documentName();
     if (m_doc->isModified())
@@ -156,7 +156,7 @@ void TMainForm::updateTitle()
     m_settingTitle = false;
 }
 
-void TMainForm::changeEvent(QEvent* e)
+void MainWindow::changeEvent(QEvent* e)
 {
     // The commands set the caption to the model and band as they always
     // have; the title puts the document's name and mark in front of it.
@@ -167,7 +167,7 @@ void TMainForm::changeEvent(QEvent* e)
     QMainWindow::changeEvent(e);
 }
 
-void TMainForm::UndoItemClick()
+void MainWindow::UndoItemClick()
 {
     m_channel->finishPendingEdit();
     if (m_doc->undo())
@@ -175,7 +175,7 @@ void TMainForm::UndoItemClick()
     settle();
 }
 
-void TMainForm::RedoItemClick()
+void MainWindow::RedoItemClick()
 {
     m_channel->finishPendingEdit();
     if (m_doc->redo())
@@ -183,7 +183,7 @@ void TMainForm::RedoItemClick()
     settle();
 }
 
-void TMainForm::ClipCutItemClick()
+void MainWindow::ClipCutItemClick()
 {
     if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
         line->cut();
@@ -191,7 +191,7 @@ void TMainForm::ClipCutItemClick()
         m_channel->cutCells();
 }
 
-void TMainForm::ClipCopyItemClick()
+void MainWindow::ClipCopyItemClick()
 {
     if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
         line->copy();
@@ -199,7 +199,7 @@ void TMainForm::ClipCopyItemClick()
         m_channel->copyCells();
 }
 
-void TMainForm::ClipPasteItemClick()
+void MainWindow::ClipPasteItemClick()
 {
     if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
         line->paste();
@@ -207,11 +207,11 @@ void TMainForm::ClipPasteItemClick()
         m_channel->pasteCells();
 }
 
-void TMainForm::InsertChannelItemClick() { m_channel->insertChannel(); }
-void TMainForm::DuplicateChannelItemClick() { m_channel->duplicateChannel(); }
+void MainWindow::InsertChannelItemClick() { m_channel->insertChannel(); }
+void MainWindow::DuplicateChannelItemClick() { m_channel->duplicateChannel(); }
 
 // One submenu per column, each value with a letter of its own.
-void TMainForm::rebuildSetMenu()
+void MainWindow::rebuildSetMenu()
 {
     m_setMenu->clear();
     qDeleteAll(m_setMenu->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly));
@@ -233,7 +233,7 @@ void TMainForm::rebuildSetMenu()
     }
 }
 
-void TMainForm::applyEditingTexts()
+void MainWindow::applyEditingTexts()
 {
     const std::pair<const char*, int> texts[] = {
         {"EditMenu", TextId::MenuEdit}, {"UndoItem", TextId::MenuUndo}, {"RedoItem", TextId::MenuRedo},
@@ -270,7 +270,7 @@ void TMainForm::applyEditingTexts()
         if (QToolButton* b = m_buttons.value(QLatin1String(button)))
             b->setToolTip(plainText(m_actions.value(QLatin1String(action))));
     if (QToolButton* b = m_buttons.value(QStringLiteral("ToolButton12")))
-        b->setToolTip(m_test->windowTitle());
+        b->setToolTip(m_alignment->windowTitle());
     rebuildSetMenu();
     updateTitle();
 }

@@ -14,15 +14,15 @@
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "gui/channeleditor.h"
-#include "gui/addmessage.h"
-#include "gui/testform.h"
+#include "gui/radioinfowindow.h"
+#include "gui/alignmentwindow.h"
 #include "gui/prompter.h"
-#include "mainformfixture.h"
+#include "mainwindowfixture.h"
 
-class TestMainForm : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
-    static QAction* action(TMainForm& f, const char* name)
+    static QAction* action(MainWindow& f, const char* name)
     {
         return f.findChild<QAction*>(QLatin1String(name));
     }
@@ -30,8 +30,8 @@ class TestMainForm : public QObject {
 private slots:
     void firstStartWithoutConfiguration()
     {
-        MainFormFixture fx;
-        TMainForm& f = *fx.form;
+        MainWindowFixture fx;
+        MainWindow& f = *fx.form;
         QCOMPARE(f.state().chosenPort, 1);
         QVERIFY(!f.state().singlePort);
         QCOMPARE(f.document().choice(Key::Model), 0);
@@ -44,9 +44,9 @@ private slots:
         QCOMPARE(f.state().modelId, "4B512D195A18FF06");
         QCOMPARE(f.document().cell(1, 0), "01");
         QCOMPARE(f.document().cell(32, 0), "32");
-        QVERIFY(!f.subWindowOf(f.addmessageForm())->isVisible());
-        QVERIFY(!f.subWindowOf(f.testForm())->isVisible());
-        QVERIFY(f.subWindowOf(f.channelForm())->isVisible());
+        QVERIFY(!f.subWindowOf(f.radioInfoWindow())->isVisible());
+        QVERIFY(!f.subWindowOf(f.alignmentWindow())->isVisible());
+        QVERIFY(f.subWindowOf(f.channelEditor())->isVisible());
 
         const Profile ini = fx.closeAndReadIni();
         QCOMPARE(ini.intValue("open", "com", 0), 1);
@@ -74,7 +74,7 @@ private slots:
         QFETCH(int, stored);
         QFETCH(int, system);
         QFETCH(int, expected);
-        MainFormFixture fx(QStringLiteral("[Open]\r\nlang=%1\r\n").arg(stored).toLatin1(), true, system);
+        MainWindowFixture fx(QStringLiteral("[Open]\r\nlang=%1\r\n").arg(stored).toLatin1(), true, system);
         QCOMPARE(fx.form->state().language, expected);
         const char* items[] = {"N5", "N6", "N7"};
         for (int i = 0; i < 3; ++i)
@@ -84,7 +84,7 @@ private slots:
 
     void englishShowsEnglishTexts()
     {
-        MainFormFixture fx("[Open]\r\nlang=2\r\n", true, 0x0409);
+        MainWindowFixture fx("[Open]\r\nlang=2\r\n", true, 0x0409);
         QCOMPARE(fx.form->document().words().off, "OFF");
         QCOMPARE(fx.form->document().options(Key::AutoPowerOff).first(), "OFF");
         QVERIFY(action(*fx.form, "File1")->text() != "文件");
@@ -92,7 +92,7 @@ private slots:
 
     void bandListFromConfiguration()
     {
-        MainFormFixture fx("[list]\r\nlistcount=3\r\ncombo0=400-430MHz\r\ncombo1=400-470MHz\r\nlistnow=1\r\n");
+        MainWindowFixture fx("[list]\r\nlistcount=3\r\ncombo0=400-430MHz\r\ncombo1=400-470MHz\r\nlistnow=1\r\n");
         QCOMPARE(fx.form->document().bandList(),
                  QStringList({"400-430MHz", "400-470MHz", "400-470MHz"}));
         QCOMPARE(fx.form->document().selectedBand(), "400-470MHz");
@@ -117,7 +117,7 @@ private slots:
                                                "信道 01：446.00000 MHz\n信道 02：435.00000 MHz");
         QCOMPARE(fx.prompter.messages[0].icon, Prompter::Icon::Warning);
         QVERIFY2(fx.form->windowTitle().endsWith("[400-430MHz]"), qPrintable(fx.form->windowTitle()));
-        auto* picture = fx.form->channelForm()->findChild<QLabel*>("Image1");
+        auto* picture = fx.form->channelEditor()->findChild<QLabel*>("Image1");
         QCOMPARE(picture->toolTip(), "MZ-209  \u00b7  400-430 MHz");
         const QImage narrowBand = picture->pixmap().toImage();
         QTest::keyClick(band, Qt::Key_Down);   // every channel within: nothing to say
@@ -129,7 +129,7 @@ private slots:
 
     void damagedBandListIsSane()
     {
-        MainFormFixture fx("[list]\r\nlistcount=99999999\r\ncombo0=garbage\r\ncombo1=400-470MHz\r\ncombo2=40-470MHz\r\nlistnow=0\r\n");
+        MainWindowFixture fx("[list]\r\nlistcount=99999999\r\ncombo0=garbage\r\ncombo1=400-470MHz\r\ncombo2=40-470MHz\r\nlistnow=0\r\n");
         const QStringList bands = fx.form->document().bandList();
         QVERIFY(bands.size() <= 64);
         QVERIFY(!bands.contains("garbage"));
@@ -139,7 +139,7 @@ private slots:
 
     void listnowOutOfRangeIsStoredAsMinusOne()
     {
-        MainFormFixture fx("[list]\r\nlistcount=1\r\ncombo0=400-470MHz\r\nlistnow=5\r\n");
+        MainWindowFixture fx("[list]\r\nlistcount=1\r\ncombo0=400-470MHz\r\nlistnow=5\r\n");
         QCOMPARE(fx.form->document().choice(Key::Band), -1);
         QCOMPARE(fx.form->findChild<QComboBox*>("ComboBand")->currentIndex(), -1);
         QCOMPARE(fx.closeAndReadIni().intValue("list", "listnow", 0), -1);
@@ -147,19 +147,19 @@ private slots:
 
     void unknownModelSelectsTheOnlyModel()
     {
-        MainFormFixture fx("[Open]\r\nM_type=4\r\n");
+        MainWindowFixture fx("[Open]\r\nM_type=4\r\n");
         QCOMPARE(fx.form->document().choice(Key::Model), 0);
         QCOMPARE(fx.form->windowTitle(), "未命名 - MZ-209");
     }
 
     void unknownLinesSurviveShutdown()
     {
-        MainFormFixture fx("; kept\r\n[Open]\r\ncom=5\r\nco_mode=1\r\nmine=yes\r\n[ports]\r\ncom5=/dev/null-port\r\n[other]\r\nx=1\r\n");
+        MainWindowFixture fx("; kept\r\n[Open]\r\ncom=5\r\nco_mode=1\r\nmine=yes\r\n[ports]\r\ncom5=/dev/null-port\r\n[other]\r\nx=1\r\n");
         QCOMPARE(fx.form->state().chosenPort, 5);
         QVERIFY(fx.form->state().singlePort);
-        auto* com5 = fx.form->communyForm()->findChild<QRadioButton*>("com5");
+        auto* com5 = fx.form->portWindow()->findChild<QRadioButton*>("com5");
         QVERIFY(com5->isChecked());
-        QVERIFY(fx.form->communyForm()->findChild<QCheckBox*>("CheckBox1")->isChecked());
+        QVERIFY(fx.form->portWindow()->findChild<QCheckBox*>("CheckBox1")->isChecked());
         fx.form->close();
         QFile f(fx.dir.filePath("sysini.ini"));
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -170,7 +170,7 @@ private slots:
 
     void unwritableConfigurationIsReported()
     {
-        MainFormFixture fx;
+        MainWindowFixture fx;
         QFile::remove(fx.dir.filePath("sysini.ini"));
         QDir(fx.dir.path()).mkdir("sysini.ini");   // a directory where the file should go
         fx.form->close();
@@ -180,7 +180,7 @@ private slots:
 
     void newAsksAboutUnsavedChangesThenResets()
     {
-        MainFormFixture fx("[list]\r\nlistcount=1\r\ncombo0=400-470MHz\r\nlistnow=0\r\n");
+        MainWindowFixture fx("[list]\r\nlistcount=1\r\ncombo0=400-470MHz\r\nlistnow=0\r\n");
         SettingsDocument& doc = fx.form->document();
         doc.setCell(4, 1, "446.00625");
         doc.setCell(4, 5, doc.words().high);
@@ -208,7 +208,7 @@ private slots:
 
     void languageSwitchRewritesWordsAndKeepsPositions()
     {
-        MainFormFixture fx;
+        MainWindowFixture fx;
         SettingsDocument& doc = fx.form->document();
         doc.setCell(2, 1, "446.00625");
         doc.setCell(2, 5, "高功率");
@@ -231,7 +231,7 @@ private slots:
 
     void missingPackMovesOnlyTheTick()
     {
-        MainFormFixture fx({}, false);
+        MainWindowFixture fx({}, false);
         const QString file = action(*fx.form, "File1")->text();
         action(*fx.form, "N6")->trigger();
         QVERIFY(action(*fx.form, "N6")->isChecked());
@@ -244,33 +244,33 @@ private slots:
 
     void closedChildComesBackWithItsContents()
     {
-        MainFormFixture fx;
-        TMainForm& f = *fx.form;
+        MainWindowFixture fx;
+        MainWindow& f = *fx.form;
         f.document().setCell(7, 1, "440.00000");
-        QMdiSubWindow* sub = f.subWindowOf(f.channelForm());
+        QMdiSubWindow* sub = f.subWindowOf(f.channelEditor());
         sub->close();
         QVERIFY(!sub->isVisible());
         action(f, "ChannelInformation1")->trigger();
         QVERIFY(sub->isVisible());
-        QCOMPARE(f.subWindowOf(f.channelForm()), sub);
+        QCOMPARE(f.subWindowOf(f.channelEditor()), sub);
         QCOMPARE(f.document().cell(7, 1), "440.00000");
     }
 
     void serviceKeyBringsUpTheAlignmentWindow()
     {
-        MainFormFixture fx;
-        TMainForm& f = *fx.form;
+        MainWindowFixture fx;
+        MainWindow& f = *fx.form;
         QVERIFY(!f.findChild<QToolButton*>("ToolButton12")->isVisible());
-        QVERIFY(!f.subWindowOf(f.testForm())->isVisible());
+        QVERIFY(!f.subWindowOf(f.alignmentWindow())->isVisible());
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
         QTest::keyClick(&f, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
-        QVERIFY(f.subWindowOf(f.testForm())->isVisible());
+        QVERIFY(f.subWindowOf(f.alignmentWindow())->isVisible());
     }
 
     void exitWaitsForARadioOperation()
     {
-        MainFormFixture fx;
+        MainWindowFixture fx;
         fx.form->state().setRadioBusy(true);
         QVERIFY(!action(*fx.form, "CutItem")->isEnabled());
         fx.form->close();
@@ -283,7 +283,7 @@ private slots:
 
     void terminationSignalClosesInOrder()
     {
-        MainFormFixture fx("[Open]\r\ncom=3\r\n");
+        MainWindowFixture fx("[Open]\r\ncom=3\r\n");
         closeOnTerminationSignals(fx.form.get());
         std::raise(SIGTERM);
         QTRY_VERIFY(!fx.form->isVisible());
@@ -291,5 +291,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMainForm)
-#include "test_mainform.moc"
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

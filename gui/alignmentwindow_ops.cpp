@@ -16,7 +16,7 @@
 #include "files/alignmentfile.h"
 #include "files/backups.h"
 #include "base/textids.h"
-#include "gui/testform.h"
+#include "gui/alignmentwindow.h"
 
 namespace {
 // Commands that must wait while the radio is in use: the radio commands, and
@@ -27,7 +27,7 @@ constexpr int Commands[] = {1, 2, 3, 5, 6, 7};
 // Marks this window's radio operation as running or ended, for this window
 // and for the main window (which holds back its own radio commands and Exit
 // meanwhile).
-void TTestForm::setRunning(bool running)
+void AlignmentWindow::setRunning(bool running)
 {
     m_running = running;
     if (m_ctx.state)
@@ -39,7 +39,7 @@ void TTestForm::setRunning(bool running)
 // outcome. The operation stays marked as running until `done` has returned,
 // so that what `done` starts next (the adjust after its backup read) is part
 // of it.
-void TTestForm::runOnRadio(ServiceThread::Work work, std::function<void(const Service::Outcome&)> done,
+void AlignmentWindow::runOnRadio(ServiceThread::Work work, std::function<void(const Service::Outcome&)> done,
                            const QString& device)
 {
     if (!m_running)
@@ -49,7 +49,7 @@ void TTestForm::runOnRadio(ServiceThread::Work work, std::function<void(const Se
     m_service->start({device.isEmpty() ? this->device() : device, single, m_ctx.link->log()}, std::move(work));
 }
 
-void TTestForm::serviceFinished()
+void AlignmentWindow::serviceFinished()
 {
     auto done = std::move(m_done);
     m_done = nullptr;
@@ -60,19 +60,19 @@ void TTestForm::serviceFinished()
         setRunning(false);
 }
 
-bool TTestForm::mayStart() const
+bool AlignmentWindow::mayStart() const
 {
     return !m_running && m_ctx.link && !(m_ctx.state && m_ctx.state->radioBusy());
 }
 
-void TTestForm::updateCommands()
+void AlignmentWindow::updateCommands()
 {
     const bool idle = !m_running && !(m_ctx.state && m_ctx.state->radioBusy());
     for (int n : Commands)
         m_buttons.value(n)->setEnabled(idle);
 }
 
-QString TTestForm::device() const
+QString AlignmentWindow::device() const
 {
     if (!m_ctx.ports || !m_ctx.state)
         return {};
@@ -81,7 +81,7 @@ QString TTestForm::device() const
 
 // The port and the cable are blamed only where they are to blame; the
 // core's reason always follows, in the window's language.
-void TTestForm::report(const Service::Outcome& out)
+void AlignmentWindow::report(const Service::Outcome& out)
 {
     QString headline;
     switch (out.status) {
@@ -102,12 +102,12 @@ void TTestForm::report(const Service::Outcome& out)
                                Prompter::Icon::Exclamation);
 }
 
-void TTestForm::refuse(const Result& why)
+void AlignmentWindow::refuse(const Result& why)
 {
     Prompter::active().message(this, text(MsgId::Caption), why.text(texts()), Prompter::Icon::Exclamation);
 }
 
-void TTestForm::Button1Click()
+void AlignmentWindow::Button1Click()
 {
     if (!mayStart())
         return;
@@ -142,7 +142,7 @@ void TTestForm::Button1Click()
     });
 }
 
-void TTestForm::Button2Click()
+void AlignmentWindow::Button2Click()
 {
     if (!mayStart())
         return;
@@ -171,7 +171,7 @@ void TTestForm::Button2Click()
 // other radio can give back: before the first adjust overwrites them, what
 // the radio holds goes into the backup folder. If that fails the technician
 // decides whether to adjust all the same; `adjust` follows when it goes on.
-void TTestForm::backupBeforeAdjust(const std::function<void()>& adjust)
+void AlignmentWindow::backupBeforeAdjust(const std::function<void()>& adjust)
 {
     auto held = std::make_shared<AlignmentValues>();
     const QString device = this->device();
@@ -207,7 +207,7 @@ void TTestForm::backupBeforeAdjust(const std::function<void()>& adjust)
     });
 }
 
-void TTestForm::initialiseForTransfer(const QString& device, std::function<void(bool)> done)
+void AlignmentWindow::initialiseForTransfer(const QString& device, std::function<void(bool)> done)
 {
     if (m_running) {
         done(false);
@@ -230,7 +230,7 @@ void TTestForm::initialiseForTransfer(const QString& device, std::function<void(
                device);
 }
 
-void TTestForm::Button3Click()
+void AlignmentWindow::Button3Click()
 {
     if (m_running)
         return;
@@ -246,7 +246,7 @@ void TTestForm::Button3Click()
     setValues(loaded);
 }
 
-void TTestForm::Button4Click()
+void AlignmentWindow::Button4Click()
 {
     const AlignmentValues current = values();
     const QString path =
@@ -258,7 +258,7 @@ void TTestForm::Button4Click()
         refuse(problem);
 }
 
-void TTestForm::Button5Click()
+void AlignmentWindow::Button5Click()
 {
     if (!mayStart())
         return;
@@ -267,7 +267,7 @@ void TTestForm::Button5Click()
                [this](const Service::Outcome& out) { report(out); });
 }
 
-void TTestForm::Button6Click()
+void AlignmentWindow::Button6Click()
 {
     if (!mayStart())
         return;
@@ -284,7 +284,7 @@ void TTestForm::Button6Click()
                });
 }
 
-void TTestForm::Button7Click()
+void AlignmentWindow::Button7Click()
 {
     if (!mayStart())
         return;
