@@ -211,10 +211,10 @@ void AlignmentWindow::buildWindow()
     }
     commands->addStretch(1);
 
-    void (AlignmentWindow::*handlers[])() = {&AlignmentWindow::Button1Click, &AlignmentWindow::Button2Click,
-                                       &AlignmentWindow::Button3Click, &AlignmentWindow::Button4Click,
-                                       &AlignmentWindow::Button5Click, &AlignmentWindow::Button6Click,
-                                       &AlignmentWindow::Button7Click};
+    void (AlignmentWindow::*handlers[])() = {&AlignmentWindow::readValues, &AlignmentWindow::adjust,
+                                       &AlignmentWindow::loadFile, &AlignmentWindow::saveFile,
+                                       &AlignmentWindow::aging, &AlignmentWindow::calibrateBattery,
+                                       &AlignmentWindow::adjustSquelch};
     for (int n = 1; n <= 7; ++n)
         connect(m_buttons.value(n), &QPushButton::clicked, this, handlers[n - 1]);
 }

@@ -31,13 +31,13 @@ public:
     // True while one of this window's radio operations runs.
     bool operationRunning() const { return m_running; }
 
-    void Button1Click();   // "读出": read the values
-    void Button2Click();   // "调整": write model, band and values
-    void Button3Click();   // "打开": load a file
-    void Button4Click();   // "保存": save a file
-    void Button5Click();   // "老化": aging
-    void Button6Click();   // "电源调整": battery-voltage calibration
-    void Button7Click();   // "调整SQL": squelch
+    void readValues();   // "读出": read the values
+    void adjust();   // "调整": write model, band and values
+    void loadFile();   // "打开": load a file
+    void saveFile();   // "保存": save a file
+    void aging();   // "老化": aging
+    void calibrateBattery();   // "电源调整": battery-voltage calibration
+    void adjustSquelch();   // "调整SQL": squelch
 
     // The read/write window's initialise command: the adjust without the end
     // command, on `device`, before the transfer that follows. Reports a

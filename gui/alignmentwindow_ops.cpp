@@ -107,7 +107,7 @@ void AlignmentWindow::refuse(const Result& why)
     Prompter::active().message(this, text(MsgId::Caption), why.text(texts()), Prompter::Icon::Exclamation);
 }
 
-void AlignmentWindow::Button1Click()
+void AlignmentWindow::readValues()
 {
     if (!mayStart())
         return;
@@ -142,7 +142,7 @@ void AlignmentWindow::Button1Click()
     });
 }
 
-void AlignmentWindow::Button2Click()
+void AlignmentWindow::adjust()
 {
     if (!mayStart())
         return;
@@ -230,7 +230,7 @@ void AlignmentWindow::initialiseForTransfer(const QString& device, std::function
                device);
 }
 
-void AlignmentWindow::Button3Click()
+void AlignmentWindow::loadFile()
 {
     if (m_running)
         return;
@@ -246,7 +246,7 @@ void AlignmentWindow::Button3Click()
     setValues(loaded);
 }
 
-void AlignmentWindow::Button4Click()
+void AlignmentWindow::saveFile()
 {
     const AlignmentValues current = values();
     const QString path =
@@ -258,7 +258,7 @@ void AlignmentWindow::Button4Click()
         refuse(problem);
 }
 
-void AlignmentWindow::Button5Click()
+void AlignmentWindow::aging()
 {
     if (!mayStart())
         return;
@@ -267,7 +267,7 @@ void AlignmentWindow::Button5Click()
                [this](const Service::Outcome& out) { report(out); });
 }
 
-void AlignmentWindow::Button6Click()
+void AlignmentWindow::calibrateBattery()
 {
     if (!mayStart())
         return;
@@ -284,7 +284,7 @@ void AlignmentWindow::Button6Click()
                });
 }
 
-void AlignmentWindow::Button7Click()
+void AlignmentWindow::adjustSquelch()
 {
     if (!mayStart())
         return;

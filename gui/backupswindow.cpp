@@ -47,11 +47,11 @@ BackupsWindow::BackupsWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
     resize(720, 420);
 
     connect(m_open, &QPushButton::clicked, this, [this] {
-        if (ButtonOpenClick())
+        if (openSelected())
             accept();
     });
     connect(m_table, &QTableWidget::cellDoubleClicked, this, [this] {
-        if (ButtonOpenClick())
+        if (openSelected())
             accept();
     });
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
@@ -113,7 +113,7 @@ void BackupsWindow::selectRow(int row)
     m_table->selectRow(row);
 }
 
-bool BackupsWindow::ButtonOpenClick()
+bool BackupsWindow::openSelected()
 {
     if (m_ctx.state->radioBusy())
         return false;

@@ -21,7 +21,7 @@ public:
     void startCommand();
     void refresh();
     // Loads the selected backup; false (after a message) when it cannot be.
-    bool ButtonOpenClick();
+    bool openSelected();
     int count() const;
     QString pathAt(int row) const;
     void selectRow(int row);

@@ -47,7 +47,7 @@ ChannelEditor::ChannelEditor(AppContext& ctx, QWidget* parent) : QWidget(parent)
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
     m_grid->setCanSelect([this](int c, int r) { return StringGrid1SelectCell(c, r); });
-    connect(m_grid, &ChannelGrid::cellClicked, this, &ChannelEditor::StringGrid1Click);
+    connect(m_grid, &ChannelGrid::cellClicked, this, &ChannelEditor::cellChosen);
     connect(m_grid, &ChannelGrid::painted, this, &ChannelEditor::StringGrid1DrawCell);
     connect(m_grid, &ChannelGrid::selectionExtended, this, &ChannelEditor::hideEditors);
 
@@ -108,7 +108,7 @@ void ChannelEditor::buildEditors()
     m_edit1->setAlignment(Qt::AlignCenter);
     m_edit3->setAlignment(Qt::AlignCenter);
     m_combo1->lineEdit()->installEventFilter(this);
-    connect(m_combo1, &QComboBox::editTextChanged, this, &ChannelEditor::ComboBox1Change);
+    connect(m_combo1, &QComboBox::editTextChanged, this, &ChannelEditor::dropDownChanged);
 
     // Lists that the window holds but never shows.
     const auto hiddenList = [this](const char* name) {
@@ -155,10 +155,10 @@ void ChannelEditor::buildPanel()
     // Button1 has no place in this window's panel; it keeps its text only.
     m_buttons[1]->hide();
     connect(m_buttons[1], &QPushButton::clicked, this, &QWidget::close);
-    connect(m_buttons[2], &QPushButton::clicked, this, &ChannelEditor::Button2Click);
-    connect(m_buttons[3], &QPushButton::clicked, this, &ChannelEditor::Button3Click);
-    connect(m_buttons[4], &QPushButton::clicked, this, &ChannelEditor::Button4Click);
-    connect(m_buttons[5], &QPushButton::clicked, this, &ChannelEditor::Button5Click);
+    connect(m_buttons[2], &QPushButton::clicked, this, &ChannelEditor::deleteAllChannels);
+    connect(m_buttons[3], &QPushButton::clicked, this, &ChannelEditor::moveChannelUp);
+    connect(m_buttons[4], &QPushButton::clicked, this, &ChannelEditor::moveChannelDown);
+    connect(m_buttons[5], &QPushButton::clicked, this, &ChannelEditor::deleteChannels);
 }
 
 void ChannelEditor::loadPicture()
@@ -463,7 +463,7 @@ void ChannelEditor::reopenFrequencyEditor(int c, int r)
 
 // Buttons ----------------------------------------------------------------
 
-void ChannelEditor::Button2Click()
+void ChannelEditor::deleteAllChannels()
 {
     if (!Prompter::active().question(this, m_ctx.state->text(TextId::DeleteAllCaption),
                                      m_ctx.state->text(TextId::DeleteAllQuestion), Prompter::Icon::Warning))
@@ -476,13 +476,13 @@ void ChannelEditor::Button2Click()
     m_before.col = -1;
 }
 
-void ChannelEditor::Button5Click()
+void ChannelEditor::deleteChannels()
 {
     deleteSelectedChannels();
 }
 
-void ChannelEditor::Button4Click() { moveChannel(+1); }
-void ChannelEditor::Button3Click() { moveChannel(-1); }
+void ChannelEditor::moveChannelDown() { moveChannel(+1); }
+void ChannelEditor::moveChannelUp() { moveChannel(-1); }
 
 void ChannelEditor::moveChannel(int delta)
 {

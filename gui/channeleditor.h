@@ -91,7 +91,7 @@ private:
     void watchFrame();
 
     // Grid events
-    void StringGrid1Click();
+    void cellChosen();
     bool StringGrid1SelectCell(int c, int r);
     bool StringGrid1KeyDown(QKeyEvent* e);
     bool StringGrid1KeyPress(QKeyEvent* e);
@@ -104,15 +104,15 @@ private:
     bool Edit3KeyPress(QKeyEvent* e);
     void Edit3KeyUp();
     void Edit3Exit();
-    void Edit3DblClick();
-    void ComboBox1Change();
+    void toneEditorDoubleClicked();
+    void dropDownChanged();
     bool ComboBox1KeyPress(QKeyEvent* e);
     void ComboBox1Exit();
     // Buttons
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void Button5Click();
+    void deleteAllChannels();
+    void moveChannelUp();
+    void moveChannelDown();
+    void deleteChannels();
     void FormDeactivate();
 
     bool commit();

@@ -84,7 +84,7 @@ bool ChannelEditor::eventFilter(QObject* o, QEvent* e)
         if (leavesEditor(e))
             Edit3Exit();
         if (type == QEvent::MouseButtonDblClick) {
-            Edit3DblClick();
+            toneEditorDoubleClicked();
             return true;
         }
     } else if (m_combo1 && (o == m_combo1 || o == m_combo1->lineEdit())) {
@@ -98,7 +98,7 @@ bool ChannelEditor::eventFilter(QObject* o, QEvent* e)
 
 // Grid -----------------------------------------------------------------
 
-void ChannelEditor::StringGrid1Click()
+void ChannelEditor::cellChosen()
 {
     hideEditors();
     setEditCell(m_grid->col(), m_grid->row());
@@ -459,7 +459,7 @@ void ChannelEditor::Edit3Exit()
     emit editSettled();
 }
 
-void ChannelEditor::Edit3DblClick()
+void ChannelEditor::toneEditorDoubleClicked()
 {
     hideToneEditor();
     setEditCell(m_grid->col(), m_grid->row());
@@ -481,7 +481,7 @@ void ChannelEditor::Edit3DblClick()
 
 // Tone drop-down -------------------------------------------------------
 
-void ChannelEditor::ComboBox1Change()
+void ChannelEditor::dropDownChanged()
 {
     if (m_comboUpdating || m_combo1->count() == 0)
         return;

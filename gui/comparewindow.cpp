@@ -49,7 +49,7 @@ CompareWindow::CompareWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
     resize(560, 420);
 
-    connect(m_read, &QPushButton::clicked, this, &CompareWindow::ButtonReadClick);
+    connect(m_read, &QPushButton::clicked, this, &CompareWindow::readRadio);
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
     connect(&m_thread, &TransferThread::progress, this, [this](int value, int maximum) {
         m_progress->setMaximum(maximum);
@@ -76,7 +76,7 @@ void CompareWindow::startCommand()
     exec();
 }
 
-void CompareWindow::ButtonReadClick()
+void CompareWindow::readRadio()
 {
     if (isReading() || m_ctx.state->radioBusy())
         return;

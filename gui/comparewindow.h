@@ -27,7 +27,7 @@ public:
 
     // Starts reading the radio; the list fills when the read ends
     // (readFinished), on a thread of its own meanwhile.
-    void ButtonReadClick();
+    void readRadio();
     QStringList differences() const { return m_lines; }
     bool isReading() const { return m_thread.isRunning(); }
     void stopAndWait();

@@ -106,7 +106,7 @@ MainWindow::MainWindow(AppSession& session, QWidget* parent)
     // Service staff reach the alignment window through a key sequence; its
     // toolbar button stays hidden as delivered.
     auto* service = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+Shift+T")), this);
-    connect(service, &QShortcut::activated, this, &MainWindow::ToolButton12Click);
+    connect(service, &QShortcut::activated, this, &MainWindow::showAlignmentWindow);
     auto* closeChild = makeAction(this, m_actions, "CloseWindowItem", QString());
     closeChild->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
     addAction(closeChild);
@@ -157,9 +157,9 @@ void MainWindow::buildMenu()
     };
 
     QMenu* file = menu(nullptr, "File1", QStringLiteral("文件"));
-    add(file, "FileNewItem", QStringLiteral("新建"), &MainWindow::FileNewItemClick, QKeySequence(QStringLiteral("Ctrl+N")));
-    add(file, "FileOpenItem", QStringLiteral("打开"), &MainWindow::FileOpenItemClick, QKeySequence(QStringLiteral("Ctrl+O")));
-    add(file, "FileCloseItem", QStringLiteral("保存"), &MainWindow::FileCloseItemClick, QKeySequence(QStringLiteral("Ctrl+S")));
+    add(file, "FileNewItem", QStringLiteral("新建"), &MainWindow::newDocument, QKeySequence(QStringLiteral("Ctrl+N")));
+    add(file, "FileOpenItem", QStringLiteral("打开"), &MainWindow::openDocument, QKeySequence(QStringLiteral("Ctrl+O")));
+    add(file, "FileCloseItem", QStringLiteral("保存"), &MainWindow::save, QKeySequence(QStringLiteral("Ctrl+S")));
     addFileItems(file);
     sep(file, "N1");
     QAction* exit = add(file, "FileExitItem", QStringLiteral("退出"), nullptr);
@@ -167,24 +167,24 @@ void MainWindow::buildMenu()
 
     buildEditMenu();
     QMenu* edit = menu(nullptr, "Edit1", QStringLiteral("编程"));
-    add(edit, "CutItem", QStringLiteral("读频"), &MainWindow::CutItemClick);
-    add(edit, "CopyItem", QStringLiteral("写频"), &MainWindow::CopyItemClick);
+    add(edit, "CutItem", QStringLiteral("读频"), &MainWindow::readRadio);
+    add(edit, "CopyItem", QStringLiteral("写频"), &MainWindow::writeRadio);
     sep(edit, "PasteItem");
-    add(edit, "ChannelInformation1", QStringLiteral("信道编辑"), &MainWindow::ChannelInformation1Click);
-    add(edit, "OptionalFeatures1", QStringLiteral("可选功能"), &MainWindow::OptionalFeatures1Click);
+    add(edit, "ChannelInformation1", QStringLiteral("信道编辑"), &MainWindow::showChannelEditor);
+    add(edit, "OptionalFeatures1", QStringLiteral("可选功能"), &MainWindow::showOptionsEditor);
     sep(edit, "N3");
-    add(edit, "N4", QStringLiteral("本机信息"), &MainWindow::N4Click);
+    add(edit, "N4", QStringLiteral("本机信息"), &MainWindow::showRadioInfo);
 
     QMenu* tools = menu(nullptr, "Window1", QStringLiteral("工具"));
-    add(tools, "WindowCascadeItem", QStringLiteral("通信端口"), &MainWindow::WindowCascadeItemClick);
-    add(tools, "CommunicationLog1", QStringLiteral("通信记录..."), &MainWindow::CommunicationLog1Click)->setCheckable(true);
+    add(tools, "WindowCascadeItem", QStringLiteral("通信端口"), &MainWindow::showPortWindow);
+    add(tools, "CommunicationLog1", QStringLiteral("通信记录..."), &MainWindow::toggleCommunicationLog)->setCheckable(true);
     QMenu* lang = menu(tools, "N2", QStringLiteral("语言"));
     // Exclusive choices, each language named in itself.
     auto* languages = new QActionGroup(lang);
     languages->setExclusive(true);
-    for (auto [name, text, slot] : {std::tuple{"N5", QStringLiteral("简体中文"), &MainWindow::N5Click},
-                                    std::tuple{"N6", QStringLiteral("English"), &MainWindow::N6Click},
-                                    std::tuple{"N7", QStringLiteral("繁體中文"), &MainWindow::N7Click}}) {
+    for (auto [name, text, slot] : {std::tuple{"N5", QStringLiteral("简体中文"), &MainWindow::useSimplifiedChinese},
+                                    std::tuple{"N6", QStringLiteral("English"), &MainWindow::useEnglish},
+                                    std::tuple{"N7", QStringLiteral("繁體中文"), &MainWindow::useTraditionalChinese}}) {
         QAction* item = add(lang, name, text, slot);
         item->setCheckable(true);
         languages->addAction(item);
@@ -193,8 +193,8 @@ void MainWindow::buildMenu()
     addSafetyCommands(*this, edit, tools, m_actions);
 
     QMenu* help = menu(nullptr, "Help1", QStringLiteral("帮助"));
-    add(help, "HelpAboutItem", QStringLiteral("帮助"), &MainWindow::HelpAboutItemClick);
-    add(help, "About1", QStringLiteral("关于"), &MainWindow::About1Click);
+    add(help, "HelpAboutItem", QStringLiteral("帮助"), &MainWindow::showHelp);
+    add(help, "About1", QStringLiteral("关于"), &MainWindow::showAbout);
 }
 
 void MainWindow::buildToolBar()
@@ -219,20 +219,20 @@ void MainWindow::buildToolBar()
         m_buttons.insert(QLatin1String(name), b);
         return tb->addWidget(b);
     };
-    button("ToolButton9", "new", &MainWindow::FileNewItemClick);
-    button("ToolButton1", "open", &MainWindow::FileOpenItemClick);
-    button("ToolButton2", "save", &MainWindow::FileCloseItemClick);
+    button("ToolButton9", "new", &MainWindow::newDocument);
+    button("ToolButton1", "open", &MainWindow::openDocument);
+    button("ToolButton2", "save", &MainWindow::save);
     tb->addSeparator()->setObjectName(QStringLiteral("ToolButton3"));
-    button("ToolButton4", "read", &MainWindow::CutItemClick);
-    button("ToolButton6", "port", &MainWindow::WindowCascadeItemClick);
-    button("ToolButton5", "write", &MainWindow::CopyItemClick);
+    button("ToolButton4", "read", &MainWindow::readRadio);
+    button("ToolButton6", "port", &MainWindow::showPortWindow);
+    button("ToolButton5", "write", &MainWindow::writeRadio);
     tb->addSeparator()->setObjectName(QStringLiteral("ToolButton7"));
-    button("ToolButton8", "channel", &MainWindow::ChannelInformation1Click);
-    button("ToolButton10", "features", &MainWindow::OptionalFeatures1Click);
-    button("ToolButton11", "info", &MainWindow::N4Click);
+    button("ToolButton8", "channel", &MainWindow::showChannelEditor);
+    button("ToolButton10", "features", &MainWindow::showOptionsEditor);
+    button("ToolButton11", "info", &MainWindow::showRadioInfo);
     tb->addSeparator()->setObjectName(QStringLiteral("ToolButton13"));
     // The alignment window has no visible command.
-    button("ToolButton12", "align", &MainWindow::ToolButton12Click)->setVisible(false);
+    button("ToolButton12", "align", &MainWindow::showAlignmentWindow)->setVisible(false);
     tb->addSeparator()->setObjectName(QStringLiteral("ToolButton14"));
 
     auto* spacer = new QWidget(tb);
@@ -306,7 +306,7 @@ void MainWindow::buildChildWindows()
         setWindowTitle(m_doc->choiceText(Key::Model) + QStringLiteral("     [") + band + u']');
     };
     connect(m_rw, &ReadWriteDialog::identityChanged, m_radioInfo, &RadioInfoWindow::refresh);
-    connect(m_rw, &ReadWriteDialog::modelSelected, this, &MainWindow::ComboBox11Change);
+    connect(m_rw, &ReadWriteDialog::modelSelected, this, &MainWindow::modelChanged);
     connect(m_rw, &ReadWriteDialog::bandSelected, this, showBand);
     connect(m_rw, &ReadWriteDialog::doneSaid, this, [this](const QString& line) {
         firstStepDone();
@@ -514,18 +514,18 @@ void MainWindow::writeConfigurationOnce()
 
 // Commands ---------------------------------------------------------------
 
-void MainWindow::FileNewItemClick()
+void MainWindow::newDocument()
 {
     if (m_state->radioBusy() || !maySetDocumentAside())
         return;
     m_channel->hideEditors();
     m_doc->resetToNew();
-    ComboBox11Change();
+    modelChanged();
     m_doc->markSaved(QString());
     settle();
 }
 
-void MainWindow::CutItemClick()
+void MainWindow::readRadio()
 {
     if (m_state->radioBusy())
         return;
@@ -535,7 +535,7 @@ void MainWindow::CutItemClick()
     m_doc->checkpoint();
 }
 
-void MainWindow::CopyItemClick()
+void MainWindow::writeRadio()
 {
     if (m_state->radioBusy())
         return;
@@ -544,17 +544,17 @@ void MainWindow::CopyItemClick()
     m_rw->startCommand(2, commandText("CopyItem"), writeCaption());
 }
 
-void MainWindow::ChannelInformation1Click() { bringUp(m_channel); }
-void MainWindow::OptionalFeatures1Click() { bringUp(m_options); }
-void MainWindow::N4Click() { bringUp(m_radioInfo); }
-void MainWindow::ToolButton12Click() { bringUp(m_alignment); }
+void MainWindow::showChannelEditor() { bringUp(m_channel); }
+void MainWindow::showOptionsEditor() { bringUp(m_options); }
+void MainWindow::showRadioInfo() { bringUp(m_radioInfo); }
+void MainWindow::showAlignmentWindow() { bringUp(m_alignment); }
 
-void MainWindow::WindowCascadeItemClick()
+void MainWindow::showPortWindow()
 {
     m_portWindow->exec();
 }
 
-void MainWindow::About1Click()
+void MainWindow::showAbout()
 {
     m_about->exec();
 }

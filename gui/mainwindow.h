@@ -57,39 +57,39 @@ public:
     bool writeConfiguration();
     // Tools > Communication log: starts a log of every frame into a file
     // the user picks, or ends the one running and writes it.
-    void CommunicationLog1Click();
+    void toggleCommunicationLog();
     void ApplyLanguagePack(const QString& name);
-    void ComboBox11Change();
+    void modelChanged();
 
     // Commands
-    void FileNewItemClick();
-    void FileOpenItemClick();
-    void FileCloseItemClick();
-    void CutItemClick();
-    void CopyItemClick();
-    void ChannelInformation1Click();
-    void OptionalFeatures1Click();
-    void N4Click();
-    void ToolButton12Click();
-    void WindowCascadeItemClick();
-    void N5Click();
-    void N6Click();
-    void N7Click();
-    void HelpAboutItemClick();
-    void About1Click();
+    void newDocument();
+    void openDocument();
+    void save();
+    void readRadio();
+    void writeRadio();
+    void showChannelEditor();
+    void showOptionsEditor();
+    void showRadioInfo();
+    void showAlignmentWindow();
+    void showPortWindow();
+    void useSimplifiedChinese();
+    void useEnglish();
+    void useTraditionalChinese();
+    void showHelp();
+    void showAbout();
 
     // Editing commands (mainwindow_edit.cpp) and the file commands around
     // them (mainwindow_files.cpp).
-    void FileSaveAsItemClick();
-    void UndoItemClick();
-    void RedoItemClick();
-    void ClipCutItemClick();
-    void ClipCopyItemClick();
-    void ClipPasteItemClick();
-    void InsertChannelItemClick();
-    void DuplicateChannelItemClick();
-    void ImportCsvItemClick();
-    void ExportCsvItemClick();
+    void saveAs();
+    void undo();
+    void redo();
+    void cutChannels();
+    void copyChannels();
+    void pasteChannels();
+    void insertChannel();
+    void duplicateChannel();
+    void importCsv();
+    void exportCsv();
     // Opens a settings file without the dialog (the recent-files list);
     // false when it could not be taken (a message said why).
     bool openSettingsFile(const QString& path);

@@ -11,7 +11,7 @@
 #include "app/appstate.h"
 #include "base/textids.h"
 
-void MainWindow::CommunicationLog1Click()
+void MainWindow::toggleCommunicationLog()
 {
     QAction* item = m_actions.value(QStringLiteral("CommunicationLog1"));
     if (m_link->log()) {

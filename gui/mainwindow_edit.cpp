@@ -53,16 +53,16 @@ void MainWindow::buildEditMenu()
     edit->setObjectName(QStringLiteral("EditMenu"));
     edit->menuAction()->setObjectName(QStringLiteral("EditMenu"));
     m_actions.insert(QStringLiteral("EditMenu"), edit->menuAction());
-    addItem(edit, "UndoItem", &MainWindow::UndoItemClick, {QKeySequence::Undo});
-    addItem(edit, "RedoItem", &MainWindow::RedoItemClick,
+    addItem(edit, "UndoItem", &MainWindow::undo, {QKeySequence::Undo});
+    addItem(edit, "RedoItem", &MainWindow::redo,
             {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     edit->addSeparator();
-    addItem(edit, "ClipCutItem", &MainWindow::ClipCutItemClick, {QKeySequence::Cut});
-    addItem(edit, "ClipCopyItem", &MainWindow::ClipCopyItemClick, {QKeySequence::Copy});
-    addItem(edit, "ClipPasteItem", &MainWindow::ClipPasteItemClick, {QKeySequence::Paste});
+    addItem(edit, "ClipCutItem", &MainWindow::cutChannels, {QKeySequence::Cut});
+    addItem(edit, "ClipCopyItem", &MainWindow::copyChannels, {QKeySequence::Copy});
+    addItem(edit, "ClipPasteItem", &MainWindow::pasteChannels, {QKeySequence::Paste});
     edit->addSeparator();
-    addItem(edit, "InsertChannelItem", &MainWindow::InsertChannelItemClick, {QKeySequence(QStringLiteral("Ctrl+I"))});
-    addItem(edit, "DuplicateChannelItem", &MainWindow::DuplicateChannelItemClick, {QKeySequence(QStringLiteral("Ctrl+D"))});
+    addItem(edit, "InsertChannelItem", &MainWindow::insertChannel, {QKeySequence(QStringLiteral("Ctrl+I"))});
+    addItem(edit, "DuplicateChannelItem", &MainWindow::duplicateChannel, {QKeySequence(QStringLiteral("Ctrl+D"))});
     addItem(edit, "DeleteChannelsItem", nullptr);
     addItem(edit, "SelectAllItem", nullptr, {QKeySequence::SelectAll});
     m_setMenu = edit->addMenu(QString());
@@ -167,7 +167,7 @@ void MainWindow::changeEvent(QEvent* e)
     QMainWindow::changeEvent(e);
 }
 
-void MainWindow::UndoItemClick()
+void MainWindow::undo()
 {
     m_channel->finishPendingEdit();
     if (m_doc->undo())
@@ -175,7 +175,7 @@ void MainWindow::UndoItemClick()
     settle();
 }
 
-void MainWindow::RedoItemClick()
+void MainWindow::redo()
 {
     m_channel->finishPendingEdit();
     if (m_doc->redo())
@@ -183,7 +183,7 @@ void MainWindow::RedoItemClick()
     settle();
 }
 
-void MainWindow::ClipCutItemClick()
+void MainWindow::cutChannels()
 {
     if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
         line->cut();
@@ -191,7 +191,7 @@ void MainWindow::ClipCutItemClick()
         m_channel->cutCells();
 }
 
-void MainWindow::ClipCopyItemClick()
+void MainWindow::copyChannels()
 {
     if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
         line->copy();
@@ -199,7 +199,7 @@ void MainWindow::ClipCopyItemClick()
         m_channel->copyCells();
 }
 
-void MainWindow::ClipPasteItemClick()
+void MainWindow::pasteChannels()
 {
     if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
         line->paste();
@@ -207,8 +207,8 @@ void MainWindow::ClipPasteItemClick()
         m_channel->pasteCells();
 }
 
-void MainWindow::InsertChannelItemClick() { m_channel->insertChannel(); }
-void MainWindow::DuplicateChannelItemClick() { m_channel->duplicateChannel(); }
+void MainWindow::insertChannel() { m_channel->insertChannel(); }
+void MainWindow::duplicateChannel() { m_channel->duplicateChannel(); }
 
 // One submenu per column, each value with a letter of its own.
 void MainWindow::rebuildSetMenu()

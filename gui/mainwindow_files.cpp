@@ -40,14 +40,14 @@ bool sameFile(const QString& a, const QString& b)
 
 void MainWindow::addFileItems(QMenu* file)
 {
-    addItem(file, "FileSaveAsItem", &MainWindow::FileSaveAsItemClick, {QKeySequence::SaveAs});
+    addItem(file, "FileSaveAsItem", &MainWindow::saveAs, {QKeySequence::SaveAs});
     m_recentMenu = file->addMenu(QString());
     m_recentMenu->setObjectName(QStringLiteral("RecentMenu"));
     m_recentMenu->menuAction()->setObjectName(QStringLiteral("RecentMenu"));
     m_actions.insert(QStringLiteral("RecentMenu"), m_recentMenu->menuAction());
     file->addSeparator();
-    addItem(file, "ImportCsvItem", &MainWindow::ImportCsvItemClick);
-    addItem(file, "ExportCsvItem", &MainWindow::ExportCsvItemClick);
+    addItem(file, "ImportCsvItem", &MainWindow::importCsv);
+    addItem(file, "ExportCsvItem", &MainWindow::exportCsv);
     m_recent = RecentFiles::load(Profile::load(iniPath()));
     rebuildRecentMenu();
 }
@@ -72,7 +72,7 @@ bool MainWindow::maySetDocumentAside(bool exiting)
     return false;
 }
 
-void MainWindow::FileOpenItemClick()
+void MainWindow::openDocument()
 {
     if (m_state->radioBusy() || !maySetDocumentAside())
         return;
@@ -98,7 +98,7 @@ bool MainWindow::openSettingsFile(const QString& path)
         return false;
     }
     m_doc->replace(r.data);
-    ComboBox11Change();
+    modelChanged();
     setWindowTitle(r.caption);
     m_channel->hideEditors();
     m_doc->markSaved(QFileInfo(path).absoluteFilePath());
@@ -112,12 +112,12 @@ bool MainWindow::openSettingsFile(const QString& path)
     return true;
 }
 
-void MainWindow::FileCloseItemClick()
+void MainWindow::save()
 {
     saveDocument(false);
 }
 
-void MainWindow::FileSaveAsItemClick()
+void MainWindow::saveAs()
 {
     saveDocument(true);
 }
@@ -197,7 +197,7 @@ void MainWindow::rebuildRecentMenu()
 
 // CSV --------------------------------------------------------------------
 
-void MainWindow::ImportCsvItemClick()
+void MainWindow::importCsv()
 {
     if (m_state->radioBusy() || !m_channel->finishPendingEdit())
         return;
@@ -230,7 +230,7 @@ void MainWindow::ImportCsvItemClick()
                    .text(m_state->texts));
 }
 
-void MainWindow::ExportCsvItemClick()
+void MainWindow::exportCsv()
 {
     if (!m_channel->finishPendingEdit())
         return;

@@ -17,7 +17,7 @@
 #include "gui/readwritedialog.h"
 #include "gui/userguide.h"
 
-void MainWindow::HelpAboutItemClick()
+void MainWindow::showHelp()
 {
     const PackStrings& t = m_state->texts;
     const auto say = [&t](int id, const QStringList& values = {}) { return Result::fail(id, values).text(t); };

@@ -100,7 +100,7 @@ void MainWindow::offerRecovery()
             return;
         }
         m_doc->replace(r.data);
-        ComboBox11Change();
+        modelChanged();
         setWindowTitle(r.caption);
         // The work is back as it was: unsaved, in its file.
         m_doc->setFilePath(file);

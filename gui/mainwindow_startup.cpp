@@ -68,7 +68,7 @@ void MainWindow::startUp()
 
     m_doc->setOptions(Key::Band, config.bands);
     m_doc->setChoice(Key::Band, config.selectedBand);
-    ComboBox11Change();
+    modelChanged();
     // Said once the language is known: without it the port map, the band
     // list and the language are the defaults, and a read may fail for it.
     if (!unreadable)
@@ -119,25 +119,25 @@ void MainWindow::setLanguageNumber(int n)
         m_actions.value(QLatin1String(items[i]))->setChecked(i + 1 == n);
 }
 
-void MainWindow::N5Click()
+void MainWindow::useSimplifiedChinese()
 {
     setLanguageNumber(1);
     ApplyLanguagePack(StartupConfig::menuPackName(1));
 }
 
-void MainWindow::N6Click()
+void MainWindow::useEnglish()
 {
     setLanguageNumber(2);
     ApplyLanguagePack(StartupConfig::menuPackName(2));
 }
 
-void MainWindow::N7Click()
+void MainWindow::useTraditionalChinese()
 {
     setLanguageNumber(3);
     ApplyLanguagePack(StartupConfig::menuPackName(3));
 }
 
-void MainWindow::ComboBox11Change()
+void MainWindow::modelChanged()
 {
     if (m_doc->choice(Key::Model) == 0) {
         m_state->modelId = Codec::ModelId;
@@ -179,7 +179,7 @@ void MainWindow::ApplyLanguagePack(const QString& name)
     if (arranged)
         arrangeEditors();
     if (m_guide && m_guide->isVisible())
-        HelpAboutItemClick();
+        showHelp();
 }
 
 void MainWindow::applyMainTexts()

@@ -41,14 +41,14 @@ PortWindow::PortWindow(AppContext& ctx, QWidget* parent)
         // one already ticked runs nothing.
         connect(b, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
-                comClick();
+                portChosen();
         });
         m_com[n - 1] = b;
     }
 
     m_single = new QCheckBox(QStringLiteral("单口"), this);
     m_single->setObjectName(QStringLiteral("CheckBox1"));
-    connect(m_single, &QCheckBox::toggled, this, &PortWindow::CheckBox1Click);
+    connect(m_single, &QCheckBox::toggled, this, &PortWindow::singlePortToggled);
 
     m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setObjectName(QStringLiteral("button1"));
@@ -70,7 +70,7 @@ QRadioButton* PortWindow::portButton(int port) const
     return port >= 1 && port <= 16 ? m_com[port - 1] : nullptr;
 }
 
-void PortWindow::comClick()
+void PortWindow::portChosen()
 {
     for (int n = 1; n <= 16; ++n) {
         if (m_com[n - 1]->isChecked()) {
@@ -83,7 +83,7 @@ void PortWindow::comClick()
     pointLinkAtChosenPort();
 }
 
-void PortWindow::CheckBox1Click(bool checked)
+void PortWindow::singlePortToggled(bool checked)
 {
     if (m_ctx.state)
         m_ctx.state->singlePort = checked;

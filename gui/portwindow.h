@@ -36,8 +36,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void comClick();
-    void CheckBox1Click(bool checked);
+    void portChosen();
+    void singlePortToggled(bool checked);
     void pointLinkAtChosenPort();
 
     AppContext& m_ctx;

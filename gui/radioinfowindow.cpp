@@ -148,7 +148,7 @@ RadioInfoWindow::RadioInfoWindow(AppContext& ctx, QWidget* parent) : QWidget(par
     m_check2->setChecked(m_ctx.identity->writeUser);
     connect(m_edit8, &QLineEdit::textChanged, this, [this](const QString& t) { m_ctx.identity->userToWrite = t; });
     connect(m_check2, &QCheckBox::toggled, this, [this](bool on) { m_ctx.identity->writeUser = on; });
-    connect(m_button1, &QPushButton::clicked, this, &RadioInfoWindow::Button1Click);
+    connect(m_button1, &QPushButton::clicked, this, &RadioInfoWindow::closeWindow);
     refresh();
 }
 
@@ -205,7 +205,7 @@ void RadioInfoWindow::setStatusAdmin()
     m_status->showMessage(QStringLiteral("  ") + line);
 }
 
-void RadioInfoWindow::Button1Click()
+void RadioInfoWindow::closeWindow()
 {
     close();
 }

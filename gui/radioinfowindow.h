@@ -26,7 +26,7 @@ public:
     // language from then on.
     void setStatusAdmin();
 
-    void Button1Click();
+    void closeWindow();
 
 public slots:
     // Shows the identity fields again; a transfer fills them as it goes.

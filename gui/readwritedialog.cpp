@@ -44,7 +44,7 @@ ReadWriteDialog::ReadWriteDialog(AppContext& ctx, QWidget* parent)
     m_button3 = new QPushButton(QStringLiteral("初始化"), this);
     m_button3->setObjectName(QStringLiteral("Button3"));
     m_button3->hide();
-    connect(m_button3, &QPushButton::clicked, this, &ReadWriteDialog::Button3Click);
+    connect(m_button3, &QPushButton::clicked, this, &ReadWriteDialog::initialiseAndTransfer);
     m_button4 = new QPushButton(QStringLiteral("清除密码"), this);
     m_button4->setObjectName(QStringLiteral("Button4"));
     m_button4->hide();
@@ -105,8 +105,8 @@ ReadWriteDialog::ReadWriteDialog(AppContext& ctx, QWidget* parent)
     outer->addWidget(m_status);
     setFixedSize(QSize(380, 180).expandedTo(sizeHint()));
 
-    connect(m_button1, &QPushButton::clicked, this, &ReadWriteDialog::Button1Click);
-    connect(m_button2, &QPushButton::clicked, this, &ReadWriteDialog::Button2Click);
+    connect(m_button1, &QPushButton::clicked, this, &ReadWriteDialog::startTransfer);
+    connect(m_button2, &QPushButton::clicked, this, &ReadWriteDialog::closeWindow);
     connect(&m_thread, &TransferThread::progress, this, [this](int value, int maximum) {
         m_progress->setMaximum(maximum);
         m_progress->setValue(value);
@@ -172,15 +172,15 @@ void ReadWriteDialog::applyTexts(const PackStrings& t)
 void ReadWriteDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormShow();
+    focusStart();
 }
 
-void ReadWriteDialog::FormShow()
+void ReadWriteDialog::focusStart()
 {
     m_button1->setFocus();
 }
 
-void ReadWriteDialog::Button1Click()
+void ReadWriteDialog::startTransfer()
 {
     if (!m_button1->isEnabled() || isTransferRunning() || m_ctx.state->radioBusy())
         return;
@@ -340,12 +340,12 @@ void ReadWriteDialog::reportSafety(const SafeTransfer::Outcome& out)
                                out.stage == Stage::Done ? Prompter::Icon::Warning : Prompter::Icon::Exclamation);
 }
 
-void ReadWriteDialog::Button2Click()
+void ReadWriteDialog::closeWindow()
 {
     close();
 }
 
-void ReadWriteDialog::Button3Click()
+void ReadWriteDialog::initialiseAndTransfer()
 {
     if (!m_initialise || m_initialising || !m_button1->isEnabled() || isTransferRunning())
         return;
@@ -357,25 +357,25 @@ void ReadWriteDialog::Button3Click()
         // The transfer follows only when the radio took the model, band and
         // alignment records.
         if (adjusted)
-            Button1Click();
+            startTransfer();
         m_initialising = false;
         m_button3->setEnabled(true);
     });
 }
 
-bool ReadWriteDialog::FormCloseQuery()
+bool ReadWriteDialog::mayClose()
 {
     return m_button1->isEnabled() && !isTransferRunning() && !m_initialising;
 }
 
-void ReadWriteDialog::FormClose()
+void ReadWriteDialog::closed()
 {
     m_button3->hide();
 }
 
 void ReadWriteDialog::closeEvent(QCloseEvent* event)
 {
-    if (!FormCloseQuery()) {
+    if (!mayClose()) {
         event->ignore();
         return;
     }
@@ -385,8 +385,8 @@ void ReadWriteDialog::closeEvent(QCloseEvent* event)
 // Escape and the close box both end here; neither may end a running transfer.
 void ReadWriteDialog::reject()
 {
-    if (!FormCloseQuery())
+    if (!mayClose())
         return;
-    FormClose();
+    closed();
     QDialog::reject();
 }

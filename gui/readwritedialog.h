@@ -56,12 +56,12 @@ public:
     SafeTransfer::Options safetyOptions() const;
 
     // Handlers under the names the rest of the program knows them by.
-    void FormShow();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    bool FormCloseQuery();
-    void FormClose();
+    void focusStart();
+    void startTransfer();
+    void closeWindow();
+    void initialiseAndTransfer();
+    bool mayClose();
+    void closed();
 
 signals:
     void identityChanged();

@@ -34,7 +34,7 @@ void addSafetyCommands(MainWindow& form, QMenu* programming, QMenu* tools, QMap<
         BackupsWindow window(form.context(), &form);
         QObject::connect(&window, &BackupsWindow::loaded, &form, [&form](const QString& caption) {
             // As File > Open ends.
-            form.ComboBox11Change();
+            form.modelChanged();
             form.setWindowTitle(caption);
             form.channelEditor()->hideEditors();
             form.firstStepDone();

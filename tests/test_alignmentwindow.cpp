@@ -345,8 +345,8 @@ private slots:
         for (int n : {1, 2, 3, 5, 6, 7})
             QVERIFY2(!b.button(n)->isEnabled(), qPrintable(QString::number(n)));
         // Even called directly, the handlers start nothing.
-        b.form->Button1Click();
-        b.form->Button7Click();
+        b.form->readValues();
+        b.form->adjustSquelch();
         QVERIFY(QTest::qWaitFor([&] { return !b.form->operationRunning(); }, 30000));
         const QList<QByteArray> frames = b.sim.receivedFrames();
         QCOMPARE(std::count(frames.begin(), frames.end(), ServiceHello), 1);
@@ -359,7 +359,7 @@ private slots:
         b.sim.resetCounters();
         b.state.setRadioBusy(true);
         QVERIFY(!b.button(6)->isEnabled());
-        b.form->Button6Click();
+        b.form->calibrateBattery();
         QCOMPARE(b.sim.framesReceived(), 0);
         b.state.setRadioBusy(false);
         QVERIFY(b.button(6)->isEnabled());

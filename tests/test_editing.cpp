@@ -54,7 +54,7 @@ struct Editing : MainWindowFixture {
 
     void click(int c, int r, Qt::KeyboardModifiers mods = {})
     {
-        form->ChannelInformation1Click();
+        form->showChannelEditor();
         grid()->scrollTo(grid()->model()->index(r - 1, c));
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, mods, grid()->cellRect(c, r).center());
         settle();
@@ -81,9 +81,9 @@ private slots:
     {
         Editing e;
         // Nothing changed: New, Open and Exit go on without a question.
-        e.f().FileNewItemClick();
+        e.f().newDocument();
         e.prompter.files = {QString()};
-        e.f().FileOpenItemClick();
+        e.f().openDocument();
         e.settle();
         QCOMPARE(e.prompter.saveQuestions.size(), 0);
         QVERIFY(e.f().windowTitle().startsWith("Untitled - "));
@@ -93,30 +93,30 @@ private slots:
 
         // Cancel keeps everything.
         e.prompter.saveAnswers = {Choice::Cancel};
-        e.f().FileNewItemClick();
+        e.f().newDocument();
         QCOMPARE(e.saveQuestion(), "Save changes to Untitled?");
         QCOMPARE(e.doc().cell(3, 1), "446.00000");
         e.prompter.saveAnswers = {Choice::Cancel};
         e.action("FileExitItem")->trigger();
         QVERIFY(e.f().isVisible());
         e.prompter.saveAnswers = {Choice::Cancel};
-        e.f().FileOpenItemClick();
+        e.f().openDocument();
         QCOMPARE(e.prompter.saveQuestions.size(), 3);
         e.prompter.saveAnswers = {Choice::Cancel};
-        e.f().CutItemClick();   // Read
+        e.f().readRadio();   // Read
         QCOMPARE(e.prompter.saveQuestions.size(), 4);
         QVERIFY(e.prompter.messages.isEmpty());   // the read never started
 
         // Discard lets Read go on (to the port, which this machine lacks).
         e.prompter.saveAnswers = {Choice::Discard};
-        e.f().CutItemClick();
+        e.f().readRadio();
         QCOMPARE(e.prompter.messages.size(), 1);
         QCOMPARE(e.doc().cell(3, 1), "446.00000");
 
         // Save writes the file, then New goes on.
         e.prompter.saveAnswers = {Choice::Save};
         e.prompter.files = {e.path("kept.kq19")};
-        e.f().FileNewItemClick();
+        e.f().newDocument();
         QVERIFY(QFile::exists(e.path("kept.kq19")));
         QCOMPARE(e.doc().cell(3, 1), "");
         QCOMPARE(e.prompter.saveQuestions.size(), 6);
@@ -124,7 +124,7 @@ private slots:
         // A cancelled save dialog cancels the command too.
         e.typeChannel(4, "447");
         e.prompter.saveAnswers = {Choice::Save};
-        e.f().FileNewItemClick();
+        e.f().newDocument();
         QCOMPARE(e.doc().cell(4, 1), "447.00000");
 
         // Discard on Exit closes the window.
@@ -138,7 +138,7 @@ private slots:
         Editing e;
         e.typeChannel(1, "440");
         e.prompter.files = {e.path("one.kq19")};
-        e.f().FileCloseItemClick();
+        e.f().save();
         QCOMPARE(e.prompter.saveStarts.last(), "");
         QCOMPARE(e.f().windowTitle(), "one.kq19 - MZ-209");
         QVERIFY(e.prompter.questions.isEmpty());
@@ -147,7 +147,7 @@ private slots:
         e.typeChannel(2, "441");
         QVERIFY(e.f().windowTitle().startsWith("one.kq19* - "));
         e.prompter.files = {e.path("one.kq19")};
-        e.f().FileCloseItemClick();
+        e.f().save();
         QCOMPARE(e.prompter.saveStarts.last(), e.path("one.kq19"));
         QVERIFY(e.prompter.questions.isEmpty());
         QVERIFY(!e.doc().isModified());
@@ -183,13 +183,13 @@ private slots:
         text.write("shopping list\r\n");
         text.close();
         e.prompter.files = {e.path("notes.txt")};
-        e.f().FileOpenItemClick();
+        e.f().openDocument();
         QCOMPARE(e.prompter.messages.size(), 1);
         QCOMPARE(e.prompter.messages[0].text, "notes.txt is not an RQ-300 settings file");
 
         // A file saved here, then damaged in its seventh line.
         e.prompter.files = {e.path("good.kq19")};
-        e.f().FileCloseItemClick();
+        e.f().save();
         QFile f(e.path("good.kq19"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QList<QByteArray> lines = f.readAll().split('\n');
@@ -201,7 +201,7 @@ private slots:
         e.doc().setChoice(Key::Squelch, 9);
         e.prompter.files = {e.path("good.kq19")};
         e.prompter.saveAnswers = {Choice::Discard};
-        e.f().FileOpenItemClick();
+        e.f().openDocument();
         QCOMPARE(e.prompter.messages.size(), 2);
         QCOMPARE(e.prompter.messages[1].text, "good.kq19 is damaged at line 7: 'x' is not a valid integer value");
         QCOMPARE(e.doc().choice(Key::Squelch), 9);   // nothing changed
@@ -240,10 +240,10 @@ private slots:
         e.prompter.answers = {true};
         e.channel()->findChild<QPushButton*>("Button2")->click();    step();   // delete all
         e.prompter.saveAnswers = {Choice::Discard};
-        e.f().FileNewItemClick();                                    step();   // New
+        e.f().newDocument();                                    step();   // New
 
         for (int i = states.size() - 2; i >= 0; --i) {
-            e.f().UndoItemClick();
+            e.f().undo();
             QVERIFY2(e.doc().data() == states[i], qPrintable(QString("undo to state %1").arg(i)));
         }
         QVERIFY(!e.action("UndoItem")->isEnabled());
@@ -252,8 +252,8 @@ private slots:
             QVERIFY2(e.doc().data() == states[i], qPrintable(QString("redo to state %1").arg(i)));
         }
         // The optional features window shows what undo brings back.
-        e.f().UndoItemClick();
-        e.f().UndoItemClick();
+        e.f().undo();
+        e.f().undo();
         QCOMPARE(dtmf->text(), "4AB");
         QCOMPARE(squelch->currentIndex(), 6);
     }
@@ -263,12 +263,12 @@ private slots:
         Editing e;
         e.typeChannel(5, "445");
         e.prompter.files = {e.path("a.kq19")};
-        e.f().FileCloseItemClick();
+        e.f().save();
         e.typeChannel(6, "446");
         e.prompter.files = {e.path("b.kq19")};
-        e.f().FileCloseItemClick();
+        e.f().save();
         e.prompter.files = {e.path("a.kq19")};
-        e.f().FileOpenItemClick();
+        e.f().openDocument();
         QCOMPARE(e.doc().cell(6, 1), "");
         QVERIFY(e.f().windowTitle().startsWith("a.kq19 - "));
         // Ctrl+Z from the grid, as a user presses it.
@@ -288,15 +288,15 @@ private slots:
         Editing e(QStringLiteral("[ports]\r\ncom1=%1\r\n").arg(sim.devicePath()).toUtf8() + Bands);
         e.typeChannel(30, "430");
         e.prompter.files = {e.path("mine.kq19")};
-        e.f().FileCloseItemClick();
+        e.f().save();
         e.typeChannel(31, "431");
         const DocumentData mine = e.doc().data();
 
         ReadWriteDialog& rw = *e.f().readWriteDialog();
         QVERIFY(rw.prepareCommand(1, "Read", "Read"));
-        rw.FormShow();
+        rw.focusStart();
         QVERIFY(startTransferAndWait(rw));
-        rw.FormClose();
+        rw.closed();
         QVERIFY2(e.prompter.messages.isEmpty(), qPrintable(e.prompter.messages.value(0).text));
         e.settle();
         QVERIFY(e.doc().data().channelExists(1));
@@ -307,11 +307,11 @@ private slots:
         const DocumentData radio = e.doc().data();
 
         const int frames = sim.framesReceived();
-        e.f().UndoItemClick();
+        e.f().undo();
         QVERIFY(e.doc().data() == mine);
         QCOMPARE(e.doc().filePath(), e.path("mine.kq19"));
         QVERIFY(e.doc().isModified());
-        e.f().RedoItemClick();
+        e.f().redo();
         QVERIFY(e.doc().data() == radio);
         QCOMPARE(sim.framesReceived(), frames);
 
@@ -319,9 +319,9 @@ private slots:
         e.click(5, 1);
         QVERIFY(e.doc().isModified());
         QVERIFY(rw.prepareCommand(2, "Write", "Write"));
-        rw.FormShow();
+        rw.focusStart();
         QVERIFY(startTransferAndWait(rw));
-        rw.FormClose();
+        rw.closed();
         QVERIFY2(e.prompter.messages.isEmpty(), qPrintable(e.prompter.messages.value(0).text));
         e.settle();
         QVERIFY(!e.doc().isModified());
@@ -336,7 +336,7 @@ private slots:
             e.typeChannel(7, "447");
             e.doc().setChoice(Key::Volume, 12);
             e.prompter.files = {e.path("work.kq19")};
-            e.f().FileCloseItemClick();
+            e.f().save();
             e.typeChannel(8, "448");
             // The radio's records the document came with come back too.
             RadioImage records;
@@ -394,7 +394,7 @@ private slots:
             work = e.path("work.kq19");
             e.typeChannel(7, "447");
             e.prompter.files = {work};
-            e.f().FileCloseItemClick();
+            e.f().save();
             e.typeChannel(8, "448");
             // Terminated while a read runs.
             ReadWriteDialog& rw = *e.f().readWriteDialog();
@@ -505,31 +505,31 @@ private slots:
         QApplication::clipboard()->setText(
             "446.00625\t88.5\t446.00625\tD023N\tLow\tNarrow\tOFF\tON\tOFF\tON\tOFF\n"
             "447.00000\tD754I\t\tOFF\tHigh\tWide\tON\tOFF\tON\tOFF\tOFF\n");
-        e.f().ClipPasteItemClick();
+        e.f().pasteChannels();
         QCOMPARE(e.prompter.messages.size(), 1);
         QCOMPARE(e.doc().cell(4, 5), "Low");
         QCOMPARE(e.doc().cell(5, 2), "D754I");
         QCOMPARE(e.doc().cell(5, 3), "");
         QCOMPARE(e.doc().cell(2, 1), "442.00000");
-        e.f().UndoItemClick();   // one step
+        e.f().undo();   // one step
         QVERIFY(e.doc().data() == before);
 
         // Copy of two selected rows, pasted further down: a copy of the channels.
-        e.f().RedoItemClick();
+        e.f().redo();
         e.click(0, 4);
         e.click(0, 5, Qt::ShiftModifier);
         e.grid()->setFocus();
         QTest::keyClick(e.grid(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text().count('\n'), 2);
         e.click(1, 20);
-        e.f().ClipPasteItemClick();
+        e.f().pasteChannels();
         for (int c = 1; c <= 11; ++c) {
             QCOMPARE(e.doc().cell(20, c), e.doc().cell(4, c));
             QCOMPARE(e.doc().cell(21, c), e.doc().cell(5, c));
         }
         // Cut empties the rows it took.
         e.click(0, 20);
-        e.f().ClipCutItemClick();
+        e.f().cutChannels();
         QCOMPARE(e.doc().cell(20, 1), "");
         QCOMPARE(QApplication::clipboard()->text().split('\t').first(), "446.00625");
     }
@@ -548,7 +548,7 @@ private slots:
         QCOMPARE(e.doc().cell(3, 5), "");   // no channel there
         e.f().findChild<QAction*>("SetColumn8_0")->trigger();   // flag B: ON
         QCOMPARE(e.doc().cell(2, 8), "ON");
-        e.f().UndoItemClick();
+        e.f().undo();
         QCOMPARE(e.doc().cell(2, 8), "OFF");
         QCOMPARE(e.doc().cell(2, 5), "Low");
     }

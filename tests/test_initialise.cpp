@@ -40,7 +40,7 @@ private slots:
 
         ReadWriteDialog& rw = *f.readWriteDialog();
         QVERIFY(rw.prepareCommand(1, "读频", "读 频"));
-        rw.FormShow();
+        rw.focusStart();
         QSignalSpy readDone(&rw, &ReadWriteDialog::transferFinished);
         rw.findChild<QPushButton*>("Button3")->click();
         // The adjust and then the read run on threads of their own.
@@ -56,7 +56,7 @@ private slots:
         QVERIFY(f.windowTitle().endsWith(" - MZ-209     [400-470MHz]"));
         QVERIFY(rw.findChild<QPushButton*>("Button1")->isEnabled());
         QVERIFY(rw.findChild<QPushButton*>("Button3")->isEnabled());
-        rw.FormClose();
+        rw.closed();
     }
 
     void refusedAdjustStartsNoTransfer()
@@ -66,13 +66,13 @@ private slots:
         MainWindowFixture fx(sysini(sim, -1));   // no band selected: nothing can be written
         ReadWriteDialog& rw = *fx.form->readWriteDialog();
         QVERIFY(rw.prepareCommand(2, "写频", "写 频"));
-        rw.FormShow();
+        rw.focusStart();
         sim.resetCounters();
         rw.findChild<QPushButton*>("Button3")->click();
         QCOMPARE(sim.framesReceived(), 0);
         QCOMPARE(fx.prompter.messages.size(), 1);
-        QVERIFY(rw.FormCloseQuery());
-        rw.FormClose();
+        QVERIFY(rw.mayClose());
+        rw.closed();
     }
 };
 

@@ -189,14 +189,14 @@ private slots:
 
         // The question is the one about unsaved changes.
         fx.prompter.saveAnswers = {Prompter::SaveChoice::Cancel};
-        fx.form->FileNewItemClick();
+        fx.form->newDocument();
         QCOMPARE(fx.prompter.saveQuestions.size(), 1);
         QCOMPARE(fx.prompter.saveQuestions[0].text, "是否保存对 未命名 的修改？");
         QCOMPARE(doc.cell(4, 1), "446.00625");
         QCOMPARE(doc.choice(Key::Squelch), 8);
 
         fx.prompter.saveAnswers = {Prompter::SaveChoice::Discard};
-        fx.form->FileNewItemClick();
+        fx.form->newDocument();
         QVERIFY(doc.cell(4, 1).isEmpty());
         QVERIFY(doc.cell(4, 5).isEmpty());
         QCOMPARE(doc.cell(4, 0), "04");

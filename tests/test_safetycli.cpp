@@ -299,7 +299,7 @@ private slots:
         const QString device = QString::fromUtf8(sim.readLine()).trimmed();
         save("a.kq19", sample());
         Run r = cli({"diff", "a.kq19", device, "--band", "400-470MHz"});
-        QCOMPARE(r.exit, 1);   // the fresh radio holds no channel 5
+        QVERIFY2(r.exit == 1, qPrintable(r.err));   // the fresh radio holds no channel 5
         QVERIFY2(r.out.contains("channel 05: 446.00625 -> (empty)\n"), qPrintable(r.out + r.err));
         r = cli({"backups"});
         QCOMPARE(r.exit, 0);

@@ -108,7 +108,7 @@ private slots:
         const QByteArray memory = f.sim.memory();
         CompareWindow w(ctx);
         QSignalSpy read(&w, &CompareWindow::readFinished);
-        w.ButtonReadClick();
+        w.readRadio();
         // The read runs on a thread of its own; the window stays usable.
         QVERIFY(w.isReading());
         QVERIFY(read.wait(30000));
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(w.pathAt(1), olderPath);
         QSignalSpy loaded(&w, &BackupsWindow::loaded);
         w.selectRow(1);
-        QVERIFY(w.ButtonOpenClick());
+        QVERIFY(w.openSelected());
         QVERIFY(prompter.messages.isEmpty());
         QCOMPARE(loaded.size(), 1);
         QCOMPARE(f.doc.cell(3, 1), QString("446.00625"));
@@ -154,7 +154,7 @@ private slots:
         QFile::remove(newerPath);
         const DocumentData before = f.doc.data();
         w.selectRow(0);
-        QVERIFY(!w.ButtonOpenClick());
+        QVERIFY(!w.openSelected());
         QCOMPARE(prompter.messages.size(), 1);
         QVERIFY(f.doc.data() == before);
         QDir(folder).removeRecursively();

@@ -184,8 +184,8 @@ class TestWindowTexts : public QObject {
             id.user = QStringLiteral("ABCDEFG");
             id.factoryDate = QStringLiteral("2024-01-15  09:30:00");
             id.saleDate = QStringLiteral("2024-02-01  10:00:00");
-            f.N4Click();
-            f.ToolButton12Click();
+            f.showRadioInfo();
+            f.showAlignmentWindow();
             QVERIFY(f.readWriteDialog()->prepareCommand(1, f.state().text(17), f.readCaption()));
             f.readWriteDialog()->show();
             f.portWindow()->show();
@@ -282,10 +282,10 @@ private slots:
             QVERIFY2(hint.contains(f.commandText(item)), qPrintable(hint));
         QCOMPARE(hasHan(hint), language != 2);
         fx.prompter.files = {fx.dir.filePath("begun.kq19")};
-        f.FileCloseItemClick();
+        f.save();
         QCOMPARE(f.statusText(), hint);   // a save is no first step
         fx.prompter.files = {fx.dir.filePath("begun.kq19")};
-        f.FileOpenItemClick();
+        f.openDocument();
         QCOMPARE(f.statusText(), QStringLiteral("     ") + t.text(61));
 
         f.findChild<QAction*>("HelpAboutItem")->trigger();
@@ -329,7 +329,7 @@ private slots:
         QCOMPARE(f.alignmentWindow()->windowTitle(), QStringLiteral("Alignment"));
 
         // Back in simplified Chinese every text is the built-in one again.
-        f.N5Click();
+        f.useSimplifiedChinese();
         QCOMPARE(f.radioInfoWindow()->findChild<QStatusBar*>()->currentMessage(), QStringLiteral("  管理员：Tavrin"));
         QCOMPARE(f.alignmentWindow()->findChild<QPushButton*>(QStringLiteral("Button7"))->text(), QStringLiteral("调整SQL"));
         QCOMPARE(f.alignmentWindow()->windowTitle(), QStringLiteral("调试"));
@@ -415,13 +415,13 @@ private slots:
             Prompter real;
             return real.saveChanges(nullptr, "t", "q") == Prompter::SaveChoice::Cancel ? texts : QStringList();
         };
-        fx.form->N5Click();
+        fx.form->useSimplifiedChinese();
         const QStringList simplified = standardTexts();
         const QStringList simplifiedSave = saveButtons();
-        fx.form->N6Click();
+        fx.form->useEnglish();
         const QStringList english = standardTexts();
         QCOMPARE(saveButtons(), (QStringList{"&Save", "&Discard", "&Cancel"}));
-        fx.form->N7Click();
+        fx.form->useTraditionalChinese();
         const QStringList traditional = standardTexts();
         for (const QStringList& chinese : {simplifiedSave, saveButtons()}) {
             QCOMPARE(chinese.size(), 3);
@@ -438,9 +438,9 @@ private slots:
                  "the file dialog stays English");
         // The file dialogs' type column, which Qt's translations leave English.
         QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("資料夾"));
-        fx.form->N5Click();
+        fx.form->useSimplifiedChinese();
         QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("文件夹"));
-        fx.form->N6Click();
+        fx.form->useEnglish();
         QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
         QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("Folder"));
     }

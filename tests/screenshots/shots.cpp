@@ -210,18 +210,18 @@ int main(int argc, char** argv)
         return 1;
     }
     rw.show();
-    rw.FormShow();
+    rw.focusStart();
     save(&rw, QStringLiteral("readwrite-read"));
     g_captured = &rw;
     rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
     g_captured = nullptr;
     save(&rw, QStringLiteral("readwrite-read-done"));
-    rw.FormClose();
+    rw.closed();
     rw.hide();
 
-    mdiChild(f, f.channelEditor(), &MainWindow::ChannelInformation1Click, QStringLiteral("channel"));
+    mdiChild(f, f.channelEditor(), &MainWindow::showChannelEditor, QStringLiteral("channel"));
     save(&f, QStringLiteral("mainwindow"));
-    mdiChild(f, f.optionsEditor(), &MainWindow::OptionalFeatures1Click, QStringLiteral("optionseditor"));
+    mdiChild(f, f.optionsEditor(), &MainWindow::showOptionsEditor, QStringLiteral("optionseditor"));
     {
         // As after opening a file of an older program: volume and lease time unknown.
         const DocumentData read = f.document().data();
@@ -233,24 +233,24 @@ int main(int argc, char** argv)
         save(sub ? static_cast<QWidget*>(sub) : f.optionsEditor(), QStringLiteral("optionseditor-unknown"));
         f.document().replace(read);
     }
-    mdiChild(f, f.radioInfoWindow(), &MainWindow::N4Click, QStringLiteral("radioinfo"));
-    mdiChild(f, f.alignmentWindow(), &MainWindow::ToolButton12Click, QStringLiteral("alignment"));
+    mdiChild(f, f.radioInfoWindow(), &MainWindow::showRadioInfo, QStringLiteral("radioinfo"));
+    mdiChild(f, f.alignmentWindow(), &MainWindow::showAlignmentWindow, QStringLiteral("alignment"));
     save(&f, QStringLiteral("mainwindow-all"));
 
     // A write keeps a backup, for the backups window to list.
     if (rw.prepareCommand(2, f.state().text(18), f.writeCaption())) {
         rw.show();
-        rw.FormShow();
+        rw.focusStart();
         save(&rw, QStringLiteral("readwrite-write"));
         g_captured = &rw;   // modal while it writes, and expected
         rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
         g_captured = nullptr;
-        rw.FormClose();
+        rw.closed();
         rw.hide();
     }
 
-    modal(QStringLiteral("portwindow"), [&] { f.WindowCascadeItemClick(); });
-    modal(QStringLiteral("about"), [&] { f.About1Click(); });
+    modal(QStringLiteral("portwindow"), [&] { f.showPortWindow(); });
+    modal(QStringLiteral("about"), [&] { f.showAbout(); });
     modal(QStringLiteral("backups"), [&] { f.findChild<QAction*>(QStringLiteral("BackupsItem"))->trigger(); });
     // One channel changed, so that the comparison has a line to show.
     f.document().setCell(3, 1, QStringLiteral("445.12500"));
@@ -261,11 +261,11 @@ int main(int argc, char** argv)
           });
     modal(QStringLiteral("message-delete-all"),
           [&] { f.channelEditor()->findChild<QPushButton*>(QStringLiteral("Button2"))->click(); });
-    modal(QStringLiteral("message-save-changes"), [&] { f.FileNewItemClick(); });
+    modal(QStringLiteral("message-save-changes"), [&] { f.newDocument(); });
     // Nothing to save any more, so that Open goes straight to its dialog.
     f.document().markClean();
-    modal(QStringLiteral("dialog-open"), [&] { f.FileOpenItemClick(); });
-    modal(QStringLiteral("dialog-save"), [&] { f.FileSaveAsItemClick(); });
+    modal(QStringLiteral("dialog-open"), [&] { f.openDocument(); });
+    modal(QStringLiteral("dialog-save"), [&] { f.saveAs(); });
 
     // A radio that does not answer: the failure message.
     SimRadio::Faults deaf;
@@ -273,10 +273,10 @@ int main(int argc, char** argv)
     sim.setFaults(deaf);
     if (rw.prepareCommand(1, f.state().text(17), f.readCaption())) {
         rw.show();
-        rw.FormShow();
+        rw.focusStart();
         modal(QStringLiteral("message-read-failed"),
               [&] { rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click(); });
-        rw.FormClose();
+        rw.closed();
         rw.hide();
     }
 
