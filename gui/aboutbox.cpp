@@ -53,10 +53,10 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
 
 void AboutBox::applyTexts(const PackStrings& t)
 {
-    setWindowTitle(t.text(1) + QStringLiteral("..."));
-    m_ok->setText(t.text(2));
-    m_product->setText(t.text(3) + QStringLiteral("1"));
-    m_version->setText(t.text(4));
-    m_rights->setText(t.text(5));
-    m_maker->setText(t.text(6));
+    setWindowTitle(t.text(WordId::About) + QStringLiteral("..."));
+    m_ok->setText(t.text(WordId::Ok));
+    m_product->setText(t.text(WordId::Product) + QStringLiteral("1"));
+    m_version->setText(t.text(WordId::Version));
+    m_rights->setText(t.text(WordId::Rights));
+    m_maker->setText(t.text(WordId::Maker));
 }

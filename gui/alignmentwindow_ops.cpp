@@ -234,7 +234,7 @@ void AlignmentWindow::loadFile()
 {
     if (m_running)
         return;
-    const QString path = Prompter::active().openFile(this, text(14), fileFilter());
+    const QString path = Prompter::active().openFile(this, text(WordId::Open), fileFilter());
     if (path.isEmpty())
         return;
     AlignmentValues loaded = values();
@@ -250,7 +250,7 @@ void AlignmentWindow::saveFile()
 {
     const AlignmentValues current = values();
     const QString path =
-        Prompter::active().saveFile(this, text(15), fileFilter(), QStringLiteral("m17"));
+        Prompter::active().saveFile(this, text(WordId::Save), fileFilter(), QStringLiteral("m17"));
     if (path.isEmpty())
         return;
     const Result problem = AlignmentFile::save(path, current);

@@ -64,8 +64,8 @@ void BackupsWindow::applyTexts(const PackStrings& t)
     m_table->setHorizontalHeaderLabels({t.text(TextId::BackupsColumnTime), t.text(TextId::BackupsColumnUser),
                                         t.text(TextId::BackupsColumnBand), t.text(TextId::BackupsColumnFile)});
     m_open->setText(t.text(TextId::BackupsOpen));
-    if (t.contains(2))
-        m_close->setText(t.text(2));
+    if (t.contains(WordId::Ok))
+        m_close->setText(t.text(WordId::Ok));
 }
 
 void BackupsWindow::startCommand()

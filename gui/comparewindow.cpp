@@ -63,8 +63,8 @@ void CompareWindow::applyTexts(const PackStrings& t)
 {
     setWindowTitle(t.text(TextId::CompareCaption));
     m_read->setText(t.text(TextId::CompareRead));
-    if (t.contains(2))
-        m_close->setText(t.text(2));
+    if (t.contains(WordId::Ok))
+        m_close->setText(t.text(WordId::Ok));
 }
 
 void CompareWindow::startCommand()

@@ -585,5 +585,5 @@ void MainWindow::firstStepDone()
     if (!m_firstStep)
         return;
     m_firstStep = false;
-    showStatus(QStringLiteral("     ") + m_state->text(61));
+    showStatus(QStringLiteral("     ") + m_state->text(WordId::ProgramTitle));
 }

@@ -196,9 +196,9 @@ void MainWindow::applyMainTexts()
     m_actions.value(QStringLiteral("About1"))->setText(m_about->windowTitle());
     m_actions.value(QStringLiteral("CommunicationLog1"))->setText(t.text(TextId::CommLogMenu));
     applySafetyTexts(m_actions, t);
-    m_bandLabel->setText(t.text(158));
-    m_modelLabel->setText(t.text(157));
-    m_readWord = t.text(53);
-    m_writeWord = t.text(54);
-    showStatus(m_firstStep ? firstStepText() : QStringLiteral("     ") + t.text(61));
+    m_bandLabel->setText(t.text(WordId::Band));
+    m_modelLabel->setText(t.text(WordId::Model));
+    m_readWord = t.text(WordId::Read);
+    m_writeWord = t.text(WordId::Write);
+    showStatus(m_firstStep ? firstStepText() : QStringLiteral("     ") + t.text(WordId::ProgramTitle));
 }

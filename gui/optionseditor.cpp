@@ -378,7 +378,7 @@ void OptionsEditor::showAll()
 
 void OptionsEditor::applyTexts(const PackStrings& t)
 {
-    const QString caption = t.text(20);
+    const QString caption = t.text(WordId::OptionalFeatures);
     if (!caption.isEmpty())
         setWindowTitle(caption);
     m_unknownTip = t.text(TextId::ValueUnknownTip);

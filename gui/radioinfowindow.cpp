@@ -179,12 +179,12 @@ void RadioInfoWindow::applyTexts(const PackStrings& t)
         if (t.contains(id))
             w->setText(t.text(id));
     };
-    if (t.contains(145)) {
-        setWindowTitle(t.text(145));
-        m_group1->setTitle(t.text(145));
+    if (t.contains(WordId::RadioInfo)) {
+        setWindowTitle(t.text(WordId::RadioInfo));
+        m_group1->setTitle(t.text(WordId::RadioInfo));
     }
-    if (t.contains(241))
-        m_group3->setTitle(t.text(241));
+    if (t.contains(WordId::User))
+        m_group3->setTitle(t.text(WordId::User));
     set(2, m_button1);
     set(157, m_label1);
     set(158, m_label2);

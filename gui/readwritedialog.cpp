@@ -157,14 +157,14 @@ void ReadWriteDialog::startCommand(int direction, const QString& caption, const 
 void ReadWriteDialog::applyTexts(const PackStrings& t)
 {
     // An id the pack lacks keeps the text the window has.
-    if (t.contains(2))
-        m_button2->setText(t.text(2));
-    if (t.contains(247))
-        m_button4->setText(t.text(247));
+    if (t.contains(WordId::Ok))
+        m_button2->setText(t.text(WordId::Ok));
+    if (t.contains(WordId::ClearPassword))
+        m_button4->setText(t.text(WordId::ClearPassword));
     m_backupBox->setText(t.text(TextId::CheckBackup));
     m_verifyBox->setText(t.text(TextId::CheckVerify));
-    if (t.contains(61)) {
-        m_idleStatus = QStringLiteral("     ") + t.text(61);
+    if (t.contains(WordId::ProgramTitle)) {
+        m_idleStatus = QStringLiteral("     ") + t.text(WordId::ProgramTitle);
         showStatus(m_idleStatus);
     }
 }
@@ -300,7 +300,7 @@ void ReadWriteDialog::reportPasswordError()
     const AppState& s = *m_ctx.state;
     Prompter::active().message(this, QGuiApplication::applicationDisplayName(),
                                s.text(TextId::PasswordError) + QStringLiteral("\n\n")
-                                   + s.text(TextId::PasswordHint).arg(s.text(202), s.text(20)),
+                                   + s.text(TextId::PasswordHint).arg(s.text(WordId::Password), s.text(WordId::OptionalFeatures)),
                                Prompter::Icon::None);
 }
 

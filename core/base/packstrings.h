@@ -33,11 +33,34 @@ private:
     QHash<int, QString> m_texts;
 };
 
-// Ids of the message texts (Part of the shared state the windows read).
+// Ids of the message texts the windows share.
 namespace MsgId {
 constexpr int Caption = 58;
 constexpr int PortFailed = 59;
 constexpr int TransferFailed = 60;
 constexpr int NewCaption = 62;
 constexpr int NewQuestion = 64;
+}
+
+// Ids of the window words every language pack has, named where the windows
+// ask for them.
+namespace WordId {
+constexpr int About = 1;
+constexpr int Ok = 2;
+constexpr int Product = 3;
+constexpr int Version = 4;
+constexpr int Rights = 5;
+constexpr int Maker = 6;
+constexpr int Open = 14;
+constexpr int Save = 15;
+constexpr int OptionalFeatures = 20;
+constexpr int Read = 53;
+constexpr int Write = 54;
+constexpr int ProgramTitle = 61;
+constexpr int RadioInfo = 145;
+constexpr int Model = 157;
+constexpr int Band = 158;
+constexpr int Password = 202;
+constexpr int User = 241;
+constexpr int ClearPassword = 247;
 }
