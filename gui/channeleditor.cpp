@@ -511,12 +511,9 @@ void ChannelEditor::moveChannel(int delta)
 
 void ChannelEditor::setEditCell(int c, int r)
 {
-    m_ctx.state->editCol = c;
-    m_ctx.state->editRow = r;
+    m_editCol = c;
+    m_editRow = r;
 }
-
-int ChannelEditor::editCol() const { return m_ctx.state->editCol; }
-int ChannelEditor::editRow() const { return m_ctx.state->editRow; }
 QString ChannelEditor::cell(int r, int c) const { return m_ctx.doc->cell(r, c); }
 void ChannelEditor::setCell(int r, int c, const QString& text) { m_ctx.doc->setCell(r, c, text); }
 bool ChannelEditor::channelExists(int r) const { return !cell(r, 1).isEmpty(); }

@@ -27,6 +27,9 @@ struct ValueWords;
 class ChannelEditor : public QWidget {
     Q_OBJECT
 public:
+    // The cell under edit (column 1..11, row 1..32).
+    int editCol() const { return m_editCol; }
+    int editRow() const { return m_editRow; }
     explicit ChannelEditor(AppContext& ctx, QWidget* parent = nullptr);
 
     // Commit of the cell under edit: a typed frequency is put on the raster
@@ -130,8 +133,6 @@ private:
     void placeEditor(QWidget* editor, int c, int r);
     void hideToneEditor();
     void setEditCell(int c, int r);
-    int editCol() const;
-    int editRow() const;
     QString cell(int r, int c) const;
     void setCell(int r, int c, const QString& text);
     bool channelExists(int r) const;
@@ -168,4 +169,6 @@ private:
         QString text;
     } m_before;
     QMetaObject::Connection m_frameConnection;
+    int m_editCol = 1;
+    int m_editRow = 1;
 };

@@ -77,8 +77,6 @@ void MainWindow::startUp()
 
     if (QMdiSubWindow* sub = subWindowOf(m_radioInfo))
         sub->hide();
-    m_state->editCol = 1;
-    m_state->editRow = 1;
     m_state->channelCount = 32;
     m_options->setStartValues();
 

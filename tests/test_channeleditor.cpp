@@ -378,7 +378,7 @@ private slots:
                             {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QApplication::sendEvent(f.grid()->viewport(), &wheelUp);
         QCOMPARE(f.grid()->row(), 1);
-        QCOMPARE(f.state.editRow, 1);
+        QCOMPARE(f.window->editRow(), 1);
         QCOMPARE(f.cell(1, 6), "宽带");
 
         // A key that cannot move does not swallow the next click.
@@ -442,31 +442,31 @@ private slots:
         f.click(1, 1);
         up->click();                         // the first row cannot go up
         QCOMPARE(f.cell(1, 1), "401.00000");
-        QCOMPARE(f.state.editRow, 1);
+        QCOMPARE(f.window->editRow(), 1);
         down->click();
         down->click();                       // the same channel again, one row further
         QCOMPARE(f.cell(1, 1), "402.00000");
         QCOMPARE(f.cell(2, 1), "");
         QCOMPARE(f.cell(3, 1), "401.00000");
         QCOMPARE(f.cell(3, 5), "高功率");
-        QCOMPARE(f.state.editRow, 3);
+        QCOMPARE(f.window->editRow(), 3);
         QCOMPARE(f.grid()->row(), 3);        // the selection follows the channel
         QCOMPARE(f.edit1()->text(), "401.00000");
         f.settle();
         QVERIFY(f.edit1()->isHidden());      // it no longer sits on the cell under edit
         up->click();
         QCOMPARE(f.cell(2, 1), "401.00000");
-        QCOMPARE(f.state.editRow, 2);
+        QCOMPARE(f.window->editRow(), 2);
 
         f.putChannel(32, "432.00000");
         f.grid()->scrollToBottom();
         f.click(1, 32);
         down->click();                       // nor can the last go down
         QCOMPARE(f.cell(32, 1), "432.00000");
-        QCOMPARE(f.state.editRow, 32);
+        QCOMPARE(f.window->editRow(), 32);
         f.click(1, 20);
         down->click();                       // an empty channel does not move
-        QCOMPARE(f.state.editRow, 20);
+        QCOMPARE(f.window->editRow(), 20);
     }
 
     void moveCommitsTheTypedFrequencyFirst()

@@ -13,7 +13,5 @@ public:
 
     int language = 0;            // 1 simplified Chinese, 2 English, 3 traditional; 0 before any pack
     int chosenPort = 1;          // COM1 .. COM16
-    int editCol = 1;             // the cell under edit of the channel table
-    int editRow = 1;
     QString modelId;             // 16 hex digits, set by the model change
 };
