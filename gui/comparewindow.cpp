@@ -16,6 +16,7 @@
 #include "radio/safetransfer.h"
 #include "radio/seriallink.h"
 #include "app/appstate.h"
+#include "app/transferrequest.h"
 #include "app/safetysettings.h"
 #include "base/textids.h"
 
@@ -96,19 +97,9 @@ void CompareWindow::readRadio()
 
     // The radio goes into a document and identity of the transfer's own:
     // the user's stay exactly as they are.
-    const AppState& st = *m_ctx.state;
-    TransferThread::Request r;
-    r.kind = TransferThread::Kind::Read;
-    r.device = device;
-    r.data = m_ctx.doc->data();
-    r.separator = m_ctx.doc->decimalSeparator();
-    r.texts = st.texts;
-    r.channelCount = st.channelCount;
-    r.singlePort = st.singlePort;
-    r.adminName = st.adminName;
+    TransferThread::Request r = transferRequest(m_ctx, TransferThread::Kind::Read, device);
     r.options.verify = false;
     r.options.backup = SafetySettings::load(m_ctx.config).backup;
-    r.log = m_ctx.link->log();
     m_ctx.state->setRadioBusy(true);
     m_quiet = false;
     m_thread.start(r);

@@ -17,6 +17,7 @@
 #include "gui/cableprompt.h"
 #include "gui/prompter.h"
 #include "app/appstate.h"
+#include "app/transferrequest.h"
 #include "base/packstrings.h"
 #include "files/profile.h"
 #include "base/textids.h"
@@ -189,21 +190,11 @@ void ReadWriteDialog::startTransfer()
     m_status->showMessage(m_idleStatus);
     // The transfer opens the port on its own thread; nothing here holds it.
     m_ctx.link->close();
-    const AppState& st = *m_ctx.state;
-    TransferThread::Request r;
-    r.kind = m_direction == 2 ? TransferThread::Kind::Write : TransferThread::Kind::Read;
-    r.device = m_ctx.link->device();
-    r.data = m_ctx.doc->data();
-    r.separator = m_ctx.doc->decimalSeparator();
+    TransferThread::Request r = transferRequest(
+        m_ctx, m_direction == 2 ? TransferThread::Kind::Write : TransferThread::Kind::Read, m_ctx.link->device());
     r.identity = *m_ctx.identity;
-    r.texts = st.texts;
-    r.channelCount = st.channelCount;
-    r.singlePort = st.singlePort;
-    r.stampFactoryDate = st.stampFactoryDate;
-    r.adminName = st.adminName;
     r.options = safetyOptions();
     m_verifying = r.options.verify;
-    r.log = m_ctx.link->log();
     m_ctx.state->setRadioBusy(true);
     m_quiet = false;
     m_thread.start(r);
