@@ -107,10 +107,11 @@ int show(const QStringList& args)
     const auto pos = Cli::parse(Show, args, p, &exit);
     if (!pos)
         return exit;
-    const auto d = openForCommand(Show.name, p, pos->at(0), &exit);
+    PackStrings texts;
+    const auto d = openForCommand(Show.name, p, pos->at(0), &exit, &texts);
     if (!d)
         return exit;
-    for (const QString& line : showLayout(*d))
+    for (const QString& line : showLayout(*d, texts.words(), SystemLocale::decimalSeparator()))
         Cli::out(line);
     return Cli::Ok;
 }
@@ -128,7 +129,7 @@ int exportCsv(const QStringList& args)
     const auto d = openForCommand(ExportCsv.name, p, pos->at(0), &exit, &texts);
     if (!d)
         return exit;
-    const Result saved = FileSave::save(p.value(OutputOption), ChannelCsv::exportTable(*d));
+    const Result saved = FileSave::save(p.value(OutputOption), ChannelCsv::exportTable(*d, texts.words(), SystemLocale::decimalSeparator()));
     if (!saved)
         return Cli::fail(saved, texts);
     return Cli::Ok;
@@ -170,7 +171,7 @@ int importCsv(const QStringList& args)
             Cli::fail(Result::because(TextId::CsvCheckFile, e, {input}), s->texts);
         return Cli::Failed;
     }
-    const Result saved = SettingsFile::save(p.value(OutputOption), r.data, s->texts);
+    const Result saved = SettingsFile::save(p.value(OutputOption), r.data, s->texts, SystemLocale::decimalSeparator());
     if (!saved)
         return Cli::fail(saved, s->texts);
     return Cli::Ok;

@@ -382,7 +382,7 @@ int read(const QStringList& args)
     if (!job.outcome.ok())
         return failed(Read.name, job);
     SafetyCommands::warnBackup(job, s->texts);
-    const Result saved = SettingsFile::save(target.savePath(), job.result, s->texts);
+    const Result saved = SettingsFile::save(target.savePath(), job.result, s->texts, SystemLocale::decimalSeparator());
     if (!saved)
         return Cli::fail(saved, s->texts);
     // Written to standard output, the file is all that goes there.
@@ -425,7 +425,7 @@ int write(const QStringList& args)
     RadioIdentity identity;
     identity.writeUser = p.isSet(UserOption);
     identity.userToWrite = p.value(UserOption);
-    const QList<Result> problems = WriteCheck::problems(data, s->texts.words(), SystemLocale::decimalSeparator(),
+    const QList<Result> problems = WriteCheck::problems(data, SystemLocale::decimalSeparator(),
                                                         DocumentData::ChannelCount, identity, TransferContext::defaultAdminName());
     if (!problems.isEmpty())
         return Cli::fail(Write.name, QStringLiteral("%1: %2").arg(TransferEngine::stepName(TransferEngine::Outcome::Step::Encode, s->texts),

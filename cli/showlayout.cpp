@@ -1,6 +1,7 @@
 #include "showlayout.h"
 
 #include "cliutil.h"
+#include "document/channeltext.h"
 #include "document/documentdata.h"
 #include "document/settingkeys.h"
 
@@ -43,7 +44,7 @@ int displayWidth(const QString& text)
     return w;
 }
 
-QStringList showLayout(const DocumentData& d)
+QStringList showLayout(const DocumentData& d, const ValueWords& words, QChar separator)
 {
     QStringList out;
     out << QStringLiteral("Model: ") + choice(d, Key::Model);
@@ -91,7 +92,7 @@ QStringList showLayout(const DocumentData& d)
             continue;
         QStringList row;
         for (int c = 0; c < DocumentData::Cols; ++c)
-            row << Cli::printable(d.cell(r, c));   // escaped before the widths are taken
+            row << Cli::printable(ChannelText::cell(d, r, c, words, separator));   // escaped before the widths are taken
         rows << row;
     }
     if (rows.size() == 1) {

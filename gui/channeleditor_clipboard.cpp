@@ -59,7 +59,7 @@ void ChannelEditor::copyCells()
     if (!beginCommand())
         return;
     const ChannelGrid::Block b = m_grid->selectedBlock();
-    QApplication::clipboard()->setText(ChannelClipboard::copy(m_ctx.doc->data(), b.r1, b.r2, b.c1, b.c2));
+    QApplication::clipboard()->setText(ChannelClipboard::copy(m_ctx.doc->data(), b.r1, b.r2, b.c1, b.c2, words(), separator()));
 }
 
 void ChannelEditor::cutCells()
@@ -67,7 +67,7 @@ void ChannelEditor::cutCells()
     if (!beginCommand())
         return;
     const ChannelGrid::Block b = m_grid->selectedBlock();
-    QApplication::clipboard()->setText(ChannelClipboard::copy(m_ctx.doc->data(), b.r1, b.r2, b.c1, b.c2));
+    QApplication::clipboard()->setText(ChannelClipboard::copy(m_ctx.doc->data(), b.r1, b.r2, b.c1, b.c2, words(), separator()));
     for (int r = b.r1; r <= b.r2; ++r) {
         // Without its receive frequency the channel is gone; any other cell
         // goes back to what a new channel has.
@@ -98,8 +98,7 @@ bool ChannelEditor::pasteText(const QString& text)
     switch (res.problem) {
     case Problem::None: {
         for (int r = b.r1; r < b.r1 + res.rows; ++r)
-            for (int c = 1; c < DocumentData::Cols; ++c)
-                setCell(r, c, res.data.cell(r, c));
+            m_ctx.doc->setChannel(r, res.data.channel(r));
         m_grid->selectRows(b.r1, b.r1 + res.rows - 1);
         return true;
     }

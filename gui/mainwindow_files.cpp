@@ -144,7 +144,7 @@ bool MainWindow::saveDocument(bool saveAs)
         if (!Prompter::active().question(this, ErrorCaption, q, Prompter::Icon::Warning))
             return false;
     }
-    const Result saved = SettingsFile::save(path, m_doc->data(), m_state->texts);
+    const Result saved = SettingsFile::save(path, m_doc->data(), m_state->texts, m_doc->decimalSeparator());
     if (!saved) {
         Prompter::active().message(this, ErrorCaption, saved.text(m_state->texts), Prompter::Icon::Error);
         return false;
@@ -246,7 +246,7 @@ void MainWindow::exportCsv()
         if (!Prompter::active().question(this, ErrorCaption, q, Prompter::Icon::Warning))
             return;
     }
-    const Result saved = FileSave::save(path, ChannelCsv::exportTable(m_doc->data()));
+    const Result saved = FileSave::save(path, ChannelCsv::exportTable(m_doc->data(), m_doc->words(), m_doc->decimalSeparator()));
     if (!saved) {
         Prompter::active().message(this, ErrorCaption, saved.text(m_state->texts), Prompter::Icon::Error);
         return;

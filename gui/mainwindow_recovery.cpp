@@ -65,7 +65,7 @@ void MainWindow::writeRecovery()
     QFile::remove(RadioImageFile::besideSettings(settingsPath()));
     if (!m_doc->data().image().isEmpty())
         RadioImageFile::save(RadioImageFile::besideSettings(settingsPath()), m_doc->data().image());
-    if (!SettingsFile::save(settingsPath(), m_doc->data(), m_state->texts))
+    if (!SettingsFile::save(settingsPath(), m_doc->data(), m_state->texts, m_doc->decimalSeparator()))
         return;
     Profile ini;
     ini.setValue(Section, QStringLiteral("file"), m_doc->filePath());

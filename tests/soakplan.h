@@ -12,6 +12,7 @@
 #include "radio/codecs.h"
 #include "base/packstrings.h"
 #include "sim/simradio.h"
+#include "channelcells.h"
 
 // The pieces of the fault soak: which fault a transfer meets and what its
 // outcome must be, random documents to write, and the checks of the radio's
@@ -148,16 +149,16 @@ inline DocumentData randomDocument(QRandomGenerator& rng, const DocumentData& ba
         d.clearChannel(row);
         if (rng.bounded(3) == 0)
             continue;
-        d.setCell(row, 1, randomFrequency(rng, sep));
-        d.setCell(row, 2, pick(rng, tones));
+        setCellOf(d, row, 1, randomFrequency(rng, sep));
+        setCellOf(d, row, 2, pick(rng, tones));
         if (rng.bounded(5) != 0)
-            d.setCell(row, 3, rng.bounded(2) ? d.cell(row, 1) : randomFrequency(rng, sep));
-        d.setCell(row, 4, pick(rng, tones));
-        d.setCell(row, 5, rng.bounded(2) ? w.high : w.low);
-        d.setCell(row, 6, rng.bounded(2) ? w.wide : w.narrow);
+            setCellOf(d, row, 3, rng.bounded(2) ? cellOf(d, row, 1) : randomFrequency(rng, sep));
+        setCellOf(d, row, 4, pick(rng, tones));
+        setCellOf(d, row, 5, rng.bounded(2) ? w.high : w.low);
+        setCellOf(d, row, 6, rng.bounded(2) ? w.wide : w.narrow);
         for (int col : {7, 8, 9, 11})
-            d.setCell(row, col, pick(rng, offOn));
-        d.setCell(row, 10, pick(rng, QStringList{w.off, w.on, w.comp, w.scrambler}));
+            setCellOf(d, row, col, pick(rng, offOn));
+        setCellOf(d, row, 10, pick(rng, QStringList{w.off, w.on, w.comp, w.scrambler}));
     }
     for (const QString& key : OptionLists::choiceKeys())
         if (key != Key::Model)
@@ -178,7 +179,7 @@ inline DocumentData randomDocument(QRandomGenerator& rng, const DocumentData& ba
 
 // What a whole read of `memory` makes of `before`: the band of the radio
 // selected, every channel, the timer record and the option block decoded.
-inline DocumentData decodedImage(const DocumentData& before, const QByteArray& memory, const ValueWords& w, QChar sep)
+inline DocumentData decodedImage(const DocumentData& before, const QByteArray& memory)
 {
     DocumentData d = before;
     const QString band = Codec::decodeBand(memory.mid(Codec::BandAddr, 8));
@@ -186,7 +187,7 @@ inline DocumentData decodedImage(const DocumentData& before, const QByteArray& m
     if (index >= 0)
         d.setChoice(Key::Band, index);
     for (int n = 1; n <= DocumentData::ChannelCount; ++n)
-        Codec::decodeChannel(memory.mid(Codec::channelAddress(n), 16), n, d, w, sep);
+        d.setChannel(n, Codec::decodeChannel(memory.mid(Codec::channelAddress(n), 16)));
     Codec::decodeTimer(memory.mid(Codec::TimerAddr, 8), d);
     Codec::decodeOptions(memory.mid(Codec::OptionAddr, 16), d);
     // And the records themselves, as read.
@@ -215,10 +216,10 @@ inline void scrambleRecords(QRandomGenerator& rng, QByteArray& memory)
 }
 
 // Empty when every record a write sends can be encoded from `d`.
-inline QString encodeProblem(const DocumentData& d, const ValueWords& w)
+inline QString encodeProblem(const DocumentData& d)
 {
     for (int n = 1; n <= DocumentData::ChannelCount; ++n) {
-        const Codec::Encoded e = Codec::encodeChannel(d, n, w);
+        const Codec::Encoded e = Codec::encodeChannel(d.channel(n), n);
         if (!e.ok())
             return e.error.text(PackStrings::builtIn());
     }
@@ -233,8 +234,7 @@ inline QString encodeProblem(const DocumentData& d, const ValueWords& w)
 // After a write: the radio holds every record the write sent, byte for
 // byte, and its records decode to the document's values (a write keeps the
 // radio's own bits where the document has nothing to say).
-inline QString imageDifference(const DocumentData& d, const QByteArray& memory, const ValueWords& w, QChar sep,
-                               const RadioImage& written)
+inline QString imageDifference(const DocumentData& d, const QByteArray& memory, const RadioImage& written)
 {
     for (int address : written.addresses())
         if (memory.mid(address, 8) != written.record(address))
@@ -251,9 +251,9 @@ inline QString imageDifference(const DocumentData& d, const QByteArray& memory, 
         return QString();
     };
     for (int n = 1; n <= DocumentData::ChannelCount; ++n) {
-        Codec::decodeChannel(memory.mid(Codec::channelAddress(n), 16), n, radio, w, sep);
-        const QString diff = differs(QStringLiteral("channel %1").arg(n), Codec::encodeChannel(radio, n, w),
-                                     Codec::encodeChannel(d, n, w));
+        radio.setChannel(n, Codec::decodeChannel(memory.mid(Codec::channelAddress(n), 16)));
+        const QString diff = differs(QStringLiteral("channel %1").arg(n), Codec::encodeChannel(radio.channel(n), n),
+                                     Codec::encodeChannel(d.channel(n), n));
         if (!diff.isEmpty())
             return diff;
     }

@@ -7,6 +7,7 @@
 #include "files/textcodec.h"
 #include "base/packstrings.h"
 #include "document/settingkeys.h"
+#include "channelcells.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ DocumentData withBand(const QString& band = "400-470MHz")
 void setRow(DocumentData& d, int row, const QStringList& cells)
 {
     for (int c = 1; c <= 11; ++c)
-        d.setCell(row, c, cells.value(c - 1));
+        setCellOf(d, row, c, cells.value(c - 1));
 }
 
 PackStrings pack(const char* name)
@@ -62,7 +63,7 @@ private slots:
         auto f = [&](QString t) { return t.replace(u'.', sep); };
         setRow(d, 1, {f("446.00625"), f("67.0"), f("446.00625"), "D754I", "高功率", "宽带", "启用", "禁用", "启用", "禁用", "禁用"});
         setRow(d, 32, {f("469.99375"), "禁用", "", f("254.1"), "低功率", "窄带", "禁用", "启用", "禁用", "扰频", "启用"});
-        const QByteArray csv = ChannelCsv::exportTable(d);
+        const QByteArray csv = ChannelCsv::exportTable(d, PackStrings::builtIn().words(), sep);
         QVERIFY(csv.contains("\xB8\xDF\xB9\xA6\xC2\xCA"));   // the Chinese code page, as settings files
         QCOMPARE(csv.count('\n'), 3);                          // the header and the two channels
         QVERIFY2(csv.startsWith("Channel,RX Frequency,RX Tone,TX Frequency,TX Tone,Power,Bandwidth,"
@@ -86,19 +87,19 @@ private slots:
         const auto r = ChannelCsv::importTable(csv, withBand(), English, u',');
         QVERIFY2(r.ok, qPrintable(english(r).join('\n')));
         const DocumentData& d = r.data;
-        QCOMPARE(d.cell(3, 1), "446,00625");
-        QCOMPARE(d.cell(3, 2), "88,5");
-        QCOMPARE(d.cell(3, 3), "446,10000");
-        QCOMPARE(d.cell(3, 4), "D023N");
-        QCOMPARE(d.cell(3, 5), "High");
-        QCOMPARE(d.cell(3, 6), "Narrow");
-        QCOMPARE(d.cell(3, 9), "ON");
-        QCOMPARE(d.cell(3, 10), "scrambler");
-        QCOMPARE(d.cell(4, 1), "430,00000");
-        QCOMPARE(d.cell(4, 3), "");
-        QCOMPARE(d.cell(4, 4), "67,0");
-        QCOMPARE(d.cell(4, 7), "ON");
-        QCOMPARE(d.cell(4, 10), "Comp");
+        QCOMPARE(cellOf(d, 3, 1, English, u','), "446,00625");
+        QCOMPARE(cellOf(d, 3, 2, English, u','), "88,5");
+        QCOMPARE(cellOf(d, 3, 3, English, u','), "446,10000");
+        QCOMPARE(cellOf(d, 3, 4, English, u','), "D023N");
+        QCOMPARE(cellOf(d, 3, 5, English, u','), "High");
+        QCOMPARE(cellOf(d, 3, 6, English, u','), "Narrow");
+        QCOMPARE(cellOf(d, 3, 9, English, u','), "ON");
+        QCOMPARE(cellOf(d, 3, 10, English, u','), "scrambler");
+        QCOMPARE(cellOf(d, 4, 1, English, u','), "430,00000");
+        QCOMPARE(cellOf(d, 4, 3, English, u','), "");
+        QCOMPARE(cellOf(d, 4, 4, English, u','), "67,0");
+        QCOMPARE(cellOf(d, 4, 7, English, u','), "ON");
+        QCOMPARE(cellOf(d, 4, 10, English, u','), "Comp");
         QVERIFY(!d.channelExists(1));
     }
 

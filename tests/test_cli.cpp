@@ -23,6 +23,7 @@
 #include "radio/identity.h"
 #include "radio/seriallink.h"
 #include "radio/transferengine.h"
+#include "channelcells.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ private:
         link.close();
         if (!o.ok())
             return "read failed: " + o.reason.text(t).toUtf8();
-        return SettingsFile::serialize(doc.data(), t);
+        return SettingsFile::serialize(doc.data(), t, u'.');
     }
 
 private slots:
@@ -195,8 +196,8 @@ private slots:
         d.setNumber(Key::LeaseHours, 1);
         const QStringList row = {"446.00625", "88.5", "446.00625", "D023N", "High", "Wide", "ON", "OFF", "ON", "OFF", "OFF"};
         for (int c = 1; c <= 11; ++c)
-            d.setCell(3, c, row[c - 1]);
-        writeAll(path("s.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
+            setCellOf(d, 3, c, row[c - 1]);
+        writeAll(path("s.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang"), u'.'));
 
         Run r = cli({"show", "s.kq19", "--lang", "en"});
         QCOMPARE(r.exit, 0);
@@ -207,7 +208,7 @@ private slots:
         QVERIFY(r.out.contains(QRegularExpression("\nVolume level +7\nAlarm +off\nLease time +0 d 1 h 0 min\n")));
         for (const QString& key : Key::NotInOlderFiles)
             d.setNotCarried(key);
-        writeAll(path("old.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
+        writeAll(path("old.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang"), u'.'));
         QCOMPARE(cli({"show", "old.kq19", "--lang", "en"}).out.count("(not in the file)"), 3);
         // In Chinese the words are the Chinese ones.
         r = cli({"show", "s.kq19", "--lang", "zh"});
@@ -229,9 +230,9 @@ private slots:
         d.setChoice(Key::Band, 0);
         const QStringList row = {"430.00000", "D754I", "", "254.1", "Low", "Narrow", "OFF", "ON", "OFF", "ON", "ON"};
         for (int c = 1; c <= 11; ++c)
-            d.setCell(32, c, row[c - 1]);
+            setCellOf(d, 32, c, row[c - 1]);
         rebuildOptionLists(d, texts("eng_dll.lang"));
-        writeAll(path("c.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang")));
+        writeAll(path("c.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang"), u'.'));
 
         Run r = cli({"export-csv", "c.kq19", "--output", "c.csv", "--lang", "en"});
         QCOMPARE(r.exit, 0);
@@ -469,8 +470,8 @@ private slots:
         d.setChoice(Key::Band, 0);
         const QStringList row = {"446.00625", "88.5", "446.00625", "D023N", "High", "Wide", "ON", "OFF", "ON", "ON", "OFF"};
         for (int c = 1; c <= 11; ++c)
-            d.setCell(2, c, row[c - 1]);
-        return SettingsFile::serialize(d, texts("eng_dll.lang"));
+            setCellOf(d, 2, c, row[c - 1]);
+        return SettingsFile::serialize(d, texts("eng_dll.lang"), u'.');
     }
 
     void outputsThatAreNotRegularFiles()

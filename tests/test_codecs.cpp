@@ -4,6 +4,7 @@
 #include "document/settingkeys.h"
 #include "radio/codecs.h"
 #include "englishtexts.h"
+#include "channelcells.h"
 
 namespace {
 QByteArray hex(const char* h)
@@ -26,7 +27,7 @@ const ValueWords English{"OFF", "ON", "High", "Low", "Wide", "Narrow", "Comp", "
 void fillRow(DocumentData& d, int row, const QStringList& cells)
 {
     for (int c = 1; c <= 11; ++c)
-        d.setCell(row, c, cells.value(c - 1));
+        setCellOf(d, row, c, cells.value(c - 1));
 }
 }
 
@@ -35,16 +36,23 @@ class TestCodecs : public QObject {
 private slots:
     void frequencies()
     {
-        QCOMPARE(Codec::encodeFrequency("446.00625").bytes, hex("44600625"));
-        QCOMPARE(Codec::encodeFrequency("400.12500").bytes, hex("40012500"));
-        QCOMPARE(Codec::encodeFrequency("400,12500").bytes, hex("40012500"));
-        QCOMPARE(Codec::decodeFrequency(hex("44600625"), u'.'), std::optional<QString>("446.00625"));
-        QCOMPARE(Codec::decodeFrequency(hex("40012500"), u','), std::optional<QString>("400,12500"));
-        QVERIFY(!Codec::decodeFrequency(hex("FFFFFFFF"), u'.'));
-        QVERIFY(!Codec::decodeFrequency(hex("4460062A"), u'.'));
-        for (const char* bad : {"446.1", "44a.00625", "", "4460.0625", "446:00625", "446.006255"}) {
-            const Codec::Encoded e = Codec::encodeFrequency(bad);
-            QVERIFY2(!e.ok() && e.bytes.isEmpty(), bad);
+        auto encode = [](const char* text) {
+            const std::optional<qint64> hz = ChannelText::parseFrequency(text);
+            return hz ? Codec::encodeFrequency(*hz).bytes : QByteArray();
+        };
+        QCOMPARE(encode("446.00625"), hex("44600625"));
+        QCOMPARE(encode("400.12500"), hex("40012500"));
+        QCOMPARE(encode("400,12500"), hex("40012500"));
+        QCOMPARE(Codec::decodeFrequency(hex("44600625")), std::optional<qint64>(446006250));
+        QCOMPARE(ChannelText::frequency(*Codec::decodeFrequency(hex("40012500")), u','), QString("400,12500"));
+        QVERIFY(!Codec::decodeFrequency(hex("FFFFFFFF")));
+        QVERIFY(!Codec::decodeFrequency(hex("4460062A")));
+        for (const char* bad : {"446.1", "44a.00625", "", "4460.0625", "446:00625", "446.006255"})
+            QVERIFY2(!ChannelText::parseFrequency(bad), bad);
+        // What the record's eight digits of 10 Hz cannot hold is refused, not cut.
+        for (qint64 hz : {446006251LL, 1000000000LL * 10, -10LL}) {
+            const Codec::Encoded e = Codec::encodeFrequency(hz);
+            QVERIFY(!e.ok() && e.bytes.isEmpty());
             QVERIFY(why(e).contains("is not a frequency"));
         }
     }
@@ -55,22 +63,26 @@ private slots:
             {"67.0", "129E"}, {"100.0", "13E8"}, {"254.1", "19ED"},
             {"D023N", "2013"}, {"D754I", "31EC"}, {"OFF", "F000"}};
         for (const auto& ex : examples) {
-            QCOMPARE(Codec::encodeTone(ex.text, "OFF").bytes, hex(ex.bytes));
-            QCOMPARE(Codec::decodeTone(hex(ex.bytes), "OFF", u'.'), QString(ex.text));
+            const std::optional<Tone> t = ChannelText::parseTone(ex.text, English);
+            QVERIFY2(t, ex.text);
+            QCOMPARE(Codec::encodeTone(*t).bytes, hex(ex.bytes));
+            QCOMPARE(ChannelText::tone(Codec::decodeTone(hex(ex.bytes)), "OFF", u'.'), QString(ex.text));
         }
-        QCOMPARE(Codec::encodeTone("", "OFF").bytes, hex("F000"));
-        QCOMPARE(Codec::encodeTone("67,0", "OFF").bytes, hex("129E"));
-        QCOMPARE(Codec::decodeTone(hex("129E"), "OFF", u','), QString("67,0"));
+        QCOMPARE(Codec::encodeTone(*ChannelText::parseTone("67,0", English)).bytes, hex("129E"));
+        QCOMPARE(ChannelText::tone(Codec::decodeTone(hex("129E")), "OFF", u','), QString("67,0"));
+        // The off word of every language is no tone.
+        QCOMPARE(ChannelText::parseTone("禁用", English), std::optional<Tone>(Tone::off()));
         // Unknown type nibbles are no tone.
-        QCOMPARE(Codec::decodeTone(hex("4123"), "禁用", u'.'), QString("禁用"));
-        QCOMPARE(Codec::decodeTone(hex("0000"), "禁用", u'.'), QString("禁用"));
+        QCOMPARE(Codec::decodeTone(hex("4123")), Tone::off());
+        QCOMPARE(Codec::decodeTone(hex("0000")), Tone::off());
 
-        // What a hand-edited file may hold must never become a guessed code.
-        for (const char* bad : {"D9", "D089N", "D02N", "X023N", "67", "67.05", "6a.0", "999.9", "OFF"}) {
-            const Codec::Encoded e = Codec::encodeTone(bad, "禁用");
-            QVERIFY2(!e.ok() && e.bytes.isEmpty(), bad);
-            QVERIFY2(why(e).startsWith(QStringLiteral("\"%1\"").arg(bad)), qPrintable(why(e)));
+        // What a hand-edited file may hold must never become a guessed code:
+        // it names no tone, or one the record cannot hold.
+        for (const char* bad : {"D9", "D089N", "D02N", "X023N", "67", "67.05", "6a.0", "999.9", ""}) {
+            const std::optional<Tone> t = ChannelText::parseTone(bad, English);
+            QVERIFY2(!t || !Codec::encodeTone(*t).ok(), bad);
         }
+        QCOMPARE(why(Codec::encodeTone(Tone::ctcss(9999))), QString("\"999.9\" is beyond the highest tone the radio can store"));
     }
 
     void datesNamesPasswords()
@@ -171,15 +183,15 @@ private slots:
     {
         DocumentData d;
         fillRow(d, 3, {"446.00625", "OFF", "446.00625", "67.0", "High", "Wide", "ON", "OFF", "ON", "OFF", "OFF"});
-        const Codec::Encoded e = Codec::encodeChannel(d, 3, English);
+        const Codec::Encoded e = Codec::encodeChannel(d.channel(3), 3);
         QVERIFY2(e.ok(), qPrintable(why(e)));
         QCOMPARE(hexOf(e.bytes), hexOf(hex("44600625446006 25F000129EFFF6FFFC")));
 
         DocumentData back;
-        back.setCell(3, 7, "junk");   // the row is emptied before it is filled
-        Codec::decodeChannel(e.bytes, 3, back, English, u'.');
+        back.setChannel(3, Codec::decodeChannel(e.bytes));
+        QCOMPARE(back.channel(3), d.channel(3));
         for (int c = 0; c < 12; ++c)
-            QCOMPARE(back.cell(3, c), d.cell(3, c));
+            QCOMPARE(cellOf(back, 3, c), cellOf(d, 3, c));
     }
 
     void channelBytesAndShiftCodes()
@@ -187,7 +199,7 @@ private slots:
         DocumentData d;
         auto encode = [&](const QStringList& cells) {
             fillRow(d, 1, cells);
-            const Codec::Encoded e = Codec::encodeChannel(d, 1, English);
+            const Codec::Encoded e = Codec::encodeChannel(d.channel(1), 1);
             if (!e.ok())
                 qWarning() << why(e);
             return e.bytes;
@@ -218,9 +230,9 @@ private slots:
         const QByteArray rec = encode(dcs);
         QCOMPARE(rec.mid(8, 4), hex("20133013"));
         DocumentData back;
-        Codec::decodeChannel(rec, 1, back, English, u'.');
-        QCOMPARE(back.cell(1, 2), QString("D023N"));
-        QCOMPARE(back.cell(1, 4), QString("D023I"));
+        back.setChannel(1, Codec::decodeChannel(rec));
+        QCOMPARE(cellOf(back, 1, 2), QString("D023N"));
+        QCOMPARE(cellOf(back, 1, 4), QString("D023I"));
 
         // A comma locale codes the same bytes and reads back with commas.
         QStringList comma = base;
@@ -229,19 +241,17 @@ private slots:
         comma[1] = "67,0";
         const QByteArray c = encode(comma);
         QCOMPARE(c.mid(0, 10), hex("43910000434100001" "29E"));
-        Codec::decodeChannel(c, 1, back, English, u',');
-        QCOMPARE(back.cell(1, 1), QString("439,10000"));
-        QCOMPARE(back.cell(1, 2), QString("67,0"));
+        back.setChannel(1, Codec::decodeChannel(c));
+        QCOMPARE(cellOf(back, 1, 1, English, u','), QString("439,10000"));
+        QCOMPARE(cellOf(back, 1, 2, English, u','), QString("67,0"));
 
         // Empty receive frequency: the whole record erased; erased reads as empty.
         d.clearChannel(2);
-        QCOMPARE(Codec::encodeChannel(d, 2, English).bytes, QByteArray(16, char(0xFF)));
-        back.setCell(2, 1, "400.00000");
-        back.setCell(2, 5, "High");
-        Codec::decodeChannel(QByteArray(16, char(0xFF)), 2, back, English, u'.');
+        QCOMPARE(Codec::encodeChannel(d.channel(2), 2).bytes, QByteArray(16, char(0xFF)));
+        back.setChannel(2, Codec::decodeChannel(QByteArray(16, char(0xFF))));
         for (int col = 1; col <= 11; ++col)
-            QVERIFY(back.cell(2, col).isEmpty());
-        QCOMPARE(back.cell(2, 0), QString("02"));
+            QVERIFY(cellOf(back, 2, col).isEmpty());
+        QCOMPARE(cellOf(back, 2, 0), QString("02"));
     }
 
     void channelRefusesWhatItCannotCode()
@@ -253,21 +263,21 @@ private slots:
             {2, "D018N", "channel 5, receive tone: \"D018N\" is not a tone"},
             {1, "446.1", "channel 5, receive frequency: \"446.1\" is not a frequency"},
             {3, "abc", "channel 5, transmit frequency: \"abc\" is not a frequency"},
-            {5, "高功率", "channel 5, power: \"高功率\" is not one of \"High\", \"Low\""},
+            {5, "Maximum", "channel 5, power: \"Maximum\" is not one of \"High\", \"Low\""},
             {6, "", "channel 5, bandwidth: \"\" is not one of \"Wide\", \"Narrow\""},
             {11, "Comp", "channel 5, PTT ID: \"Comp\" is not one of \"OFF\", \"ON\""},
         };
         for (const auto& c : cases) {
             fillRow(d, 5, good);
-            d.setCell(5, c.col, c.text);
-            const Codec::Encoded e = Codec::encodeChannel(d, 5, English);
+            setCellOf(d, 5, c.col, c.text);
+            const Codec::Encoded e = Codec::encodeChannel(d.channel(5), 5);
             QVERIFY(e.bytes.isEmpty());
             QCOMPARE(why(e), QString(c.error));
         }
         // Column 10 also takes the compander and scrambler words.
         fillRow(d, 5, good);
-        d.setCell(5, 10, "scrambler");
-        QCOMPARE(quint8(Codec::encodeChannel(d, 5, English).bytes.at(13)) & 0x02, 0);
+        setCellOf(d, 5, 10, "scrambler");
+        QCOMPARE(quint8(Codec::encodeChannel(d.channel(5), 5).bytes.at(13)) & 0x02, 0);
     }
 
     void optionBlock()

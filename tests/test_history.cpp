@@ -7,6 +7,7 @@
 #include "document/settingsdocument.h"
 #include "files/channelclipboard.h"
 #include "base/packstrings.h"
+#include "channelcells.h"
 
 namespace {
 void putChannel(SettingsDocument& doc, int r, const QString& rx)
@@ -152,7 +153,7 @@ private slots:
         DocumentSnapshot s;
         h.reset(s);
         for (int i = 0; i < DocumentHistory::MaxSteps + 10; ++i) {
-            s.data.setCell(1, 1, QString::number(i));
+            setCellOf(s.data, 1, 1, QString::number(i));
             QVERIFY(h.record(s));
         }
         int undone = 0;
@@ -166,7 +167,7 @@ private slots:
         std::unique_ptr<SettingsDocument> doc(bandDocument());
         putChannel(*doc, 1, "440.00000");
         putChannel(*doc, 2, "441.00000");
-        QCOMPARE(ChannelClipboard::copy(doc->data(), 1, 2, 1, 2),
+        QCOMPARE(ChannelClipboard::copy(doc->data(), 1, 2, 1, 2, doc->words(), u'.'),
                  QString("440.00000\t禁用\n441.00000\t禁用\n"));
     }
 
@@ -206,9 +207,9 @@ private slots:
         QCOMPARE(r.row, row);
         QCOMPARE(r.col, col);
         if (r.ok()) {
-            QCOMPARE(r.data.cell(5, 2), "88.5");
-            QCOMPARE(r.data.cell(5, 5), "低功率");   // English words become the active ones
-            QCOMPARE(r.data.cell(5, 11), "禁用");
+            QCOMPARE(cellOf(r.data, 5, 2, doc->words()), "88.5");
+            QCOMPARE(cellOf(r.data, 5, 5, doc->words()), "低功率");   // English words name the same values
+            QCOMPARE(cellOf(r.data, 5, 11, doc->words()), "禁用");
         }
     }
 
@@ -220,17 +221,17 @@ private slots:
         const ChannelClipboard::PasteResult r = ChannelClipboard::paste(doc->data(), 10, 4, text, doc->words(), u'.');
         QVERIFY(r.ok());
         QCOMPARE(r.rows, 2);
-        QCOMPARE(r.data.cell(10, 1), "440.00000");
-        QCOMPARE(r.data.cell(10, 3), "");        // the block says: no transmit frequency
-        QCOMPARE(r.data.cell(10, 5), "高功率");
-        QCOMPARE(r.data.cell(10, 7), "启用");
-        QCOMPARE(r.data.cell(11, 1), "");
-        QCOMPARE(r.data.cell(11, 5), "");
+        QCOMPARE(cellOf(r.data, 10, 1), "440.00000");
+        QCOMPARE(cellOf(r.data, 10, 3), "");        // the block says: no transmit frequency
+        QCOMPARE(cellOf(r.data, 10, 5, doc->words()), "高功率");
+        QCOMPARE(cellOf(r.data, 10, 7, doc->words()), "启用");
+        QCOMPARE(cellOf(r.data, 11, 1), "");
+        QCOMPARE(cellOf(r.data, 11, 5), "");
 
         // Frequencies alone into an empty row: transmit where it receives.
         const ChannelClipboard::PasteResult one = ChannelClipboard::paste(doc->data(), 3, 1, "441,5\n", doc->words(), u'.');
         QVERIFY(one.ok());
-        QCOMPARE(one.data.cell(3, 3), "441.50000");
+        QCOMPARE(cellOf(one.data, 3, 3), "441.50000");
     }
 };
 

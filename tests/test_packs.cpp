@@ -15,6 +15,7 @@
 #include "base/packstrings.h"
 #include "base/textids.h"
 #include "document/settingsdocument.h"
+#include "channelcells.h"
 
 namespace {
 
@@ -40,8 +41,8 @@ void fillWordCells(DocumentData& d, const ValueWords& w)
     const QStringList row2 = {"450.00000", "88.5", "", "D023N", w.low, w.narrow,
                               w.off, w.on, w.off, w.scrambler, w.on};
     for (int c = 1; c <= 11; ++c) {
-        d.setCell(1, c, row1[c - 1]);
-        d.setCell(2, c, row2[c - 1]);
+        setCellOf(d, 1, c, row1[c - 1]);
+        setCellOf(d, 2, c, row2[c - 1]);
     }
 }
 
@@ -141,21 +142,29 @@ void TestPacks::valueWords()
 
 void TestPacks::wordCellsFollowEveryLanguage()
 {
-    // Switching through all three languages in both directions must carry
-    // every word cell along and leave frequencies and tones alone.
+    // Switching through all three languages in both directions shows every
+    // word cell in the new language and changes no channel's values.
     const QStringList order = {"cha_dll", "eng_dll", "ty", "cha_dll", "ty", "eng_dll", "cha_dll"};
-    DocumentData d;
-    fillWordCells(d, loadPack(order.first()).words());
+    SettingsDocument doc;
+    doc.applyLanguage(loadPack(order.first()));
+    const ValueWords first = loadPack(order.first()).words();
+    const QStringList row1 = {"446.00625", first.off, "446.00625", first.off, first.high, first.wide,
+                              first.on, first.off, first.on, first.comp, first.off};
+    for (int c = 1; c <= 11; ++c)
+        doc.setCell(1, c, row1[c - 1]);
+    DocumentData values;
+    fillWordCells(values, first);
+    QCOMPARE(doc.channel(1), values.channel(1));
+    values.setChannel(1, doc.channel(1));
     for (const QString& name : order) {
-        const ValueWords w = loadPack(name).words();
-        rewriteWordCells(d, w);
+        const PackStrings pack = loadPack(name);
+        doc.applyLanguage(pack);
         DocumentData expected;
-        fillWordCells(expected, w);
-        for (int r = 1; r <= 2; ++r)
-            for (int c = 1; c <= 11; ++c)
-                QVERIFY2(d.cell(r, c) == expected.cell(r, c),
-                         qPrintable(QStringLiteral("%1: row %2 column %3 is %4")
-                                        .arg(name).arg(r).arg(c).arg(d.cell(r, c))));
+        fillWordCells(expected, pack.words());
+        QCOMPARE(doc.channel(1), values.channel(1));
+        for (int c = 1; c <= 11; ++c)
+            QVERIFY2(doc.cell(1, c) == cellOf(expected, 1, c, pack.words()),
+                     qPrintable(QStringLiteral("%1: column %2 is %3").arg(name).arg(c).arg(doc.cell(1, c))));
     }
 }
 

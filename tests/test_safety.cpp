@@ -12,6 +12,7 @@
 #include "radio/safetransfer.h"
 #include "radiofixture.h"
 #include "base/textids.h"
+#include "channelcells.h"
 
 namespace {
 // Difference lines as the English pack words them.
@@ -285,7 +286,7 @@ private slots:
         a.setFlag(Key::Alarm, false);
         a.setNumber(Key::LeaseHours, 1);
         DocumentData b = a.data();
-        b.setCell(5, 4, "D023N");
+        setCellOf(b, 5, 4, "D023N");
         b.setChoice(Key::Squelch, a.data().choice(Key::Squelch) + 2);
         const QStringList lines = english(DocDiff::differences(a.data(), b));
         QCOMPARE(lines.size(), 2);
@@ -304,21 +305,22 @@ private slots:
         // Values, not texts: a file saved under a locale with a decimal comma
         // holds the same frequencies and tones.
         DocumentData comma = a.data();
-        comma.setCell(5, 1, "446,00625");
-        comma.setCell(5, 3, "446,00625");
-        comma.setCell(5, 4, "67,0");
+        setCellOf(comma, 5, 1, "446,00625");
+        setCellOf(comma, 5, 3, "446,00625");
+        setCellOf(comma, 5, 4, "67,0");
         QVERIFY(DocDiff::differences(a.data(), comma).isEmpty());
         QVERIFY(DocDiff::differences(comma, a.data(), u',').isEmpty());
-        comma.setCell(5, 3, "446,01250");
-        comma.setCell(7, 1, "446,1");
-        // Shown with the separator asked for, or as each side holds it.
+        setCellOf(comma, 5, 3, "446,01250");
+        setCellOf(comma, 7, 1, "446,1");
+        // Values shown with the separator asked for; text that names no
+        // frequency as it stands.
         QCOMPARE(english(DocDiff::differences(a.data(), comma, u'.')),
-                 QStringList({"channel 05 transmit frequency: 446.00625 -> 446.01250", "channel 07: (empty) -> 446.1"}));
-        QCOMPARE(english(DocDiff::differences(a.data(), comma)),
-                 QStringList({"channel 05 transmit frequency: 446.00625 -> 446,01250", "channel 07: (empty) -> 446,1"}));
+                 QStringList({"channel 05 transmit frequency: 446.00625 -> 446.01250", "channel 07: (empty) -> 446,1"}));
+        QCOMPARE(english(DocDiff::differences(a.data(), comma, u',')),
+                 QStringList({"channel 05 transmit frequency: 446,00625 -> 446,01250", "channel 07: (empty) -> 446,1"}));
         // A cell that is no number is compared as it is.
         comma = a.data();
-        comma.setCell(5, 4, "D02,3N");
+        setCellOf(comma, 5, 4, "D02,3N");
         QCOMPARE(english(DocDiff::differences(a.data(), comma, u',')), QStringList{"channel 05 transmit tone: 67,0 -> D02,3N"});
 
         // A value one side does not carry (an older file) is no difference.

@@ -11,6 +11,7 @@
 #include "simprocesses.h"
 #include "document/alignmentvalues.h"
 #include "base/packstrings.h"
+#include "channelcells.h"
 
 class TestSafetyCli : public QObject {
     Q_OBJECT
@@ -53,7 +54,7 @@ private:
 
     void save(const QString& name, const DocumentData& d)
     {
-        QVERIFY(SettingsFile::save(path(name), d, PackStrings::builtIn()).ok());
+        QVERIFY(SettingsFile::save(path(name), d, PackStrings::builtIn(), u'.').ok());
     }
     DocumentData sample()
     {
@@ -61,16 +62,16 @@ private:
         DocumentData d = doc.data();
         d.setOptions(Key::Band, {"400-470MHz"});
         d.setChoice(Key::Band, 0);
-        d.setCell(5, 1, "446.00625");
-        d.setCell(5, 2, doc.words().off);
-        d.setCell(5, 3, "446.00625");
-        d.setCell(5, 4, "67.0");
-        d.setCell(5, 5, doc.words().high);
-        d.setCell(5, 6, doc.words().wide);
+        setCellOf(d, 5, 1, "446.00625");
+        setCellOf(d, 5, 2, doc.words().off);
+        setCellOf(d, 5, 3, "446.00625");
+        setCellOf(d, 5, 4, "67.0");
+        setCellOf(d, 5, 5, doc.words().high);
+        setCellOf(d, 5, 6, doc.words().wide);
         for (int c : {7, 9})
-            d.setCell(5, c, doc.words().on);
+            setCellOf(d, 5, c, doc.words().on);
         for (int c : {8, 10, 11})
-            d.setCell(5, c, doc.words().off);
+            setCellOf(d, 5, c, doc.words().off);
         return d;
     }
 
@@ -216,7 +217,7 @@ private slots:
     {
         const DocumentData a = sample();
         DocumentData b = a;
-        b.setCell(5, 4, "D023N");
+        setCellOf(b, 5, 4, "D023N");
         save("a.kq19", a);
         save("a2.kq19", a);
         save("b.kq19", b);
@@ -231,14 +232,14 @@ private slots:
 
         // The same file saved under a locale with a decimal comma.
         DocumentData comma = a;
-        comma.setCell(5, 1, "446,00625");
-        comma.setCell(5, 3, "446,00625");
-        comma.setCell(5, 4, "67,0");
+        setCellOf(comma, 5, 1, "446,00625");
+        setCellOf(comma, 5, 3, "446,00625");
+        setCellOf(comma, 5, 4, "67,0");
         save("comma.kq19", comma);
         r = cli({"diff", "a.kq19", "comma.kq19", "--band", "400-470MHz"});
         QCOMPARE(r.exit, 0);
         QCOMPARE(r.out, QString());
-        comma.setCell(5, 3, "446,01250");
+        setCellOf(comma, 5, 3, "446,01250");
         save("comma.kq19", comma);
         r = cli({"diff", "comma.kq19", "a.kq19", "--band", "400-470MHz"});
         QCOMPARE(r.exit, 1);

@@ -13,6 +13,7 @@
 #include "mainwindowfixture.h"
 #include "radio/portmap.h"
 #include "radiofixture.h"
+#include "channelcells.h"
 
 class TestSafetyWindows : public QObject {
     Q_OBJECT
@@ -130,7 +131,7 @@ private slots:
         QDir(folder).removeRecursively();
         // Two backups of the same radio a day apart: the older one held channel 3.
         DocumentData older = f.doc.data();
-        older.setCell(3, 1, "446.00625");
+        setCellOf(older, 3, 1, "446.00625");
         QString olderPath, newerPath;
         const QDateTime now = QDateTime::currentDateTime();
         QVERIFY(Backups::saveSettings(older, f.state.texts, "FLEET", &olderPath, folder, now.addDays(-1)).ok());

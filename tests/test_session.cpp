@@ -137,7 +137,7 @@ private slots:
         {
             SettingsDocument doc;
             doc.setCell(1, 1, "446.00625");
-            QVERIFY(SettingsFile::save(recovery, doc.data(), PackStrings::builtIn()).ok());
+            QVERIFY(SettingsFile::save(recovery, doc.data(), PackStrings::builtIn(), u'.').ok());
         }
         const QByteArray kept = readAll(recovery);
         QProcess program;

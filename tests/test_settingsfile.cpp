@@ -10,6 +10,7 @@
 #include "document/settingsdocument.h"
 #include "base/textids.h"
 #include "radio/codecs.h"
+#include "channelcells.h"
 
 namespace {
 
@@ -72,9 +73,9 @@ DocumentData filled(int language, QChar sep)
     const QStringList row32 = {f("400.01250"), f("254.1"), f("401.00000"), w.off, w.high, w.narrow,
                                w.on, w.on, w.on, w.on, w.on};
     for (int c = 1; c <= 11; ++c) {
-        d.setCell(1, c, row1[c - 1]);
-        d.setCell(7, c, row7[c - 1]);
-        d.setCell(32, c, row32[c - 1]);
+        setCellOf(d, 1, c, row1[c - 1]);
+        setCellOf(d, 7, c, row7[c - 1]);
+        setCellOf(d, 32, c, row32[c - 1]);
     }
     return d;
 }
@@ -135,7 +136,7 @@ private slots:
         const DocumentData saved = filled(language, sep);
         QTemporaryDir dir;
         const QString path = dir.filePath("a.kq19");
-        QVERIFY(SettingsFile::save(path, saved, texts(language)));
+        QVERIFY(SettingsFile::save(path, saved, texts(language), u'.'));
 
         const auto r = SettingsFile::read(path, documentIn(language), texts(language).words());
         QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
@@ -156,7 +157,7 @@ private slots:
         QCOMPARE(read.choice(Key::P2Short), -1);
         QTemporaryDir dir;
         const QString path = dir.filePath("k.kq19");
-        QVERIFY(SettingsFile::save(path, read, texts(2)));
+        QVERIFY(SettingsFile::save(path, read, texts(2), u'.'));
         const auto r = SettingsFile::read(path, documentIn(2), texts(2).words());
         QVERIFY2(r.ok(), qPrintable(r.error.text(texts(2))));
         QCOMPARE(r.data.unlistedCode(Key::TopLong), 12);
@@ -166,7 +167,7 @@ private slots:
         QCOMPARE(back.bytes.toHex(), rec.toHex());
 
         // An index out of range elsewhere still selects nothing.
-        QString text = TextCodec::decode(SettingsFile::serialize(r.data, texts(2)));
+        QString text = TextCodec::decode(SettingsFile::serialize(r.data, texts(2), u'.'));
         const QString squelch = QStringLiteral("\r\n9 %1\r\n").arg(r.data.choiceText(Key::Squelch));
         QVERIFY(text.contains(squelch));
         text.replace(squelch, QStringLiteral("\r\n12 \r\n"));
@@ -183,7 +184,7 @@ private slots:
 
     void writesTheLineFormat()
     {
-        const QByteArray bytes = SettingsFile::serialize(filled(2, u'.'), texts(2));
+        const QByteArray bytes = SettingsFile::serialize(filled(2, u'.'), texts(2), u'.');
         QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
         const QStringList l = lines(bytes);
         QCOMPARE(l.size(), 5 + 25 + 32 + 3 + 1);
@@ -201,7 +202,7 @@ private slots:
 
         DocumentData none = filled(1, u'.');
         none.setChoice(Key::Band, -1);
-        const QByteArray zh = SettingsFile::serialize(none, texts(1));
+        const QByteArray zh = SettingsFile::serialize(none, texts(1), u'.');
         QCOMPARE(lines(zh.left(100))[4], "BAND ");
         QVERIFY(zh.contains("\xB8\xDF\xB9\xA6\xC2\xCA"));   // 高功率 in the Chinese code page
     }
@@ -215,11 +216,11 @@ private slots:
              "\xBD\xFB\xD3\xC3 | \xBD\xFB\xD3\xC3 | \r\n";
         const auto r = parse(f);
         QVERIFY2(r.ok(), qPrintable(r.error.text(texts(1))));
-        QCOMPARE(r.data.cell(1, 2), "禁用");
-        QCOMPARE(r.data.cell(1, 5), "高功率");
-        QCOMPARE(r.data.cell(1, 6), "宽带");
-        QCOMPARE(r.data.cell(1, 7), "启用");
-        QCOMPARE(r.data.cell(1, 11), "禁用");
+        QCOMPARE(cellOf(r.data, 1, 2, PackStrings::builtIn().words()), "禁用");
+        QCOMPARE(cellOf(r.data, 1, 5, PackStrings::builtIn().words()), "高功率");
+        QCOMPARE(cellOf(r.data, 1, 6, PackStrings::builtIn().words()), "宽带");
+        QCOMPARE(cellOf(r.data, 1, 7, PackStrings::builtIn().words()), "启用");
+        QCOMPARE(cellOf(r.data, 1, 11, PackStrings::builtIn().words()), "禁用");
         // The same file in UTF-8 reads the same.
         const auto again = parse(TextCodec::decode(f).toUtf8());
         QVERIFY(again.ok());
@@ -364,7 +365,7 @@ private slots:
     {
         DocumentData current = documentIn(1);
         for (int row = 1; row <= 32; ++row)
-            current.setCell(row, 1, "400.00000");
+            setCellOf(current, row, 1, "400.00000");
         const QByteArray full = "CH001 | 446.00625 | 禁用 | 446.00625 | 67.0 | 高功率 | 宽带 | 启用 | 禁用 | 启用 | 禁用 | 禁用 | ";
         QByteArray f = header() + defaultOptions();
         f += full + "\r\n";                                              // row 1
@@ -379,22 +380,22 @@ private slots:
         auto r = parse(f, current);
         QVERIFY2(r.ok(), qPrintable(r.problem("f").text(texts(1))));
         const DocumentData& d = r.data;
-        QCOMPARE(d.cell(1, 1), "446.00625");
-        QCOMPARE(d.cell(1, 4), "67.0");
-        QCOMPARE(d.cell(1, 11), "禁用");
+        QCOMPARE(cellOf(d, 1, 1), "446.00625");
+        QCOMPARE(cellOf(d, 1, 4), "67.0");
+        QCOMPARE(cellOf(d, 1, 11, PackStrings::builtIn().words()), "禁用");
         for (int c = 1; c <= 11; ++c) {
-            QVERIFY(d.cell(2, c).isEmpty());
-            QVERIFY(d.cell(5, c).isEmpty());
-            QVERIFY(d.cell(6, c).isEmpty());
-            QCOMPARE(d.cell(3, c), d.cell(1, c));   // the last cell is kept without its blank
-            QCOMPARE(d.cell(4, c), d.cell(1, c));
+            QVERIFY(cellOf(d, 2, c).isEmpty());
+            QVERIFY(cellOf(d, 5, c).isEmpty());
+            QVERIFY(cellOf(d, 6, c).isEmpty());
+            QCOMPARE(cellOf(d, 3, c), cellOf(d, 1, c));   // the last cell is kept without its blank
+            QCOMPARE(cellOf(d, 4, c), cellOf(d, 1, c));
         }
-        QCOMPARE(d.cell(7, 2), "a");
-        QCOMPARE(d.cell(7, 11), "j");
-        QCOMPARE(d.cell(10, 7), "启用");
+        QCOMPARE(cellOf(d, 7, 2), "a");
+        QCOMPARE(cellOf(d, 7, 11), "j");
+        QCOMPARE(cellOf(d, 10, 7, PackStrings::builtIn().words()), "启用");
         for (int row = 11; row <= 32; ++row)
             QVERIFY2(!d.channelExists(row), qPrintable(QString::number(row)));
-        QCOMPARE(d.cell(11, 0), "11");
+        QCOMPARE(cellOf(d, 11, 0), "11");
         // Ten channel lines, whole: it opens, and says how many it holds.
         QCOMPARE(r.notice.text(texts(1)), "f 只有 10 行信道（应为 32 行）：信道 11 到 32 为空");
 
@@ -406,7 +407,7 @@ private slots:
         many += "garbage";
         r = parse(many);
         QVERIFY(r.ok());
-        QCOMPARE(r.data.cell(32, 1), "446.00625");
+        QCOMPARE(cellOf(r.data, 32, 1), "446.00625");
     }
 
     // Volume, alarm and lease time follow the 32nd channel line, where
@@ -446,7 +447,7 @@ private slots:
             QVERIFY2(!r.data.carries(key), qPrintable(key));
 
         // Saved, such a document writes none of them, and opens the same.
-        const QByteArray older = SettingsFile::serialize(r.data, texts(1));
+        const QByteArray older = SettingsFile::serialize(r.data, texts(1), u'.');
         QCOMPARE(lines(older).size(), 5 + 25 + 32 + 1);
         const auto again = parse(older, current);
         QVERIFY(again.ok());
@@ -455,7 +456,7 @@ private slots:
         DocumentData d = r.data;
         d.setNumber(Key::LeaseHours, 5);
         QVERIFY(d.carries(Key::LeaseDays) && d.carries(Key::LeaseMinutes) && !d.carries(Key::Volume));
-        QCOMPARE(lines(SettingsFile::serialize(d, texts(1))).mid(62),
+        QCOMPARE(lines(SettingsFile::serialize(d, texts(1), u'.')).mid(62),
                  QStringList({QStringLiteral("LEASE %1 5 %2").arg(d.number(Key::LeaseDays)).arg(d.number(Key::LeaseMinutes)), ""}));
     }
 
@@ -464,17 +465,17 @@ private slots:
         // Saved in English, opened in Chinese: the words become the Chinese ones,
         // so that a later write still reads "High" as high power.
         const DocumentData english = filled(2, u'.');
-        const QByteArray bytes = SettingsFile::serialize(english, texts(2));
+        const QByteArray bytes = SettingsFile::serialize(english, texts(2), u'.');
         SettingsDocument doc;
         doc.applyLanguage(texts(1));
         doc.replace(documentIn(1));
         const auto r = SettingsFile::parse(bytes, doc.data(), doc.words());
         QVERIFY(r.ok());
-        QCOMPARE(r.data.cell(1, 5), "高功率");
-        QCOMPARE(r.data.cell(7, 5), "低功率");
-        QCOMPARE(r.data.cell(7, 6), "窄带");
-        QCOMPARE(r.data.cell(1, 7), "启用");
-        QCOMPARE(r.data.cell(1, 8), "禁用");
+        QCOMPARE(cellOf(r.data, 1, 5, PackStrings::builtIn().words()), "高功率");
+        QCOMPARE(cellOf(r.data, 7, 5, PackStrings::builtIn().words()), "低功率");
+        QCOMPARE(cellOf(r.data, 7, 6, PackStrings::builtIn().words()), "窄带");
+        QCOMPARE(cellOf(r.data, 1, 7, PackStrings::builtIn().words()), "启用");
+        QCOMPARE(cellOf(r.data, 1, 8, PackStrings::builtIn().words()), "禁用");
         QCOMPARE(r.data.choice(Key::Voice), 2);
         // Applying it as the window does keeps them so.
         doc.replace(r.data);
@@ -502,21 +503,21 @@ private slots:
         DocumentData saved = filled(savedIn, u'.');
         // One row with the on word in every flag column, one with the off word.
         for (int c = 7; c <= 11; ++c) {
-            saved.setCell(1, c, from.on);
-            saved.setCell(7, c, from.off);
+            setCellOf(saved, 1, c, from.on);
+            setCellOf(saved, 7, c, from.off);
         }
-        const auto r = SettingsFile::parse(SettingsFile::serialize(saved, texts(savedIn)), documentIn(openedIn), to);
+        const auto r = SettingsFile::parse(SettingsFile::serialize(saved, texts(savedIn), u'.'), documentIn(openedIn), to);
         QVERIFY(r.ok());
         for (int row : {1, 7, 32}) {
-            const Codec::Encoded e = Codec::encodeChannel(r.data, row, to);
+            const Codec::Encoded e = Codec::encodeChannel(r.data.channel(row), row);
             QVERIFY2(e.ok(), qPrintable(QStringLiteral("row %1: %2").arg(row).arg(e.error.text(texts(1)))));
             for (int c = 7; c <= 11; ++c)
-                QVERIFY(r.data.cell(row, c) == to.on || r.data.cell(row, c) == to.off);
+                QVERIFY(cellOf(r.data, row, c, to) == to.on || cellOf(r.data, row, c, to) == to.off);
         }
-        QCOMPARE(r.data.cell(1, 10), to.on);
-        QCOMPARE(r.data.cell(7, 10), to.off);
-        QCOMPARE(r.data.cell(1, 5), to.high);
-        QCOMPARE(r.data.cell(7, 6), to.narrow);
+        QCOMPARE(cellOf(r.data, 1, 10, to), to.on);
+        QCOMPARE(cellOf(r.data, 7, 10, to), to.off);
+        QCOMPARE(cellOf(r.data, 1, 5, to), to.high);
+        QCOMPARE(cellOf(r.data, 7, 6, to), to.narrow);
     }
 
     // The end code's count is one digit in the file: the document never
@@ -526,7 +527,7 @@ private slots:
         DocumentData d = documentIn(1);
         d.setText(Key::EndDtmf, "1234567890AB");
         QVERIFY(d.text(Key::EndDtmf).size() <= 4);
-        const QByteArray bytes = SettingsFile::serialize(d, texts(1));
+        const QByteArray bytes = SettingsFile::serialize(d, texts(1), u'.');
         const auto r = parse(bytes);
         QVERIFY(r.ok());
         QCOMPARE(r.data.text(Key::EndDtmf), d.text(Key::EndDtmf));
@@ -559,7 +560,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("keep.kq19");
-        QVERIFY(SettingsFile::save(path, filled(1, u'.'), texts(1)));
+        QVERIFY(SettingsFile::save(path, filled(1, u'.'), texts(1), u'.'));
         QFile old(path);
         QVERIFY(old.open(QIODevice::ReadOnly));
         const QByteArray before = old.readAll();
@@ -572,7 +573,7 @@ private slots:
         rlimit small = saved;
         small.rlim_cur = 200;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const Result error = SettingsFile::save(path, filled(2, u'.'), texts(2));
+        const Result error = SettingsFile::save(path, filled(2, u'.'), texts(2), u'.');
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
 
@@ -581,7 +582,7 @@ private slots:
         QCOMPARE(old.readAll(), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"keep.kq19"}));
 
-        QVERIFY(!SettingsFile::save(dir.filePath("no/such/dir/x.kq19"), filled(1, u'.'), texts(1)));
+        QVERIFY(!SettingsFile::save(dir.filePath("no/such/dir/x.kq19"), filled(1, u'.'), texts(1), u'.'));
     }
 };
 

@@ -25,6 +25,7 @@
 #include "soakplan.h"
 #include "watchdog.h"
 #include "transferwait.h"
+#include "channelcells.h"
 
 using Step = TransferEngine::Outcome::Step;
 
@@ -124,7 +125,7 @@ struct Lane : RadioFixture {
         const QString band = d.choiceText(Key::Band);
         for (int row = 1; row <= DocumentData::ChannelCount; ++row)
             for (int col : {1, 3})
-                if (!d.cell(row, col).isEmpty() && !Frequency::isCommitted(d.cell(row, col), band, doc.decimalSeparator()))
+                if (!cellOf(d, row, col).isEmpty() && !Frequency::isCommitted(cellOf(d, row, col), band, doc.decimalSeparator()))
                     return true;
         return false;
     }
@@ -147,18 +148,17 @@ struct Lane : RadioFixture {
             found << QStringLiteral("a failure without a reason (%1)").arg(plan.describe());
         if (state.radioBusy())
             found << QStringLiteral("the radio is still marked busy after the transfer");
-        const ValueWords& w = doc.words();
         if (write || !out.ok()) {
             if (!(doc.data() == before))
                 found << QStringLiteral("a %1 %2 changed the document (%3)")
                              .arg(out.ok() ? "successful" : "failed", write ? "write" : "read", plan.describe());
-        } else if (!(doc.data() == Soak::decodedImage(before, sim.memory(), w, doc.decimalSeparator()))) {
+        } else if (!(doc.data() == Soak::decodedImage(before, sim.memory()))) {
             found << QStringLiteral("a successful read does not hold what the radio holds (%1)").arg(plan.describe());
-        } else if (const QString problem = Soak::encodeProblem(doc.data(), w); !problem.isEmpty()) {
+        } else if (const QString problem = Soak::encodeProblem(doc.data()); !problem.isEmpty()) {
             found << QStringLiteral("what a read showed cannot be written back: %1").arg(problem);
         }
         if (write && out.ok()) {
-            const QString diff = Soak::imageDifference(doc.data(), sim.memory(), w, doc.decimalSeparator(), out.written);
+            const QString diff = Soak::imageDifference(doc.data(), sim.memory(), out.written);
             if (!diff.isEmpty())
                 found << QStringLiteral("after a successful write (%1): %2").arg(plan.describe(), diff);
         }

@@ -68,6 +68,8 @@ PackStrings PackStrings::withFallback(const PackStrings& pack)
 
 ValueWords PackStrings::words() const
 {
-    return ValueWords{text(34), text(35), text(36), text(37),
-                      text(74), text(75), text(78), text(79)};
+    return ValueWords{text(wordTextId(Word::Off)), text(wordTextId(Word::On)),
+                      text(wordTextId(Word::High)), text(wordTextId(Word::Low)),
+                      text(wordTextId(Word::Wide)), text(wordTextId(Word::Narrow)),
+                      text(wordTextId(Word::Comp)), text(wordTextId(Word::Scrambler))};
 }

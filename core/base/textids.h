@@ -241,6 +241,8 @@
     X(DiffOff, 1432) \
     X(DiffBand, 1433) \
     X(VerifyRecordDiffers, 1480) \
+    X(TwoWords, 1481) \
+    X(FourWords, 1482) \
     X(Verbatim, 1498) \
     X(LineList, 1499)
 

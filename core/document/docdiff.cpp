@@ -1,5 +1,6 @@
 #include "docdiff.h"
 
+#include "channeltext.h"
 #include "documentdata.h"
 #include "settingkeys.h"
 #include "valuenames.h"
@@ -63,41 +64,22 @@ bool same(const DocumentData& a, const DocumentData& b, const QString& key)
            && (a.choice(key) >= 0 || a.unlistedCode(key) == b.unlistedCode(key));
 }
 
-QString channelNumber(int row)
+// A cell as the difference shows it: frequencies and tones with
+// `separator`, words in the language the line is shown in.
+Result cellShown(const Channel& ch, int col, QChar separator)
 {
-    return QStringLiteral("%1").arg(row, 2, 10, QLatin1Char('0'));
-}
-
-// Where the decimal separator of a frequency or CTCSS tone cell is (digits,
-// a separator, digits); -1 for any other cell. Files hold the separator of
-// the locale they were saved under, so "446,00625" and "446.00625" are one
-// frequency.
-qsizetype decimalSeparatorAt(const QString& t)
-{
-    qsizetype sep = -1;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        if ((t[i] == u'.' || t[i] == u',') && sep < 0)
-            sep = i;
-        else if (t[i] < u'0' || t[i] > u'9')
-            return -1;
+    if (ch.text[col])
+        return shown(*ch.text[col]);
+    switch (col) {
+    case Column::RxFrequency:
+    case Column::TxFrequency:
+    case Column::RxTone:
+    case Column::TxTone: {
+        const QString t = ChannelText::cell(ch, col, ValueWords(), separator);
+        return t.isEmpty() && col % 2 == 0 ? Result::named(wordTextId(Word::Off)) : shown(t);
     }
-    return sep > 0 && sep + 1 < t.size() ? sep : -1;
-}
-
-QString withSeparator(const QString& cell, int col, QChar sep)
-{
-    // Columns 1 to 4: the frequencies and tones.
-    const qsizetype at = col >= 1 && col <= 4 && !sep.isNull() ? decimalSeparatorAt(cell) : -1;
-    if (at < 0)
-        return cell;
-    QString t = cell;
-    t[at] = sep;
-    return t;
-}
-
-bool sameCell(const QString& a, const QString& b, int col)
-{
-    return withSeparator(a, col, u'.') == withSeparator(b, col, u'.');
+    default: return Result::named(wordTextId(ChannelText::word(ch, col)));
+    }
 }
 
 // A value one of the documents does not know (a file that lacks it) is no
@@ -141,21 +123,21 @@ QList<Result> settingDifferences(const DocumentData& from, const DocumentData& t
 
 QList<Result> channelDifferences(const DocumentData& from, const DocumentData& to, int row, QChar separator)
 {
-    const QString number = channelNumber(row);
-    const bool a = from.channelExists(row), b = to.channelExists(row);
-    if (!a && !b)
+    const QString number = ChannelText::number(row);
+    const Channel& a = from.channel(row);
+    const Channel& b = to.channel(row);
+    if (!a.exists() && !b.exists())
         return {};
     // A channel on one side only is one line, not eleven.
-    if (!a || !b) {
-        const QString rx = withSeparator(a ? from.cell(row, 1) : to.cell(row, 1), 1, separator);
-        return {Result::fail(a ? TextId::DiffChannelRemoved : TextId::DiffChannelAdded, {number, rx})};
+    if (!a.exists() || !b.exists()) {
+        const QString rx = ChannelText::cell(a.exists() ? a : b, Column::RxFrequency, ValueWords(), separator);
+        return {Result::fail(a.exists() ? TextId::DiffChannelRemoved : TextId::DiffChannelAdded, {number, rx})};
     }
     QList<Result> lines;
     for (int col = 1; col < DocumentData::Cols; ++col)
-        if (!sameCell(from.cell(row, col), to.cell(row, col), col))
+        if (!Channel::sameCell(a, b, col))
             lines << Result::fail(TextId::DiffCell, {number},
-                                  {shown(withSeparator(from.cell(row, col), col, separator)),
-                                   shown(withSeparator(to.cell(row, col), col, separator)),
+                                  {cellShown(a, col, separator), cellShown(b, col, separator),
                                    Result::named(ValueNames::columnId(col))});
     return lines;
 }

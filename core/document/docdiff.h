@@ -12,19 +12,17 @@ class DocumentData;
 // reads them: "channel 05 transmit tone: 67.0 -> D023N", "squelch level:
 // 3 -> 5", each a text id with its values for the windows and the
 // command-line tool to put into words.
-// Both documents must hold their word cells in the same language (a read and
-// SettingsFile::read both rewrite cells into the active words). Frequencies
-// and tones are compared as values, whatever decimal separator each holds.
-// A setting that either document does not carry is left out.
+// Channels are compared as values; words are named by their text ids, so a
+// line reads in the language it is shown in. A setting that either document
+// does not carry is left out.
 namespace DocDiff {
 
 // Everything the radio stores: the channel table, the optional features of
 // the option block and the timer record, and the band.
-// `separator`: frequencies and tones are shown with it; a null one shows
-// them as each document holds them.
-QList<Result> differences(const DocumentData& from, const DocumentData& to, QChar separator = {});
+// `separator`: frequencies and tones are shown with it.
+QList<Result> differences(const DocumentData& from, const DocumentData& to, QChar separator = u'.');
 
 // Only channel `row` (1 .. 32).
-QList<Result> channelDifferences(const DocumentData& from, const DocumentData& to, int row, QChar separator = {});
+QList<Result> channelDifferences(const DocumentData& from, const DocumentData& to, int row, QChar separator = u'.');
 
 }

@@ -29,9 +29,6 @@ DocumentData::DocumentData()
     m_numbers.insert(Key::LeaseHours, 1);
     m_numbers.insert(Key::LeaseMinutes, 0);
 
-    for (int r = 1; r < Rows; ++r)
-        m_cells[r][0] = QStringLiteral("%1").arg(r, 2, 10, QLatin1Char('0'));
-
     // Until a radio is read, a file holding them is opened or the user sets
     // them, the radio's own volume, alarm and lease time are not known: a
     // write keeps what the radio holds there.
@@ -133,22 +130,14 @@ void DocumentData::setNumber(const QString& key, int v)
     m_numbers.insert(key, v);
 }
 
-QString DocumentData::cell(int row, int col) const
+const Channel& DocumentData::channel(int row) const
 {
-    if (row < 0 || row >= Rows || col < 0 || col >= Cols)
-        return {};
-    return m_cells[row][col];
+    static const Channel unused;
+    return row >= 1 && row <= ChannelCount ? m_channels[row - 1] : unused;
 }
 
-void DocumentData::setCell(int row, int col, const QString& text)
+void DocumentData::setChannel(int row, const Channel& ch)
 {
-    if (row < 1 || row >= Rows || col < 1 || col >= Cols)
-        return;   // the header row and the channel numbers never change
-    m_cells[row][col] = text;
-}
-
-void DocumentData::clearChannel(int row)
-{
-    for (int c = 1; c < Cols; ++c)
-        setCell(row, c, QString());
+    if (row >= 1 && row <= ChannelCount)
+        m_channels[row - 1] = ch;
 }

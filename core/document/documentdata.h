@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <array>
 
+#include "channel.h"
 #include "radioimage.h"
 
 // Every value of the settings document, as a plain copyable value. Readers
@@ -12,8 +13,8 @@
 // input was good, so a failure never leaves a half-changed document.
 class DocumentData {
 public:
-    static constexpr int Rows = 33;       // row 0 is the header row
-    static constexpr int Cols = 12;       // column 0 holds the channel number
+    static constexpr int Rows = 33;       // the table's rows: the header row, then the channels
+    static constexpr int Cols = Column::Count;
     static constexpr int ChannelCount = 32;
 
     DocumentData();   // every setting at its default, channels empty
@@ -56,10 +57,11 @@ public:
     const RadioImage& image() const { return m_image; }
     void setImage(const RadioImage& image) { m_image = image; }
 
-    QString cell(int row, int col) const;
-    void setCell(int row, int col, const QString& text);
-    void clearChannel(int row);                  // columns 1 to 11
-    bool channelExists(int row) const { return !cell(row, 1).isEmpty(); }
+    // Channel `row`, 1 to 32; an unused one outside that range.
+    const Channel& channel(int row) const;
+    void setChannel(int row, const Channel& ch);
+    void clearChannel(int row) { setChannel(row, Channel()); }
+    bool channelExists(int row) const { return channel(row).exists(); }
 
     QStringList choiceKeys() const { return m_choices.keys(); }
     QStringList flagKeys() const { return m_flags.keys(); }
@@ -80,5 +82,5 @@ private:
     QHash<QString, int> m_numbers;
     QSet<QString> m_notCarried;
     RadioImage m_image;
-    std::array<std::array<QString, Cols>, Rows> m_cells;
+    std::array<Channel, ChannelCount> m_channels;
 };

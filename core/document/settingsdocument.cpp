@@ -1,6 +1,7 @@
 #include "settingsdocument.h"
 
 #include "base/textids.h"
+#include "band.h"
 #include "frequency.h"
 
 #include "optionlists.h"
@@ -56,27 +57,40 @@ void SettingsDocument::setNumber(const QString& key, int v)
         emit changed(key);
 }
 
+QString SettingsDocument::cell(int row, int col) const
+{
+    return ChannelText::cell(m_data, row, col, m_words, m_separator);
+}
+
 void SettingsDocument::setCell(int row, int col, const QString& text)
 {
-    if (m_data.cell(row, col) == text)
+    if (row < 1 || row > channelCount() || col < 1 || col >= DocumentData::Cols || cell(row, col) == text)
         return;
-    m_data.setCell(row, col, text);
+    Channel ch = m_data.channel(row);
+    ChannelText::setCell(ch, col, text, m_words);
+    m_data.setChannel(row, ch);
     emit cellChanged(row, col);
+}
+
+void SettingsDocument::setChannel(int row, const Channel& ch)
+{
+    const Channel before = m_data.channel(row);
+    m_data.setChannel(row, ch);
+    for (int c = 1; c < DocumentData::Cols; ++c)
+        if (!Channel::sameCell(before, ch, c))
+            emit cellChanged(row, c);
 }
 
 void SettingsDocument::clearChannel(int row)
 {
-    for (int c = 1; c < DocumentData::Cols; ++c)
-        setCell(row, c, QString());
+    setChannel(row, Channel());
 }
 
 void SettingsDocument::swapChannels(int a, int b)
 {
-    for (int c = 1; c < DocumentData::Cols; ++c) {
-        const QString t = cell(a, c);
-        setCell(a, c, cell(b, c));
-        setCell(b, c, t);
-    }
+    const Channel first = channel(a);
+    setChannel(a, channel(b));
+    setChannel(b, first);
 }
 
 void SettingsDocument::setDecimalSeparator(QChar sep)
@@ -100,15 +114,11 @@ void SettingsDocument::applyLanguage(const PackStrings& texts)
 {
     rebuildOptionLists(m_data, texts);
     m_words = texts.words();
-    rewriteWordCells(m_data, m_words);
-    // A language switch changes no setting: the kept states are reworded
-    // with the document, so neither undo nor the modified mark sees it.
-    const auto reword = [&](DocumentData& d) {
-        rebuildOptionLists(d, texts);
-        rewriteWordCells(d, m_words);
-    };
-    m_history.transform(reword);
-    reword(m_saved.data);
+    // A language switch changes no setting: the kept states get the new
+    // option words with the document, so neither undo nor the modified
+    // mark sees it. The channels hold no words; they are shown anew.
+    m_history.transform([&](DocumentData& d) { rebuildOptionLists(d, texts); });
+    rebuildOptionLists(m_saved.data, texts);
     emit wordsChanged();
     emit reset();
 }
@@ -140,8 +150,7 @@ bool SettingsDocument::insertChannel(int row)
     if (row < 1 || row > channelCount() || m_data.channelExists(channelCount()))
         return false;
     for (int r = channelCount(); r > row; --r)
-        for (int c = 1; c < DocumentData::Cols; ++c)
-            setCell(r, c, cell(r - 1, c));
+        setChannel(r, channel(r - 1));
     clearChannel(row);
     return true;
 }
@@ -150,8 +159,7 @@ bool SettingsDocument::duplicateChannel(int row)
 {
     if (row < 1 || row >= channelCount() || !m_data.channelExists(row) || !insertChannel(row + 1))
         return false;
-    for (int c = 1; c < DocumentData::Cols; ++c)
-        setCell(row + 1, c, cell(row, c));
+    setChannel(row + 1, channel(row));
     return true;
 }
 
@@ -240,15 +248,23 @@ QList<Result> SettingsDocument::channelsOutsideBand() const
 {
     QList<Result> out;
     const QString band = selectedBand();
+    if (!Band::isWellFormed(band))
+        return out;
+    const qint64 lower = Band::lower(band) * qint64(1000000), upper = Band::upper(band) * qint64(1000000);
     for (int row = 1; row <= channelCount(); ++row) {
+        const Channel& ch = channel(row);
         QStringList outside;
-        for (int col : {1, 3}) {
-            const QString f = cell(row, col);
-            if (Frequency::isOutsideBand(f, band, m_separator) && !outside.contains(f))
-                outside << f;
+        for (int col : {Column::RxFrequency, Column::TxFrequency}) {
+            const std::optional<qint64> hz = col == Column::RxFrequency ? std::optional<qint64>(ch.rxHz) : ch.txHz;
+            // Text that names no frequency yet may still be a number beyond the band.
+            const bool beyond = ch.holdsValue(col) ? hz && (*hz < lower || *hz > upper)
+                                                   : Frequency::isOutsideBand(*ch.text[col], band, m_separator);
+            const QString shown = cell(row, col);
+            if (beyond && !outside.contains(shown))
+                outside << shown;
         }
         for (const QString& f : outside)
-            out.append(Result::fail(TextId::BandLeftChannel, {cell(row, 0), f}));
+            out.append(Result::fail(TextId::BandLeftChannel, {ChannelText::number(row), f}));
     }
     return out;
 }

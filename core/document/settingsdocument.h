@@ -4,10 +4,11 @@
 #include "documentdata.h"
 #include "history.h"
 #include "base/packstrings.h"
-#include "wordcells.h"
+#include "channeltext.h"
 
-// The one settings document of the program: every setting by its key, the
-// channel table, the active value words and the locale's decimal separator.
+// The one settings document of the program: every setting by its key and
+// the channels, with the words of the active language and the locale's
+// decimal separator that the windows show the channels' values in.
 // Windows bind their controls to it and follow its signals.
 class SettingsDocument : public QObject {
     Q_OBJECT
@@ -32,7 +33,11 @@ public:
     void setNumber(const QString& key, int v);
 
     int channelCount() const { return DocumentData::ChannelCount; }
-    QString cell(int row, int col) const { return m_data.cell(row, col); }
+    const Channel& channel(int row) const { return m_data.channel(row); }
+    void setChannel(int row, const Channel& ch);
+    // A cell of the channel table as the windows show it, in the active
+    // words and separator; column 0 is the channel number.
+    QString cell(int row, int col) const;
     void setCell(int row, int col, const QString& text);
     void clearChannel(int row);
     void swapChannels(int rowA, int rowB);
@@ -52,7 +57,7 @@ public:
     QStringList toneList() const;
 
     // Applies the texts of a language: option lists rebuilt keeping their
-    // positions, value words replaced, word cells rewritten.
+    // positions, the channels shown in its words.
     void applyLanguage(const PackStrings& texts);
 
     // New: channels emptied and the optional features of the New table reset.

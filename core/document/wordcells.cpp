@@ -1,6 +1,5 @@
 #include "wordcells.h"
 
-#include "documentdata.h"
 
 namespace ValueWordTable {
 
@@ -66,18 +65,4 @@ std::optional<Word> find(const QString& t, const QList<Word>& among, const Value
     return std::nullopt;
 }
 
-}
-
-void rewriteWordCells(DocumentData& data, const ValueWords& words)
-{
-    for (int r = 1; r <= DocumentData::ChannelCount; ++r) {
-        for (int c = 1; c < DocumentData::Cols; ++c) {
-            const QList<Word>& among = ValueWordTable::wordsOfColumn(c);
-            if (among.isEmpty())
-                continue;
-            const std::optional<Word> word = ValueWordTable::find(data.cell(r, c), among, words);
-            if (word)
-                data.setCell(r, c, ValueWordTable::text(words, *word));
-        }
-    }
 }

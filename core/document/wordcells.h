@@ -5,8 +5,6 @@
 
 #include "base/valuewords.h"
 
-class DocumentData;
-
 // The value words of the three languages the program ships, and which words
 // each column of the channel table holds: the one table that the settings
 // file, CSV import and the language switch compare cells with.
@@ -28,8 +26,3 @@ std::optional<Word> find(const QString& text, const QList<Word>& among, const Va
                          Qt::CaseSensitivity cs = Qt::CaseSensitive);
 
 }
-
-// Rewrites the word cells of a channel table into other words, as a language
-// switch does: a cell holding a word its column may hold, in any of the three
-// languages, becomes that word in `words`; every other cell is left alone.
-void rewriteWordCells(DocumentData& data, const ValueWords& words);

@@ -125,7 +125,7 @@ Result saveSettings(const DocumentData& data, const PackStrings& texts, const QS
         if (!data.image().isEmpty())
             if (const Result r = RadioImageFile::save(RadioImageFile::besideSettings(target), data.image()); !r)
                 return r;
-        const Result saved = SettingsFile::save(target, data, texts);
+        const Result saved = SettingsFile::save(target, data, texts, u'.');
         if (!saved)
             QFile::remove(RadioImageFile::besideSettings(target));
         return saved;

@@ -3,18 +3,19 @@
 #include <QStringList>
 
 #include "document/band.h"
+#include "document/channeltext.h"
 #include "document/settingkeys.h"
 #include "files/channelcsv.h"
 
 namespace ChannelClipboard {
 
-QString copy(const DocumentData& data, int r1, int r2, int c1, int c2)
+QString copy(const DocumentData& data, int r1, int r2, int c1, int c2, const ValueWords& words, QChar separator)
 {
     QString out;
     for (int r = r1; r <= r2; ++r) {
         QStringList cells;
         for (int c = c1; c <= c2; ++c)
-            cells << data.cell(r, c);
+            cells << ChannelText::cell(data, r, c, words, separator);
         out += cells.join(u'\t') + u'\n';
     }
     return out;
@@ -110,7 +111,7 @@ PasteResult paste(const DocumentData& base, int row, int col, const QString& tex
             const int c = col + j;
             const QString t = block[i].value(j).trimmed();
             if (t.isEmpty()) {
-                d.setCell(r, c, newChannelValue(c, words));
+                ChannelText::setCell(d, r, c, newChannelValue(c, words), words);
                 continue;
             }
             if (!firstValue)
@@ -121,7 +122,7 @@ PasteResult paste(const DocumentData& base, int row, int col, const QString& tex
             const std::optional<QString> v = ChannelCsv::cellValue(c, t, band, words, separator);
             if (!v)
                 return fail(PasteResult::Problem::BadValue, r, c, t);
-            d.setCell(r, c, *v);
+            ChannelText::setCell(d, r, c, *v, words);
         }
         if (!d.channelExists(r)) {
             if (firstValue)
@@ -130,12 +131,12 @@ PasteResult paste(const DocumentData& base, int row, int col, const QString& tex
             continue;
         }
         for (int c = 2; c < DocumentData::Cols; ++c)
-            if (c != 3 && d.cell(r, c).isEmpty())
-                d.setCell(r, c, newChannelValue(c, words));
+            if (c != 3 && ChannelText::cell(d, r, c, words, separator).isEmpty())
+                ChannelText::setCell(d, r, c, newChannelValue(c, words), words);
         // A channel made by the paste sends where it receives unless the
         // block says otherwise.
         if (!wasChannel && (col > 3 || col + width - 1 < 3))
-            d.setCell(r, 3, d.cell(r, 1));
+            ChannelText::setCell(d, r, 3, ChannelText::cell(d, r, 1, words, separator), words);
     }
     res.problem = PasteResult::Problem::None;
     res.row = row;

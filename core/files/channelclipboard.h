@@ -9,7 +9,8 @@
 namespace ChannelClipboard {
 
 // Rows r1..r2 and columns c1..c2 (channel table numbering, columns 1 to 11).
-QString copy(const DocumentData& data, int r1, int r2, int c1, int c2);
+// In `words` and with `separator`, as the table shows them.
+QString copy(const DocumentData& data, int r1, int r2, int c1, int c2, const ValueWords& words, QChar separator);
 
 struct PasteResult {
     enum class Problem {

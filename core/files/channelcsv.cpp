@@ -5,6 +5,7 @@
 
 #include "files/textcodec.h"
 #include "document/band.h"
+#include "document/channeltext.h"
 #include "document/frequency.h"
 #include "document/settingkeys.h"
 #include "base/textids.h"
@@ -245,7 +246,7 @@ std::optional<QString> cellValue(int col, const QString& text, const QString& ba
     return LineChecker(band, words, separator).value(col, text);
 }
 
-QByteArray exportTable(const DocumentData& data)
+QByteArray exportTable(const DocumentData& data, const ValueWords& words, QChar separator)
 {
     QString out;
     auto addRow = [&](const QStringList& fields) {
@@ -258,9 +259,9 @@ QByteArray exportTable(const DocumentData& data)
     for (int row = 1; row <= DocumentData::ChannelCount; ++row) {
         if (!data.channelExists(row))
             continue;
-        QStringList fields{data.cell(row, 0)};
-        for (int col = 1; col < DocumentData::Cols; ++col)
-            fields << data.cell(row, col);
+        QStringList fields;
+        for (int col = 0; col < DocumentData::Cols; ++col)
+            fields << ChannelText::cell(data, row, col, words, separator);
         addRow(fields);
     }
     return TextCodec::encode(out);
@@ -319,7 +320,7 @@ ImportResult importTable(const QByteArray& bytes, const DocumentData& base, cons
         }
         seen.insert(channel);
         for (int col = 1; col < DocumentData::Cols; ++col)
-            d.setCell(channel, col, cells[col - 1]);
+            ChannelText::setCell(d, channel, col, cells[col - 1], words);
     }
     if (result.errors.isEmpty()) {
         result.ok = true;

@@ -24,7 +24,8 @@ inline const QStringList HeaderFields = {
     QStringLiteral("Bandwidth"),    QStringLiteral("Scan"),         QStringLiteral("Busy Lock"),
     QStringLiteral("Tail Elim"),    QStringLiteral("Comp/Scr"),     QStringLiteral("PTT ID")};
 
-QByteArray exportTable(const DocumentData& data);
+// The channels in use, in `words` and with `separator`.
+QByteArray exportTable(const DocumentData& data, const ValueWords& words, QChar separator);
 
 // One cell of column `col` (1 to 11) checked as an import checks it: the text
 // the channel table takes (committed frequency, tone, active word), or

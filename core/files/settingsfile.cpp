@@ -10,6 +10,7 @@
 #include "files/radioimagefile.h"
 #include "files/textcodec.h"
 #include "document/band.h"
+#include "document/channeltext.h"
 #include "base/packstrings.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
@@ -171,7 +172,7 @@ QStringList splitLines(const QString& text)
 // every cell ends at the next "|", less the blank before it. A line that
 // does not hold all eleven is damaged: taken as it is, its missing cells
 // would become empty and a write would erase them in the radio.
-Result readChannelLine(DocumentData& d, int row, const QString& line)
+Result readChannelLine(DocumentData& d, int row, const QString& line, const ValueWords& words)
 {
     const QString cells = line.mid(8);
     // An empty row; a channel without its receive frequency is saved so
@@ -182,6 +183,7 @@ Result readChannelLine(DocumentData& d, int row, const QString& line)
         return Result::fail(TextId::ChannelLineDamaged, {QString::number(row)});
     }
     QStringView rest(cells);
+    Channel ch;
     for (int col = 1; col < DocumentData::Cols; ++col) {
         const qsizetype bar = rest.indexOf(u'|');
         if (bar < 0)
@@ -189,7 +191,7 @@ Result readChannelLine(DocumentData& d, int row, const QString& line)
         QStringView cell = rest.left(bar);
         if (cell.endsWith(u' '))
             cell.chop(1);
-        d.setCell(row, col, cell.toString());
+        ChannelText::setCell(ch, col, cell.toString(), words);
         rest = rest.mid(bar + 1);
         if (rest.startsWith(u' '))
             rest = rest.mid(1);
@@ -199,8 +201,7 @@ Result readChannelLine(DocumentData& d, int row, const QString& line)
     // A "|" in the first cell can leave it empty: without a receive frequency
     // there is no channel, and stray cells would come back empty at the next
     // Open anyway.
-    if (!d.channelExists(row))
-        d.clearChannel(row);
+    d.setChannel(row, ch.exists() ? ch : Channel());
     return Result::success();
 }
 
@@ -341,7 +342,7 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
         const int index = FirstChannelLine + row - 1;
         if (index >= lines.size())
             break;
-        if (const Result damaged = readChannelLine(d, row, lines[index]); !damaged)
+        if (const Result damaged = readChannelLine(d, row, lines[index], activeWords); !damaged)
             return failed(damaged, index + 1);
         channelLines = row;
     }
@@ -351,7 +352,6 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
         r.notice = Result::fail(TextId::FewChannelLines,
                                 {path, QString::number(channelLines), QString::number(channelLines + 1),
                                  QString::number(DocumentData::ChannelCount)});
-    rewriteWordCells(d, activeWords);
 
     QSet<QString> found;
     for (int index = ChannelLinesEnd; index < qMin<qsizetype>(lines.size(), LinesUsed); ++index) {
@@ -430,8 +430,9 @@ QString checkCaption(const QString& key, const PackStrings& texts)
     return {};
 }
 
-QByteArray serialize(const DocumentData& d, const PackStrings& texts)
+QByteArray serialize(const DocumentData& d, const PackStrings& texts, QChar separator)
 {
+    const ValueWords words = texts.words();
     QStringList lines;
     lines << Header << QString() << QString();
     lines << QStringLiteral("TYPE%1 %2").arg(d.choice(Key::Model)).arg(d.choiceText(Key::Model));
@@ -463,7 +464,7 @@ QByteArray serialize(const DocumentData& d, const PackStrings& texts)
     for (int row = 1; row <= DocumentData::ChannelCount; ++row) {
         QString l = QStringLiteral("CH%1 | ").arg(row, 3, 10, QLatin1Char('0'));
         for (int col = 1; col < DocumentData::Cols; ++col)
-            l += d.cell(row, col) + QStringLiteral(" | ");
+            l += ChannelText::cell(d.channel(row), col, words, separator) + QStringLiteral(" | ");
         lines << l;
     }
     // Only what the document knows: a value it never had is not made up.
@@ -481,9 +482,9 @@ QByteArray serialize(const DocumentData& d, const PackStrings& texts)
     return TextCodec::encode(text);
 }
 
-Result save(const QString& path, const DocumentData& data, const PackStrings& texts)
+Result save(const QString& path, const DocumentData& data, const PackStrings& texts, QChar separator)
 {
-    return FileSave::save(path, serialize(data, texts));
+    return FileSave::save(path, serialize(data, texts, separator));
 }
 
 }

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "document/documentdata.h"
-#include "document/wordcells.h"
+#include "base/valuewords.h"
 #include "base/result.h"
 
 class PackStrings;
@@ -50,9 +50,10 @@ struct ReadResult {
 
 // Reads file bytes against the current document (its model list, band list
 // and every value the file does not carry; volume, alarm and lease time that
-// the file lacks are marked as not carried). Word cells of the result are
-// rewritten into `activeWords`, as a language switch would, so that every
-// later step that compares cells with the active words reads them right.
+// the file lacks are marked as not carried). A channel cell is read as the
+// value it names: a word of any shipped language or of `activeWords` (a
+// pack of the user's own), a frequency or tone with either decimal
+// separator. A cell that names no value is kept as its text.
 // `path` names the file in messages.
 ReadResult parse(const QByteArray& bytes, const DocumentData& current, const ValueWords& activeWords,
                  const QString& path = {});
@@ -62,12 +63,13 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
 // puts back every record exactly.
 ReadResult read(const QString& path, const DocumentData& current, const ValueWords& activeWords);
 
-// The file's bytes for a document; check box captions and list texts are
-// those of `texts`, the active language.
-QByteArray serialize(const DocumentData& data, const PackStrings& texts);
+// The file's bytes for a document; check box captions, list texts and the
+// channels' words are those of `texts`, the active language, and
+// frequencies and tones have `separator`, the locale's.
+QByteArray serialize(const DocumentData& data, const PackStrings& texts, QChar separator);
 // Through the one file writer: the old file stays as it was unless the new
 // one is complete.
-Result save(const QString& path, const DocumentData& data, const PackStrings& texts);
+Result save(const QString& path, const DocumentData& data, const PackStrings& texts, QChar separator);
 
 // Caption of a check box as the optional features window shows it in the
 // language of `texts`; a check line of the file repeats it.

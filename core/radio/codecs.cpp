@@ -1,6 +1,7 @@
 #include "codecs.h"
 
 #include "base/hex.h"
+#include "base/valuewords.h"
 
 
 #include "document/documentdata.h"
@@ -23,11 +24,6 @@ int byteAt(const QByteArray& b, int i)
 bool isDigit(QChar c, char highest = '9')
 {
     return c.unicode() >= '0' && c.unicode() <= ushort(highest);
-}
-
-bool isSeparator(QChar c)
-{
-    return c == u'.' || c == u',';
 }
 
 Encoded fail(int id, QStringList values = {})
@@ -67,14 +63,14 @@ struct Field {
 // bits stay. So do the bits no field covers, and the fields of settings the
 // document does not carry.
 QByteArray over(const QByteArray& fresh, const QByteArray& baseFresh, const QByteArray& base,
-                const std::vector<Field>& fields, const DocumentData& data)
+                const std::vector<Field>& fields, const DocumentData* data = nullptr)
 {
     QByteArray out = base;
     for (const Field& f : fields) {
         bool same = true;
         for (const Bits& b : f.bits)
             same = same && (fresh[b.byte] & b.mask) == (baseFresh[b.byte] & b.mask);
-        if (same || (!f.key.isEmpty() && !data.carries(f.key)))
+        if (same || (!f.key.isEmpty() && data && !data->carries(f.key)))
             continue;
         for (const Bits& b : f.bits)
             out[b.byte] = char((out[b.byte] & ~b.mask) | (fresh[b.byte] & b.mask));
@@ -121,7 +117,7 @@ Result recordName(int address)
 
 // ---- frequency ---------------------------------------------------------
 
-std::optional<QString> decodeFrequency(const QByteArray& four, QChar sep)
+std::optional<qint64> decodeFrequency(const QByteArray& four)
 {
     qint64 tens = 0;
     for (int i = 0; i < 4; ++i) {
@@ -131,75 +127,49 @@ std::optional<QString> decodeFrequency(const QByteArray& four, QChar sep)
             return std::nullopt;
         tens = tens * 100 + hi * 10 + lo;
     }
-    return Frequency::format(tens, sep);
+    return tens * 10;
 }
 
-Encoded encodeFrequency(const QString& text)
+Encoded encodeFrequency(qint64 hz)
 {
-    // Three digits before the separator, or fewer: a record below 100 MHz
-    // reads as "0.62804", and what a read shows must write back unchanged.
-    const QString t = text.trimmed();
-    const qsizetype sepAt = t.size() - 6;
-    bool good = sepAt >= 1 && sepAt <= 3 && isSeparator(t[sepAt]);
-    for (qsizetype i = 0; good && i < t.size(); ++i)
-        good = i == sepAt || isDigit(t[i]);
-    if (!good)
-        return fail(TextId::NotAFrequency, {text});
-    const QString digits = t.left(sepAt).rightJustified(3, u'0') + t.mid(sepAt + 1);
-    return done(Hex::toBytes(digits));
+    if (hz < 0 || hz % 10 != 0 || hz / 10 > 99999999)
+        return fail(TextId::NotAFrequency, {QString::number(hz / 1e6, 'f', 6)});
+    return done(Hex::toBytes(QStringLiteral("%1").arg(hz / 10, 8, 10, QLatin1Char('0'))));
 }
 
 // ---- tone --------------------------------------------------------------
 
-QString decodeTone(const QByteArray& two, const QString& offWord, QChar sep)
+Tone decodeTone(const QByteArray& two)
 {
     const int b0 = byteAt(two, 0), b1 = byteAt(two, 1);
     const int type = b0 >> 4;
     const int value = (b0 & 0xF) << 8 | b1;
     if (type == 1)
-        return QStringLiteral("%1%2%3").arg(value / 10).arg(sep).arg(value % 10);
+        return Tone::ctcss(value);
     if (type == 2 || type == 3)
-        return QStringLiteral("D%1%2%3%4")
-            .arg((value / 64) % 8)
-            .arg((value / 8) % 8)
-            .arg(value % 8)
-            .arg(QChar(type == 2 ? u'N' : u'I'));
-    return offWord;
+        return Tone::dcs(value & 0777, type == 3);
+    return Tone::off();
 }
 
-Encoded encodeTone(const QString& text, const QString& offWord)
+Encoded encodeTone(const Tone& tone)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t == offWord)
-        return done(QByteArray::fromHex("F000"));
-    const Encoded bad = fail(TextId::NotATone, {text});
-    int type = 1;
-    int value = 0;
-    if (t.endsWith(u'I') || t.endsWith(u'N')) {
-        type = t.endsWith(u'N') ? 2 : 3;
-        if (t.size() != 5 || t[0] != u'D')
-            return bad;
-        for (int i = 1; i <= 3; ++i) {
-            if (!isDigit(t[i], '7'))
-                return bad;
-            value = value * 8 + (t[i].unicode() - '0');
-        }
-    } else {
-        // "67.0" or "254.1": the digits around a separator before the last
-        // digit. A radio may hold a value below 10 Hz ("6.5"); it writes back.
-        const int sepAt = int(t.size()) - 2;
-        if (t.size() < 3 || t.size() > 5 || !isSeparator(t[sepAt]))
-            return bad;
-        for (int i = 0; i < t.size(); ++i) {
-            if (i == sepAt)
-                continue;
-            if (!isDigit(t[i]))
-                return bad;
-            value = value * 10 + (t[i].unicode() - '0');
-        }
+    int type = 0xF, value = 0;
+    switch (tone.kind) {
+    case Tone::Kind::Off: break;
+    case Tone::Kind::Ctcss:
         // The value has twelve bits beside the type.
-        if (value > 0xFFF)
-            return fail(TextId::ToneTooHigh, {text});
+        if (tone.value < 0 || tone.value > 0xFFF)
+            return fail(TextId::ToneTooHigh,
+                        {QString::number(tone.value / 10) + u'.' + QString::number(tone.value % 10)});
+        type = 1;
+        value = tone.value;
+        break;
+    case Tone::Kind::Dcs:
+        if (tone.value < 0 || tone.value > 0777)
+            return fail(TextId::NotATone, {QString::number(tone.value, 8)});
+        type = tone.inverted ? 3 : 2;
+        value = tone.value;
+        break;
     }
     QByteArray out(2, '\0');
     out[0] = char(type << 4 | value >> 8);
@@ -316,30 +286,50 @@ Encoded encodeBand(const QString& band)
 
 // ---- channel record ------------------------------------------------------
 
-void decodeChannel(const QByteArray& rec, int row, DocumentData& data, const ValueWords& w, QChar sep)
+Channel decodeChannel(const QByteArray& rec)
 {
-    data.clearChannel(row);
-    const std::optional<QString> rx = decodeFrequency(rec.mid(0, 4), sep);
+    const std::optional<qint64> rx = decodeFrequency(rec.mid(0, 4));
     if (!rx)
-        return;
-    data.setCell(row, 1, *rx);
-    data.setCell(row, 3, decodeFrequency(rec.mid(4, 4), sep).value_or(QString()));
-    data.setCell(row, 2, decodeTone(rec.mid(8, 2), w.off, sep));
-    data.setCell(row, 4, decodeTone(rec.mid(10, 2), w.off, sep));
+        return Channel();
+    Channel ch = Channel::withValues(*rx);
+    ch.txHz = decodeFrequency(rec.mid(4, 4));
+    ch.rxTone = decodeTone(rec.mid(8, 2));
+    ch.txTone = decodeTone(rec.mid(10, 2));
     const int b13 = byteAt(rec, 13), b14 = byteAt(rec, 14);
-    data.setCell(row, 5, b14 & 0x80 ? w.high : w.low);
-    data.setCell(row, 6, b14 & 0x40 ? w.wide : w.narrow);
-    data.setCell(row, 7, b13 & 0x01 ? w.off : w.on);
-    data.setCell(row, 8, b14 & 0x10 ? w.off : w.on);
-    data.setCell(row, 9, b14 & 0x01 ? w.on : w.off);
-    data.setCell(row, 10, b13 & 0x02 ? w.off : w.on);
-    data.setCell(row, 11, b13 & 0x08 ? w.on : w.off);
+    ch.power = b14 & 0x80 ? Power::High : Power::Low;
+    ch.bandwidth = b14 & 0x40 ? Bandwidth::Wide : Bandwidth::Narrow;
+    ch.scan = !(b13 & 0x01);
+    ch.busyLock = !(b14 & 0x10);
+    ch.tailElimination = b14 & 0x01;
+    ch.compander = b13 & 0x02 ? Compander::Off : Compander::On;
+    ch.pttId = b13 & 0x08;
+    return ch;
 }
 
-Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
+namespace {
+
+// The words a word column may hold, by their pack ids, for the message that
+// names what the column takes.
+Result wordChoice(int col)
 {
-    const QString rx = data.cell(row, 1);
-    if (rx.isEmpty())
+    const int off = wordTextId(Word::Off), on = wordTextId(Word::On), high = wordTextId(Word::High),
+              low = wordTextId(Word::Low), wide = wordTextId(Word::Wide), narrow = wordTextId(Word::Narrow),
+              comp = wordTextId(Word::Comp), scrambler = wordTextId(Word::Scrambler);
+    switch (col) {
+    case Column::Power: return Result::fail(TextId::TwoWords, {}, {Result::named(high), Result::named(low)});
+    case Column::Bandwidth: return Result::fail(TextId::TwoWords, {}, {Result::named(wide), Result::named(narrow)});
+    case Column::Compander:
+        return Result::fail(TextId::FourWords, {},
+                            {Result::named(off), Result::named(on), Result::named(comp), Result::named(scrambler)});
+    default: return Result::fail(TextId::TwoWords, {}, {Result::named(off), Result::named(on)});
+    }
+}
+
+}
+
+Encoded encodeChannel(const Channel& ch, int row)
+{
+    if (!ch.exists())
         return done(QByteArray(16, char(0xFF)));
 
     // Every cell is looked at, so that a refusal names all that is wrong
@@ -349,53 +339,47 @@ Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
         problems.push_back(Result::fail(TextId::ChannelValueProblem, {QString::number(row)},
                                         {Result::named(ValueNames::columnId(col)), why}));
     };
-    QByteArray out;
-    const Encoded rxf = encodeFrequency(rx);
-    if (!rxf.ok())
-        bad(1, rxf.error);
-    out += rxf.ok() ? rxf.bytes : QByteArray(4, char(0xFF));
-    const QString tx = data.cell(row, 3);
-    if (tx.isEmpty()) {
-        out += QByteArray(4, char(0xFF));
-    } else {
-        const Encoded txf = encodeFrequency(tx);
-        if (!txf.ok())
-            bad(3, txf.error);
-        out += txf.ok() ? txf.bytes : QByteArray(4, char(0xFF));
-    }
-    for (int col : {2, 4}) {
-        const Encoded tone = encodeTone(data.cell(row, col), w.off);
-        if (!tone.ok())
-            bad(col, tone.error);
-        out += tone.ok() ? tone.bytes : QByteArray(2, char(0xFF));
-    }
-
-    // Each word cell must hold one of its words; anything else would be
-    // coded as a guess.
-    struct WordCell { int col; QStringList allowed; QString setWord; };
-    const WordCell cells[] = {
-        {5, {w.high, w.low}, w.high},
-        {6, {w.wide, w.narrow}, w.wide},
-        {7, {w.off, w.on}, w.off},
-        {8, {w.off, w.on}, w.off},
-        {9, {w.off, w.on}, w.off},
-        {10, {w.off, w.on, w.comp, w.scrambler}, w.off},
-        {11, {w.off, w.on}, w.on},
+    // A cell that names no value: the text as it stands, and what the column takes.
+    auto unnamed = [&](int col) {
+        const QString t = *ch.text[col];
+        if (col <= Column::TxTone)
+            bad(col, Result::fail(col % 2 ? TextId::NotAFrequency : TextId::NotATone, {t}));
+        else
+            bad(col, Result::fail(TextId::NotOneOf, {t}, {wordChoice(col)}));
     };
-    bool is[12] = {};
-    for (const WordCell& c : cells) {
-        const QString t = data.cell(row, c.col);
-        if (t.isEmpty() || !c.allowed.contains(t))
-            bad(c.col, Result::fail(TextId::NotOneOf, {t, c.allowed.join(QStringLiteral("\", \""))}));
-        is[c.col] = t == c.setWord;
+    auto field = [&](int col, const Encoded& e, int size) {
+        if (!ch.holdsValue(col)) {
+            unnamed(col);
+            return QByteArray(size, char(0xFF));
+        }
+        if (!e.ok())
+            bad(col, e.error);
+        return e.ok() ? e.bytes : QByteArray(size, char(0xFF));
+    };
+
+    QByteArray out;
+    out += field(Column::RxFrequency, encodeFrequency(ch.rxHz), 4);
+    out += ch.txHz || !ch.holdsValue(Column::TxFrequency) ? field(Column::TxFrequency, encodeFrequency(ch.txHz.value_or(0)), 4)
+                                                           : QByteArray(4, char(0xFF));
+    // An empty tone cell is no tone, as a channel being made has it.
+    for (int col : {Column::RxTone, Column::TxTone}) {
+        const Tone& t = col == Column::RxTone ? ch.rxTone : ch.txTone;
+        if (ch.text[col] && ch.text[col]->trimmed().isEmpty())
+            out += encodeTone(Tone::off()).bytes;
+        else
+            out += field(col, encodeTone(t), 2);
     }
+    for (int col = Column::Power; col < Column::Count; ++col)
+        if (!ch.holdsValue(col))
+            unnamed(col);
     if (!problems.empty())
         return fail(problems.size() == 1 ? problems.front() : Result::lines(problems));
-    const int b13 = 0xF4 | (is[7] ? 0x01 : 0) | (is[10] ? 0x02 : 0) | (is[11] ? 0x08 : 0);
-    const int b14 = 0x2E | (is[5] ? 0x80 : 0) | (is[6] ? 0x40 : 0) | (is[8] ? 0x10 : 0)
-                    | (is[9] ? 0 : 0x01);
-    const int cmp = QString::compare(rx, tx);
-    const int b15 = cmp == 0 ? 0xFC : cmp > 0 ? 0xFD : 0xFE;
+
+    const int b13 = 0xF4 | (ch.scan ? 0 : 0x01) | (ch.compander == Compander::Off ? 0x02 : 0) | (ch.pttId ? 0x08 : 0);
+    const int b14 = 0x2E | (ch.power == Power::High ? 0x80 : 0) | (ch.bandwidth == Bandwidth::Wide ? 0x40 : 0)
+                    | (ch.busyLock ? 0 : 0x10) | (ch.tailElimination ? 0x01 : 0);
+    const qint64 tx = ch.txHz.value_or(-1);
+    const int b15 = ch.rxHz == tx ? 0xFC : ch.rxHz > tx ? 0xFD : 0xFE;
     out.append(char(0xFF));
     out.append(char(b13));
     out.append(char(b14));
@@ -403,20 +387,19 @@ Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& w)
     return done(out);
 }
 
-Encoded encodeChannelOver(const DocumentData& data, int row, const ValueWords& w, QChar sep, const QByteArray& base)
+Encoded encodeChannelOver(const Channel& ch, int row, const QByteArray& base)
 {
-    const Encoded fresh = encodeChannel(data, row, w);
+    const Encoded fresh = encodeChannel(ch, row);
     if (!fresh.ok() || base.size() != 16)
         return fresh;
-    DocumentData radio;
-    decodeChannel(base, row, radio, w, sep);
-    if (!radio.channelExists(row))
+    const Channel radio = decodeChannel(base);
+    if (!radio.exists())
         // An empty record carries nothing worth keeping: a new channel gets
         // the usual bits, and a channel still empty stays as the radio has it.
-        return data.channelExists(row) ? fresh : done(base);
-    if (!data.channelExists(row))
+        return ch.exists() ? fresh : done(base);
+    if (!ch.exists())
         return fresh;   // erased
-    const Encoded baseFresh = encodeChannel(radio, row, w);
+    const Encoded baseFresh = encodeChannel(radio, row);
     if (!baseFresh.ok())
         return fresh;
     static const std::vector<Field> fields = {
@@ -424,7 +407,7 @@ Encoded encodeChannelOver(const DocumentData& data, int row, const ValueWords& w
         {{{13, 0x01}}, {}},      {{{13, 0x02}}, {}},      {{{13, 0x08}}, {}},      {{{14, 0x10}}, {}},
         {{{14, 0x40}}, {}},      {{{14, 0x80}}, {}},      {{{14, 0x01}}, {}},      {wholeBytes(15, 1), {}},
     };
-    return done(over(fresh.bytes, baseFresh.bytes, base, fields, data));
+    return done(over(fresh.bytes, baseFresh.bytes, base, fields));
 }
 
 // ---- option block --------------------------------------------------------
@@ -563,7 +546,7 @@ Encoded encodeOptionsOver(const DocumentData& d, int channelCount, const QByteAr
         {{{14, 0xF0}}, Key::P1Long},        {{{14, 0x0F}}, Key::P1Short},
         {{{15, 0xF0}}, Key::P2Long},        {{{15, 0x0F}}, Key::P2Short},
     };
-    return done(over(fresh.bytes, baseFresh.bytes, base, fields, d));
+    return done(over(fresh.bytes, baseFresh.bytes, base, fields, &d));
 }
 
 // ---- timer and DTMF record -----------------------------------------------
@@ -632,7 +615,7 @@ Encoded encodeTimerOver(const DocumentData& d, const QByteArray& base)
         {wholeBytes(2, 1), Key::DtmfTime},
         {wholeBytes(3, 5), Key::EndDtmf},
     };
-    return done(over(fresh.bytes, baseFresh.bytes, base, fields, d));
+    return done(over(fresh.bytes, baseFresh.bytes, base, fields, &d));
 }
 
 }

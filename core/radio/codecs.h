@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "document/wordcells.h"
+#include "document/channel.h"
 #include "base/result.h"
 
 class DocumentData;
@@ -49,15 +49,15 @@ QByteArray modelRecord();
 
 // Frequency: 4 bytes BCD in units of 10 Hz. nullopt when a nibble is not a
 // decimal digit (an erased or foreign record).
-std::optional<QString> decodeFrequency(const QByteArray& four, QChar sep);
-// Accepts the nine-character frequency text "ddd.ddddd" (either separator).
-Encoded encodeFrequency(const QString& text);
+// In hertz.
+std::optional<qint64> decodeFrequency(const QByteArray& four);
+// Whole tens of hertz, at most eight digits of them.
+Encoded encodeFrequency(qint64 hz);
 
 // Tone code: 2 bytes, type nibble then a 12-bit value.
-QString decodeTone(const QByteArray& two, const QString& offWord, QChar sep);
-// An empty cell or the off word is "no tone"; otherwise a CTCSS text such as
-// "67.0" (either separator) or a DCS text "D023N" / "D754I".
-Encoded encodeTone(const QString& text, const QString& offWord);
+Tone decodeTone(const QByteArray& two);
+// A CTCSS value above twelve bits, or a DCS code above 0777, is refused.
+Encoded encodeTone(const Tone& tone);
 
 // Date: 14 BCD digits yyyymmddhhmmss then FF; the display copies the digits.
 QString decodeDate(const QByteArray& eight);
@@ -86,13 +86,12 @@ QString decodeBand(const QByteArray& eight);
 // The record the alignment window writes: the 4-byte code twice.
 Encoded encodeBand(const QString& band);
 
-// Channel record (16 bytes) <-> columns 1 to 11 of row `row`. Decoding
-// empties the row first and leaves it empty when the receive frequency is
-// not a number.
-void decodeChannel(const QByteArray& sixteen, int row, DocumentData& data,
-                   const ValueWords& words, QChar sep);
-// Errors read like: channel 5, transmit tone: "D9" is not a tone
-Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& words);
+// Channel record (16 bytes) <-> a channel; unused when the receive
+// frequency is not a number.
+Channel decodeChannel(const QByteArray& sixteen);
+// The record of channel `row`. A cell that names no value is refused, each
+// named: channel 5, transmit tone: "D9" is not a tone
+Encoded encodeChannel(const Channel& ch, int row);
 
 // The record channel `row` of the document makes when it is written over
 // `base`, the 16 bytes the radio holds there (empty: not known). Every field
@@ -101,8 +100,7 @@ Encoded encodeChannel(const DocumentData& data, int row, const ValueWords& words
 // setting shows keep what the radio holds; a changed field takes the
 // document's code. A channel the document leaves empty is erased (16 FF)
 // unless the radio's record is empty already.
-Encoded encodeChannelOver(const DocumentData& data, int row, const ValueWords& words, QChar sep,
-                          const QByteArray& base);
+Encoded encodeChannelOver(const Channel& ch, int row, const QByteArray& base);
 
 // Option block (16 bytes at 0x4000).
 void decodeOptions(const QByteArray& sixteen, DocumentData& data);

@@ -106,7 +106,7 @@ SafeTransfer::Outcome SafeTransfer::write(const Options& options)
     // A document the engine would refuse costs no backup read either: every
     // value it cannot write is named before the port is touched.
     const int count = std::clamp(m_state.channelCount, 1, int(DocumentData::ChannelCount));
-    const QList<Result> problems = WriteCheck::problems(m_doc.data(), m_doc.words(), m_doc.decimalSeparator(),
+    const QList<Result> problems = WriteCheck::problems(m_doc.data(), m_doc.decimalSeparator(),
                                                         count, m_identity, m_state.adminName);
     if (!problems.isEmpty()) {
         out.transfer.failedStep = TransferEngine::Outcome::Step::Encode;

@@ -126,7 +126,7 @@ bool TransferEngine::prepareWrite(Prepared& p)
     enter(Outcome::Step::Encode);
     const DocumentData& data = m_doc.data();
     const QList<Result> problems =
-        WriteCheck::problems(data, m_doc.words(), m_doc.decimalSeparator(), m_count, m_identity, m_state.adminName);
+        WriteCheck::problems(data, m_doc.decimalSeparator(), m_count, m_identity, m_state.adminName);
     if (!problems.isEmpty())
         return fail(m_step, WriteCheck::reason(problems));
     if (m_identity.writeUser)
@@ -152,8 +152,7 @@ bool TransferEngine::encodeRecords(const RadioImage& base, Prepared& p)
     };
     auto cannot = [this](const Result& why) { return fail(m_step, Result::because(TextId::CannotEncode, why)); };
     for (int n = 1; n <= m_count; ++n) {
-        const Codec::Encoded ch = Codec::encodeChannelOver(data, n, m_doc.words(), m_doc.decimalSeparator(),
-                                                           baseOf(Codec::channelAddress(n), true));
+        const Codec::Encoded ch = Codec::encodeChannelOver(data.channel(n), n, baseOf(Codec::channelAddress(n), true));
         if (!ch.ok())
             return cannot(ch.error);
         p.channels.append(ch.bytes);
@@ -263,15 +262,13 @@ bool TransferEngine::readBranch()
     }
 
     enter(Outcome::Step::Records);
-    const ValueWords words = m_doc.words();
-    const QChar sep = m_doc.decimalSeparator();
     QByteArray first, second;
     for (int n = 1; n <= m_count; ++n) {
         const int address = Codec::channelAddress(n);
         if (!readRecord(address, ChannelReadMs, channelHalf(n, false), first)
             || !readRecord(address + 8, ChannelReadMs, channelHalf(n, true), second))
             return false;
-        Codec::decodeChannel(first + second, n, copy, words, sep);
+        copy.setChannel(n, Codec::decodeChannel(first + second));
         advance(5);
     }
     if (!readRecord(Codec::TimerAddr, ReadMs, recordName(TextId::RecordTimer), first))

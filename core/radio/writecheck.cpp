@@ -2,6 +2,7 @@
 
 #include "codecs.h"
 #include "document/band.h"
+#include "document/channeltext.h"
 #include "document/documentdata.h"
 #include "document/frequency.h"
 #include "document/settingkeys.h"
@@ -48,7 +49,7 @@ Result setting(int nameId, const Result& why)
 
 }
 
-QList<Result> problems(const DocumentData& data, const ValueWords& words, QChar sep, int channelCount,
+QList<Result> problems(const DocumentData& data, QChar sep, int channelCount,
                        const RadioIdentity& identity, const QString& adminName)
 {
     QList<Result> out;
@@ -61,7 +62,7 @@ QList<Result> problems(const DocumentData& data, const ValueWords& words, QChar 
             continue;
         QList<int> named;   // columns whose frequency is already refused
         for (int col : {1, 3}) {
-            const QString f = data.cell(n, col);
+            const QString f = ChannelText::cell(data.channel(n), col, {}, sep);
             if (f.isEmpty() || !bandKnown)
                 continue;
             if (Result r = checkFrequency(f, n, col, band, sep); !r) {
@@ -69,7 +70,7 @@ QList<Result> problems(const DocumentData& data, const ValueWords& words, QChar 
                 named << col;
             }
         }
-        const Codec::Encoded ch = Codec::encodeChannel(data, n, words);
+        const Codec::Encoded ch = Codec::encodeChannel(data.channel(n), n);
         for (const Result& r : each(ch.error)) {
             const bool frequency = r.details.size() == 2 && r.details[1].textId == TextId::NotAFrequency;
             const int col = frequency && r.details[0].textId == ValueNames::columnId(1) ? 1 : 3;

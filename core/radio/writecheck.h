@@ -2,7 +2,7 @@
 #include <QList>
 #include <QString>
 
-#include "document/wordcells.h"
+#include <QChar>
 #include "base/result.h"
 
 class DocumentData;
@@ -18,8 +18,9 @@ struct RadioIdentity;
 namespace WriteCheck {
 
 // Every value that cannot be written, one line each naming the channel and
-// column or the setting; empty when the document can be written.
-QList<Result> problems(const DocumentData& data, const ValueWords& words, QChar separator, int channelCount,
+// column or the setting; empty when the document can be written. Frequencies
+// are shown with `separator`.
+QList<Result> problems(const DocumentData& data, QChar separator, int channelCount,
                        const RadioIdentity& identity, const QString& adminName);
 
 // The lines as one reason, for a failed transfer's message.

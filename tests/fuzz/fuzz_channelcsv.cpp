@@ -1,5 +1,6 @@
 #include <QByteArray>
 
+#include "document/channeltext.h"
 #include "files/channelcsv.h"
 #include "base/packstrings.h"
 #include "document/settingkeys.h"
@@ -22,7 +23,7 @@ void importWith(const QByteArray& bytes, QChar sep)
         DocumentData d;
         d.setOptions(Key::Band, {QStringLiteral("400-470MHz")});
         d.setChoice(Key::Band, 0);
-        d.setCell(3, 1, QStringLiteral("446.00625"));   // replaced by any import
+        ChannelText::setCell(d, 3, 1, QStringLiteral("446.00625"), {});   // replaced by any import
         return d;
     }();
     static const DocumentData nothing;
@@ -35,10 +36,10 @@ void importWith(const QByteArray& bytes, QChar sep)
         return;
     }
     for (int row = 1; row <= DocumentData::ChannelCount; ++row)
-        check(Codec::encodeChannel(first.data, row, words).ok());
+        check(Codec::encodeChannel(first.data.channel(row), row).ok());
 
     const ChannelCsv::ImportResult second =
-        ChannelCsv::importTable(ChannelCsv::exportTable(first.data), base, words, sep);
+        ChannelCsv::importTable(ChannelCsv::exportTable(first.data, words, sep), base, words, sep);
     check(second.ok && second.data == first.data);
 }
 

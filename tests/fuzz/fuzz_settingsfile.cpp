@@ -28,11 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (first.modelIndex != first.data.choice(Key::Model))
         __builtin_trap();
 
-    const QByteArray saved = SettingsFile::serialize(first.data, texts);
+    const QByteArray saved = SettingsFile::serialize(first.data, texts, u'.');
     const SettingsFile::ReadResult second = SettingsFile::parse(saved, first.data, words);
     if (!second.ok() || second.bandAdded || !(second.data == first.data))
         __builtin_trap();
-    if (SettingsFile::serialize(second.data, texts) != saved)
+    if (SettingsFile::serialize(second.data, texts, u'.') != saved)
         __builtin_trap();
     return 0;
 }

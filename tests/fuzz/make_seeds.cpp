@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "document/channeltext.h"
 #include "files/channelcsv.h"
 #include "files/settingsfile.h"
 #include "base/packstrings.h"
@@ -70,7 +71,7 @@ DocumentData sampleDocument(QChar sep)
     const int at[] = {1, 6, 11};
     for (int r = 0; r < rows.size(); ++r)
         for (int c = 1; c <= 11; ++c)
-            d.setCell(at[r], c, rows[r][c - 1]);
+            ChannelText::setCell(d, at[r], c, rows[r][c - 1], w);
     return d;
 }
 
@@ -91,12 +92,12 @@ int main(int argc, char** argv)
     DocumentData empty;
     empty.setOptions(Key::Band, {QStringLiteral("400-470MHz")});
     empty.setChoice(Key::Band, 0);
-    put(QStringLiteral("settingsfile"), QStringLiteral("sample.kq19"), SettingsFile::serialize(point, texts));
-    put(QStringLiteral("settingsfile"), QStringLiteral("comma.kq19"), SettingsFile::serialize(comma, texts));
-    put(QStringLiteral("settingsfile"), QStringLiteral("empty.kq19"), SettingsFile::serialize(empty, texts));
+    put(QStringLiteral("settingsfile"), QStringLiteral("sample.kq19"), SettingsFile::serialize(point, texts, u'.'));
+    put(QStringLiteral("settingsfile"), QStringLiteral("comma.kq19"), SettingsFile::serialize(comma, texts, u','));
+    put(QStringLiteral("settingsfile"), QStringLiteral("empty.kq19"), SettingsFile::serialize(empty, texts, u'.'));
 
-    put(QStringLiteral("channelcsv"), QStringLiteral("point.csv"), ChannelCsv::exportTable(point));
-    put(QStringLiteral("channelcsv"), QStringLiteral("comma.csv"), ChannelCsv::exportTable(comma));
+    put(QStringLiteral("channelcsv"), QStringLiteral("point.csv"), ChannelCsv::exportTable(point, w, u'.'));
+    put(QStringLiteral("channelcsv"), QStringLiteral("comma.csv"), ChannelCsv::exportTable(comma, w, u','));
 
     const QString alignment = g_dir + QStringLiteral("/alignment");
     QDir().mkpath(alignment);
@@ -113,9 +114,9 @@ int main(int argc, char** argv)
 
     // Byte 0: bit 0 comma, bit 1 English words, bit 2 a text for the encoders.
     const QString rec = QStringLiteral("records");
-    put(rec, QStringLiteral("channel1"), QByteArray(1, '\0') + encoded(Codec::encodeChannel(point, 1, w)));
-    put(rec, QStringLiteral("channel2"), QByteArray(1, '\1') + encoded(Codec::encodeChannel(comma, 6, w)));
-    put(rec, QStringLiteral("channel3"), QByteArray(1, '\0') + encoded(Codec::encodeChannel(point, 11, w)));
+    put(rec, QStringLiteral("channel1"), QByteArray(1, '\0') + encoded(Codec::encodeChannel(point.channel(1), 1)));
+    put(rec, QStringLiteral("channel2"), QByteArray(1, '\1') + encoded(Codec::encodeChannel(comma.channel(6), 6)));
+    put(rec, QStringLiteral("channel3"), QByteArray(1, '\0') + encoded(Codec::encodeChannel(point.channel(11), 11)));
     put(rec, QStringLiteral("options"), QByteArray(1, '\0') + encoded(Codec::encodeOptions(point, 32)));
     put(rec, QStringLiteral("timer"), QByteArray(1, '\2') + encoded(Codec::encodeTimer(point)));
     put(rec, QStringLiteral("name"), QByteArray(1, '\0') + encoded(Codec::encodeName(QStringLiteral("Tavrin"))));
