@@ -278,12 +278,11 @@ std::optional<Bands> bandsFrom(const QStringList& options, const Profile& ini, Q
     return b;
 }
 
-DocumentData startDocument(const Bands& bands, const PackStrings& texts)
+DocumentData startDocument(const Bands& bands, const PackStrings&)
 {
     DocumentData d;
-    d.setOptions(Key::Band, bands.list);
+    d.setBands(bands.list);
     d.setChoice(Key::Band, bands.selected);
-    rebuildOptionLists(d, texts);
     return d;
 }
 

@@ -111,7 +111,7 @@ int show(const QStringList& args)
     const auto d = openForCommand(Show.name, p, pos->at(0), &exit, &texts);
     if (!d)
         return exit;
-    for (const QString& line : showLayout(*d, texts.words(), SystemLocale::decimalSeparator()))
+    for (const QString& line : showLayout(*d, texts, SystemLocale::decimalSeparator()))
         Cli::out(line);
     return Cli::Ok;
 }

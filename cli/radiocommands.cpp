@@ -467,7 +467,7 @@ int info(const QStringList& args)
         return failed(Info.name, job);
     const RadioIdentity& id = job.identity;
     const QString model = job.outcome.radioModel == Codec::ModelId
-                              ? job.data.options(Key::Model).value(0)
+                              ? job.data.options(Key::Model, s->texts).value(0)
                               : QStringLiteral("unknown (%1)").arg(job.outcome.radioModel);
     const QString band = job.outcome.radioBand == QLatin1String(Band::Unset) ? QStringLiteral("not set")
                                                                                : job.outcome.radioBand;

@@ -1,6 +1,7 @@
 #include "showlayout.h"
 
 #include "cliutil.h"
+#include "base/packstrings.h"
 #include "document/channeltext.h"
 #include "document/documentdata.h"
 #include "document/settingkeys.h"
@@ -12,12 +13,12 @@ QString pad(const QString& text, int width)
     return text + QString(qMax(0, width - displayWidth(text)), u' ');
 }
 
-QString choice(const DocumentData& d, const QString& key)
+QString choice(const DocumentData& d, const QString& key, const PackStrings& texts)
 {
     const int pos = d.choice(key);
     if (pos < 0)
         return QStringLiteral("(none)");
-    const QString text = Cli::printable(d.choiceText(key));
+    const QString text = Cli::printable(d.choiceText(key, texts));
     return text.isEmpty() ? QStringLiteral("entry %1").arg(pos) : text;
 }
 
@@ -44,11 +45,12 @@ int displayWidth(const QString& text)
     return w;
 }
 
-QStringList showLayout(const DocumentData& d, const ValueWords& words, QChar separator)
+QStringList showLayout(const DocumentData& d, const PackStrings& texts, QChar separator)
 {
+    const ValueWords words = texts.words();
     QStringList out;
-    out << QStringLiteral("Model: ") + choice(d, Key::Model);
-    out << QStringLiteral("Band:  ") + (d.choice(Key::Band) < 0 ? QStringLiteral("(none)") : Cli::printable(d.choiceText(Key::Band)));
+    out << QStringLiteral("Model: ") + choice(d, Key::Model, texts);
+    out << QStringLiteral("Band:  ") + (d.choice(Key::Band) < 0 ? QStringLiteral("(none)") : Cli::printable(d.band()));
     out << QString();
 
     const std::pair<const char*, QString> choices[] = {
@@ -68,13 +70,13 @@ QStringList showLayout(const DocumentData& d, const ValueWords& words, QChar sep
         {"VOX off while receiving", Key::VoxRxInhibit}};
     constexpr int LabelWidth = 26;
     for (const auto& [label, key] : choices)
-        out << pad(QString::fromLatin1(label), LabelWidth) + choice(d, key);
+        out << pad(QString::fromLatin1(label), LabelWidth) + choice(d, key, texts);
     for (const auto& [label, key] : flags)
         out << pad(QString::fromLatin1(label), LabelWidth) + onOff(d.flag(key));
     out << pad(QStringLiteral("DTMF end code"), LabelWidth) + Cli::printable(d.text(Key::EndDtmf));
     // Files of older programs lack these three.
     const QString missing = QStringLiteral("(not in the file)");
-    out << pad(QStringLiteral("Volume level"), LabelWidth) + (d.carries(Key::Volume) ? choice(d, Key::Volume) : missing);
+    out << pad(QStringLiteral("Volume level"), LabelWidth) + (d.carries(Key::Volume) ? choice(d, Key::Volume, texts) : missing);
     out << pad(QStringLiteral("Alarm"), LabelWidth) + (d.carries(Key::Alarm) ? onOff(d.flag(Key::Alarm)) : missing);
     out << pad(QStringLiteral("Lease time"), LabelWidth)
                + (d.carries(Key::LeaseDays) ? QStringLiteral("%1 d %2 h %3 min")

@@ -66,7 +66,7 @@ void MainWindow::startUp()
     m_state->adminName = AppState::defaultAdminName();
     m_radioInfo->setStatusAdmin();
 
-    m_doc->setOptions(Key::Band, config.bands);
+    m_doc->setBandList(config.bands);
     m_doc->setChoice(Key::Band, config.selectedBand);
     modelChanged();
     // Said once the language is known: without it the port map, the band

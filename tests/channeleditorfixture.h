@@ -27,7 +27,7 @@ struct ChannelEditorFixture {
         ctx.doc = &doc;
         ctx.state = &state;
         doc.setDecimalSeparator(sep);
-        doc.setOptions(Key::Band, {QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
+        doc.setBandList({QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
         doc.setChoice(Key::Band, 0);
         window = std::make_unique<ChannelEditor>(ctx);
         window->show();

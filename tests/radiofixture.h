@@ -35,7 +35,7 @@ struct RadioFixture {
         if (!sim.start(&error))
             qFatal("cannot start the simulated radio: %s", qPrintable(error));
         link.setDevice(sim.devicePath());
-        doc.setOptions(Key::Band, {QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
+        doc.setBandList({QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
         doc.setChoice(Key::Band, 0);
         state.modelId = QStringLiteral("4B512D195A18FF06");
         // Word cells and messages are compared with these; empty ones would

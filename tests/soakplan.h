@@ -162,7 +162,7 @@ inline DocumentData randomDocument(QRandomGenerator& rng, const DocumentData& ba
     }
     for (const QString& key : OptionLists::choiceKeys())
         if (key != Key::Model)
-            d.setChoice(key, rng.bounded(int(d.options(key).size())));
+            d.setChoice(key, rng.bounded(int(OptionLists::entries(key).size())));
     for (const QString& key : d.flagKeys())
         if (key != Key::WriteNewPassword)
             d.setFlag(key, rng.bounded(2));
@@ -183,7 +183,7 @@ inline DocumentData decodedImage(const DocumentData& before, const QByteArray& m
 {
     DocumentData d = before;
     const QString band = Codec::decodeBand(memory.mid(Codec::BandAddr, 8));
-    const int index = int(d.options(Key::Band).indexOf(band));
+    const int index = int(d.bands().indexOf(band));
     if (index >= 0)
         d.setChoice(Key::Band, index);
     for (int n = 1; n <= DocumentData::ChannelCount; ++n)

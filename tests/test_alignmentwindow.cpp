@@ -51,7 +51,7 @@ struct Bench {
         for (int n = 1; n <= PortMap::Count; ++n)
             ports.setPath(n, QStringLiteral("/dev/rq300-test-missing-%1").arg(n));
         ports.setPath(1, sim.devicePath());
-        doc.setOptions(Key::Band, {QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
+        doc.setBandList({QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
         doc.setChoice(Key::Band, 1);
         state.modelId = QStringLiteral("4B512D195A18FF06");
         ctx = AppContext{&doc, &state, &link, &ports, &identity, {}};
@@ -251,7 +251,7 @@ private slots:
         QVERIFY(b.prompter.messages[0].text.contains("Edit201"));
 
         b.type("Edit201", "1F");
-        b.doc.setOptions(Key::Band, {});
+        b.doc.setBandList({});
         QVERIFY(b.run(2));
         QVERIFY(b.prompter.messages.last().text.contains("频段"));
         QCOMPARE(b.prompter.messages.size(), 2);

@@ -16,7 +16,7 @@ const ValueWords English{"OFF", "ON", "High", "Low", "Wide", "Narrow", "Comp", "
 DocumentData withBand(const QString& band = "400-470MHz")
 {
     DocumentData d;
-    d.setOptions(Key::Band, {band});
+    d.setBands({band});
     d.setChoice(Key::Band, 0);
     return d;
 }

@@ -514,7 +514,7 @@ private slots:
         // the focus and activation changes of that teardown must not reach it.
         ScriptedPrompter prompter;
         auto doc = std::make_unique<SettingsDocument>();
-        doc->setOptions(Key::Band, {"400-470MHz"});
+        doc->setBandList({"400-470MHz"});
         doc->setChoice(Key::Band, 0);
         AppState state;
         AppContext ctx;
@@ -674,7 +674,7 @@ private slots:
         QVERIFY(shown.width() == 268 || shown.height() == 89);
         // It names the model and the band selected, and follows the band.
         QCOMPARE(image->toolTip(), "MZ-209  \u00b7  400-470 MHz");
-        f.doc.setOptions(Key::Band, {"400-470MHz", "430-440MHz"});
+        f.doc.setBandList({"400-470MHz", "430-440MHz"});
         f.doc.setChoice(Key::Band, 1);
         QCOMPARE(image->toolTip(), "MZ-209  \u00b7  430-440 MHz");
         QVERIFY(image->pixmap().toImage() != pm.toImage());

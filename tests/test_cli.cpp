@@ -113,7 +113,7 @@ private:
         SettingsDocument doc;
         doc.setDecimalSeparator(u'.');
         DocumentData d = doc.data();
-        d.setOptions(Key::Band, {"400-470MHz", "400-430MHz"});
+        d.setBands({"400-470MHz", "400-430MHz"});
         d.setChoice(Key::Band, 1);
         doc.replace(d);
         doc.applyLanguage(t);
@@ -188,7 +188,7 @@ private slots:
     void showAndFileErrors()
     {
         DocumentData d;
-        d.setOptions(Key::Band, {"400-470MHz"});
+        d.setBands({"400-470MHz"});
         d.setChoice(Key::Band, 0);
         d.setChoice(Key::Squelch, 9);
         d.setChoice(Key::Volume, 7);
@@ -226,12 +226,11 @@ private slots:
     void csvRoundTripAndBadLines()
     {
         DocumentData d;
-        d.setOptions(Key::Band, {"400-430MHz"});
+        d.setBands({"400-430MHz"});
         d.setChoice(Key::Band, 0);
         const QStringList row = {"430.00000", "D754I", "", "254.1", "Low", "Narrow", "OFF", "ON", "OFF", "ON", "ON"};
         for (int c = 1; c <= 11; ++c)
             setCellOf(d, 32, c, row[c - 1]);
-        rebuildOptionLists(d, texts("eng_dll.lang"));
         writeAll(path("c.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang"), u'.'));
 
         Run r = cli({"export-csv", "c.kq19", "--output", "c.csv", "--lang", "en"});
@@ -466,7 +465,7 @@ private slots:
     QByteArray sampleFile()
     {
         DocumentData d;
-        d.setOptions(Key::Band, {"400-470MHz"});
+        d.setBands({"400-470MHz"});
         d.setChoice(Key::Band, 0);
         const QStringList row = {"446.00625", "88.5", "446.00625", "D023N", "High", "Wide", "ON", "OFF", "ON", "ON", "OFF"};
         for (int c = 1; c <= 11; ++c)

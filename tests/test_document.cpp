@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "base/packstrings.h"
 #include "document/band.h"
 #include "document/frequency.h"
 #include "document/optionlists.h"
@@ -33,14 +34,14 @@ private slots:
     {
         const DocumentData d;
         QCOMPARE(d.choice(Key::AutoPowerOff), 0);
-        QCOMPARE(d.options(Key::AutoPowerOff).size(), 16);
-        QCOMPARE(d.options(Key::TimeOut).size(), 13);
+        QCOMPARE(d.options(Key::AutoPowerOff, PackStrings::builtIn()).size(), 16);
+        QCOMPARE(d.options(Key::TimeOut, PackStrings::builtIn()).size(), 13);
         QCOMPARE(d.choice(Key::Volume), 7);
-        QCOMPARE(d.choiceText(Key::DtmfTime), "100ms");
-        QCOMPARE(d.options(Key::DtmfTime).last(), "150ms");
-        QCOMPARE(d.choiceText(Key::VoxDelay), "3S");
-        QCOMPARE(d.choiceText(Key::Model), "MZ-209");
-        QCOMPARE(d.options(Key::P2Short).size(), 11);
+        QCOMPARE(d.choiceText(Key::DtmfTime, PackStrings::builtIn()), "100ms");
+        QCOMPARE(d.options(Key::DtmfTime, PackStrings::builtIn()).last(), "150ms");
+        QCOMPARE(d.choiceText(Key::VoxDelay, PackStrings::builtIn()), "3S");
+        QCOMPARE(d.choiceText(Key::Model, PackStrings::builtIn()), "MZ-209");
+        QCOMPARE(d.options(Key::P2Short, PackStrings::builtIn()).size(), 11);
         QCOMPARE(d.choice(Key::P2Short), 10);
         QCOMPARE(d.choice(Key::Band), -1);
         QVERIFY(d.flag(Key::PowerOnTone));

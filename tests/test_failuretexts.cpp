@@ -126,7 +126,7 @@ private slots:
         else if (fault == "cable pulled")
             f.closeAfterFrames = 5;
         else
-            run.doc.setOptions(Key::Band, {QStringLiteral("400-430MHz")});
+            run.doc.setBandList({QStringLiteral("400-430MHz")});
         run.sim.setFaults(f);
 
         const QString message = run.read();

@@ -21,7 +21,7 @@ void putChannel(SettingsDocument& doc, int r, const QString& rx)
 SettingsDocument* bandDocument()
 {
     auto* doc = new SettingsDocument;
-    doc->setOptions(Key::Band, {QStringLiteral("400-470MHz")});
+    doc->setBandList({QStringLiteral("400-470MHz")});
     doc->setChoice(Key::Band, 0);
     doc->startHistory();
     return doc;

@@ -60,7 +60,7 @@ private:
     {
         SettingsDocument doc;
         DocumentData d = doc.data();
-        d.setOptions(Key::Band, {"400-470MHz"});
+        d.setBands({"400-470MHz"});
         d.setChoice(Key::Band, 0);
         setCellOf(d, 5, 1, "446.00625");
         setCellOf(d, 5, 2, doc.words().off);

@@ -32,11 +32,10 @@ PackStrings texts(int language)
     return PackStrings::withFallback(p);
 }
 
-DocumentData documentIn(int language, const QStringList& bands = {"400-470MHz", "400-430MHz"})
+DocumentData documentIn(int, const QStringList& bands = {"400-470MHz", "400-430MHz"})
 {
     DocumentData d;
-    rebuildOptionLists(d, texts(language));
-    d.setOptions(Key::Band, bands);
+    d.setBands(bands);
     d.setChoice(Key::Band, 0);
     return d;
 }
@@ -168,7 +167,7 @@ private slots:
 
         // An index out of range elsewhere still selects nothing.
         QString text = TextCodec::decode(SettingsFile::serialize(r.data, texts(2), u'.'));
-        const QString squelch = QStringLiteral("\r\n9 %1\r\n").arg(r.data.choiceText(Key::Squelch));
+        const QString squelch = QStringLiteral("\r\n9 %1\r\n").arg(r.data.choiceText(Key::Squelch, texts(2)));
         QVERIFY(text.contains(squelch));
         text.replace(squelch, QStringLiteral("\r\n12 \r\n"));
         const QString bad = dir.filePath("b.kq19");
@@ -313,7 +312,7 @@ private slots:
         };
         auto r = withBand("BAND 400-430MHz");
         QVERIFY(r.ok() && r.bandAdded);
-        QCOMPARE(r.data.options(Key::Band), QStringList({"400-470MHz", "400-430MHz"}));
+        QCOMPARE(r.data.bands(), QStringList({"400-470MHz", "400-430MHz"}));
         QCOMPARE(r.data.choice(Key::Band), 1);
         QCOMPARE(r.caption, "MZ-209   [400-430MHz]");
 
@@ -324,14 +323,14 @@ private slots:
         r = withBand("BAND ");
         QVERIFY(r.ok());
         QCOMPARE(r.data.choice(Key::Band), -1);
-        QCOMPARE(r.data.options(Key::Band), QStringList({"400-470MHz"}));
+        QCOMPARE(r.data.bands(), QStringList({"400-470MHz"}));
         QCOMPARE(r.caption, "MZ-209   []");
 
         for (const QByteArray& bad : {QByteArray("BAND 4x0-470MHz"), QByteArray("BAND 400-470"), QByteArray("BAND")}) {
             r = withBand(bad);
             QVERIFY(r.ok());
             QCOMPARE(r.data.choice(Key::Band), -1);
-            QCOMPARE(r.data.options(Key::Band), QStringList({"400-470MHz"}));
+            QCOMPARE(r.data.bands(), QStringList({"400-470MHz"}));
             QCOMPARE(r.bandWarning.ok(), bad == "BAND");
         }
     }

@@ -122,7 +122,7 @@ struct Lane : RadioFixture {
 
     bool holdsUnwritableFrequency(const DocumentData& d) const
     {
-        const QString band = d.choiceText(Key::Band);
+        const QString band = d.band();
         for (int row = 1; row <= DocumentData::ChannelCount; ++row)
             for (int col : {1, 3})
                 if (!cellOf(d, row, col).isEmpty() && !Frequency::isCommitted(cellOf(d, row, col), band, doc.decimalSeparator()))

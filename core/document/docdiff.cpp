@@ -2,6 +2,7 @@
 
 #include "channeltext.h"
 #include "documentdata.h"
+#include "optionlists.h"
 #include "settingkeys.h"
 #include "valuenames.h"
 #include "base/textids.h"
@@ -17,8 +18,13 @@ Result shown(const QString& value)
 
 Result choiceShown(const DocumentData& d, const QString& key)
 {
-    if (d.choice(key) >= 0)
-        return shown(d.choiceText(key));
+    if (key == Key::Band && d.choice(key) >= 0)
+        return shown(d.band());
+    // An entry by its text id, so that the line reads in the language it is shown in.
+    if (d.choice(key) >= 0) {
+        const OptionLists::Entry e = OptionLists::entries(key).value(d.choice(key));
+        return e.packId ? Result::named(e.packId) : shown(e.fixed);
+    }
     // A code no entry stands for (a read left the list without a selection).
     if (d.unlistedCode(key) >= 0)
         return Result::fail(TextId::DiffCode, {QString::number(d.unlistedCode(key))});
@@ -145,7 +151,7 @@ QList<Result> channelDifferences(const DocumentData& from, const DocumentData& t
 QList<Result> differences(const DocumentData& from, const DocumentData& to, QChar separator)
 {
     QList<Result> lines;
-    if (from.choiceText(Key::Band) != to.choiceText(Key::Band))
+    if (from.band() != to.band())
         lines << Result::fail(TextId::DiffBand, {}, {choiceShown(from, Key::Band), choiceShown(to, Key::Band)});
     for (int row = 1; row <= DocumentData::ChannelCount; ++row)
         lines << channelDifferences(from, to, row, separator);

@@ -6,11 +6,8 @@
 
 DocumentData::DocumentData()
 {
-    for (const QString& key : OptionLists::choiceKeys()) {
-        m_options.insert(key, OptionLists::texts(key, PackStrings::builtIn()));
+    for (const QString& key : OptionLists::choiceKeys())
         m_choices.insert(key, OptionLists::defaultPosition(key));
-    }
-    m_options.insert(Key::Band, {});
     m_choices.insert(Key::Band, -1);
 
     const std::pair<QString, bool> flags[] = {
@@ -54,7 +51,8 @@ void DocumentData::setNotCarried(const QString& key)
 void DocumentData::setChoice(const QString& key, int pos)
 {
     m_notCarried.remove(key);
-    if (pos < 0 || pos >= m_options.value(key).size())
+    const qsizetype size = key == Key::Band ? m_bands.size() : OptionLists::entries(key).size();
+    if (pos < 0 || pos >= size)
         pos = -1;
     m_choices.insert(key, pos);
     if (pos >= 0)
@@ -69,23 +67,20 @@ void DocumentData::setUnlistedCode(const QString& key, int code)
         m_unlisted.insert(key, code);
 }
 
-void DocumentData::setOptions(const QString& key, const QStringList& opts)
+void DocumentData::setBands(const QStringList& bands)
 {
-    // New words for the same entries (a language switch) tell nothing new
-    // about the value: one that was not known stays so.
-    const int pos = choice(key);
-    const bool known = carries(key);
-    m_options.insert(key, opts);
-    setChoice(key, pos);
-    if (!known)
-        m_notCarried.insert(key);
+    m_bands = bands;
+    setChoice(Key::Band, choice(Key::Band));
 }
 
-QString DocumentData::choiceText(const QString& key) const
+QStringList DocumentData::options(const QString& key, const PackStrings& texts) const
 {
-    const int pos = choice(key);
-    const QStringList opts = m_options.value(key);
-    return pos >= 0 && pos < opts.size() ? opts[pos] : QString();
+    return key == Key::Band ? m_bands : OptionLists::texts(key, texts);
+}
+
+QString DocumentData::choiceText(const QString& key, const PackStrings& texts) const
+{
+    return key == Key::Band ? band() : OptionLists::texts(key, texts).value(choice(key));
 }
 
 DocumentData::Range DocumentData::numberRange(const QString& key)

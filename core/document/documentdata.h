@@ -5,7 +5,10 @@
 #include <QStringList>
 #include <array>
 
+class PackStrings;
+
 #include "channel.h"
+#include "settingkeys.h"
 #include "radioimage.h"
 
 // Every value of the settings document, as a plain copyable value. Readers
@@ -22,9 +25,15 @@ public:
     // choice: position in the option list, -1 when nothing is selected
     int choice(const QString& key) const { return m_choices.value(key, -1); }
     void setChoice(const QString& key, int pos);
-    QStringList options(const QString& key) const { return m_options.value(key); }
-    void setOptions(const QString& key, const QStringList& opts); // keeps the position when it still exists
-    QString choiceText(const QString& key) const;
+    // The entries of a choice in the language of `texts`; for the band, the
+    // band list.
+    QStringList options(const QString& key, const PackStrings& texts) const;
+    QString choiceText(const QString& key, const PackStrings& texts) const;
+    // The bands the radio may be set to ("400-470MHz", from the start-up
+    // configuration or a file), and the selected one (empty: none).
+    const QStringList& bands() const { return m_bands; }
+    void setBands(const QStringList& bands);   // keeps the selection when it still exists
+    QString band() const { return m_bands.value(choice(Key::Band)); }
     // A code read from the radio that no entry of the list stands for (a key
     // function 11 to 15, an odd DTMF duration). The choice shows nothing, and
     // a write sends the code back unchanged; selecting an entry forgets it.
@@ -75,7 +84,7 @@ public:
 
 private:
     QHash<QString, int> m_choices;
-    QHash<QString, QStringList> m_options;
+    QStringList m_bands;
     QHash<QString, int> m_unlisted;
     QHash<QString, bool> m_flags;
     QHash<QString, QString> m_texts;

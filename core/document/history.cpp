@@ -45,12 +45,6 @@ std::optional<DocumentSnapshot> DocumentHistory::redo()
     return m_states[++m_index];
 }
 
-void DocumentHistory::transform(const std::function<void(DocumentData&)>& f)
-{
-    for (DocumentSnapshot& s : m_states)
-        f(s.data);
-}
-
 QString onlyTypedKeyChanged(const DocumentData& a, const DocumentData& b)
 {
     QStringList changed;

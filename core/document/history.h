@@ -1,7 +1,6 @@
 #pragma once
 #include <QList>
 #include <QString>
-#include <functional>
 #include <optional>
 
 #include "documentdata.h"
@@ -34,9 +33,6 @@ public:
     // Moves one step and returns the state to show.
     std::optional<DocumentSnapshot> undo();
     std::optional<DocumentSnapshot> redo();
-
-    // Applies `f` to every kept state (a language switch rewords them all).
-    void transform(const std::function<void(DocumentData&)>& f);
 
 private:
     QList<DocumentSnapshot> m_states{DocumentSnapshot{}};

@@ -9,7 +9,7 @@
 #include "tonelist.h"
 
 SettingsDocument::SettingsDocument(QObject* parent)
-    : QObject(parent), m_words(PackStrings::builtIn().words())
+    : QObject(parent), m_texts(PackStrings::builtIn()), m_words(m_texts.words())
 {
 }
 
@@ -25,10 +25,10 @@ void SettingsDocument::setChoice(const QString& key, int pos)
     emit changed(key);
 }
 
-void SettingsDocument::setOptions(const QString& key, const QStringList& opts)
+void SettingsDocument::setBandList(const QStringList& bands)
 {
-    m_data.setOptions(key, opts);
-    emit optionsChanged(key);
+    m_data.setBands(bands);
+    emit optionsChanged(Key::Band);
 }
 
 void SettingsDocument::setFlag(const QString& key, bool on)
@@ -104,21 +104,12 @@ QStringList SettingsDocument::toneList() const
     return ToneList::entries(m_words.off, m_separator);
 }
 
-void rebuildOptionLists(DocumentData& data, const PackStrings& texts)
-{
-    for (const QString& key : OptionLists::choiceKeys())
-        data.setOptions(key, OptionLists::texts(key, texts));
-}
-
 void SettingsDocument::applyLanguage(const PackStrings& texts)
 {
-    rebuildOptionLists(m_data, texts);
+    // A language switch changes no value: neither undo nor the modified
+    // mark sees it, and the windows show the document anew.
+    m_texts = texts;
     m_words = texts.words();
-    // A language switch changes no setting: the kept states get the new
-    // option words with the document, so neither undo nor the modified
-    // mark sees it. The channels hold no words; they are shown anew.
-    m_history.transform([&](DocumentData& d) { rebuildOptionLists(d, texts); });
-    rebuildOptionLists(m_saved.data, texts);
     emit wordsChanged();
     emit reset();
 }

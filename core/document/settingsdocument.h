@@ -21,9 +21,9 @@ public:
 
     int choice(const QString& key) const { return m_data.choice(key); }
     void setChoice(const QString& key, int pos);
-    QStringList options(const QString& key) const { return m_data.options(key); }
-    void setOptions(const QString& key, const QStringList& opts);
-    QString choiceText(const QString& key) const { return m_data.choiceText(key); }
+    // The entries of a choice in the active language (the band list for the band).
+    QStringList options(const QString& key) const { return m_data.options(key, m_texts); }
+    QString choiceText(const QString& key) const { return m_data.choiceText(key, m_texts); }
 
     bool flag(const QString& key) const { return m_data.flag(key); }
     void setFlag(const QString& key, bool on);
@@ -42,22 +42,24 @@ public:
     void clearChannel(int row);
     void swapChannels(int rowA, int rowB);
 
-    // Band list (the options of MainForm.ComboBand) and its selection.
-    QStringList bandList() const { return options(QStringLiteral("MainForm.ComboBand")); }
-    QString selectedBand() const { return choiceText(QStringLiteral("MainForm.ComboBand")); }
+    // Band list and its selection.
+    QStringList bandList() const { return m_data.bands(); }
+    void setBandList(const QStringList& bands);
+    QString selectedBand() const { return m_data.band(); }
     // Every receive or transmit frequency the selected band does not hold,
     // one line each naming the channel and the frequency (BandLeftChannel),
     // in channel order; empty when all lie within it.
     QList<Result> channelsOutsideBand() const;
 
+    const PackStrings& texts() const { return m_texts; }
     const ValueWords& words() const { return m_words; }
     QChar decimalSeparator() const { return m_separator; }
     void setDecimalSeparator(QChar sep);
     // The tone drop-down's 273 entries for the locale's separator.
     QStringList toneList() const;
 
-    // Applies the texts of a language: option lists rebuilt keeping their
-    // positions, the channels shown in its words.
+    // Shows the document in the language of `texts`: the choices' entries
+    // and the channels' words. No value changes.
     void applyLanguage(const PackStrings& texts);
 
     // New: channels emptied and the optional features of the New table reset.
@@ -106,6 +108,7 @@ signals:
 
 private:
     DocumentData m_data;
+    PackStrings m_texts;
     ValueWords m_words;
     QChar m_separator = u'.';
     QString m_path;
@@ -115,5 +118,3 @@ private:
     void restore(const DocumentSnapshot& s);
 };
 
-// Option lists of `data` rebuilt in the language of `texts`, positions kept.
-void rebuildOptionLists(DocumentData& data, const PackStrings& texts);

@@ -94,7 +94,7 @@ PasteResult paste(const DocumentData& base, int row, int col, const QString& tex
         return res;
     }
 
-    const QString band = base.choiceText(Key::Band);
+    const QString band = base.band();
     DocumentData d = base;
     auto fail = [&](PasteResult::Problem p, int r, int c, const QString& t) {
         res.problem = p;

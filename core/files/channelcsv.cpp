@@ -271,7 +271,7 @@ ImportResult importTable(const QByteArray& bytes, const DocumentData& base, cons
                          QChar separator)
 {
     ImportResult result;
-    const QString band = base.choiceText(Key::Band);
+    const QString band = base.band();
     if (!Band::isWellFormed(band)) {
         result.errors << Result::fail(TextId::CsvNoBand);
         return result;

@@ -278,7 +278,7 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
     const std::optional<int> modelIndex = toInteger(indexText);
     if (!modelIndex)
         return failed(integerError(indexText), 4);
-    const QStringList models = d.options(Key::Model);
+    const QStringList models = d.options(Key::Model, PackStrings::builtIn());   // names, the same in every language
     // An index the model list lacks names no model, whatever text follows.
     if (*modelIndex < 0 || *modelIndex >= models.size() || typeLine.mid(6) != models[*modelIndex])
         return rejected(Result::fail(TextId::SettingsBadModel, {path, typeLine}));
@@ -286,14 +286,14 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
 
     ReadResult r;
     const QString band = line(4).mid(5, 10);
-    QStringList bands = d.options(Key::Band);
+    QStringList bands = d.bands();
     int bandIndex = bands.indexOf(band);
     if (!band.isEmpty() && bandIndex < 0) {
         // A malformed band would break every later frequency commit and be
         // stored in the band list for good.
         if (Band::isWellFormed(band)) {
             bands.append(band);
-            d.setOptions(Key::Band, bands);
+            d.setBands(bands);
             bandIndex = int(bands.size()) - 1;
             r.bandAdded = true;
         } else {
@@ -374,7 +374,7 @@ ReadResult parse(const QByteArray& bytes, const DocumentData& current, const Val
 
     r.status = ReadResult::Status::Ok;
     r.modelIndex = *modelIndex;
-    r.caption = d.choiceText(Key::Model) + QStringLiteral("   [") + d.choiceText(Key::Band) + u']';
+    r.caption = models.value(*modelIndex) + QStringLiteral("   [") + d.band() + u']';
     r.data = d;
     return r;
 }
@@ -435,8 +435,8 @@ QByteArray serialize(const DocumentData& d, const PackStrings& texts, QChar sepa
     const ValueWords words = texts.words();
     QStringList lines;
     lines << Header << QString() << QString();
-    lines << QStringLiteral("TYPE%1 %2").arg(d.choice(Key::Model)).arg(d.choiceText(Key::Model));
-    lines << QStringLiteral("BAND ") + d.choiceText(Key::Band);
+    lines << QStringLiteral("TYPE%1 %2").arg(d.choice(Key::Model)).arg(d.choiceText(Key::Model, texts));
+    lines << QStringLiteral("BAND ") + d.band();
     for (const OptionLine& o : optionLines()) {
         switch (o.kind) {
         case Kind::List:
@@ -445,7 +445,7 @@ QByteArray serialize(const DocumentData& d, const PackStrings& texts, QChar sepa
             if (d.choice(o.key) < 0 && isKeySetting(o.key) && d.unlistedCode(o.key) >= 0)
                 lines << QString::number(d.unlistedCode(o.key)) + u' ';
             else
-                lines << QString::number(d.choice(o.key)) + u' ' + d.choiceText(o.key);
+                lines << QString::number(d.choice(o.key)) + u' ' + d.choiceText(o.key, texts);
             break;
         case Kind::Check:
             lines << QString(d.flag(o.key) ? QStringLiteral("1 ") : QStringLiteral("0 ")) + checkCaption(o.key, texts);

@@ -256,7 +256,7 @@ bool TransferEngine::readBranch()
             return fail(Outcome::Step::Band, Result::fail(TextId::BandNotInList, {band}));
         copy.setChoice(Key::Band, index);
         bandFound = true;
-        m_identity.model = copy.choiceText(Key::Model);
+        m_identity.model = m_doc.options(Key::Model).value(copy.choice(Key::Model));
         m_identity.band = band;
         emit identityChanged();
     }

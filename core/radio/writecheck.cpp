@@ -53,7 +53,7 @@ QList<Result> problems(const DocumentData& data, QChar sep, int channelCount,
                        const RadioIdentity& identity, const QString& adminName)
 {
     QList<Result> out;
-    const QString band = data.choiceText(Key::Band);
+    const QString band = data.band();
     const bool bandKnown = Band::isWellFormed(band);
     if (!bandKnown)
         out << (band.isEmpty() ? Result::fail(TextId::ServiceNoBand) : Result::fail(TextId::ServiceBadBand, {band}));

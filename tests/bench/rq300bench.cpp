@@ -164,7 +164,7 @@ int main(int argc, char** argv)
     SerialLink link;
     link.setDevice(device);
     SettingsDocument doc;
-    doc.setOptions(Key::Band, {QStringLiteral("400-470MHz")});
+    doc.setBandList({QStringLiteral("400-470MHz")});
     doc.setChoice(Key::Band, 0);
     RadioIdentity identity;
     TransferContext state;

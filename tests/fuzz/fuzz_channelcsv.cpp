@@ -21,7 +21,7 @@ void importWith(const QByteArray& bytes, QChar sep)
 {
     static const DocumentData base = [] {
         DocumentData d;
-        d.setOptions(Key::Band, {QStringLiteral("400-470MHz")});
+        d.setBands({QStringLiteral("400-470MHz")});
         d.setChoice(Key::Band, 0);
         ChannelText::setCell(d, 3, 1, QStringLiteral("446.00625"), {});   // replaced by any import
         return d;

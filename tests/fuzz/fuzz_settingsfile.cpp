@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const DocumentData current = [] {
         DocumentData d;
-        d.setOptions(Key::Band, {QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
+        d.setBands({QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
         d.setChoice(Key::Band, 0);
         return d;
     }();

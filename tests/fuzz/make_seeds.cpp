@@ -55,7 +55,7 @@ DocumentData sampleDocument(QChar sep)
 {
     const ValueWords w = PackStrings::builtIn().words();
     DocumentData d;
-    d.setOptions(Key::Band, {QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
+    d.setBands({QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
     d.setChoice(Key::Band, 0);
     d.setChoice(Key::Squelch, 9);
     d.setChoice(Key::TopLong, 2);
@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     const DocumentData point = sampleDocument(u'.');
     const DocumentData comma = sampleDocument(u',');
     DocumentData empty;
-    empty.setOptions(Key::Band, {QStringLiteral("400-470MHz")});
+    empty.setBands({QStringLiteral("400-470MHz")});
     empty.setChoice(Key::Band, 0);
     put(QStringLiteral("settingsfile"), QStringLiteral("sample.kq19"), SettingsFile::serialize(point, texts, u'.'));
     put(QStringLiteral("settingsfile"), QStringLiteral("comma.kq19"), SettingsFile::serialize(comma, texts, u','));
