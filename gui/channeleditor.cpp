@@ -109,22 +109,6 @@ void ChannelEditor::buildEditors()
     m_edit3->setAlignment(Qt::AlignCenter);
     m_combo1->lineEdit()->installEventFilter(this);
     connect(m_combo1, &QComboBox::editTextChanged, this, &ChannelEditor::dropDownChanged);
-
-    // Lists that the window holds but never shows.
-    const auto hiddenList = [this](const char* name) {
-        auto* c = new QComboBox(this);
-        c->setObjectName(QLatin1String(name));
-        c->hide();
-        return c;
-    };
-    m_combo2 = hiddenList("ComboBox2");
-    m_combo4 = hiddenList("ComboBox4");
-    m_combo5 = hiddenList("ComboBox5");
-    const QString off = words().off;
-    m_combo4->addItems(ToneList::entries(off, u'.'));
-    m_combo5->addItems(ToneList::entries(off, u','));
-    m_combo2->addItems(OptionLists::texts(QStringLiteral("channel.ComboBox2"), m_ctx.state->texts));
-    m_combo2->setCurrentIndex(0);
 }
 
 void ChannelEditor::buildPanel()
@@ -143,18 +127,14 @@ void ChannelEditor::buildPanel()
     row->addWidget(m_image);
     row->addStretch(1);
 
-    const char* captions[6] = {nullptr, "关闭", "全部删除", "信道上移", "信道下移", "信道删除"};
-    for (int i = 1; i <= 5; ++i) {
+    const char* captions[6] = {nullptr, nullptr, "全部删除", "信道上移", "信道下移", "信道删除"};
+    for (int i = 2; i <= 5; ++i) {
         auto* b = new QPushButton(QString::fromUtf8(captions[i]), panel);
         b->setObjectName(QStringLiteral("Button%1").arg(i));
         b->setMinimumWidth(88);
         m_buttons[i] = b;
-        if (i > 1)
-            row->addWidget(b, 0, Qt::AlignVCenter);
+        row->addWidget(b, 0, Qt::AlignVCenter);
     }
-    // Button1 has no place in this window's panel; it keeps its text only.
-    m_buttons[1]->hide();
-    connect(m_buttons[1], &QPushButton::clicked, this, &QWidget::close);
     connect(m_buttons[2], &QPushButton::clicked, this, &ChannelEditor::deleteAllChannels);
     connect(m_buttons[3], &QPushButton::clicked, this, &ChannelEditor::moveChannelUp);
     connect(m_buttons[4], &QPushButton::clicked, this, &ChannelEditor::moveChannelDown);
@@ -216,28 +196,16 @@ void ChannelEditor::applyTexts(const PackStrings& t)
     m_model->setHeaders(headers);
     m_grid->fitColumnsToHeaders();
 
-    const int buttonIds[6] = {0, 161, 96, 65, 66, 67};
-    for (int i = 1; i <= 5; ++i)
+    const int buttonIds[6] = {0, 0, 96, 65, 66, 67};
+    for (int i = 2; i <= 5; ++i)
         m_buttons[i]->setText(text(buttonIds[i], m_buttons[i]->text()));
-
-    const QString off = text(34, m_combo4->itemText(0));
-    m_combo4->setItemText(0, off);
-    m_combo5->setItemText(0, off);
-
-    const int selected = m_combo2->currentIndex();
-    m_combo2->clear();
-    m_combo2->addItems(OptionLists::texts(QStringLiteral("channel.ComboBox2"), t));
-    m_combo2->setCurrentIndex(selected);
 
     refillToneList();
 }
 
 void ChannelEditor::refillToneList()
 {
-    const QComboBox* source = separator() == u',' ? m_combo5 : m_combo4;
-    QStringList items;
-    for (int i = 0; i < source->count(); ++i)
-        items << source->itemText(i);
+    const QStringList items = m_ctx.doc->toneList();
     m_comboUpdating = true;
     const QString shown = m_combo1->currentText();
     m_combo1->clear();

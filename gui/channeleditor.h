@@ -149,12 +149,9 @@ private:
     QLineEdit* m_edit1 = nullptr;      // frequency editor
     QLineEdit* m_edit3 = nullptr;      // tone editor
     QComboBox* m_combo1 = nullptr;     // tone drop-down
-    QComboBox* m_combo2 = nullptr;     // hidden: off / compander / scrambler
-    QComboBox* m_combo4 = nullptr;     // hidden: tone list with points
-    QComboBox* m_combo5 = nullptr;     // hidden: tone list with commas
     QLabel* m_image = nullptr;
     QImage m_picture;   // as decoded, without the model and band line
-    QPushButton* m_buttons[6] = {};    // Button1 .. Button5 by number
+    QPushButton* m_buttons[6] = {};    // Button2 .. Button5 by number
 
     bool m_navigating = false;         // the click comes from a key or the wheel
     bool m_frequencyPending = false;   // a typed frequency is in a cell, not committed

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "base/userfolders.h"
 #include "document/settingsdocument.h"
 #include "files/profile.h"
 #include "files/radioimagefile.h"
@@ -28,10 +29,7 @@ QString extrasPath() { return QDir(MainWindow::recoveryDir()).filePath(QStringLi
 
 QString MainWindow::recoveryDir()
 {
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::home().filePath(QStringLiteral(".local/share"));
-    return QDir(base).filePath(QStringLiteral("rq300"));
+    return UserFolders::data();
 }
 
 void MainWindow::closeForTermination()

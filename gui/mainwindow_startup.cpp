@@ -78,7 +78,6 @@ void MainWindow::startUp()
     if (QMdiSubWindow* sub = subWindowOf(m_radioInfo))
         sub->hide();
     m_state->channelCount = 32;
-    m_options->setStartValues();
 
     // A running communication log is on disk after every radio operation,
     // so a hang or a crash later still leaves it for the bug report.

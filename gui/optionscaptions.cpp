@@ -49,34 +49,9 @@ const QList<FuncCaption>& all()
         {"Label36", "天", "", 199, 0, true},
         {"Label37", "小时", "", 200, 0, true},
         {"Label35", "分钟", "", 220, 0, true},
-        // Kept out of sight: the alarm switch of the document, and controls
-        // of features this radio does not have.
+        // Kept out of sight: the document's alarm switch, which this
+        // window does not offer.
         {"CheckBox6", "报警开关", "", 42, 0, false},
-        {"Label3", "", "", 208, 0, false},
-        {"Label10", "", "", 152, 0, false},
-        {"Label11", "", "", 83, 0, false},
-        {"Label17", "", "", 108, 0, false},
-        {"Label24", "", "", 119, 0, false},
-        {"Label28", "", "", 215, 0, false},
-        {"Label31", "", "", 103, 0, false},
-        {"Label32", "", "", 221, 0, false},
-        {"Label38", "", "", 48, 0, false},
-        {"Label39", "", "", 214, 0, false},
-        {"Label41", "", "", 222, 0, false},
-        {"Label42", "", "P4 ", 163, 0, false},
-        {"Label43", "", "", 223, 0, false},
-        {"Label47", "", "", 211, 0, false},
-        {"Label54", "", "P4 ", 162, 0, false},
-        {"CheckBox18", "", "", 233, 0, false},
-        {"CheckBox24", "", "", 225, 0, false},
-        {"CheckBox25", "", "", 232, 0, false},
-        {"CheckBox26", "", "", 236, 0, false},
-        {"CheckBox27", "", "", 235, 0, false},
-        {"CheckBox28", "", "", 234, 0, false},
-        {"CheckBox29", "", "", 228, 0, false},
-        {"CheckBox30", "", "", 237, 0, false},
-        {"CheckBox32", "", "", 229, 0, false},
-        {"CheckBox36", "", "", 238, 0, false},
     };
     return list;
 }

@@ -22,8 +22,6 @@
 #include "base/textids.h"
 
 namespace {
-const QStringList HiddenLists = {QStringLiteral("func.ComboBox20"), QStringLiteral("func.ComboBox3"),
-                                 QStringLiteral("func.ComboBox19"), QStringLiteral("func.ComboBox18")};
 
 QString controlName(const QString& key)
 {
@@ -186,29 +184,6 @@ QGroupBox* OptionsEditor::buildLeaseGroup()
 void OptionsEditor::buildHiddenControls()
 {
     flag(Key::Alarm, this)->hide();
-    for (const FuncCaption& c : FuncCaptions::all()) {
-        if (c.shown || findChild<QWidget*>(QLatin1String(c.object)))
-            continue;
-        QWidget* w = QByteArray(c.object).startsWith("CheckBox")
-                         ? static_cast<QWidget*>(checkBox(c.object, this))
-                         : static_cast<QWidget*>(label(c.object, this));
-        w->hide();
-    }
-    for (const QString& key : HiddenLists) {
-        auto* box = new QComboBox(this);
-        box->setObjectName(controlName(key));
-        box->addItems(OptionLists::texts(key, m_ctx.state->texts));
-        box->setCurrentIndex(0);
-        box->hide();
-        m_hiddenLists.insert(key, box);
-    }
-    m_upDown1 = new QSpinBox(this);
-    m_upDown1->setObjectName(QStringLiteral("UpDown1"));
-    m_upDown1->setRange(0, 100);
-    m_upDown1->hide();
-    m_edit1 = new QLineEdit(this);
-    m_edit1->setObjectName(QStringLiteral("Edit1"));
-    m_edit1->hide();
 }
 
 // Controls ---------------------------------------------------------------
@@ -394,24 +369,9 @@ void OptionsEditor::applyTexts(const PackStrings& t)
         else if (auto* g = qobject_cast<QGroupBox*>(w))
             g->setTitle(FuncCaptions::text(c, t, g->title()));
     }
-    for (auto it = m_hiddenLists.cbegin(); it != m_hiddenLists.cend(); ++it) {
-        QComboBox* box = it.value();
-        const int selected = box->currentIndex();
-        box->clear();
-        box->addItems(OptionLists::texts(it.key(), t));
-        box->setCurrentIndex(selected);
-    }
     // The visible lists follow the document, which the language switch has
     // already re-worded; showing them again keeps every position.
     showAll();
-}
-
-void OptionsEditor::setStartValues()
-{
-    m_upDown1->setValue(15);
-    QString v = QString::number(1.5, 'f', 1);
-    v.replace(u'.', m_ctx.doc->decimalSeparator());
-    m_edit1->setText(v);
 }
 
 void OptionsEditor::closeEvent(QCloseEvent* e)

@@ -22,8 +22,6 @@ public:
     explicit OptionsEditor(AppContext& ctx, QWidget* parent = nullptr);
 
     void applyTexts(const PackStrings& t);
-    // The start-up values of the hidden UpDown1 / Edit1 pair.
-    void setStartValues();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -56,9 +54,6 @@ private:
     QHash<QString, QCheckBox*> m_flags;
     QHash<QString, QLineEdit*> m_texts;
     QHash<QString, QSpinBox*> m_numbers;
-    QHash<QString, QComboBox*> m_hiddenLists;   // rebuilt by a pack, no setting
-    QSpinBox* m_upDown1 = nullptr;
-    QLineEdit* m_edit1 = nullptr;
     bool m_showing = false;   // the document is being shown, not edited
     QString m_unknownTip;     // on a value the document does not know
 };

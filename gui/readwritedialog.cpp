@@ -46,9 +46,6 @@ ReadWriteDialog::ReadWriteDialog(AppContext& ctx, QWidget* parent)
     m_button3->setObjectName(QStringLiteral("Button3"));
     m_button3->hide();
     connect(m_button3, &QPushButton::clicked, this, &ReadWriteDialog::initialiseAndTransfer);
-    m_button4 = new QPushButton(QStringLiteral("清除密码"), this);
-    m_button4->setObjectName(QStringLiteral("Button4"));
-    m_button4->hide();
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
     m_progress->setRange(0, 100);
@@ -70,22 +67,10 @@ ReadWriteDialog::ReadWriteDialog(AppContext& ctx, QWidget* parent)
     m_idleStatus = QStringLiteral("    BRASEL调频手持对讲机RQ-300系列编程软件");
     m_status->showMessage(m_idleStatus);
 
-    // A panel left outside the window's visible area; nothing can reach it.
-    m_panel2 = new QFrame(this);
-    m_panel2->setObjectName(QStringLiteral("Panel2"));
-    m_button5 = new QPushButton(QStringLiteral("修改"), m_panel2);
-    m_button5->setObjectName(QStringLiteral("Button5"));
-    m_combo1 = new QComboBox(m_panel2);
-    m_combo1->setObjectName(QStringLiteral("ComboBox1"));
-    m_combo1->move(0, 30);
-    m_panel2->setGeometry(-400, -400, 200, 60);
-    m_panel2->hide();
-
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_button1);
     buttons->addWidget(m_button3);
-    buttons->addWidget(m_button4);
     buttons->addStretch();
     buttons->addWidget(m_button2);
     buttons->addStretch();
@@ -139,8 +124,6 @@ bool ReadWriteDialog::prepareCommand(int direction, const QString& caption, cons
     m_ctx.link->setDevice(device);
     setWindowTitle(caption);
     m_button1->setText(buttonCaption);
-    if (direction == 1)
-        m_button4->hide();
     m_direction = direction == 2 ? 2 : 1;
     // A read has nothing to check: the box is only for a write.
     m_verifyBox->setVisible(m_direction == 2);
@@ -160,8 +143,6 @@ void ReadWriteDialog::applyTexts(const PackStrings& t)
     // An id the pack lacks keeps the text the window has.
     if (t.contains(WordId::Ok))
         m_button2->setText(t.text(WordId::Ok));
-    if (t.contains(WordId::ClearPassword))
-        m_button4->setText(t.text(WordId::ClearPassword));
     m_backupBox->setText(t.text(TextId::CheckBackup));
     m_verifyBox->setText(t.text(TextId::CheckVerify));
     if (t.contains(WordId::ProgramTitle)) {

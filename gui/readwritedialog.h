@@ -100,12 +100,8 @@ private:
     QPushButton* m_button1;
     QPushButton* m_button2;
     QPushButton* m_button3;
-    QPushButton* m_button4;
     QProgressBar* m_progress;
     QCheckBox* m_backupBox;
     QCheckBox* m_verifyBox;
     QStatusBar* m_status;
-    QFrame* m_panel2;
-    QPushButton* m_button5;
-    QComboBox* m_combo1;
 };

@@ -213,9 +213,6 @@ private slots:
         Fixture f;
         f.doc.setChoice(Key::Voice, 2);
         f.doc.setChoice(Key::TopLong, 1);
-        auto* display = f.window->findChild<QComboBox*>("ComboBox3");
-        QVERIFY(display && !display->isVisible());
-        display->setCurrentIndex(1);
 
         const PackStrings en = english();
         f.doc.applyLanguage(en);
@@ -232,7 +229,6 @@ private slots:
         QCOMPARE(f.get<QComboBox>(Key::Voice)->currentText(), "English");
         QCOMPARE(f.get<QComboBox>(Key::TopLong)->currentText(), "Monitor");
         QCOMPARE(f.get<QComboBox>(Key::AutoPowerOff)->itemText(0), "OFF");
-        QCOMPARE(display->currentText(), "Channel");
         QCOMPARE(f.doc.choice(Key::Voice), 2);
     }
 
@@ -290,15 +286,6 @@ private slots:
         }
         QTest::keyClick(lease[1], Qt::Key_Down);
         QCOMPARE(lease[1]->text(), "0");   // the unknown cannot be chosen again
-    }
-
-    void startValuesOfTheHiddenPair()
-    {
-        Fixture f;
-        f.doc.setDecimalSeparator(u',');
-        f.window->setStartValues();
-        QCOMPARE(f.window->findChild<QSpinBox*>("UpDown1")->value(), 15);
-        QCOMPARE(f.window->findChild<QLineEdit*>("Edit1")->text(), "1,5");
     }
 };
 

@@ -62,5 +62,4 @@ constexpr int Model = 157;
 constexpr int Band = 158;
 constexpr int Password = 202;
 constexpr int User = 241;
-constexpr int ClearPassword = 247;
 }

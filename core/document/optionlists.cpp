@@ -74,14 +74,6 @@ const Table& table()
         add(Key::P1Short, keyFns, 9);
         add(Key::P2Long, keyFns, 8);
         add(Key::P2Short, keyFns, 10);
-        // Lists of the windows that no setting carries.
-        QList<Entry> ctc = fixedList({"CTC/DCS", "DTMF"});
-        ctc.append(ids({104, 105}));
-        add(QStringLiteral("func.ComboBox20"), ctc, 0);
-        add(QStringLiteral("func.ComboBox3"), ids({209, 210}), 0);
-        add(QStringLiteral("func.ComboBox19"), ids({212, 213}), 0);
-        add(QStringLiteral("func.ComboBox18"), ids({216, 217, 218, 219}), 0);
-        add(QStringLiteral("channel.ComboBox2"), ids({34, 78, 79}), 0);
         return t;
     }();
     return t;

@@ -4,8 +4,8 @@
 
 class PackStrings;
 
-// The option list of every choice setting, and of the hidden lists that a
-// language pack rebuilds. An entry is a fixed text or a pack string id.
+// The option list of every choice setting. An entry is a fixed text or a
+// pack string id.
 namespace OptionLists {
 
 struct Entry {
@@ -15,9 +15,7 @@ struct Entry {
 
 // Every choice key of the settings document except the band list.
 const QStringList& choiceKeys();
-// The list of a key (choice settings and the hidden lists rebuilt by a
-// language pack: "func.ComboBox20", "func.ComboBox3", "func.ComboBox19",
-// "func.ComboBox18", "channel.ComboBox2"); empty for an unknown key.
+// The list of a choice setting; empty for an unknown key.
 QList<Entry> entries(const QString& key);
 QStringList texts(const QString& key, const PackStrings& strings);
 // Default position of a choice setting (what New and a fresh start select).
