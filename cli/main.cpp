@@ -31,7 +31,8 @@ QString toolHelp()
         "Commands:\n");
     for (const Entry& e : Commands)
         t += QStringLiteral("  %1\n").arg(e.command->synopsis.simplified());
-    t += QStringLiteral("\nRun \"rq300-cli COMMAND --help\" for the options of one command.\n"
+    t += QStringLiteral("\nRun \"rq300-cli COMMAND --help\" for the options of one command;\n"
+                        "\"rq300-cli --version\" shows the version.\n"
                         "read, write and info take --trace FILE: a log of every frame for a bug report.\n\n");
     // The same rule as the window program: beside the program when a
     // sysini.ini lies there, otherwise in the home configuration folder.
@@ -54,6 +55,10 @@ int main(int argc, char** argv)
     if (args.isEmpty())
         return Cli::usage(QString(), QStringLiteral("no command given"));
     QString name = args.takeFirst();
+    if (name == QLatin1String("--version") && args.isEmpty()) {
+        QTextStream(stdout) << "rq300-cli " RQ300_VERSION "\n";
+        return Cli::Ok;
+    }
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
         if (args.isEmpty()) {
             QTextStream(stdout) << toolHelp();

@@ -94,6 +94,10 @@ public:
     // false when it could not be taken (a message said why).
     bool openSettingsFile(const QString& path);
     QStringList recentFiles() const { return m_recent; }
+    // The settings file named on the command line (a double-click in the
+    // file manager): opened as Open opens one, once start-up has asked what
+    // it asks.
+    void openFromCommandLine(const QString& path);
     // Before New, Open, Read and Exit: asks "Save changes to NAME?" when the
     // document has unsaved changes. False when the command must not go on.
     // Exit goes on to the question even when a typed value cannot be committed.

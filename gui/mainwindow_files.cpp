@@ -1,6 +1,7 @@
 // Open, Save and Save As of *.kq19 settings files, the question before
 // unsaved work is set aside, the recent-files list and CSV import/export.
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -80,6 +81,19 @@ void MainWindow::openDocument()
                                                      m_state->texts.text(TextId::SettingsFileFilter));
     if (!path.isEmpty())
         openSettingsFile(path);
+}
+
+void MainWindow::openFromCommandLine(const QString& path)
+{
+    // The offer to restore unsaved work may still be on screen; the file
+    // waits for its answer rather than being replaced by what it restores.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(100, this, [this, path] { openFromCommandLine(path); });
+        return;
+    }
+    if (m_state->radioBusy() || !maySetDocumentAside())
+        return;
+    openSettingsFile(path);
 }
 
 bool MainWindow::openSettingsFile(const QString& path)

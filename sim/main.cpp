@@ -78,6 +78,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("rq300-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(RQ300_VERSION));
     FileWriter::ignoreFileSizeSignal();
 
     QCommandLineParser p;
@@ -85,6 +86,7 @@ int main(int argc, char** argv)
         "A simulated RQ-300 radio on a pseudo-terminal. The first line of output is "
         "the device to open; it runs until SIGTERM or SIGINT."));
     p.addHelpOption();
+    p.addVersionOption();
     p.addOptions({
         {QStringLiteral("image"), QStringLiteral("Memory image: loaded at start if it exists, saved on every change and at exit."), QStringLiteral("file")},
         {QStringLiteral("link"), QStringLiteral("Make a symbolic link to the device at this path."), QStringLiteral("path")},

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and runs the installed programs
 # as a user with a fresh home folder: rq300-cli reads a simulated radio, both
-# programs keep their configuration in ~/.config/rq300/, and nothing is
-# written beside the installed executables.
+# programs keep their configuration in ~/.config/rq300/, started from the
+# administrator's default, the window program opens the settings file it is
+# given, and nothing is written beside the installed executables.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -26,6 +27,11 @@ before=$(ls -A "$prefix/bin")
 export HOME=$tmp/home
 unset XDG_CONFIG_HOME
 mkdir -p "$HOME"
+# The administrator's default, as the package installs it in /etc/xdg.
+export XDG_CONFIG_DIRS=$tmp/xdg
+mkdir -p "$XDG_CONFIG_DIRS/rq300"
+sed 's/^com=1/com=3/' "$prefix/share/rq300/sysini.ini" >"$XDG_CONFIG_DIRS/rq300/sysini.ini"
+cmp -s "$XDG_CONFIG_DIRS/rq300/sysini.ini" "$prefix/share/rq300/sysini.ini" && fail "the administrator's default is the shipped one"
 cd "$tmp"
 config=$HOME/.config/rq300/sysini.ini
 
@@ -42,17 +48,20 @@ read -r -t 10 device <&3 || fail "the simulated radio named no device"
   --trace "$tmp/trace.txt" || fail "rq300-cli read failed"
 head -1 "$tmp/radio.kq19" | grep -q "TAVRIN MEMORY CHANNEL" || fail "no settings file was written"
 [ -f "$config" ] || fail "no configuration in $config"
-cmp -s "$config" "$prefix/share/rq300/sysini.ini" || fail "$config is not the installed default"
+cmp -s "$config" "$XDG_CONFIG_DIRS/rq300/sysini.ini" || fail "$config is not the administrator's default"
 grep -q " handshake  TX  02 54 41 56 52 49 4E" "$tmp/trace.txt" || fail "the trace has no handshake"
 
-# The window program stores its settings at exit (SIGTERM closes it normally).
+# The window program opens the file it is given as the desktop gives it (a
+# path relative to where it starts; the recent files list names what it
+# opened), and stores its settings at exit (SIGTERM closes it normally).
 if [ -z "${RQ300_SKIP_WINDOW:-}" ]; then
-  QT_QPA_PLATFORM=offscreen "$prefix/bin/rq300" &
+  QT_QPA_PLATFORM=offscreen "$prefix/bin/rq300" radio.kq19 &
   gui_pid=$!
   sleep 2
   kill -TERM "$gui_pid"
   wait "$gui_pid" || fail "rq300 did not end cleanly"
   grep -q "^\[open\]" "$config" || fail "rq300 did not store its settings in $config"
+  grep -qxF "file1=$tmp/radio.kq19" <(tr -d '\r' <"$config") || fail "rq300 did not open the file it was given"
 fi
 
 [ "$(ls -A "$prefix/bin")" = "$before" ] || fail "something was written beside the installed programs"

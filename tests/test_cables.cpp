@@ -56,7 +56,7 @@ void sysfsDevice(const QString& sys, const QString& name, const char* vendor, co
 
 // openFailureAdvice as an unprivileged user sees it (root may open
 // anything): run in a child process as nobody, the Result sent back as lines.
-Result adviceAsNobody(const QString& path)
+Result adviceAsNobody(const QString& path, const QString& rulesRoot)
 {
     int fds[2];
     if (::pipe(fds) != 0)
@@ -66,7 +66,7 @@ Result adviceAsNobody(const QString& path)
         ::close(fds[0]);
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(3);
-        const Result r = Cables::openFailureAdvice(path);
+        const Result r = Cables::openFailureAdvice(path, QStringLiteral("/sys"), rulesRoot);
         const QByteArray text = (QStringList{QString::number(r.textId)} + r.args).join(u'\n').toUtf8();
         [[maybe_unused]] const ssize_t n = ::write(fds[1], text.constData(), size_t(text.size()));
         ::_exit(0);
@@ -98,7 +98,9 @@ private slots:
         const Case known[] = {
             {0x1a86, 0x7523, "CH340", true},   {0x067b, 0x2303, "PL2303", true},
             {0x10c4, 0xea60, "CP210x", true},  {0x0403, 0x6001, "FT232R", true},
-            {0x0403, 0x6014, "FT232H", false}, {0x1a86, 0x55d4, "CH9102", false},
+            {0x0403, 0x6014, "FT232H", false}, {0x1a86, 0x55d4, "CH9102", true},
+            {0x0403, 0x6015, "FT231X", true},  {0x067b, 0x23f3, "PL2303GS", true},
+            {0x10c4, 0xea70, "CP2105", true},  {0x1a86, 0x55d3, "CH343", false},
         };
         for (const Case& c : known) {
             const Cables::Chip* chip = Cables::findChip(c.vendor, c.product);
@@ -216,6 +218,28 @@ private slots:
         for (const A& a : {A{"root", true, false, false}, A{"dialout", false, false, false},
                            A{QString(), false, false, false}, A{"dialout", true, true, true}})
             QCOMPARE(Cables::permissionAdvice(path, a), Result::fail(TextId::PortPermissionUdev, {path}));
+        // With the rule installed (the package), no copying: plug the cable in
+        // again, or log in anew; a group joined before this login still says so.
+        const QString rule = QStringLiteral("/usr/lib/udev/rules.d/70-rq300.rules");
+        for (const A& a : {A{"dialout", true, false, false}, A{"root", true, false, false}, A{"dialout", true, true, true}})
+            QCOMPARE(Cables::permissionAdvice(path, a, rule), Result::fail(TextId::PortPermissionReplug, {path, rule}));
+        QCOMPARE(Cables::permissionAdvice(path, A{"dialout", true, true, false}, rule),
+                 Result::fail(TextId::PortPermissionRelogin, {path, "dialout"}));
+    }
+
+    void installedRuleIsFoundWhereUdevReads()
+    {
+        QTemporaryDir root;
+        QCOMPARE(Cables::installedRule(root.path()), QString());
+        // Not where udev reads rules (the multiarch library folder, a prefix's share/).
+        touch(root.filePath("usr/lib/x86_64-linux-gnu/udev/rules.d/70-rq300.rules"));
+        touch(root.filePath("usr/share/rq300/70-rq300.rules"));
+        QCOMPARE(Cables::installedRule(root.path()), QString());
+        touch(root.filePath("lib/udev/rules.d/70-rq300.rules"));
+        QCOMPARE(Cables::installedRule(root.path()), root.filePath("lib/udev/rules.d/70-rq300.rules"));
+        // An administrator's copy comes first.
+        touch(root.filePath("etc/udev/rules.d/70-rq300.rules"));
+        QCOMPARE(Cables::installedRule(root.path()), root.filePath("etc/udev/rules.d/70-rq300.rules"));
     }
 
     void deviceAccessReadsTheOwnerGroup()
@@ -257,14 +281,19 @@ private slots:
         // A serial device as udev makes it: the dialout group may open it.
         QVERIFY(::chown(native.constData(), 0, dialout->gr_gid) == 0);
         QVERIFY(::chmod(native.constData(), 0660) == 0);
-        QCOMPARE(adviceAsNobody(path), Result::fail(TextId::PortPermissionGroup, {path, "dialout"}));
+        const QString rules = tmp.filePath(QStringLiteral("root"));   // no rule installed there yet
+        QCOMPARE(adviceAsNobody(path, rules), Result::fail(TextId::PortPermissionGroup, {path, "dialout"}));
         // Only its owner may: no group helps.
         QVERIFY(::chown(native.constData(), 0, 0) == 0);
         QVERIFY(::chmod(native.constData(), 0600) == 0);
-        QCOMPARE(adviceAsNobody(path), Result::fail(TextId::PortPermissionUdev, {path}));
+        QCOMPARE(adviceAsNobody(path, rules), Result::fail(TextId::PortPermissionUdev, {path}));
+        // The package has put the rule in place: the cable predates it.
+        const QString rule = tmp.filePath(QStringLiteral("root/lib/udev/rules.d/70-rq300.rules"));
+        touch(rule);
+        QCOMPARE(adviceAsNobody(path, rules), Result::fail(TextId::PortPermissionReplug, {path, rule}));
         // Open to everybody: nothing to advise.
         QVERIFY(::chmod(native.constData(), 0666) == 0);
-        QCOMPARE(adviceAsNobody(path), Result::fail(0, {}));
+        QCOMPARE(adviceAsNobody(path, rules), Result::fail(0, {}));
     }
 
     void brailleServiceClaimingACh340()

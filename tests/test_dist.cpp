@@ -14,6 +14,7 @@
 
 #include "testpaths.h"
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -171,6 +172,49 @@ QString roff(const QString& text)
     return t.replace(u'-', QStringLiteral("\\-"));
 }
 
+// Whether a bold line (.B, .BI, .BR) of the roff text names the option
+// whole, not as the start of a longer one.
+bool namesOption(const QString& roffText, const QString& option)
+{
+    const QRegularExpression re(QStringLiteral("^\\.B[IR]? .*") + QRegularExpression::escape(roff(option))
+                                    + QStringLiteral("(?![a-z]|\\\\-)"),
+                                QRegularExpression::MultilineOption);
+    return re.match(roffText).hasMatch();
+}
+
+// The options a program's --help lists ("  -h, --help", "  --port <PORT>").
+QStringList helpOptions(const QString& help)
+{
+    static const QRegularExpression line(QStringLiteral("^  (?:-[a-zA-Z], )?(--[a-z][a-z-]*)"),
+                                         QRegularExpression::MultilineOption);
+    QStringList options;
+    for (const QRegularExpressionMatch& m : line.globalMatch(help))
+        options << m.captured(1);
+    return options;
+}
+
+// The section of a manual page from ".SH NAME" up to the next section.
+QString manSection(const QString& page, const QString& name)
+{
+    return page.section(QStringLiteral(".SH ") + name + u'\n', 1).section(QStringLiteral("\n.SH "), 0, 0);
+}
+
+QString gunzip(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("gzip"), {"-dc", path});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString program(const QString& name)
+{
+    return qEnvironmentVariable("RQ300_BIN_DIR") + u'/' + name;
+}
+
+const QStringList Programs{"rq300", "rq300-cli", "rq300-sim"};
+
 } // namespace
 
 class TestDist : public QObject {
@@ -208,7 +252,9 @@ private slots:
                 keys.insert(line.section(u'=', 0, 0), line.section(u'=', 1));
         }
         QCOMPARE(keys.value("Type"), "Application");
-        QCOMPARE(keys.value("Exec"), "rq300");
+        // The file manager hands a settings file over to the program.
+        QCOMPARE(keys.value("Exec"), "rq300 %f");
+        QCOMPARE(keys.value("MimeType"), "application/x-rq300-settings;");
         QCOMPARE(keys.value("Icon"), "rq300");
         QCOMPARE(keys.value("Categories"), "Utility;HamRadio;");
         for (const char* key : {"Name", "Name[zh_CN]", "Name[zh_TW]", "Comment", "Comment[zh_CN]", "Comment[zh_TW]"})
@@ -222,6 +268,25 @@ private slots:
         const Run r = run(validator, {path});
         QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
         QVERIFY2(!(r.out + r.err).contains(QLatin1String("error:")), qPrintable(r.out + r.err));
+    }
+
+    // The desktop learns the file types from the installed shared-mime-info
+    // package, as update-mime-database builds its tables from it.
+    void fileTypes()
+    {
+        const QString package = at("share/mime/packages/rq300.xml");
+        QVERIFY2(QFile::exists(package), qPrintable(package));
+        const QString update = tool("update-mime-database");
+        if (update.isEmpty())
+            QSKIP("update-mime-database is not installed (package shared-mime-info)");
+        const Run r = run(update, {at("share/mime")});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
+        const QStringList globs = readText(at("share/mime/globs2")).split(u'\n');
+        for (const char* glob : {"application/x-rq300-settings:*.kq19", "application/x-rq300-alignment:*.m17"})
+            QVERIFY2(std::any_of(globs.begin(), globs.end(),
+                                 [&](const QString& l) { return l.endsWith(QLatin1String(glob)); }),
+                     glob);
+        QVERIFY(readText(at("share/mime/subclasses")).contains("application/x-rq300-settings text/plain"));
     }
 
     void iconsInEverySize()
@@ -275,7 +340,8 @@ private slots:
 
     void udevRule()
     {
-        // Below the prefix's own lib/, where udev looks, not the multiarch library directory.
+        // Below the prefix's own lib/ (/usr/lib/udev/rules.d in the package), where
+        // udev looks, not the multiarch library directory.
         const QString path = at("lib/udev/rules.d/70-rq300.rules");
         const QString text = readText(path);
         QVERIFY2(!text.isEmpty(), qPrintable(path));
@@ -284,17 +350,26 @@ private slots:
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
         QVERIFY(!rules.isEmpty());
 
-        struct Chip { const char* vendor; const char* product; };
-        for (const Chip& c : {Chip{"1a86", "7523"}, Chip{"067b", "2303"}, Chip{"10c4", "ea60"}, Chip{"0403", "6001"}}) {
-            const QString name = QStringLiteral("%1:%2").arg(QLatin1String(c.vendor), QLatin1String(c.product));
-            // The serial device of a cable: the user at the seat may open it,
-            // and ModemManager keeps away.
+        // Every chip of the list the port window names: the programming
+        // cables' serial devices may be opened by the user at the seat and
+        // are kept from ModemManager; the other chips stay as the system has them.
+        const QStringList chips = readText(QStringLiteral(RQ300_SOURCE_DIR "/core/radio/cablechips.txt")).split(u'\n');
+        int cables = 0, others = 0;
+        for (const QString& line : chips) {
+            const QStringList f = line.split(u' ', Qt::SkipEmptyParts);
+            if (f.size() != 4 || f[0].startsWith(u'#'))
+                continue;
+            const bool cable = f[3] == QLatin1String("yes");
+            (cable ? cables : others)++;
+            const QString name = f[2];
             UdevDevice tty;
             tty.subsystem = QStringLiteral("tty");
-            tty.attrs = {{"idVendor", c.vendor}, {"idProduct", c.product}};
+            tty.attrs = {{"idVendor", f[0]}, {"idProduct", f[1]}};
             applyUdev(rules, tty);
-            QVERIFY2(tty.tags.contains("uaccess"), qPrintable(name));
-            QVERIFY2(tty.env.value("ID_MM_DEVICE_IGNORE") == "1", qPrintable(name));
+            QVERIFY2(tty.tags.contains("uaccess") == cable, qPrintable(name));
+            QVERIFY2((tty.env.value("ID_MM_DEVICE_IGNORE") == "1") == cable, qPrintable(name));
+            if (!cable)
+                continue;
             // The USB device itself is kept from ModemManager but gets no access.
             UdevDevice device = tty;
             device.subsystem = QStringLiteral("usb");
@@ -312,6 +387,8 @@ private slots:
             QVERIFY(removed.tags.isEmpty());
             QVERIFY(removed.env.value("ID_MM_DEVICE_IGNORE").isEmpty());
         }
+        QVERIFY(cables >= 14);
+        QVERIFY(others >= 1);
         // Other adapters and the built-in port stay as the system has them.
         for (const QHash<QString, QString>& attrs :
              {QHash<QString, QString>{{"idVendor", "2341"}, {"idProduct", "0043"}},
@@ -326,42 +403,90 @@ private slots:
         }
     }
 
-    void manPage()
+    // Each program has its manual page, compressed, naming every option
+    // its --help lists and the other programs; rq300-cli's also describes
+    // every command and, with each, the options that command takes.
+    void manPages()
     {
-        const QString path = at("share/man/man1/rq300-cli.1");
-        const QString page = readText(path);
-        QVERIFY2(!page.isEmpty(), qPrintable(path));
-
-        // Every command and every option the tool's help lists is described.
-        const QString cli = qEnvironmentVariable("RQ300_BIN_DIR") + QStringLiteral("/rq300-cli");
-        const Run help = run(cli, {"--help"});
-        QCOMPARE(help.exitCode, 0);
-        const QString commandsPart = page.section(QStringLiteral(".SH COMMANDS"), 1).section(QStringLiteral(".SH "), 0, 0);
-        const QString optionsPart = page.section(QStringLiteral(".SH OPTIONS"), 1).section(QStringLiteral(".SH "), 0, 0);
-        static const QRegularExpression commandLine(QStringLiteral("^  ([a-z][a-z-]*) "), QRegularExpression::MultilineOption);
-        static const QRegularExpression optionLine(QStringLiteral("^  (--[a-z][a-z-]*)"), QRegularExpression::MultilineOption);
-        QStringList commands;
-        for (const QRegularExpressionMatch& m : commandLine.globalMatch(help.out))
-            commands << m.captured(1);
-        QVERIFY(commands.size() >= 6);
-        for (const QString& command : commands) {
-            QVERIFY2(commandsPart.contains(QStringLiteral("\n.B ") + roff(command) + u'\n'), qPrintable(command));
-            const Run own = run(cli, {command, "--help"});
-            QCOMPARE(own.exitCode, 0);
-            for (const QRegularExpressionMatch& m : optionLine.globalMatch(own.out)) {
-                const QString option = roff(m.captured(1));
-                QVERIFY2(optionsPart.contains(QStringLiteral("\n.B ") + option)
-                             || optionsPart.contains(QStringLiteral("\n.BI ") + option),
-                         qPrintable(command + u' ' + m.captured(1)));
+        const QString groff = tool("groff");
+        for (const QString& name : Programs) {
+            const QString path = at(QStringLiteral("share/man/man1/%1.1.gz").arg(name));
+            const QString page = gunzip(path);
+            QVERIFY2(!page.isEmpty(), qPrintable(path));
+            const Run help = run(program(name), {"--help"});
+            QCOMPARE(help.exitCode, 0);
+            // rq300-cli's own help lists commands; their options follow below.
+            QStringList options = helpOptions(help.out);
+            QVERIFY2(name == QLatin1String("rq300-cli") || options.contains("--help"), qPrintable(name));
+            options << QStringLiteral("--version");
+            const QString optionsPart = manSection(page, QStringLiteral("OPTIONS"));
+            for (const QString& option : options)
+                QVERIFY2(namesOption(optionsPart, option), qPrintable(name + u' ' + option));
+            const QString seeAlso = manSection(page, QStringLiteral("SEE ALSO"));
+            for (const QString& other : Programs)
+                QVERIFY2(other == name || seeAlso.contains(QStringLiteral(".BR %1 (1)").arg(roff(other))),
+                         qPrintable(name + QStringLiteral(" does not name ") + other));
+            if (!groff.isEmpty()) {
+                QProcess g;
+                g.start(groff, {"-man", "-Tutf8", "-ww", "-z"});
+                g.write(page.toUtf8());
+                g.closeWriteChannel();
+                QVERIFY(g.waitForFinished(30000));
+                QCOMPARE(g.exitCode(), 0);
+                QVERIFY2(g.readAllStandardError().isEmpty(), qPrintable(name));
             }
         }
 
-        const QString groff = tool("groff");
+        const QString page = gunzip(at("share/man/man1/rq300-cli.1.gz"));
+        const QString commandsPart = manSection(page, QStringLiteral("COMMANDS"));
+        static const QRegularExpression commandLine(QStringLiteral("^  ([a-z][a-z-]*) "), QRegularExpression::MultilineOption);
+        const Run help = run(program("rq300-cli"), {"--help"});
+        QStringList commands;
+        for (const QRegularExpressionMatch& m : commandLine.globalMatch(help.out))
+            commands << m.captured(1);
+        QVERIFY(commands.size() >= 9);
+        for (const QString& command : commands) {
+            const QString entry = commandsPart.section(QStringLiteral(".TP\n.B ") + roff(command) + u'\n', 1)
+                                      .section(QStringLiteral("\n.TP\n"), 0, 0);
+            QVERIFY2(!entry.isEmpty(), qPrintable(command));
+            const Run own = run(program("rq300-cli"), {command, "--help"});
+            QCOMPARE(own.exitCode, 0);
+            const QStringList options = helpOptions(own.out);
+            QVERIFY2(options.contains("--help"), qPrintable(command));
+            for (const QString& option : options) {
+                QVERIFY2(namesOption(manSection(page, QStringLiteral("OPTIONS")), option),
+                         qPrintable(command + u' ' + option));
+                QVERIFY2(option == QLatin1String("--help") || namesOption(entry, option),
+                         qPrintable(command + u' ' + option));
+            }
+        }
         if (groff.isEmpty())
             QSKIP("groff is not installed (package groff-base)");
-        const Run r = run(groff, {"-man", "-Tutf8", "-ww", "-z", path});
-        QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+    }
+
+    // One version everywhere: each program's --version, the manual pages,
+    // the newest release of the metainfo and of the changelog.
+    void versionsAgree()
+    {
+        const QString version = QStringLiteral(RQ300_VERSION);
+        for (const QString& name : Programs) {
+            const Run r = run(program(name), {"--version"});
+            QCOMPARE(r.exitCode, 0);
+            QCOMPARE(r.out, name + u' ' + version + u'\n');
+            const QString page = gunzip(at(QStringLiteral("share/man/man1/%1.1.gz").arg(name)));
+            QCOMPARE(page.section(u'\n', 0, 0),
+                     QStringLiteral(".TH %1 1 \"%2\" \"RQ-300 %3\" \"User Commands\"")
+                         .arg(name.toUpper(), QStringLiteral(RQ300_RELEASE_DATE), version));
+        }
+        QFile metainfo(at("share/metainfo/org.rq300.programmer.metainfo.xml"));
+        QVERIFY(metainfo.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&metainfo);
+        while (!xml.atEnd() && !(xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("release"))) {
+        }
+        QCOMPARE(xml.attributes().value("version").toString(), version);
+        QCOMPARE(xml.attributes().value("date").toString(), QStringLiteral(RQ300_RELEASE_DATE));
+        const QString changelog = gunzip(at("share/doc/rq300/changelog.gz"));
+        QCOMPARE(changelog.section(u'\n', 0, 0), QStringLiteral("rq300 (%1) unstable; urgency=medium").arg(version));
     }
 };
 

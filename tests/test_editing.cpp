@@ -127,6 +127,19 @@ private slots:
         e.f().newDocument();
         QCOMPARE(e.doc().cell(4, 1), "447.00000");
 
+        // A file named on the command line (a double-click on it) asks as Open does.
+        const qsizetype asked = e.prompter.saveQuestions.size();
+        e.prompter.saveAnswers = {Choice::Cancel};
+        e.f().openFromCommandLine(e.path("kept.kq19"));
+        QCOMPARE(e.prompter.saveQuestions.size(), asked + 1);
+        QCOMPARE(e.doc().cell(4, 1), "447.00000");
+        e.prompter.saveAnswers = {Choice::Discard};
+        e.f().openFromCommandLine(e.path("kept.kq19"));
+        QCOMPARE(e.doc().cell(3, 1), "446.00000");
+        QCOMPARE(e.doc().cell(4, 1), "");
+        QCOMPARE(e.doc().filePath(), e.path("kept.kq19"));
+        QVERIFY(!e.doc().isModified());
+
         // Discard on Exit closes the window.
         e.prompter.saveAnswers = {Choice::Discard};
         e.f().close();

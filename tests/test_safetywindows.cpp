@@ -55,6 +55,7 @@ private slots:
         auto installed = [&](const QString& configHome) {
             QProcessEnvironment env;
             env.insert("HOME", root.filePath("home"));
+            env.insert("XDG_CONFIG_DIRS", root.filePath("etc/xdg"));
             env.insert("XDG_CONFIG_HOME", configHome);
             return ConfigLocation::forExecutable(bin, env);
         };

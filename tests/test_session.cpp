@@ -54,6 +54,7 @@ private slots:
         copyPacks(root.filePath("usr/share/rq300"));
         QProcessEnvironment env;
         env.insert("HOME", root.filePath("home"));
+        env.insert("XDG_CONFIG_DIRS", root.filePath("etc/xdg"));
         ScriptedPrompter prompter;
         AppSession session(ConfigLocation::forExecutable(bin, env));
         {

@@ -44,6 +44,8 @@ struct Installed {
     {
         QProcessEnvironment e;
         e.insert("HOME", home());
+        // Not this machine's /etc/xdg.
+        e.insert("XDG_CONFIG_DIRS", root.filePath("etc/xdg"));
         if (!xdg.isEmpty())
             e.insert("XDG_CONFIG_HOME", xdg);
         return e;
@@ -114,6 +116,27 @@ private slots:
 
         // Nothing was put beside the installed programs.
         QCOMPARE(QDir(t.bin()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+
+    // An administrator's sysini.ini in the system's configuration folders
+    // is what every user's configuration starts from.
+    void administratorsDefaultComesFirst()
+    {
+        Installed t;
+        QProcessEnvironment e = t.env();
+        const QString shipped = QDir(t.share()).filePath("sysini.ini");
+        QCOMPARE(ConfigLocation::forExecutable(t.bin(), e).defaultIni, shipped);
+        const QString admin = t.root.filePath("site/rq300/sysini.ini");
+        writeAll(admin, "[Open]\r\ncom=9\r\n");
+        // Relative entries are ignored; the first folder holding one wins.
+        e.insert("XDG_CONFIG_DIRS", "site:" + t.root.filePath("none") + ':' + t.root.filePath("site") + ':'
+                                        + t.root.filePath("etc/xdg"));
+        writeAll(t.root.filePath("etc/xdg/rq300/sysini.ini"), "[Open]\r\ncom=2\r\n");
+        const ConfigLocation where = ConfigLocation::forExecutable(t.bin(), e);
+        QCOMPARE(where.defaultIni, admin);
+        QCOMPARE(StartupConfig::read(where.load()).port, 9);
+        QVERIFY(where.prepare().ok());
+        QCOMPARE(readAll(where.iniPath), readAll(admin));
     }
 
     void packsBesideTheProgramComeBeforeTheInstalledOnes()

@@ -40,6 +40,15 @@ ConfigLocation ConfigLocation::forExecutable(const QString& exeDir, const QProce
     ConfigLocation where;
     where.iniPath = QDir(UserFolders::configHome(env)).filePath(QStringLiteral("rq300/") + IniName);
     where.defaultIni = QDir(data).filePath(IniName);
+    // An administrator's default overrides the shipped one.
+    const QStringList system = UserFolders::configDirs(env);
+    for (const QString& dir : system) {
+        const QString ini = QDir(dir).filePath(QStringLiteral("rq300/") + IniName);
+        if (QFileInfo(ini).isFile()) {
+            where.defaultIni = ini;
+            break;
+        }
+    }
     where.packDirs = {exeDir, data};
     return where;
 }

@@ -14,7 +14,9 @@ class Profile;
 //    keeps everything beside it;
 //  - otherwise the program is installed: sysini.ini lives in
 //    $XDG_CONFIG_HOME/rq300/ (default ~/.config/rq300/) and starts as a copy
-//    of the installed default in ../share/rq300/.
+//    of the administrator's default, rq300/sysini.ini in $XDG_CONFIG_DIRS
+//    (default /etc/xdg/), or where there is none of the installed default in
+//    ../share/rq300/.
 // The folder of an installed executable is never written, whoever runs it.
 struct ConfigLocation {
     QString iniPath;        // the sysini.ini read at start and written at exit
@@ -25,7 +27,7 @@ struct ConfigLocation {
     // Everything in one directory, as beside an executable.
     static ConfigLocation beside(const QString& dir);
     // The rule above for the executable in `exeDir`; `env` gives
-    // XDG_CONFIG_HOME and HOME.
+    // XDG_CONFIG_HOME, XDG_CONFIG_DIRS and HOME.
     static ConfigLocation forExecutable(const QString& exeDir,
                                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
     // Both programs: the rule for the running executable.

@@ -301,7 +301,8 @@
     X(PortPermissionGroup, 1603) \
     X(PortPermissionRelogin, 1604) \
     X(PortPermissionUdev, 1605) \
-    X(CableClaimedByBraille, 1606)
+    X(CableClaimedByBraille, 1606) \
+    X(PortPermissionReplug, 1607)
 
 #define RQ300_TEXTS_NAMES(X) \
     X(ColumnChannel, 1700) \

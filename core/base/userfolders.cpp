@@ -37,6 +37,18 @@ QString configHome(const QProcessEnvironment& env)
     return xdgFolder(env, QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral(".config"));
 }
 
+QStringList configDirs(const QProcessEnvironment& env)
+{
+    QStringList dirs;
+    const QStringList listed = env.value(QStringLiteral("XDG_CONFIG_DIRS")).split(u':', Qt::SkipEmptyParts);
+    for (const QString& d : listed)
+        if (QDir::isAbsolutePath(d))
+            dirs << QDir::cleanPath(d);
+    if (dirs.isEmpty())
+        dirs << QStringLiteral("/etc/xdg");
+    return dirs;
+}
+
 QString data(const QProcessEnvironment& env)
 {
     return QDir(xdgFolder(env, QStringLiteral("XDG_DATA_HOME"), QStringLiteral(".local/share")))

@@ -20,25 +20,11 @@ namespace Cables {
 
 namespace {
 
-// The chips radio programming cables are built on come first; the others are
-// named so that a user sees what is plugged in, but are not taken for a
-// programming cable.
+// Made from cablechips.txt, as the udev rule is: the chips radio programming
+// cables are built on, and others named so that a user sees what is plugged
+// in, but not taken for a programming cable.
 constexpr Chip Table[] = {
-    {0x1a86, 0x7523, "CH340", true},
-    {0x067b, 0x2303, "PL2303", true},
-    {0x10c4, 0xea60, "CP210x", true},
-    {0x0403, 0x6001, "FT232R", true},
-    {0x1a86, 0x5523, "CH341", false},
-    {0x1a86, 0x55d3, "CH343", false},
-    {0x1a86, 0x55d4, "CH9102", false},
-    {0x067b, 0x23a3, "PL2303GC", false},
-    {0x067b, 0x23c3, "PL2303GT", false},
-    {0x10c4, 0xea70, "CP2105", false},
-    {0x10c4, 0xea71, "CP2108", false},
-    {0x0403, 0x6010, "FT2232", false},
-    {0x0403, 0x6011, "FT4232", false},
-    {0x0403, 0x6014, "FT232H", false},
-    {0x0403, 0x6015, "FT231X", false},
+#include "radio/cablechips.inc"
 };
 
 PortLister& lister()
@@ -214,7 +200,19 @@ DeviceAccess deviceAccess(const QString& path)
     return a;
 }
 
-Result permissionAdvice(const QString& path, const DeviceAccess& access)
+QString installedRule(const QString& root)
+{
+    // Where udev looks for rules, the administrator's folder first.
+    for (const char* dir : {"etc/udev/rules.d", "run/udev/rules.d", "usr/local/lib/udev/rules.d",
+                            "usr/lib/udev/rules.d", "lib/udev/rules.d"}) {
+        const QString rule = QDir(root).filePath(QLatin1String(dir) + QStringLiteral("/70-rq300.rules"));
+        if (QFileInfo(rule).isFile())
+            return QDir::cleanPath(rule);
+    }
+    return {};
+}
+
+Result permissionAdvice(const QString& path, const DeviceAccess& access, const QString& rule)
 {
     // Joining root's group is no advice to give; a device kept from its own
     // group is the udev rule's business as well.
@@ -222,6 +220,10 @@ Result permissionAdvice(const QString& path, const DeviceAccess& access)
                             && access.groupMayReadWrite;
     if (groupHelps && access.userInGroup && !access.sessionInGroup)
         return Result::fail(TextId::PortPermissionRelogin, {path, access.group});
+    // The rule gives access to a cable plugged in after it was installed, to
+    // the user logged in at the computer.
+    if (!rule.isEmpty())
+        return Result::fail(TextId::PortPermissionReplug, {path, rule});
     if (groupHelps && !access.sessionInGroup)
         return Result::fail(TextId::PortPermissionGroup, {path, access.group});
     return Result::fail(TextId::PortPermissionUdev, {path});
@@ -245,7 +247,7 @@ Result brailleClaim(const QString& path, const QString& sysRoot)
     return Result::success();
 }
 
-Result openFailureAdvice(const QString& path, const QString& sysRoot)
+Result openFailureAdvice(const QString& path, const QString& sysRoot, const QString& rulesRoot)
 {
     if (path.isEmpty())
         return Result::success();
@@ -254,7 +256,7 @@ Result openFailureAdvice(const QString& path, const QString& sysRoot)
     // QSerialPort reports a busy device and a forbidden one alike; only the
     // file's own access rights tell them apart.
     if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 && errno == EACCES)
-        return permissionAdvice(path, deviceAccess(path));
+        return permissionAdvice(path, deviceAccess(path), installedRule(rulesRoot));
     return Result::success();
 }
 

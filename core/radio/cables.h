@@ -77,9 +77,15 @@ struct DeviceAccess {
     bool sessionInGroup = false;  // this process already has the group
 };
 DeviceAccess deviceAccess(const QString& path);
+// The udev rule 70-rq300.rules where udev reads rules below `root` (the
+// package puts it in /usr/lib/udev/rules.d, an administrator in
+// /etc/udev/rules.d); empty when it is in none of them.
+QString installedRule(const QString& root = QStringLiteral("/"));
 // Why a device refused a user and what fixes it: the group to join, the
-// fresh login that makes a new membership count, or the udev rule.
-Result permissionAdvice(const QString& path, const DeviceAccess& access);
+// fresh login that makes a new membership count, the udev rule to install,
+// or, with the rule installed already (`rule`, as installedRule() finds it),
+// plugging the cable in again or a new login at the computer.
+Result permissionAdvice(const QString& path, const DeviceAccess& access, const QString& rule = {});
 
 // A CH340 that is plugged in but has no serial device, while `path` is
 // missing: the braille display service claims that chip's id for a display
@@ -89,7 +95,8 @@ Result brailleClaim(const QString& path, const QString& sysRoot = QStringLiteral
 
 // What an open failure of `path` has to tell beyond "failed": the fix for a
 // permission problem, or the braille service that took the cable. Success
-// when neither applies.
-Result openFailureAdvice(const QString& path, const QString& sysRoot = QStringLiteral("/sys"));
+// when neither applies. The udev rules are looked for below `rulesRoot`.
+Result openFailureAdvice(const QString& path, const QString& sysRoot = QStringLiteral("/sys"),
+                         const QString& rulesRoot = QStringLiteral("/"));
 
 }
