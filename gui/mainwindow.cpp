@@ -1,4 +1,5 @@
 #include "gui/mainwindow.h"
+#include "gui/mainactions.h"
 
 #include <algorithm>
 
@@ -61,14 +62,6 @@ private:
     QMdiSubWindow* m_sub;
 };
 
-QAction* makeAction(QObject* owner, QMap<QString, QAction*>& all, const char* name, const QString& text)
-{
-    auto* a = new QAction(text, owner);
-    a->setObjectName(QLatin1String(name));
-    all.insert(QLatin1String(name), a);
-    return a;
-}
-
 }
 
 MainWindow::MainWindow(AppSession& session, QWidget* parent)
@@ -103,14 +96,7 @@ MainWindow::MainWindow(AppSession& session, QWidget* parent)
     bindSelectors();
     startEditing();
 
-    // Service staff reach the alignment window through a key sequence; its
-    // toolbar button stays hidden as delivered.
-    auto* service = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+Shift+T")), this);
-    connect(service, &QShortcut::activated, this, &MainWindow::showAlignmentWindow);
-    auto* closeChild = makeAction(this, m_actions, "CloseWindowItem", QString());
-    closeChild->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
-    addAction(closeChild);
-    connect(closeChild, &QAction::triggered, this, [this] {
+    connect(m_actions.value(QStringLiteral("CloseWindowItem")), &QAction::triggered, this, [this] {
         if (QMdiSubWindow* sub = m_mdi->activeSubWindow())
             sub->close();
     });
@@ -120,10 +106,9 @@ MainWindow::MainWindow(AppSession& session, QWidget* parent)
     showStatus(firstStepText());
 
     connect(m_state, &AppState::radioBusyChanged, this, [this](bool busy) {
-        for (const char* name : {"CutItem", "CopyItem", "FileOpenItem", "FileNewItem"})
-            m_actions.value(QLatin1String(name))->setEnabled(!busy);
-        for (const char* name : {"ToolButton4", "ToolButton5", "ToolButton1", "ToolButton9"})
-            m_buttons.value(QLatin1String(name))->setEnabled(!busy);
+        for (const MainAction& d : MainActions::all())
+            if (d.refusedWhileBusy)
+                m_actions.value(QLatin1String(d.name))->setEnabled(!busy);
         if (!busy && m_closeDeferred)
             close();
     });
@@ -133,22 +118,10 @@ void MainWindow::buildMenu()
 {
     QMenuBar* mb = menuBar();
     mb->setObjectName(QStringLiteral("MainMenu1"));
-    auto add = [&](QMenu* m, const char* name, const QString& text, void (MainWindow::*slot)(),
-                   const QKeySequence& key = {}) {
-        QAction* a = makeAction(this, m_actions, name, text);
-        if (!key.isEmpty())
-            a->setShortcut(key);
-        if (slot)
-            connect(a, &QAction::triggered, this, slot);
-        m->addAction(a);
-        return a;
-    };
-    auto sep = [&](QMenu* m, const char* name) {
-        QAction* s = m->addSeparator();
-        s->setObjectName(QLatin1String(name));
-        m_actions.insert(QLatin1String(name), s);
-    };
-    auto menu = [&](QMenu* parentMenu, const char* name, const QString& text) {
+    auto add = [this](QMenu* m, const char* name, void (MainWindow::*slot)()) { return addItem(m, name, slot); };
+    auto menu = [&](QMenu* parentMenu, const char* name) {
+        const MainAction* d = MainActions::find(QLatin1String(name));
+        const QString text = QString::fromUtf8(d->builtIn);
         QMenu* m = parentMenu ? parentMenu->addMenu(text) : mb->addMenu(text);
         m->setObjectName(QLatin1String(name));
         m->menuAction()->setObjectName(QLatin1String(name));
@@ -156,45 +129,82 @@ void MainWindow::buildMenu()
         return m;
     };
 
-    QMenu* file = menu(nullptr, "File1", QStringLiteral("文件"));
-    add(file, "FileNewItem", QStringLiteral("新建"), &MainWindow::newDocument, QKeySequence(QStringLiteral("Ctrl+N")));
-    add(file, "FileOpenItem", QStringLiteral("打开"), &MainWindow::openDocument, QKeySequence(QStringLiteral("Ctrl+O")));
-    add(file, "FileCloseItem", QStringLiteral("保存"), &MainWindow::save, QKeySequence(QStringLiteral("Ctrl+S")));
-    addFileItems(file);
-    sep(file, "N1");
-    QAction* exit = add(file, "FileExitItem", QStringLiteral("退出"), nullptr);
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    QMenu* file = menu(nullptr, "File1");
+    add(file, "FileNewItem", &MainWindow::newDocument);
+    add(file, "FileOpenItem", &MainWindow::openDocument);
+    add(file, "FileCloseItem", &MainWindow::save);
+    add(file, "FileSaveAsItem", &MainWindow::saveAs);
+    m_recentMenu = menu(file, "RecentMenu");
+    loadRecentFiles();
+    file->addSeparator();
+    add(file, "ImportCsvItem", &MainWindow::importCsv);
+    add(file, "ExportCsvItem", &MainWindow::exportCsv);
+    file->addSeparator();
+    connect(add(file, "FileExitItem", nullptr), &QAction::triggered, this, &QWidget::close);
 
-    buildEditMenu();
-    QMenu* edit = menu(nullptr, "Edit1", QStringLiteral("编程"));
-    add(edit, "CutItem", QStringLiteral("读频"), &MainWindow::readRadio);
-    add(edit, "CopyItem", QStringLiteral("写频"), &MainWindow::writeRadio);
-    sep(edit, "PasteItem");
-    add(edit, "ChannelInformation1", QStringLiteral("信道编辑"), &MainWindow::showChannelEditor);
-    add(edit, "OptionalFeatures1", QStringLiteral("可选功能"), &MainWindow::showOptionsEditor);
-    sep(edit, "N3");
-    add(edit, "N4", QStringLiteral("本机信息"), &MainWindow::showRadioInfo);
+    QMenu* edit = menu(nullptr, "EditMenu");
+    add(edit, "UndoItem", &MainWindow::undo);
+    add(edit, "RedoItem", &MainWindow::redo);
+    edit->addSeparator();
+    add(edit, "ClipCutItem", &MainWindow::cutChannels);
+    add(edit, "ClipCopyItem", &MainWindow::copyChannels);
+    add(edit, "ClipPasteItem", &MainWindow::pasteChannels);
+    edit->addSeparator();
+    add(edit, "InsertChannelItem", &MainWindow::insertChannel);
+    add(edit, "DuplicateChannelItem", &MainWindow::duplicateChannel);
+    add(edit, "DeleteChannelsItem", nullptr);
+    add(edit, "SelectAllItem", nullptr);
+    m_setMenu = menu(edit, "SetSelectedMenu");
 
-    QMenu* tools = menu(nullptr, "Window1", QStringLiteral("工具"));
-    add(tools, "WindowCascadeItem", QStringLiteral("通信端口"), &MainWindow::showPortWindow);
-    add(tools, "CommunicationLog1", QStringLiteral("通信记录..."), &MainWindow::toggleCommunicationLog)->setCheckable(true);
-    QMenu* lang = menu(tools, "N2", QStringLiteral("语言"));
-    // Exclusive choices, each language named in itself.
+    QMenu* programming = menu(nullptr, "Edit1");
+    add(programming, "CutItem", &MainWindow::readRadio);
+    add(programming, "CopyItem", &MainWindow::writeRadio);
+    programming->addSeparator();
+    add(programming, "ChannelInformation1", &MainWindow::showChannelEditor);
+    add(programming, "OptionalFeatures1", &MainWindow::showOptionsEditor);
+    programming->addSeparator();
+    add(programming, "N4", &MainWindow::showRadioInfo);
+    add(programming, "CompareItem", nullptr);
+
+    QMenu* tools = menu(nullptr, "Window1");
+    add(tools, "WindowCascadeItem", &MainWindow::showPortWindow);
+    add(tools, "CommunicationLog1", &MainWindow::toggleCommunicationLog)->setCheckable(true);
+    QMenu* lang = menu(tools, "N2");
     auto* languages = new QActionGroup(lang);
     languages->setExclusive(true);
-    for (auto [name, text, slot] : {std::tuple{"N5", QStringLiteral("简体中文"), &MainWindow::useSimplifiedChinese},
-                                    std::tuple{"N6", QStringLiteral("English"), &MainWindow::useEnglish},
-                                    std::tuple{"N7", QStringLiteral("繁體中文"), &MainWindow::useTraditionalChinese}}) {
-        QAction* item = add(lang, name, text, slot);
+    for (auto [name, slot] : {std::pair{"N5", &MainWindow::useSimplifiedChinese},
+                              std::pair{"N6", &MainWindow::useEnglish},
+                              std::pair{"N7", &MainWindow::useTraditionalChinese}}) {
+        QAction* item = add(lang, name, slot);
         item->setCheckable(true);
         languages->addAction(item);
     }
+    add(tools, "BackupsItem", nullptr);
+    connectSafetyCommands(*this, m_actions);
 
-    addSafetyCommands(*this, edit, tools, m_actions);
+    QMenu* help = menu(nullptr, "Help1");
+    add(help, "HelpAboutItem", &MainWindow::showHelp);
+    add(help, "About1", &MainWindow::showAbout);
 
-    QMenu* help = menu(nullptr, "Help1", QStringLiteral("帮助"));
-    add(help, "HelpAboutItem", QStringLiteral("帮助"), &MainWindow::showHelp);
-    add(help, "About1", QStringLiteral("关于"), &MainWindow::showAbout);
+    add(nullptr, "CloseWindowItem", nullptr);
+    add(nullptr, "AlignmentItem", &MainWindow::showAlignmentWindow);
+}
+
+QAction* MainWindow::addItem(QMenu* menu, const char* name, void (MainWindow::*slot)())
+{
+    const MainAction* d = MainActions::find(QLatin1String(name));
+    Q_ASSERT(d);
+    auto* a = new QAction(QString::fromUtf8(d->builtIn), this);
+    a->setObjectName(QLatin1String(name));
+    a->setShortcuts(d->keys);
+    if (slot)
+        connect(a, &QAction::triggered, this, slot);
+    if (menu)
+        menu->addAction(a);
+    else
+        addAction(a);   // a short-cut of the window
+    m_actions.insert(QLatin1String(name), a);
+    return a;
 }
 
 void MainWindow::buildToolBar()
@@ -208,32 +218,31 @@ void MainWindow::buildToolBar()
     tb->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, tb);
 
-    auto button = [&](const char* name, const char* icon, void (MainWindow::*slot)()) {
+    QList<const MainAction*> onBar;
+    for (const MainAction& d : MainActions::all())
+        if (d.button)
+            onBar << &d;
+    std::sort(onBar.begin(), onBar.end(),
+              [](const MainAction* a, const MainAction* b) { return a->toolbarPlace < b->toolbarPlace; });
+    int group = 0;
+    for (const MainAction* d : onBar) {
+        if (group && d->toolbarPlace / 10 != group)
+            tb->addSeparator();
+        group = d->toolbarPlace / 10;
+        QAction* a = m_actions.value(QLatin1String(d->name));
         auto* b = new QToolButton(tb);
-        b->setObjectName(QLatin1String(name));
-        b->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(icon))));
+        b->setObjectName(QLatin1String(d->button));
+        b->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(d->icon))));
         b->setIconSize(QSize(24, 24));
         b->setToolButtonStyle(Qt::ToolButtonIconOnly);
         b->setAutoRaise(true);
-        connect(b, &QToolButton::clicked, this, slot);
-        m_buttons.insert(QLatin1String(name), b);
-        return tb->addWidget(b);
-    };
-    button("ToolButton9", "new", &MainWindow::newDocument);
-    button("ToolButton1", "open", &MainWindow::openDocument);
-    button("ToolButton2", "save", &MainWindow::save);
-    tb->addSeparator()->setObjectName(QStringLiteral("ToolButton3"));
-    button("ToolButton4", "read", &MainWindow::readRadio);
-    button("ToolButton6", "port", &MainWindow::showPortWindow);
-    button("ToolButton5", "write", &MainWindow::writeRadio);
-    tb->addSeparator()->setObjectName(QStringLiteral("ToolButton7"));
-    button("ToolButton8", "channel", &MainWindow::showChannelEditor);
-    button("ToolButton10", "features", &MainWindow::showOptionsEditor);
-    button("ToolButton11", "info", &MainWindow::showRadioInfo);
-    tb->addSeparator()->setObjectName(QStringLiteral("ToolButton13"));
-    // The alignment window has no visible command.
-    button("ToolButton12", "align", &MainWindow::showAlignmentWindow)->setVisible(false);
-    tb->addSeparator()->setObjectName(QStringLiteral("ToolButton14"));
+        // The button does what its command does, and only when it may.
+        connect(b, &QToolButton::clicked, a, &QAction::trigger);
+        connect(a, &QAction::changed, b, [a, b] { b->setEnabled(a->isEnabled()); });
+        m_buttons.insert(QLatin1String(d->button), b);
+        tb->addWidget(b)->setVisible(!d->buttonHidden);
+    }
+    tb->addSeparator();
 
     auto* spacer = new QWidget(tb);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);

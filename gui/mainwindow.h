@@ -149,12 +149,14 @@ private:
     void endCommunicationLog(bool atExit);
 
     // Editing (mainwindow_edit.cpp, mainwindow_files.cpp, mainwindow_recovery.cpp)
-    QAction* addItem(QMenu* menu, const char* name, void (MainWindow::*slot)(),
-                     const QList<QKeySequence>& keys = {});
-    void buildEditMenu();
-    void addFileItems(QMenu* file);
+    // The command `name` of the action table, in `menu` (none: a short-cut
+    // of the window only).
+    QAction* addItem(QMenu* menu, const char* name, void (MainWindow::*slot)());
+    void loadRecentFiles();
     void startEditing();
     void applyEditingTexts();
+    // Menu texts, mnemonics and tool tips from the action table.
+    void applyActionTexts();
     void rebuildSetMenu();
     void scheduleSettle();
     void settle();

@@ -14,6 +14,8 @@
 #include "gui/channeleditor.h"
 #include "gui/channelgrid.h"
 #include "gui/mainwindow.h"
+#include "gui/mainactions.h"
+#include "gui/aboutbox.h"
 #include "gui/mnemonic.h"
 #include "gui/alignmentwindow.h"
 #include "app/appstate.h"
@@ -32,43 +34,6 @@ QString plainText(const QAction* a)
     return t;
 }
 
-}
-
-QAction* MainWindow::addItem(QMenu* menu, const char* name, void (MainWindow::*slot)(),
-                            const QList<QKeySequence>& keys)
-{
-    auto* a = new QAction(this);
-    a->setObjectName(QLatin1String(name));
-    a->setShortcuts(keys);
-    if (slot)
-        connect(a, &QAction::triggered, this, slot);
-    menu->addAction(a);
-    m_actions.insert(QLatin1String(name), a);
-    return a;
-}
-
-void MainWindow::buildEditMenu()
-{
-    QMenu* edit = menuBar()->addMenu(QString());
-    edit->setObjectName(QStringLiteral("EditMenu"));
-    edit->menuAction()->setObjectName(QStringLiteral("EditMenu"));
-    m_actions.insert(QStringLiteral("EditMenu"), edit->menuAction());
-    addItem(edit, "UndoItem", &MainWindow::undo, {QKeySequence::Undo});
-    addItem(edit, "RedoItem", &MainWindow::redo,
-            {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
-    edit->addSeparator();
-    addItem(edit, "ClipCutItem", &MainWindow::cutChannels, {QKeySequence::Cut});
-    addItem(edit, "ClipCopyItem", &MainWindow::copyChannels, {QKeySequence::Copy});
-    addItem(edit, "ClipPasteItem", &MainWindow::pasteChannels, {QKeySequence::Paste});
-    edit->addSeparator();
-    addItem(edit, "InsertChannelItem", &MainWindow::insertChannel, {QKeySequence(QStringLiteral("Ctrl+I"))});
-    addItem(edit, "DuplicateChannelItem", &MainWindow::duplicateChannel, {QKeySequence(QStringLiteral("Ctrl+D"))});
-    addItem(edit, "DeleteChannelsItem", nullptr);
-    addItem(edit, "SelectAllItem", nullptr, {QKeySequence::SelectAll});
-    m_setMenu = edit->addMenu(QString());
-    m_setMenu->setObjectName(QStringLiteral("SetSelectedMenu"));
-    m_setMenu->menuAction()->setObjectName(QStringLiteral("SetSelectedMenu"));
-    m_actions.insert(QStringLiteral("SetSelectedMenu"), m_setMenu->menuAction());
 }
 
 void MainWindow::startEditing()
@@ -95,9 +60,6 @@ void MainWindow::startEditing()
             grid->addAction(m_actions.value(QLatin1String(name)));
         }
     }
-    // The radio commands show their short-cuts in the menu.
-    m_actions.value(QStringLiteral("CutItem"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
-    m_actions.value(QStringLiteral("CopyItem"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
 
     // Every change is recorded once the event that made it is over, unless
     // a typed value is still on its way into its cell.
@@ -235,42 +197,25 @@ void MainWindow::rebuildSetMenu()
 
 void MainWindow::applyEditingTexts()
 {
-    const std::pair<const char*, int> texts[] = {
-        {"EditMenu", TextId::MenuEdit}, {"UndoItem", TextId::MenuUndo}, {"RedoItem", TextId::MenuRedo},
-        {"ClipCutItem", TextId::MenuCut}, {"ClipCopyItem", TextId::MenuCopy},
-        {"ClipPasteItem", TextId::MenuPaste}, {"InsertChannelItem", TextId::MenuInsertChannel},
-        {"DuplicateChannelItem", TextId::MenuDuplicateChannel}, {"DeleteChannelsItem", TextId::MenuDelete},
-        {"SelectAllItem", TextId::MenuSelectAll}, {"SetSelectedMenu", TextId::MenuSetSelected},
-        {"FileSaveAsItem", TextId::MenuSaveAs}, {"RecentMenu", TextId::MenuRecent},
-        {"ImportCsvItem", TextId::MenuImportCsv}, {"ExportCsvItem", TextId::MenuExportCsv}};
-    for (const auto& [name, id] : texts)
-        if (QAction* a = m_actions.value(QLatin1String(name)))
-            a->setText(m_state->text(id));
-
-    const std::pair<const char*, char> letters[] = {
-        {"File1", 'F'}, {"EditMenu", 'E'}, {"Edit1", 'P'}, {"Window1", 'T'}, {"Help1", 'H'},
-        {"FileNewItem", 'N'}, {"FileOpenItem", 'O'}, {"FileCloseItem", 'S'}, {"FileSaveAsItem", 'A'},
-        {"RecentMenu", 'R'}, {"ImportCsvItem", 'I'}, {"ExportCsvItem", 'E'}, {"FileExitItem", 'X'},
-        {"CutItem", 'R'}, {"CopyItem", 'W'}, {"ChannelInformation1", 'C'}, {"OptionalFeatures1", 'O'},
-        {"N4", 'I'}, {"UndoItem", 'U'}, {"RedoItem", 'R'}, {"ClipCutItem", 'T'}, {"ClipCopyItem", 'C'},
-        {"ClipPasteItem", 'P'}, {"InsertChannelItem", 'I'}, {"DuplicateChannelItem", 'D'},
-        {"DeleteChannelsItem", 'L'}, {"SelectAllItem", 'A'}, {"SetSelectedMenu", 'S'},
-        {"WindowCascadeItem", 'C'}, {"CommunicationLog1", 'G'}, {"N2", 'L'}, {"BackupsItem", 'B'},
-        {"CompareItem", 'M'}, {"HelpAboutItem", 'H'}, {"About1", 'A'}};
-    for (const auto& [name, letter] : letters)
-        if (QAction* a = m_actions.value(QLatin1String(name)))
-            a->setText(Mnemonic::with(a->text(), QLatin1Char(letter)));
-
-    // Every toolbar button names its command.
-    const std::pair<const char*, const char*> buttons[] = {
-        {"ToolButton9", "FileNewItem"}, {"ToolButton1", "FileOpenItem"}, {"ToolButton2", "FileCloseItem"},
-        {"ToolButton4", "CutItem"}, {"ToolButton6", "WindowCascadeItem"}, {"ToolButton5", "CopyItem"},
-        {"ToolButton8", "ChannelInformation1"}, {"ToolButton10", "OptionalFeatures1"}, {"ToolButton11", "N4"}};
-    for (const auto& [button, action] : buttons)
-        if (QToolButton* b = m_buttons.value(QLatin1String(button)))
-            b->setToolTip(plainText(m_actions.value(QLatin1String(action))));
-    if (QToolButton* b = m_buttons.value(QStringLiteral("ToolButton12")))
-        b->setToolTip(m_alignment->windowTitle());
+    applyActionTexts();
     rebuildSetMenu();
     updateTitle();
+}
+
+void MainWindow::applyActionTexts()
+{
+    for (const MainAction& d : MainActions::all()) {
+        QAction* a = m_actions.value(QLatin1String(d.name));
+        if (!a)
+            continue;
+        QString text = d.textId ? m_state->text(d.textId) : QString::fromUtf8(d.builtIn);
+        if (a->objectName() == QLatin1String("About1"))
+            text = m_about->windowTitle();
+        else if (a->objectName() == QLatin1String("AlignmentItem"))
+            text = m_alignment->windowTitle();
+        a->setText(d.mnemonic ? Mnemonic::with(text, QLatin1Char(d.mnemonic)) : text);
+        // Every toolbar button names its command.
+        if (QToolButton* b = d.button ? m_buttons.value(QLatin1String(d.button)) : nullptr)
+            b->setToolTip(a->objectName() == QLatin1String("AlignmentItem") ? text : plainText(a));
+    }
 }

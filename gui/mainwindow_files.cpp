@@ -39,16 +39,8 @@ bool sameFile(const QString& a, const QString& b)
 }
 }
 
-void MainWindow::addFileItems(QMenu* file)
+void MainWindow::loadRecentFiles()
 {
-    addItem(file, "FileSaveAsItem", &MainWindow::saveAs, {QKeySequence::SaveAs});
-    m_recentMenu = file->addMenu(QString());
-    m_recentMenu->setObjectName(QStringLiteral("RecentMenu"));
-    m_recentMenu->menuAction()->setObjectName(QStringLiteral("RecentMenu"));
-    m_actions.insert(QStringLiteral("RecentMenu"), m_recentMenu->menuAction());
-    file->addSeparator();
-    addItem(file, "ImportCsvItem", &MainWindow::importCsv);
-    addItem(file, "ExportCsvItem", &MainWindow::exportCsv);
     m_recent = RecentFiles::load(Profile::load(iniPath()));
     rebuildRecentMenu();
 }

@@ -182,17 +182,7 @@ void MainWindow::ApplyLanguagePack(const QString& name)
 void MainWindow::applyMainTexts()
 {
     const PackStrings& t = m_state->texts;
-    const std::pair<const char*, int> items[] = {
-        {"File1", 9}, {"FileNewItem", 13}, {"FileOpenItem", 14}, {"FileCloseItem", 15},
-        {"FileExitItem", 16}, {"Edit1", 10}, {"CutItem", 17}, {"CopyItem", 18},
-        {"ChannelInformation1", 19}, {"OptionalFeatures1", 20}, {"N4", 145}, {"Window1", 11},
-        {"WindowCascadeItem", 22}, {"N2", 23}, {"N5", 56}, {"N6", 57}, {"Help1", 12},
-        {"HelpAboutItem", 12}};
-    for (const auto& [name, id] : items)
-        m_actions.value(QLatin1String(name))->setText(t.text(id));
-    m_actions.value(QStringLiteral("About1"))->setText(m_about->windowTitle());
-    m_actions.value(QStringLiteral("CommunicationLog1"))->setText(t.text(TextId::CommLogMenu));
-    applySafetyTexts(m_actions, t);
+    applyActionTexts();
     m_bandLabel->setText(t.text(WordId::Band));
     m_modelLabel->setText(t.text(WordId::Model));
     m_readWord = t.text(WordId::Read);

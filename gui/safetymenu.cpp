@@ -10,25 +10,16 @@
 #include "app/appstate.h"
 #include "base/textids.h"
 
-void addSafetyCommands(MainWindow& form, QMenu* programming, QMenu* tools, QMap<QString, QAction*>& actions)
+void connectSafetyCommands(MainWindow& form, const QMap<QString, QAction*>& actions)
 {
-    const PackStrings& t = form.state().texts;
-    auto* compare = new QAction(t.text(TextId::CompareCaption), &form);
-    compare->setObjectName(QStringLiteral("CompareItem"));
-    programming->addAction(compare);
-    actions.insert(compare->objectName(), compare);
-    QObject::connect(compare, &QAction::triggered, &form, [&form] {
+    QObject::connect(actions.value(QStringLiteral("CompareItem")), &QAction::triggered, &form, [&form] {
         if (form.state().radioBusy() || !form.channelEditor()->finishPendingEdit())
             return;
         CompareWindow window(form.context(), &form);
         window.startCommand();
     });
 
-    auto* backups = new QAction(t.text(TextId::BackupsCaption), &form);
-    backups->setObjectName(QStringLiteral("BackupsItem"));
-    tools->addAction(backups);
-    actions.insert(backups->objectName(), backups);
-    QObject::connect(backups, &QAction::triggered, &form, [&form] {
+    QObject::connect(actions.value(QStringLiteral("BackupsItem")), &QAction::triggered, &form, [&form] {
         if (form.state().radioBusy() || !form.channelEditor()->finishPendingEdit())
             return;
         BackupsWindow window(form.context(), &form);
@@ -41,12 +32,4 @@ void addSafetyCommands(MainWindow& form, QMenu* programming, QMenu* tools, QMap<
         });
         window.startCommand();
     });
-}
-
-void applySafetyTexts(const QMap<QString, QAction*>& actions, const PackStrings& t)
-{
-    if (QAction* a = actions.value(QStringLiteral("CompareItem")))
-        a->setText(t.text(TextId::CompareCaption));
-    if (QAction* a = actions.value(QStringLiteral("BackupsItem")))
-        a->setText(t.text(TextId::BackupsCaption));
 }

@@ -2,13 +2,10 @@
 #include <QMap>
 #include <QString>
 
-class PackStrings;
 class QAction;
-class QMenu;
 class MainWindow;
 
-// Programming > Compare with radio and Tools > Backups, added to the main
-// window's menus; their actions go into `actions` by object name
-// ("CompareItem", "BackupsItem").
-void addSafetyCommands(MainWindow& form, QMenu* programming, QMenu* tools, QMap<QString, QAction*>& actions);
-void applySafetyTexts(const QMap<QString, QAction*>& actions, const PackStrings& texts);
+// What Programming > Compare with radio and Tools > Backups do: the two
+// commands of the main window's action table ("CompareItem", "BackupsItem")
+// open their windows.
+void connectSafetyCommands(MainWindow& form, const QMap<QString, QAction*>& actions);
