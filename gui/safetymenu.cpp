@@ -6,6 +6,7 @@
 #include "gui/backupswindow.h"
 #include "gui/channeleditor.h"
 #include "gui/comparewindow.h"
+#include "gui/fleetwindow.h"
 #include "gui/mainwindow.h"
 #include "app/appstate.h"
 #include "base/textids.h"
@@ -21,6 +22,17 @@ void addSafetyCommands(MainWindow& form, QMenu* programming, QMenu* tools, QMap<
         if (form.state().radioBusy() || !form.channelEditor()->finishPendingEdit())
             return;
         CompareWindow window(form.context(), &form);
+        window.startCommand();
+    });
+
+    auto* fleet = new QAction(t.text(TextId::FleetMenuItem), &form);
+    fleet->setObjectName(QStringLiteral("FleetItem"));
+    programming->addAction(fleet);
+    actions.insert(fleet->objectName(), fleet);
+    QObject::connect(fleet, &QAction::triggered, &form, [&form] {
+        if (form.state().radioBusy() || !form.channelEditor()->finishPendingEdit())
+            return;
+        FleetWindow window(form.context(), &form);
         window.startCommand();
     });
 
@@ -47,6 +59,8 @@ void applySafetyTexts(const QMap<QString, QAction*>& actions, const PackStrings&
 {
     if (QAction* a = actions.value(QStringLiteral("CompareItem")))
         a->setText(t.text(TextId::CompareCaption));
+    if (QAction* a = actions.value(QStringLiteral("FleetItem")))
+        a->setText(t.text(TextId::FleetMenuItem));
     if (QAction* a = actions.value(QStringLiteral("BackupsItem")))
         a->setText(t.text(TextId::BackupsCaption));
 }
