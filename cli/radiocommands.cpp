@@ -349,7 +349,30 @@ QString oneLine(const QString& text)
 // write --watch: every port keeps going, one radio after another, until a
 // signal; then the radios being written finish and it ends. One line per
 // radio; exit 0 when every radio went through.
-int watch(Setup& s, const QCommandLineParser& p, const DocumentData& data)
+// The user names of --watch: --user for all, --user-pattern counted, or
+// each radio's own; nullopt after a usage message.
+std::optional<UserPattern> watchedNames(const QCommandLineParser& p, const PackStrings& texts, int* exit)
+{
+    UserPattern user;
+    if (p.isSet(UserPatternOption)) {
+        bool ok = true;
+        const int first = p.isSet(FirstNumberOption) ? p.value(FirstNumberOption).toInt(&ok) : 1;
+        if (!ok || first < 0) {
+            *exit = Cli::usage(Write.name, QStringLiteral("--first-number wants a number from 0"));
+            return std::nullopt;
+        }
+        user = UserPattern::counter(p.value(UserPatternOption), first);
+    } else if (p.isSet(UserOption)) {
+        user = UserPattern::fixed(p.value(UserOption));
+    }
+    if (const Result names = user.check(); !names) {
+        *exit = Cli::usage(Write.name, QStringLiteral("--user-pattern: ") + names.text(texts));
+        return std::nullopt;
+    }
+    return user;
+}
+
+int watch(Setup& s, const QCommandLineParser& p, const DocumentData& data, const UserPattern& user)
 {
     FleetRun::Settings fs;
     for (const RadioJob& job : s.jobs) {
@@ -370,17 +393,7 @@ int watch(Setup& s, const QCommandLineParser& p, const DocumentData& data)
     c.options = s.jobs.first().safety;
     c.keepGoing = true;
     c.log = s.trace.get();
-    if (p.isSet(UserPatternOption)) {
-        bool ok = true;
-        const int first = p.isSet(FirstNumberOption) ? p.value(FirstNumberOption).toInt(&ok) : 1;
-        if (!ok || first < 0)
-            return Cli::usage(Write.name, QStringLiteral("--first-number wants a number from 0"));
-        fs.user = UserPattern::counter(p.value(UserPatternOption), first);
-    } else if (p.isSet(UserOption)) {
-        fs.user = UserPattern::fixed(p.value(UserOption));
-    }
-    if (const Result names = fs.user.check(); !names)
-        return Cli::usage(Write.name, QStringLiteral("--user-pattern: ") + names.text(s.texts));
+    fs.user = user;
     fs.reportPath = p.value(ReportOption);
     if (!fs.reportPath.isEmpty()) {
         QDir().mkpath(QFileInfo(fs.reportPath).absolutePath());
@@ -548,6 +561,9 @@ int write(const QStringList& args)
     auto s = setup(Write, p, RadioJob::Mode::Write, &exit, p.values(PortOption));
     if (!s)
         return exit;
+    const std::optional<UserPattern> names = watching ? watchedNames(p, s->texts, &exit) : UserPattern();
+    if (!names)
+        return exit;
 
     const QString input = p.value(InputOption);
     const SettingsFile::ReadResult file =
@@ -578,7 +594,7 @@ int write(const QStringList& args)
                                                                  inLine(WriteCheck::reason(problems).text(s->texts))));
     const SignalsHeld held;
     if (watching)
-        return watch(*s, p, data);
+        return watch(*s, p, data, *names);
     for (RadioJob& job : s->jobs) {
         job.data = data;
         job.stampFactoryDate = p.isSet(StampOption);

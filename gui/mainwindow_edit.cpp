@@ -256,7 +256,7 @@ void MainWindow::applyEditingTexts()
         {"ClipPasteItem", 'P'}, {"InsertChannelItem", 'I'}, {"DuplicateChannelItem", 'D'},
         {"DeleteChannelsItem", 'L'}, {"SelectAllItem", 'A'}, {"SetSelectedMenu", 'S'},
         {"WindowCascadeItem", 'C'}, {"CommunicationLog1", 'G'}, {"N2", 'L'}, {"BackupsItem", 'B'},
-        {"CompareItem", 'M'}, {"HelpAboutItem", 'H'}, {"About1", 'A'}};
+        {"CompareItem", 'M'}, {"FleetItem", 'P'}, {"HelpAboutItem", 'H'}, {"About1", 'A'}};
     for (const auto& [name, letter] : letters)
         if (QAction* a = m_actions.value(QLatin1String(name)))
             a->setText(Mnemonic::with(a->text(), QLatin1Char(letter)));

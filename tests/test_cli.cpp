@@ -146,7 +146,7 @@ private slots:
     {
         Run r = cli({"--help"});
         QCOMPARE(r.exit, 0);
-        for (const char* cmd : {"read", "write", "info", "show", "export-csv", "import-csv"}) {
+        for (const char* cmd : {"read", "write", "clone", "info", "show", "export-csv", "import-csv"}) {
             QVERIFY2(r.out.contains(QStringLiteral("  %1 ").arg(cmd)), cmd);
             const Run h = cli({cmd, "--help"});
             QCOMPARE(h.exit, 0);
@@ -166,6 +166,14 @@ private slots:
             {{"write", "--port", "COM1", "--input", "x.kq19", "--user", "张三", "--lang", "en"},
              "--user: \"张三\" holds the character \"张\", which the radio cannot store"},
             {{"write", "--port", "COM1", "--input", "x.kq19", "--new-password", "12*4"}, "\"*\" is not one"},
+            {{"write", "--port", "COM1", "--input", "x.kq19", "--report", "r.csv"}, "--report goes with --watch"},
+            {{"write", "--watch", "--port", "COM1", "--input", "x.kq19", "--user", "A", "--user-pattern", "A#"},
+             "--user and --user-pattern exclude each other"},
+            {{"write", "--watch", "--port", "COM1", "--input", "x.kq19", "--user-pattern", "FLEET-##", "--lang", "en"},
+             "--user-pattern: The user name \"FLEET-01\" cannot be stored in a radio: at most 7 characters"},
+            {{"write", "--watch", "--port", "COM1", "--input", "x.kq19", "--user-pattern", "FLEET", "--lang", "en"},
+             "the pattern \"FLEET\" has no # for the counter"},
+            {{"clone", "--from", "COM1"}, "--from and --to are required"},
             {{"diff", "a.kq19", "b.kq19", "--password", "1234567890123"}, "--password takes at most 12 digits"},
             // --lang is taken by every command that prints (a wrong value proves it is known).
             {{"write", "--port", "COM1", "--input", "x.kq19", "--lang", "fr"}, "--lang takes zh, en or tw"},
