@@ -1,6 +1,7 @@
 #include "fleet.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
 #include <chrono>
@@ -21,6 +22,10 @@ constexpr int HandshakeMs = 150;
 // A port just opened waits as the transfer engine does before its first
 // frame: the radio takes a new connection only after the pause.
 constexpr int OpenPauseMs = 150;
+// While the port's device is missing (the cable unplugged), whether it is
+// back is only a look at the file system: cheap enough to ask more often,
+// so that a radio plugged in is found soon after its cable.
+constexpr int MissingPollMs = 100;
 
 const QRegularExpression& counterRun()
 {
@@ -141,15 +146,17 @@ bool FleetStation::pause(int ms)
     return !m_stop;
 }
 
-// One handshake on the port, opened first if it is not (a vanished device
-// fails to open: no radio). A radio that answers is let go with the end
-// frame, as after any exchange.
-bool FleetStation::answers(SerialLink& link, const Settings& s)
+// One handshake on the port, opened first if it is not. A radio that
+// answers is let go with the end frame, as after any exchange.
+FleetStation::Presence FleetStation::answers(SerialLink& link, const Settings& s)
 {
     if (link.failed() || !link.isOpen()) {
         link.close();
+        // An unplugged USB cable's device is gone until it is plugged in again.
+        if (!QFileInfo::exists(s.device))
+            return Presence::Missing;
         if (!link.open())
-            return false;
+            return Presence::Silent;
         link.clearReceive();
         link.aSysDelay(1 << 20, OpenPauseMs);
     }
@@ -157,12 +164,12 @@ bool FleetStation::answers(SerialLink& link, const Settings& s)
     const Result r = RadioProtocol(link).handshake(1, HandshakeMs);
     if (link.failed()) {
         link.close();
-        return false;
+        return Presence::Silent;
     }
     if (!r)
-        return false;
+        return Presence::Silent;
     RadioProtocol(link).end(0);
-    return true;
+    return Presence::Answered;
 }
 
 // Asks about twice a second until a radio answers (present) or none does
@@ -177,9 +184,11 @@ bool FleetStation::waitFor(SerialLink& link, const Settings& s, bool present)
                 return false;
         }
         clock.start();
-        if (answers(link, s) == present)
+        const Presence now = answers(link, s);
+        if ((now == Presence::Answered) == present)
             return true;
-        if (!pause(s.pollMs - int(clock.elapsed())))
+        const int interval = now == Presence::Missing ? MissingPollMs : s.pollMs;
+        if (!pause(interval - int(clock.elapsed())))
             return false;
     }
 }

@@ -63,7 +63,8 @@ private:
 
 // One port of a batch, on a thread of its own: it waits for a radio to
 // answer the handshake (asking about twice a second, the port opened anew
-// whenever it was lost, as an unplugged USB cable's device vanishes), writes
+// whenever it was lost, as an unplugged USB cable's device vanishes, and a
+// missing device looked for ten times a second), writes
 // it with backup and verify (SafeTransfer), and then, keeping going, waits
 // until that radio is gone (no answer, or its device vanished) before it
 // waits for the next. A stop ends the waiting; a radio being written is
@@ -118,9 +119,10 @@ signals:
     void finished();
 
 private:
+    enum class Presence { Answered, Silent, Missing };
     void run(const Settings& s);
     bool waitFor(SerialLink& link, const Settings& s, bool present);
-    bool answers(SerialLink& link, const Settings& s);
+    Presence answers(SerialLink& link, const Settings& s);
     Radio program(const Settings& s);
     bool pause(int ms);
 
