@@ -191,8 +191,11 @@ FleetWindow::FleetWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
 FleetWindow::~FleetWindow()
 {
     // Radios being written finish; nothing waits for the next.
+    const bool running = m_run.isRunning();
     m_run.requestStop();
     m_run.wait();
+    if (running)
+        m_ctx.state->setRadioBusy(false);
 }
 
 QString FleetWindow::text(int id) const
