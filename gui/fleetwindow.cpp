@@ -369,6 +369,8 @@ QString FleetWindow::stateText(const FleetRun::Row& r) const
     switch (r.state) {
     case State::Idle: return {};
     case State::Waiting:
+        if (!r.portProblem.isEmpty())
+            return Result::fail(TextId::FleetStateCannotOpen, {r.portProblem}).text(t);
         // After a radio, its result stays in view until the next one answers.
         if (r.done + r.failed == 0)
             return t.text(TextId::FleetStateWaiting);

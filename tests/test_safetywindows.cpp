@@ -244,6 +244,22 @@ private slots:
         // The radios hold the names the rows show.
         QCOMPARE(r.mem(0x4048, 4), table->item(0, 2)->text().toLatin1());
         QCOMPARE(second.memory().mid(0x4048, 4), table->item(1, 2)->text().toLatin1());
+
+        // A port another program holds: its row says why while it waits, and
+        // Stop ends the batch.
+        SerialLink holder;
+        holder.setDevice(second.devicePath());
+        QVERIFY(holder.open());
+        w.findChild<QCheckBox*>("PortBox1")->setChecked(false);
+        w.findChild<QCheckBox*>("PortBox3")->setChecked(false);
+        QTest::mouseClick(w.findChild<QPushButton*>("ButtonStart"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(table->item(0, 1)->text().startsWith("Waiting for a radio, but the port cannot be opened: "),
+                                 5000);
+        QVERIFY2(table->item(0, 1)->text().contains("in use"), qPrintable(table->item(0, 1)->text()));
+        QTest::mouseClick(w.findChild<QPushButton*>("ButtonStop"), Qt::LeftButton);
+        QVERIFY(ended.wait(5000));
+        QCOMPARE(table->item(0, 1)->text(), "Stopped");
+        QVERIFY(!r.state.radioBusy());
     }
 };
 

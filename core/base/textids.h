@@ -439,6 +439,7 @@
     X(FleetBadUser, 2042) \
     X(FleetUserTooLong, 2043) \
     X(FleetPatternNoCounter, 2044) \
+    X(FleetStateCannotOpen, 2045) \
     X(FleetReportHeader, 2050) \
     X(FleetResultWritten, 2051) \
     X(FleetResultFailed, 2052) \

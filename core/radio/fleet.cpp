@@ -96,6 +96,7 @@ FleetStation::FleetStation(std::shared_ptr<FleetNaming> naming, QObject* parent)
 {
     qRegisterMetaType<FleetStation::State>("FleetStation::State");
     qRegisterMetaType<FleetStation::Radio>("FleetStation::Radio");
+    qRegisterMetaType<Result>("Result");
 }
 
 FleetStation::~FleetStation()
@@ -153,9 +154,19 @@ FleetStation::Presence FleetStation::answers(SerialLink& link, const Settings& s
     if (link.failed() || !link.isOpen()) {
         link.close();
         // An unplugged USB cable's device is gone until it is plugged in again.
-        if (!QFileInfo::exists(s.device))
+        auto tell = [this](const Result& problem) {
+            if (problem != m_problem) {
+                m_problem = problem;
+                emit portProblem(problem);
+            }
+        };
+        if (!QFileInfo::exists(s.device)) {
+            tell(Result::success());
             return Presence::Missing;
-        if (!link.open())
+        }
+        const bool opened = link.open();
+        tell(opened ? Result::success() : link.failure());
+        if (!opened)
             return Presence::Silent;
         link.clearReceive();
         link.aSysDelay(1 << 20, OpenPauseMs);
@@ -245,6 +256,7 @@ FleetStation::Radio FleetStation::program(const Settings& s)
 // On the station's thread: everything made here lives and dies here.
 void FleetStation::run(const Settings& s)
 {
+    m_problem = Result::success();
     SerialLink poll;
     poll.setDevice(s.device);
     for (;;) {
@@ -330,6 +342,10 @@ Result FleetRun::start(const Settings& settings)
         connect(st, &FleetStation::stateChanged, this, [this, row](FleetStation::State state, int percent) {
             m_rows[row].state = state;
             m_rows[row].percent = percent;
+            emit rowChanged(row);
+        });
+        connect(st, &FleetStation::portProblem, this, [this, row](const Result& why) {
+            m_rows[row].portProblem = why.text(m_settings.common.texts);
             emit rowChanged(row);
         });
         connect(st, &FleetStation::radioFound, this, [this, row](const QString& user) {

@@ -116,6 +116,9 @@ signals:
     void stateChanged(FleetStation::State state, int percent);
     void radioFound(const QString& user);
     void radioFinished(const FleetStation::Radio& radio);
+    // The port's device is there but cannot be opened (in use, no
+    // permission): why, while it lasts; success once it opens again.
+    void portProblem(const Result& why);
     void finished();
 
 private:
@@ -132,6 +135,7 @@ private:
     std::mutex m_lock;
     std::condition_variable m_wake;
     bool m_stop = false;
+    Result m_problem;   // on the station's thread: the last open failure told
 };
 
 // A batch over several ports at once: one station per port, the counter of
@@ -158,6 +162,7 @@ public:
         int percent = 0;
         QString user;          // of the radio under way or last done
         QString reason;        // why the last radio failed
+        QString portProblem;   // why the port cannot be opened now, while it cannot
         qint64 lastMs = -1;    // how long the last radio took
         int done = 0;
         int failed = 0;
