@@ -760,8 +760,8 @@ private slots:
         }
         ::kill(pid_t(p.processId()), SIGINT);
         QVERIFY(p.waitForFinished(10000));
-        QCOMPARE(p.exitCode(), 0);
         out += QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(p.exitCode() == 0, qPrintable(out + p.readAllStandardError()));
         const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         const QRegularExpression line(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d (\\S+) (T-\\d\\d) written$"));
