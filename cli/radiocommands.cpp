@@ -64,7 +64,7 @@ const QCommandLineOption LangOption(QStringLiteral("lang"),
 const QCommandLineOption WatchOption(QStringLiteral("watch"),
                                      QStringLiteral("Keep going: program each radio that answers on a port, wait until it is gone, then the next."));
 const QCommandLineOption UserPatternOption(QStringLiteral("user-pattern"),
-                                           QStringLiteral("With --watch: a user name with a counter, e.g. FLEET-### for FLEET-001, FLEET-002, ..."),
+                                           QStringLiteral("With --watch: a user name with a counter, e.g. FLT-### for FLT-001, FLT-002, ... (at most 7 characters)"),
                                            QStringLiteral("PATTERN"));
 const QCommandLineOption FirstNumberOption(QStringLiteral("first-number"),
                                            QStringLiteral("With --user-pattern: the first radio's number (default 1)."),

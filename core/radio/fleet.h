@@ -20,8 +20,8 @@ class SerialLink;
 
 // The user name each radio of a batch gets: the radio's own (unchanged), one
 // name for all, or a name with a counter, where the run of '#' becomes the
-// number padded to as many digits: "FLEET-###" from 1 gives FLEET-001,
-// FLEET-002, ...
+// number padded to as many digits: "FLT-###" from 1 gives FLT-001,
+// FLT-002, ...
 class UserPattern {
 public:
     enum class Mode { Unchanged, Fixed, Counter };
