@@ -17,7 +17,7 @@ struct Entry {
 
 const Entry Commands[] = {
     {&RadioCommands::Read, RadioCommands::read},     {&RadioCommands::Write, RadioCommands::write},
-    {&RadioCommands::Info, RadioCommands::info},     {&FileCommands::Show, FileCommands::show},
+    {&RadioCommands::Info, RadioCommands::info},     {&RadioCommands::Clone, RadioCommands::clone},     {&FileCommands::Show, FileCommands::show},
     {&FileCommands::ExportCsv, FileCommands::exportCsv}, {&FileCommands::ImportCsv, FileCommands::importCsv},
     {&SafetyCommands::Diff, SafetyCommands::diff},   {&SafetyCommands::BackupsList, SafetyCommands::backups},
     {&SafetyCommands::CalibrationRead, SafetyCommands::calibrationRead},
@@ -33,7 +33,7 @@ QString toolHelp()
         t += QStringLiteral("  %1\n").arg(e.command->synopsis.simplified());
     t += QStringLiteral("\nRun \"rq300-cli COMMAND --help\" for the options of one command;\n"
                         "\"rq300-cli --version\" shows the version.\n"
-                        "read, write and info take --trace FILE: a log of every frame for a bug report.\n\n");
+                        "read, write, clone and info take --trace FILE: a log of every frame for a bug report.\n\n");
     // The same rule as the window program: beside the program when a
     // sysini.ini lies there, otherwise in the home configuration folder.
     t += Cli::location().describe() + u'\n';

@@ -5,8 +5,15 @@
 #include <memory>
 
 #include "files/filesave.h"
+#include <QDir>
+#include <QEventLoop>
+#include <QTimer>
 #include <atomic>
 #include <csignal>
+
+#include "radio/fleet.h"
+#include "radio/seriallink.h"
+#include "radio/verify.h"
 
 #include "files/settingsfile.h"
 #include "document/band.h"
@@ -53,6 +60,21 @@ const QCommandLineOption NoVerifyOption(QStringLiteral("no-verify"),
 const QCommandLineOption LangOption(QStringLiteral("lang"),
                                     QStringLiteral("Language of the words in the file: zh, en or tw (default: as the window program starts)."),
                                     QStringLiteral("zh|en|tw"));
+
+const QCommandLineOption WatchOption(QStringLiteral("watch"),
+                                     QStringLiteral("Keep going: program each radio that answers on a port, wait until it is gone, then the next."));
+const QCommandLineOption UserPatternOption(QStringLiteral("user-pattern"),
+                                           QStringLiteral("With --watch: a user name with a counter, e.g. FLT-### for FLT-001, FLT-002, ... (at most 7 characters)"),
+                                           QStringLiteral("PATTERN"));
+const QCommandLineOption FirstNumberOption(QStringLiteral("first-number"),
+                                           QStringLiteral("With --user-pattern: the first radio's number (default 1)."),
+                                           QStringLiteral("N"));
+const QCommandLineOption ReportOption(QStringLiteral("report"),
+                                      QStringLiteral("With --watch: add one line per radio to this CSV file as it finishes."),
+                                      QStringLiteral("FILE.csv"));
+const QCommandLineOption FromOption(QStringLiteral("from"), QStringLiteral("The radio to copy."), QStringLiteral("PORT"));
+const QCommandLineOption ToOption(QStringLiteral("to"), QStringLiteral("A radio to write the copy into; repeat for several."),
+                                  QStringLiteral("PORT"));
 
 constexpr int MaxUserLength = 7;
 // Ctrl+C, SIGTERM or SIGHUP while radios are being written: before a radio's
@@ -136,11 +158,11 @@ struct Setup {
     std::shared_ptr<CommLog> trace;   // --trace
 };
 
-std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p, RadioJob::Mode mode, int* exit)
+std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p, RadioJob::Mode mode, int* exit,
+                           const QStringList& ports)
 {
     Setup s;
     s.ini = Cli::loadIni();
-    const QStringList ports = p.values(PortOption);
     if (ports.isEmpty()) {
         *exit = Cli::usage(cmd.name, QStringLiteral("--port is required"));
         return std::nullopt;
@@ -208,14 +230,14 @@ std::optional<Setup> setup(const Cli::Command& cmd, const QCommandLineParser& p,
         job.device = device;
         job.mode = mode;
         job.separator = SystemLocale::decimalSeparator();
-        job.singlePort = p.isSet(SinglePortOption);
+        job.singlePort = isSetFor(cmd, p, SinglePortOption);
         job.safety.backup = mode != RadioJob::Mode::Info && !isSetFor(cmd, p, NoBackupOption);
         job.safety.verify = mode == RadioJob::Mode::Write && !isSetFor(cmd, p, NoVerifyOption);
         s.jobs << job;
     }
     s.language = *lang;
     s.texts = Cli::textsFor(s.language);
-    if (p.isSet(TraceOption)) {
+    if (isSetFor(cmd, p, TraceOption)) {
         s.trace = std::make_shared<CommLog>();
         s.trace->start(p.value(TraceOption), QStringLiteral("rq300-cli %1").arg(cmd.name));
         // A place that cannot be written is a usage error before any radio is touched.
@@ -314,6 +336,117 @@ QString shown(const QString& field)
     return field.isEmpty() ? QStringLiteral("(empty)") : field;
 }
 
+
+// A reason over several lines (one per record that differs) as one line of
+// the running list.
+QString oneLine(const QString& text)
+{
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
+    return out;
+}
+
+// write --watch: every port keeps going, one radio after another, until a
+// signal; then the radios being written finish and it ends. One line per
+// radio; exit 0 when every radio went through.
+// The user names of --watch: --user for all, --user-pattern counted, or
+// each radio's own; nullopt after a usage message.
+std::optional<UserPattern> watchedNames(const QCommandLineParser& p, const PackStrings& texts, int* exit)
+{
+    UserPattern user;
+    if (p.isSet(UserPatternOption)) {
+        bool ok = true;
+        const int first = p.isSet(FirstNumberOption) ? p.value(FirstNumberOption).toInt(&ok) : 1;
+        if (!ok || first < 0) {
+            *exit = Cli::usage(Write.name, QStringLiteral("--first-number wants a number from 0"));
+            return std::nullopt;
+        }
+        user = UserPattern::counter(p.value(UserPatternOption), first);
+    } else if (p.isSet(UserOption)) {
+        user = UserPattern::fixed(p.value(UserOption));
+    }
+    if (const Result names = user.check(); !names) {
+        *exit = Cli::usage(Write.name, QStringLiteral("--user-pattern: ") + names.text(texts));
+        return std::nullopt;
+    }
+    return user;
+}
+
+int watch(Setup& s, const QCommandLineParser& p, const DocumentData& data, const UserPattern& user)
+{
+    FleetRun::Settings fs;
+    for (const RadioJob& job : s.jobs) {
+        fs.ports << FleetRun::Port{job.port, job.device};
+        // A port whose device is missing may get its cable later; one that
+        // is there but refuses us will not answer until that is fixed.
+        if (QFileInfo::exists(job.device))
+            if (const Result why = SerialLink::probe(job.device); !why)
+                Cli::warn(QStringLiteral("%1: %2").arg(job.port, why.text(s.texts)));
+    }
+    FleetStation::Settings& c = fs.common;
+    c.data = data;
+    c.separator = SystemLocale::decimalSeparator();
+    c.texts = s.texts;
+    c.singlePort = p.isSet(SinglePortOption);
+    c.stampFactoryDate = p.isSet(StampOption);
+    c.adminName = TransferContext::defaultAdminName();
+    c.options = s.jobs.first().safety;
+    c.keepGoing = true;
+    c.log = s.trace.get();
+    fs.user = user;
+    fs.reportPath = p.value(ReportOption);
+    if (!fs.reportPath.isEmpty()) {
+        QDir().mkpath(QFileInfo(fs.reportPath).absolutePath());
+        if (const Result r = FileSave::checkWritable(fs.reportPath); !r)
+            return Cli::usage(Write.name, r.text(s.texts));
+    }
+
+    FleetRun run;
+    QEventLoop loop;
+    QObject::connect(&run, &FleetRun::radioFinished, &loop, [](int, const FleetReport::Line& line) {
+        Cli::out(QStringLiteral("%1 %2 %3 %4")
+                     .arg(line.when.toString(QStringLiteral("HH:mm:ss")), line.port,
+                          line.user.isEmpty() ? QStringLiteral("-") : line.user, oneLine(line.result)));
+    });
+    QObject::connect(&run, &FleetRun::reportFailed, &loop, [&s](const Result& why) {
+        Cli::warn(Result::because(TextId::FleetReportFailed, why).text(s.texts));
+    });
+    QObject::connect(&run, &FleetRun::finished, &loop, &QEventLoop::quit);
+    if (const Result started = run.start(fs); !started)
+        return Cli::fail(Write.name, QStringLiteral("%1: %2").arg(
+                                         TransferEngine::stepName(TransferEngine::Outcome::Step::Encode, s.texts),
+                                         inLine(started.text(s.texts))));
+    // A signal ends the waiting; radios being written finish first.
+    QTimer stopCheck;
+    QObject::connect(&stopCheck, &QTimer::timeout, &loop, [&] {
+        if (g_signal.load() != 0) {
+            run.requestStop();
+            stopCheck.stop();
+        }
+    });
+    stopCheck.start(100);
+    loop.exec();
+    if (s.trace)
+        if (const ::Result r = s.trace->write(); !r)
+            Cli::warn(r.text(s.texts));
+    return run.failed() == 0 ? Cli::Ok : Cli::Failed;
+}
+
+// The records a clone must carry over exactly: channels, option block and
+// timer record, as the write sent them.
+RadioImage programmingRecords(const RadioImage& written, const RadioImage& source)
+{
+    RadioImage out;
+    for (int address : written.addresses()) {
+        const bool programming = (address >= Codec::OptionAddr && address < Codec::TimerAddr + RadioImage::RecordSize)
+                                 || (address >= Codec::channelAddress(1)
+                                     && address < Codec::channelAddress(DocumentData::ChannelCount + 1));
+        if (programming && source.contains(address))
+            out.set(address, source.record(address));
+    }
+    return out;
+}
+
 } // namespace
 
 QString deviceFor(const Profile& ini, const QString& port)
@@ -337,7 +470,8 @@ const Cli::Command Write{
     QStringLiteral("write"),
     QStringLiteral("write --port PORT... --input FILE.kq19 [--password DIGITS] [--new-password DIGITS]\n"
                    "                [--user NAME] [--stamp-factory-date] [--single-port] [--band BAND]... [--trace FILE]\n"
-                   "                [--no-backup] [--no-verify] [--lang zh|en|tw]"),
+                   "                [--no-backup] [--no-verify] [--lang zh|en|tw]\n"
+                   "                [--watch [--user-pattern PATTERN [--first-number N]] [--report FILE.csv]]"),
     QStringLiteral("Writes a settings file into one radio or, with several --port options, into several radios\n"
                    "at once, exactly as the window program's Open followed by Write. One result line per port;\n"
                    "the exit status is 1 if any radio failed.\n"
@@ -348,9 +482,28 @@ const Cli::Command Write{
                    "not hold what was written fails, one line per record. A backup written back puts every\n"
                    "record back exactly. On Ctrl+C, SIGTERM or SIGHUP a radio not yet written is left as it\n"
                    "was, one being written is written and checked first; the exit status is then 128 + the\n"
-                   "signal."),
+                   "signal.\n"
+                   "With --watch it keeps going, for a batch of radios: each port waits for a radio to answer,\n"
+                   "writes it, waits until it is gone (unplugged, switched off) and then for the next, opening\n"
+                   "the port anew each time. One line per radio (time, port, user name, result); --report adds\n"
+                   "the same to a CSV file as each radio finishes. Ctrl+C lets the radios being written finish,\n"
+                   "then ends: exit status 0 when every radio went through, else 1."),
     {PortOption, InputOption, PasswordOption, NewPasswordOption, UserOption, StampOption, SinglePortOption, BandListOption,
-     TraceOption, NoBackupOption, NoVerifyOption, Cli::MessageLangOption},
+     TraceOption, NoBackupOption, NoVerifyOption, Cli::MessageLangOption, WatchOption, UserPatternOption, FirstNumberOption,
+     ReportOption},
+    {}};
+
+const Cli::Command Clone{
+    QStringLiteral("clone"),
+    QStringLiteral("clone --from PORT --to PORT... [--password DIGITS] [--single-port] [--band BAND]... [--trace FILE]\n"
+                   "                [--no-backup] [--no-verify] [--lang zh|en|tw]"),
+    QStringLiteral("Reads the radio on --from once and writes every programming record of it (channels, options,\n"
+                   "timer: the bytes, also values a settings file does not carry) into each radio on --to, all\n"
+                   "at once, with a backup before and a read back after each write as \"write\" does. User name\n"
+                   "and identity records stay each radio's own, as a write leaves them. One line per target;\n"
+                   "the exit status is 1 if any failed."),
+    {FromOption, ToOption, PasswordOption, SinglePortOption, BandListOption, TraceOption, NoBackupOption, NoVerifyOption,
+     Cli::MessageLangOption},
     {}};
 
 const Cli::Command Info{
@@ -367,7 +520,7 @@ int read(const QStringList& args)
         return exit;
     if (!p.isSet(OutputOption))
         return Cli::usage(Read.name, QStringLiteral("--output is required"));
-    auto s = setup(Read, p, RadioJob::Mode::Read, &exit);
+    auto s = setup(Read, p, RadioJob::Mode::Read, &exit, p.values(PortOption));
     if (!s)
         return exit;
     const QString output = p.value(OutputOption);
@@ -399,8 +552,17 @@ int write(const QStringList& args)
         return exit;
     if (!p.isSet(InputOption))
         return Cli::usage(Write.name, QStringLiteral("--input is required"));
-    auto s = setup(Write, p, RadioJob::Mode::Write, &exit);
+    const bool watching = p.isSet(WatchOption);
+    for (const QCommandLineOption& o : {UserPatternOption, ReportOption, FirstNumberOption})
+        if (!watching && p.isSet(o))
+            return Cli::usage(Write.name, QStringLiteral("--%1 goes with --watch").arg(o.names().first()));
+    if (p.isSet(UserPatternOption) && p.isSet(UserOption))
+        return Cli::usage(Write.name, QStringLiteral("--user and --user-pattern exclude each other"));
+    auto s = setup(Write, p, RadioJob::Mode::Write, &exit, p.values(PortOption));
     if (!s)
+        return exit;
+    const std::optional<UserPattern> names = watching ? watchedNames(p, s->texts, &exit) : UserPattern();
+    if (!names)
         return exit;
 
     const QString input = p.value(InputOption);
@@ -431,6 +593,8 @@ int write(const QStringList& args)
         return Cli::fail(Write.name, QStringLiteral("%1: %2").arg(TransferEngine::stepName(TransferEngine::Outcome::Step::Encode, s->texts),
                                                                  inLine(WriteCheck::reason(problems).text(s->texts))));
     const SignalsHeld held;
+    if (watching)
+        return watch(*s, p, data, *names);
     for (RadioJob& job : s->jobs) {
         job.data = data;
         job.stampFactoryDate = p.isSet(StampOption);
@@ -451,13 +615,75 @@ int write(const QStringList& args)
     return status;
 }
 
+int clone(const QStringList& args)
+{
+    QCommandLineParser p;
+    int exit = Cli::Ok;
+    if (!Cli::parse(Clone, args, p, &exit))
+        return exit;
+    if (!p.isSet(FromOption) || !p.isSet(ToOption))
+        return Cli::usage(Clone.name, QStringLiteral("--from and --to are required"));
+    if (p.values(FromOption).size() > 1)
+        return Cli::usage(Clone.name, QStringLiteral("one --from only"));
+    // One list, so that a target that is the source is found as a port given twice.
+    auto s = setup(Clone, p, RadioJob::Mode::Write, &exit, p.values(FromOption) + p.values(ToOption));
+    if (!s)
+        return exit;
+    const SignalsHeld held;
+    QList<RadioJob> source{s->jobs.takeFirst()};
+    RadioJob& from = source.first();
+    from.mode = RadioJob::Mode::Read;
+    from.safety.verify = false;
+    from.data = Cli::startDocument(s->bands, s->texts);
+    from.data.setText(Key::Password, p.value(PasswordOption));
+    from.stopRequested = [] { return g_signal.load() != 0; };
+    runWithProgress(source);
+    if (const int signo = g_signal.load())
+        return 128 + signo;
+    if (!from.outcome.ok()) {
+        if (s->trace)
+            if (const ::Result r = s->trace->write(); !r)
+                Cli::warn(r.text(s->texts));
+        return failed(Clone.name, from);
+    }
+    SafetyCommands::warnBackup(from, s->texts);
+
+    // The document as read carries the source's records; a write encodes
+    // over them, so each target gets the source's bytes.
+    for (RadioJob& job : s->jobs) {
+        job.data = from.result;
+        job.stopRequested = [] { return g_signal.load() != 0; };
+    }
+    run(*s);
+    if (const int signo = g_signal.load())
+        return interrupted(s->jobs, signo);
+    int status = Cli::Ok;
+    const RadioImage& original = from.result.image();
+    for (const RadioJob& job : s->jobs) {
+        if (!job.outcome.ok() || !job.safe.ok()) {
+            status = failed(Clone.name, job);
+            continue;
+        }
+        const QList<Result> differ = Verify::compare(programmingRecords(job.safe.written, original), job.safe.written);
+        if (!differ.isEmpty()) {
+            status = Cli::fail(QStringLiteral("%1 %2").arg(Clone.name, job.port),
+                               Result::because(TextId::CloneNotExact,
+                                               Result::lines(std::vector<Result>(differ.cbegin(), differ.cend())))
+                                   .text(s->texts));
+            continue;
+        }
+        Cli::out(QStringLiteral("%1: cloned from %2").arg(job.port, from.port));
+    }
+    return status;
+}
+
 int info(const QStringList& args)
 {
     QCommandLineParser p;
     int exit = Cli::Ok;
     if (!Cli::parse(Info, args, p, &exit))
         return exit;
-    auto s = setup(Info, p, RadioJob::Mode::Info, &exit);
+    auto s = setup(Info, p, RadioJob::Mode::Info, &exit, p.values(PortOption));
     if (!s)
         return exit;
     RadioJob& job = s->jobs.first();

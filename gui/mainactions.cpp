@@ -40,6 +40,7 @@ const QList<MainAction>& all()
         {"OptionalFeatures1", "可选功能", 20, 'O', {}, "ToolButton10", "features", 32},
         {"N4", "本机信息", 145, 'I', {}, "ToolButton11", "info", 33},
         {"CompareItem", "", TextId::CompareCaption, 'M', {}},
+        {"FleetItem", "", TextId::FleetMenuItem, 'P', {}},
         // Tools
         {"Window1", "工具", 11, 'T', {}},
         {"WindowCascadeItem", "通信端口", 22, 'C', {}, "ToolButton6", "port", 22},

@@ -165,6 +165,7 @@ void MainWindow::buildMenu()
     programming->addSeparator();
     add(programming, "N4", &MainWindow::showRadioInfo);
     add(programming, "CompareItem", nullptr);
+    add(programming, "FleetItem", nullptr);
 
     QMenu* tools = menu(nullptr, "Window1");
     add(tools, "WindowCascadeItem", &MainWindow::showPortWindow);

@@ -6,6 +6,7 @@
 #include "gui/backupswindow.h"
 #include "gui/channeleditor.h"
 #include "gui/comparewindow.h"
+#include "gui/fleetwindow.h"
 #include "gui/mainwindow.h"
 #include "app/appstate.h"
 #include "base/textids.h"
@@ -16,6 +17,13 @@ void connectSafetyCommands(MainWindow& form, const QMap<QString, QAction*>& acti
         if (form.state().radioBusy() || !form.channelEditor()->finishPendingEdit())
             return;
         CompareWindow window(form.context(), &form);
+        window.startCommand();
+    });
+
+    QObject::connect(actions.value(QStringLiteral("FleetItem")), &QAction::triggered, &form, [&form] {
+        if (form.state().radioBusy() || !form.channelEditor()->finishPendingEdit())
+            return;
+        FleetWindow window(form.context(), &form);
         window.startCommand();
     });
 

@@ -2,10 +2,12 @@
 // the first line of its output and runs until SIGTERM or SIGINT.
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -19,9 +21,10 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 
-void onSignal(int)
+// The pipe carries which signal came: 1 ends the program, 2 swaps the radio.
+void onSignal(int signo)
 {
-    const char c = 1;
+    const char c = signo == SIGUSR1 ? 2 : 1;
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
 }
 
@@ -102,6 +105,8 @@ int main(int argc, char** argv)
         {QStringLiteral("stray-delay-us"), QStringLiteral("The stray comes this many microseconds after the answer (default: the next byte time)."), QStringLiteral("us")},
         {QStringLiteral("ignore-handshakes"), QStringLiteral("Ignore the first n handshakes."), QStringLiteral("n")},
         {QStringLiteral("close-after"), QStringLiteral("Close the line when frame k arrives (cable pulled)."), QStringLiteral("k")},
+        {QStringLiteral("radios"), QStringLiteral("A folder of memory images (*.img, in name order), one radio after another behind the same cable: the first is plugged in at start; SIGUSR1 unplugs it (its image saved) and, after --swap-gap, plugs in the next. With --link the device vanishes meanwhile and the next radio comes up on a new one, as a USB cable plugged in again; without it the line stays and the radio is silent."), QStringLiteral("folder")},
+        {QStringLiteral("swap-gap"), QStringLiteral("With --radios: milliseconds without a radio between two (default 1500)."), QStringLiteral("ms")},
         {QStringLiteral("forget-writes-at"), QStringLiteral("Acknowledge writes of this record address (hex, e.g. 40C0) but keep the old bytes."), QStringLiteral("hex")},
     });
     p.process(app);
@@ -118,6 +123,19 @@ int main(int argc, char** argv)
         || !intOption(p, QStringLiteral("ignore-handshakes"), &faults.ignoreHandshakes)
         || !intOption(p, QStringLiteral("close-after"), &faults.closeAfterFrames))
         return 2;
+    int swapGap = 1500;
+    if (!intOption(p, QStringLiteral("swap-gap"), &swapGap))
+        return 2;
+    QStringList radios;
+    if (p.isSet(QStringLiteral("radios"))) {
+        const QDir folder(p.value(QStringLiteral("radios")));
+        for (const QString& name : folder.entryList({QStringLiteral("*.img")}, QDir::Files, QDir::Name))
+            radios << folder.filePath(name);
+        if (radios.isEmpty()) {
+            say(QStringLiteral("%1 holds no *.img files").arg(folder.path()));
+            return 2;
+        }
+    }
     if (p.isSet(QStringLiteral("forget-writes-at"))) {
         bool ok = false;
         faults.forgetWritesAt = p.value(QStringLiteral("forget-writes-at")).toInt(&ok, 16);
@@ -139,7 +157,7 @@ int main(int argc, char** argv)
     radio.setPacing(p.isSet(QStringLiteral("pace")));
     radio.setBusyReplies(busy);
 
-    const QString image = p.value(QStringLiteral("image"));
+    QString image = radios.isEmpty() ? p.value(QStringLiteral("image")) : radios.first();
     if (!image.isEmpty() && QFileInfo::exists(image)) {
         QString error;
         // A damaged image is left as it is rather than overwritten.
@@ -171,15 +189,61 @@ int main(int argc, char** argv)
     if (!link.isEmpty() && !makeLink(link, radio.devicePath()))
         return 1;
 
+    // One radio after another: the one plugged in is unplugged (its image
+    // saved, the device gone or the radio silent), then after the gap the
+    // next is plugged in. After the last, nothing more comes.
+    qsizetype current = 0;
+    bool swapping = false;
+    auto plugNext = [&] {
+        swapping = false;
+        if (++current >= radios.size()) {
+            say(QStringLiteral("no more radios"));
+            return;
+        }
+        image = radios[current];
+        QString why;
+        if (!radio.loadImage(image, &why)) {
+            say(why);
+            return;
+        }
+        if (!link.isEmpty()) {
+            if (!radio.start(&why)) {
+                say(why);
+                return;
+            }
+            radio.setFaults(faults);
+            makeLink(link, radio.devicePath());
+        }
+        radio.setSilent(false);
+        say(QStringLiteral("plugged in %1").arg(QFileInfo(image).fileName()));
+    };
+    auto unplug = [&] {
+        if (radios.isEmpty() || swapping || current >= radios.size())
+            return;
+        swapping = true;
+        save();
+        radio.setSilent(true);
+        if (!link.isEmpty()) {
+            const QString device = radio.devicePath();
+            radio.stop();
+            removeLink(link, device);
+        }
+        say(QStringLiteral("unplugged %1").arg(QFileInfo(image).fileName()));
+        QTimer::singleShot(swapGap, &app, plugNext);
+    };
+
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
         say(QStringLiteral("cannot set up signal handling"));
         return 1;
     }
     QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] {
-        char c;
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&] {
+        char c = 1;
         [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &c, 1);
-        QCoreApplication::quit();
+        if (c == 2)
+            unplug();
+        else
+            QCoreApplication::quit();
     });
     struct sigaction sa {};
     sa.sa_handler = onSignal;
@@ -187,6 +251,7 @@ int main(int argc, char** argv)
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGUSR1, &sa, nullptr);
 
     std::printf("%s\n", qPrintable(radio.devicePath()));
     std::fflush(stdout);

@@ -140,6 +140,12 @@ void SimRadio::setFaults(const Faults& f)
     m_faults = f;
 }
 
+void SimRadio::setSilent(bool on)
+{
+    m_silent = on;
+    m_in.clear();
+}
+
 void SimRadio::resetCounters()
 {
     m_frames = 0;
@@ -197,6 +203,8 @@ void SimRadio::onReadable()
     char buf[512];
     for (;;) {
         const ssize_t n = ::read(m_master, buf, sizeof buf);
+        if (n > 0 && m_silent)
+            continue;   // nobody there to hear it
         if (n > 0) {
             const QByteArray chunk(buf, n);
             if (m_echo)

@@ -57,6 +57,10 @@ public:
     void setPacing(bool on);
     void setFaults(const Faults& f);
     void resetCounters();
+    // A radio switched off or unplugged while the cable stays: every frame
+    // is taken off the line and none is answered.
+    void setSilent(bool on);
+    bool isSilent() const { return m_silent; }
 
     // Service protocol: every service command (06 00, aging, calibration,
     // store) is first answered "busy" (09 00 09) this many times in a row.
@@ -124,6 +128,7 @@ private:
 
     bool m_echo = false;
     bool m_pacing = false;
+    bool m_silent = false;
     Faults m_faults;
     int m_frames = 0;
     int m_handshakes = 0;

@@ -27,6 +27,9 @@ public:
         return device;
     }
 
+    // The process of the radio started last (to send it a signal).
+    qint64 lastPid() const { return m_sims.empty() ? 0 : m_sims.back()->processId(); }
+
     void stop()
     {
         for (auto& p : m_sims) {

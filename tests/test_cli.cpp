@@ -147,7 +147,7 @@ private slots:
     {
         Run r = cli({"--help"});
         QCOMPARE(r.exit, 0);
-        for (const char* cmd : {"read", "write", "info", "show", "export-csv", "import-csv"}) {
+        for (const char* cmd : {"read", "write", "clone", "info", "show", "export-csv", "import-csv"}) {
             QVERIFY2(r.out.contains(QStringLiteral("  %1 ").arg(cmd)), cmd);
             const Run h = cli({cmd, "--help"});
             QCOMPARE(h.exit, 0);
@@ -167,6 +167,14 @@ private slots:
             {{"write", "--port", "COM1", "--input", "x.kq19", "--user", "张三", "--lang", "en"},
              "--user: \"张三\" holds the character \"张\", which the radio cannot store"},
             {{"write", "--port", "COM1", "--input", "x.kq19", "--new-password", "12*4"}, "\"*\" is not one"},
+            {{"write", "--port", "COM1", "--input", "x.kq19", "--report", "r.csv"}, "--report goes with --watch"},
+            {{"write", "--watch", "--port", "COM1", "--input", "x.kq19", "--user", "A", "--user-pattern", "A#"},
+             "--user and --user-pattern exclude each other"},
+            {{"write", "--watch", "--port", "COM1", "--input", "x.kq19", "--user-pattern", "FLEET-##", "--lang", "en"},
+             "--user-pattern: The user name \"FLEET-01\" cannot be stored in a radio: at most 7 characters"},
+            {{"write", "--watch", "--port", "COM1", "--input", "x.kq19", "--user-pattern", "FLEET", "--lang", "en"},
+             "the pattern \"FLEET\" has no # for the counter"},
+            {{"clone", "--from", "COM1"}, "--from and --to are required"},
             {{"diff", "a.kq19", "b.kq19", "--password", "1234567890123"}, "--password takes at most 12 digits"},
             // --lang is taken by every command that prints (a wrong value proves it is known).
             {{"write", "--port", "COM1", "--input", "x.kq19", "--lang", "fr"}, "--lang takes zh, en or tw"},
@@ -713,6 +721,100 @@ private slots:
         QVERIFY2(r.exit == 0, qPrintable(r.err));
         stopSims();
         QCOMPARE(readAll(path("clone.img")).mid(0x4000, 0x18).toHex(), image.mid(0x4000, 0x18).toHex());
+    }
+
+    // A production line behind one port name: three radios plugged in one
+    // after another (each a new device, as a USB cable plugged in again),
+    // each written, named by the counter and listed in the report.
+    void watchKeepsGoingThroughRadiosSwappedBehindOnePort()
+    {
+        englishIni();
+        const QString source = sim("src.img", {"--sample-channels"});
+        QCOMPARE(cli({"read", "--port", source, "--output", "w.kq19", "--no-backup"}).exit, 0);
+        stopSims();
+        QVERIFY(QDir().mkpath(path("line")));
+        sim("fresh.img");
+        stopSims();
+        for (const char* name : {"a.img", "b.img", "c.img"})
+            QVERIFY(QFile::copy(path("fresh.img"), path(QStringLiteral("line/") + name)));
+        const QString port = path("line-port");
+        QVERIFY(!sim("unused.img", {"--radios", path("line"), "--link", port, "--swap-gap", "700"}).isEmpty());
+        const qint64 radios = m_sims.lastPid();
+
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.start(path("rq300-cli"), {"write", "--watch", "--port", port, "--input", "w.kq19", "--user-pattern", "T-##",
+                                    "--first-number", "7", "--report", "line.csv"});
+        QVERIFY(p.waitForStarted(5000));
+        QString out;
+        for (int n = 1; n <= 3; ++n) {
+            QElapsedTimer clock;
+            clock.start();
+            while (out.count('\n') < n && clock.elapsed() < 30000 && p.state() == QProcess::Running) {
+                p.waitForReadyRead(200);
+                out += QString::fromUtf8(p.readAllStandardOutput());
+            }
+            QVERIFY2(out.count('\n') == n, qPrintable(out + p.readAllStandardError()));
+            if (n < 3)
+                ::kill(pid_t(radios), SIGUSR1);   // the next radio, please
+        }
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(10000));
+        out += QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(p.exitCode() == 0, qPrintable(out + p.readAllStandardError()));
+        const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        const QRegularExpression line(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d (\\S+) (T-\\d\\d) written$"));
+        QStringList users;
+        for (const QString& l : lines) {
+            const QRegularExpressionMatch m = line.match(l);
+            QVERIFY2(m.hasMatch(), qPrintable(l));
+            QCOMPARE(m.captured(1), port);
+            users << m.captured(2);
+        }
+        QCOMPARE(users, QStringList({"T-07", "T-08", "T-09"}));
+
+        const QStringList report = QString::fromUtf8(readAll(path("line.csv"))).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(report.size(), 4);
+        QCOMPARE(report[0], "Date and time,Port,User name,Result,Verify,Backup");
+        for (int n = 1; n <= 3; ++n) {
+            const QStringList f = report[n].split(',');
+            QCOMPARE(f.size(), 6);
+            QCOMPARE(f.mid(1, 4), QStringList({port, users[n - 1], "written", "checked"}));
+            QVERIFY2(QFileInfo::exists(f[5]), qPrintable(report[n]));
+        }
+        stopSims();
+        const QByteArray programmed = readAll(path("src.img")).mid(0x4080, 32 * 16);
+        const QStringList names = {"a", "b", "c"};
+        for (int n = 0; n < 3; ++n) {
+            const QByteArray image = readAll(path("line/" + names[n] + ".img"));
+            QCOMPARE(image.mid(0x4080, 32 * 16), programmed);
+            QCOMPARE(image.mid(0x4048, 4), users[n].toLatin1());
+        }
+    }
+
+    // clone copies the records themselves: also codes no list names.
+    void cloneCopiesEveryProgrammingRecord()
+    {
+        englishIni();
+        sim("orig.img", {"--sample-channels"});
+        stopSims();
+        QByteArray image = readAll(path("orig.img"));
+        image[0x400D] = char(0xC5);   // top key, long press: code 12
+        writeAll(path("orig.img"), image);
+        const QString from = sim("orig.img");
+        const QString to1 = sim("copy1.img"), to2 = sim("copy2.img");
+        const Run r = cli({"clone", "--from", from, "--to", to1, "--to", to2});
+        QVERIFY2(r.exit == 0, qPrintable(r.err));
+        QCOMPARE(r.out, to1 + ": cloned from " + from + "\n" + to2 + ": cloned from " + from + "\n");
+        QCOMPARE(cli({"clone", "--from", from, "--to", from}).exit, 2);
+        stopSims();
+        for (const char* copy : {"copy1.img", "copy2.img"}) {
+            const QByteArray target = readAll(path(copy));
+            QCOMPARE(target.mid(0x4000, 0x18).toHex(), image.mid(0x4000, 0x18).toHex());   // options, timer
+            QCOMPARE(target.mid(0x4080, 32 * 16).toHex(), image.mid(0x4080, 32 * 16).toHex());   // channels
+            QCOMPARE(target.mid(0x4048, 3), "SIM");   // the radio's own user name
+        }
     }
 
     void writeOfFrequenciesTheRadioCannotTake()

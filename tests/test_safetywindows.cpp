@@ -1,6 +1,13 @@
-// The read/write window's backup and verify boxes, and the compare list.
+// The read/write window's backup and verify boxes, the compare list and the
+// window that programs several radios at once.
 #include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -9,6 +16,7 @@
 #include "files/backups.h"
 #include "gui/backupswindow.h"
 #include "gui/comparewindow.h"
+#include "gui/fleetwindow.h"
 #include "gui/readwritedialog.h"
 #include "mainwindowfixture.h"
 #include "radio/portmap.h"
@@ -160,6 +168,100 @@ private slots:
         QCOMPARE(prompter.messages.size(), 1);
         QVERIFY(f.doc.data() == before);
         QDir(folder).removeRecursively();
+    }
+
+    // Three radios at once, one of which keeps its old bytes: the other two
+    // are written and checked, the third fails with the record named, and
+    // the report lists all three under their counted names.
+    void fleetWindowProgramsSeveralRadiosAndReports()
+    {
+        RadioFixture r;
+        r.state.texts = englishTexts();
+        r.doc.applyLanguage(r.state.texts);
+        SimRadio second, third;
+        QVERIFY(second.start() && third.start());
+        SimRadio::Faults forgets;
+        forgets.forgetWritesAt = 0x4090;   // channel 2, first half
+        third.setFaults(forgets);
+        // A channel there, which the empty channel of the document would clear.
+        third.memory().replace(0x4090, 16, QByteArray::fromHex("439100004341000020132013FFF63FFD"));
+        PortMap ports;
+        ports.setPath(1, r.sim.devicePath());
+        ports.setPath(2, second.devicePath());
+        ports.setPath(3, third.devicePath());
+        AppContext ctx{&r.doc, &r.state, &r.link, &ports, &r.identity, {}};
+        ScriptedPrompter prompter;
+        QTemporaryDir dir;
+
+        FleetWindow w(ctx);
+        w.show();
+        for (const char* box : {"PortBox1", "PortBox2", "PortBox3"})
+            w.findChild<QCheckBox*>(box)->setChecked(true);
+        w.findChild<QRadioButton*>("UserPattern")->setChecked(true);
+        w.findChild<QLineEdit*>("Pattern")->setText("T-##");
+        w.findChild<QSpinBox*>("FirstNumber")->setValue(7);
+        w.findChild<QLineEdit*>("ReportPath")->setText(dir.filePath("report.csv"));
+        QSignalSpy ended(&w, &FleetWindow::runFinished);
+        QTest::mouseClick(w.findChild<QPushButton*>("ButtonStart"), Qt::LeftButton);
+        QVERIFY(r.state.radioBusy());   // no other transfer meanwhile
+        QVERIFY(!w.findChild<QPushButton*>("ButtonStart")->isEnabled());
+        QVERIFY(ended.wait(60000));
+        QVERIFY2(prompter.messages.isEmpty(), qPrintable(prompter.messages.value(0).text));
+        QVERIFY(!r.state.radioBusy());
+
+        QCOMPARE(w.findChild<QLabel*>("Totals")->text(), "Radios done: 2    failed: 1");
+        auto* table = w.findChild<QTableWidget*>("FleetTable");
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->item(0, 1)->text(), "Done");
+        QCOMPARE(table->item(1, 1)->text(), "Done");
+        QVERIFY2(table->item(2, 1)->text().startsWith("Failed: The radio does not hold what was written:"),
+                 qPrintable(table->item(2, 1)->text()));
+        QVERIFY(table->item(2, 1)->text().contains("channel 2 first half: written"));
+        QStringList names;
+        for (int row = 0; row < 3; ++row)
+            names << table->item(row, 2)->text();
+        QCOMPARE(QStringList(names).size(), 3);
+        names.sort();
+        QCOMPARE(names, QStringList({"T-07", "T-08", "T-09"}));
+
+        QFile file(dir.filePath("report.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList report = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(report.size(), 4);
+        QCOMPARE(report[0], "Date and time,Port,User name,Result,Verify,Backup");
+        int written = 0;
+        for (const QString& line : report.mid(1)) {
+            if (line.contains(",COM3,")) {
+                QVERIFY2(line.contains(",\"failed: The radio does not hold what was written:"), qPrintable(line));
+                QVERIFY2(line.contains("\",differs,"), qPrintable(line));
+                continue;
+            }
+            const QStringList f = line.split(',');
+            QCOMPARE(f.size(), 6);
+            QCOMPARE(f.mid(3, 2), QStringList({"written", "checked"}));
+            QVERIFY(QFileInfo::exists(f[5]));
+            ++written;
+        }
+        QCOMPARE(written, 2);
+        // The radios hold the names the rows show.
+        QCOMPARE(r.mem(0x4048, 4), table->item(0, 2)->text().toLatin1());
+        QCOMPARE(second.memory().mid(0x4048, 4), table->item(1, 2)->text().toLatin1());
+
+        // A port another program holds: its row says why while it waits, and
+        // Stop ends the batch.
+        SerialLink holder;
+        holder.setDevice(second.devicePath());
+        QVERIFY(holder.open());
+        w.findChild<QCheckBox*>("PortBox1")->setChecked(false);
+        w.findChild<QCheckBox*>("PortBox3")->setChecked(false);
+        QTest::mouseClick(w.findChild<QPushButton*>("ButtonStart"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(table->item(0, 1)->text().startsWith("Waiting for a radio, but the port cannot be opened: "),
+                                 5000);
+        QVERIFY2(table->item(0, 1)->text().contains("in use"), qPrintable(table->item(0, 1)->text()));
+        QTest::mouseClick(w.findChild<QPushButton*>("ButtonStop"), Qt::LeftButton);
+        QVERIFY(ended.wait(5000));
+        QCOMPARE(table->item(0, 1)->text(), "Stopped");
+        QVERIFY(!r.state.radioBusy());
     }
 };
 

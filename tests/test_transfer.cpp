@@ -2,7 +2,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "files/fleetreport.h"
 #include "radio/codecs.h"
+#include "radio/fleet.h"
 #include "radio/transferengine.h"
 #include "radiofixture.h"
 
@@ -478,6 +480,72 @@ private slots:
         QCOMPARE(f.identity.admin, QString("Tavrin"));
         QVERIFY(f.doc.data() == before);
         QTRY_COMPARE(f.sim.receivedFrames().size(), 1 + 6 + 1);
+    }
+
+    // The names a batch gives its radios, and the ones it refuses before
+    // any radio is touched.
+    void userNamesOfABatch_data()
+    {
+        QTest::addColumn<int>("mode");   // 0 unchanged, 1 fixed, 2 counter
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<QStringList>("names");   // the first three radios'
+        QTest::addColumn<QString>("refused");
+        QTest::newRow("counter") << 2 << "FL-###" << 1 << QStringList{"FL-001", "FL-002", "FL-003"} << "";
+        QTest::newRow("wider than its run") << 2 << "T-##" << 99 << QStringList{"T-99", "T-100", "T-101"} << "";
+        QTest::newRow("the last run counts") << 2 << "A#B#" << 8 << QStringList{"A#B8", "A#B9", "A#B10"} << "";
+        QTest::newRow("fixed") << 1 << "SHOP" << 1 << QStringList{"SHOP", "SHOP", "SHOP"} << "";
+        QTest::newRow("unchanged") << 0 << "" << 1 << QStringList{"", "", ""} << "";
+        QTest::newRow("no counter") << 2 << "FLEET" << 1 << QStringList{} << "the pattern \"FLEET\" has no # for the counter";
+        QTest::newRow("too long") << 2 << "FLEET-##" << 1 << QStringList{}
+                                  << "The user name \"FLEET-01\" cannot be stored in a radio: at most 7 characters";
+        QTest::newRow("not storable") << 1 << "车队" << 1 << QStringList{}
+                                      << "The user name \"车队\" cannot be stored in a radio: ";
+    }
+    void userNamesOfABatch()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, text);
+        QFETCH(int, first);
+        QFETCH(QStringList, names);
+        QFETCH(QString, refused);
+        const UserPattern p = mode == 0 ? UserPattern::unchanged()
+                              : mode == 1 ? UserPattern::fixed(text)
+                                          : UserPattern::counter(text, first);
+        const QString why = p.check().text(englishTexts());
+        if (!refused.isEmpty()) {
+            QVERIFY2(why.startsWith(refused), qPrintable(why));
+            return;
+        }
+        QCOMPARE(why, QString());
+        FleetNaming naming(p);
+        QStringList given;
+        for (int n = 0; n < 3; ++n)
+            given << naming.next();
+        QCOMPARE(given, names);
+    }
+
+    // A reason over several lines, with commas and quotes, stays one field
+    // of one record.
+    void reportLinesQuoteWhatNeedsIt()
+    {
+        FleetReport::Line line;
+        line.when = QDateTime(QDate(2026, 12, 9), QTime(14, 3, 5));
+        line.port = "COM3";
+        line.user = "T-01";
+        line.result = "failed: channel 2, \"first\" half\nchannel 3";
+        line.verify = "differs";
+        QCOMPARE(FleetReport::format(line),
+                 "2026-12-09 14:03:05,COM3,T-01,\"failed: channel 2, \"\"first\"\" half\nchannel 3\",differs,");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("r.csv");
+        QVERIFY(FleetReport::append(path, line, englishTexts()).ok());
+        QVERIFY(FleetReport::append(path, line, englishTexts()).ok());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), (FleetReport::header(englishTexts()) + "\r\n" + FleetReport::format(line) + "\r\n"
+                                  + FleetReport::format(line) + "\r\n")
+                                     .toUtf8());
     }
 };
 

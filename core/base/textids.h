@@ -19,6 +19,7 @@
 //   1850-1899 more of the radio protocol and the service operations (the
 //             cable's echo, aging and calibration verdicts)
 //   1900-1999 the user guide (Help > Help) and what the status bar says
+//   2000-2099 programming several radios (the fleet window, its report)
 // X(Name, id): Name becomes TextId::Name.
 
 #define RQ300_TEXTS_RADIO(X) \
@@ -400,10 +401,63 @@
     X(HelpConfigTitle, 1926) \
     X(HelpConfig, 1927)
 
+#define RQ300_TEXTS_FLEET(X) \
+    X(FleetCaption, 2000) \
+    X(FleetMenuItem, 2001) \
+    X(FleetPorts, 2002) \
+    X(FleetEveryCable, 2003) \
+    X(FleetSourceDocument, 2004) \
+    X(FleetSourceFile, 2005) \
+    X(FleetChoose, 2006) \
+    X(FleetSource, 2007) \
+    X(FleetUserUnchanged, 2008) \
+    X(FleetUserFixed, 2009) \
+    X(FleetUserPattern, 2010) \
+    X(FleetStartNumber, 2011) \
+    X(FleetKeepGoing, 2012) \
+    X(FleetReportLabel, 2013) \
+    X(FleetOpenFolder, 2014) \
+    X(FleetStart, 2015) \
+    X(FleetStop, 2016) \
+    X(FleetColumnPort, 2017) \
+    X(FleetColumnState, 2018) \
+    X(FleetColumnUser, 2019) \
+    X(FleetColumnTime, 2020) \
+    X(FleetColumnDone, 2021) \
+    X(FleetColumnFailed, 2022) \
+    X(FleetTotals, 2023) \
+    X(FleetOptions, 2024) \
+    X(FleetStateWaiting, 2030) \
+    X(FleetStateChecking, 2031) \
+    X(FleetStateBackingUp, 2032) \
+    X(FleetStateWriting, 2033) \
+    X(FleetStateVerifying, 2034) \
+    X(FleetStateDone, 2035) \
+    X(FleetStateFailed, 2036) \
+    X(FleetStateNext, 2037) \
+    X(FleetStateStopped, 2038) \
+    X(FleetStopping, 2039) \
+    X(FleetNoPorts, 2040) \
+    X(FleetNoSource, 2041) \
+    X(FleetBadUser, 2042) \
+    X(FleetUserTooLong, 2043) \
+    X(FleetPatternNoCounter, 2044) \
+    X(FleetStateCannotOpen, 2045) \
+    X(FleetReportHeader, 2050) \
+    X(FleetResultWritten, 2051) \
+    X(FleetResultFailed, 2052) \
+    X(FleetVerified, 2053) \
+    X(FleetNotVerified, 2054) \
+    X(FleetVerifyDiffers, 2055) \
+    X(FleetReportFailed, 2056) \
+    X(FleetReportTitle, 2057) \
+    X(FleetVerifyReadFailed, 2058) \
+    X(CloneNotExact, 2059)
+
 #define RQ300_TEXTS_ALL(X) \
     RQ300_TEXTS_RADIO(X) RQ300_TEXTS_FILES(X) RQ300_TEXTS_SETUP(X) RQ300_TEXTS_EDITING(X) \
     RQ300_TEXTS_SAFETY(X) RQ300_TEXTS_LANGUAGES(X) RQ300_TEXTS_INSTALL(X) RQ300_TEXTS_NAMES(X) \
-    RQ300_TEXTS_RADIO_MORE(X) RQ300_TEXTS_GUIDE(X)
+    RQ300_TEXTS_RADIO_MORE(X) RQ300_TEXTS_GUIDE(X) RQ300_TEXTS_FLEET(X)
 
 namespace TextId {
 #define RQ300_TEXT_ENUM(name, id) name = id,

@@ -7,15 +7,20 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
 #include <QTextStream>
+#include <QTimer>
 
+#include <csignal>
 #include <sys/resource.h>
 
+#include "radio/fleet.h"
 #include "radio/transfercontext.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
@@ -84,9 +89,12 @@ void report(const QString& label, const Sample& s, double floorMs)
 }
 
 // A paced simulated radio of its own; the device it serves, or empty.
-QString startSim(QProcess& sim, const QString& simPath, const QStringList& extra = {})
+QString startSim(QProcess& sim, const QString& simPath, const QStringList& extra = {}, bool quiet = false)
 {
-    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (quiet)   // radios swapped say so on every swap
+        sim.setStandardErrorFile(QProcess::nullDevice());
+    else
+        sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     sim.start(simPath, QStringList{QStringLiteral("--pace"), QStringLiteral("--sample-channels")} + extra);
     if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000))
         return {};
@@ -125,6 +133,175 @@ double timeCliWrite(const QString& cli, const QString& simPath, const QString& i
     return done && p.exitCode() == 0 ? ms : -1;
 }
 
+
+// Keep-going on `ports` ports, `perPort` radios behind each (rq300-sim
+// --radios, each radio swapped for the next `gapMs` after it is done, its
+// device vanishing meanwhile as a USB cable's does). Prints radios per
+// minute, the time from a radio being plugged in to it being found, and
+// returns false when a radio failed.
+// Simulated radios that end with the scope, however it is left.
+struct SimGroup {
+    std::vector<std::unique_ptr<QProcess>> list;
+    ~SimGroup()
+    {
+        for (auto& sim : list) {
+            sim->terminate();
+            if (!sim->waitForFinished(5000))
+                sim->kill();
+        }
+    }
+    QProcess& add()
+    {
+        list.push_back(std::make_unique<QProcess>());
+        return *list.back();
+    }
+};
+
+struct WatchFigures {
+    double wallMs = 0;
+    double perMinute = 0;
+    double perMinuteBusy = 0;     // with the swap gaps the radios impose left out
+    double foundMeanMs = 0;
+    double foundMaxMs = 0;
+    double radioMeanMs = 0;       // found to finished, per radio
+    int radios = 0;
+    int failed = 0;
+};
+
+bool timeWatch(const QString& simPath, const DocumentData& data, int ports, int perPort, int gapMs,
+               const QString& dir, WatchFigures* f)
+{
+    SimGroup group;
+    auto& sims = group.list;
+    FleetRun::Settings s;
+    QByteArray fresh;
+    {
+        QProcess one;
+        const QString device = startSim(one, simPath, {QStringLiteral("--image"), dir + QStringLiteral("/fresh.img")});
+        one.terminate();
+        one.waitForFinished(5000);
+        QFile file(dir + QStringLiteral("/fresh.img"));
+        if (device.isEmpty() || !file.open(QIODevice::ReadOnly))
+            return false;
+        fresh = file.readAll();
+    }
+    for (int i = 0; i < ports; ++i) {
+        const QString folder = QStringLiteral("%1/port%2").arg(dir).arg(i);
+        QDir().mkpath(folder);
+        for (int n = 0; n < perPort; ++n) {
+            QFile img(QStringLiteral("%1/radio%2.img").arg(folder).arg(n));
+            if (!img.open(QIODevice::WriteOnly) || img.write(fresh) != fresh.size())
+                return false;
+        }
+        const QString link = QStringLiteral("%1/link%2").arg(dir).arg(i);
+        if (startSim(group.add(), simPath,
+                     {QStringLiteral("--radios"), folder, QStringLiteral("--link"), link, QStringLiteral("--swap-gap"),
+                      QString::number(gapMs)},
+                     true)
+                .isEmpty())
+            return false;
+        s.ports << FleetRun::Port{QStringLiteral("P%1").arg(i + 1), link};
+    }
+    s.common.data = data;
+    s.common.options = SafeTransfer::Options{true, true, dir + QStringLiteral("/backups")};
+    s.common.keepGoing = true;
+    s.common.adminName = TransferContext::defaultAdminName();
+    s.user = UserPattern::counter(QStringLiteral("B-###"));
+    s.reportPath = dir + QStringLiteral("/report.csv");
+
+    FleetRun run;
+    QEventLoop loop;
+    QElapsedTimer clock;
+    std::vector<int> count(size_t(ports), 0);
+    std::vector<qint64> pluggedAt(size_t(ports), 0);
+    double foundSum = 0, radioSum = 0;
+    QObject::connect(&run, &FleetRun::radioFinished, &loop, [&](int row, const FleetReport::Line& line) {
+        const qint64 now = clock.elapsed();
+        const FleetRun::Row& r = run.rows()[row];
+        // Found when the handshake was answered: the radio's time before it.
+        const qint64 found = now - r.lastMs;
+        const double latency = double(found - pluggedAt[size_t(row)]);
+        foundSum += latency;
+        radioSum += double(r.lastMs);
+        f->foundMaxMs = std::max(f->foundMaxMs, latency);
+        ++f->radios;
+        if (!line.ok)
+            ++f->failed;
+        if (++count[size_t(row)] < perPort) {
+            ::kill(pid_t(sims[size_t(row)]->processId()), SIGUSR1);
+            pluggedAt[size_t(row)] = now + gapMs;
+        }
+        if (f->radios == ports * perPort) {
+            f->wallMs = double(now);
+            loop.quit();
+        }
+    });
+    clock.start();
+    if (!run.start(s))
+        return false;
+    QTimer::singleShot(perPort * 20000, &loop, &QEventLoop::quit);
+    loop.exec();
+    run.requestStop();
+    run.wait();
+    if (f->radios == 0 || f->wallMs <= 0)
+        return false;
+    f->foundMeanMs = foundSum / f->radios;
+    f->radioMeanMs = radioSum / f->radios;
+    f->perMinute = f->radios * 60000.0 / f->wallMs;
+    f->perMinuteBusy = f->radios * 60000.0 / (f->wallMs - (perPort - 1) * gapMs);
+    return f->failed == 0;
+}
+
+// The CPU this process spends while `ports` ports wait for radios that do
+// not answer (a cable plugged in, no radio switched on), or for cables not
+// plugged in (no device), over `ms`.
+double waitingCpuPercent(const QString& simPath, const DocumentData& data, int ports, int ms, bool noDevice)
+{
+    QTemporaryDir dir;   // outlives the radios, which save their images as they end
+    SimGroup sims;
+    FleetRun::Settings s;
+    // Each radio is unplugged at once and the next never comes, while the
+    // line stays: every handshake goes unanswered.
+    for (int i = 0; i < ports && noDevice; ++i)
+        s.ports << FleetRun::Port{QStringLiteral("P%1").arg(i + 1), dir.filePath(QStringLiteral("unplugged%1").arg(i))};
+    for (int i = 0; i < ports && !noDevice; ++i) {
+        const QString folder = dir.filePath(QStringLiteral("p%1").arg(i));
+        QDir().mkpath(folder);
+        QFile img(folder + QStringLiteral("/r.img"));
+        if (!img.open(QIODevice::WriteOnly) || img.write(QByteArray(65536, char(0xFF))) != 65536)
+            return -1;
+        img.close();
+        QProcess& sim = sims.add();
+        const QString device = startSim(sim, simPath,
+                                        {QStringLiteral("--radios"), folder, QStringLiteral("--swap-gap"),
+                                         QStringLiteral("100000000")},
+                                        true);
+        if (device.isEmpty())
+            return -1;
+        ::kill(pid_t(sim.processId()), SIGUSR1);
+        s.ports << FleetRun::Port{QStringLiteral("P%1").arg(i + 1), device};
+    }
+    s.common.data = data;
+    s.common.options = SafeTransfer::Options{false, false, dir.path()};
+    s.common.keepGoing = true;
+    FleetRun run;
+    QEventLoop loop;
+    if (!run.start(s))
+        return -1;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);   // settle
+    loop.exec();
+    const double before = cpuMs();
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double used = cpuMs() - before;
+    const double wall = double(clock.elapsed());
+    run.requestStop();
+    run.wait();
+    return 100.0 * used / wall;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -140,6 +317,7 @@ int main(int argc, char** argv)
         {QStringLiteral("runs"), QStringLiteral("Reads and writes to time (default 3 each)."), QStringLiteral("n"), QStringLiteral("3")},
         {QStringLiteral("sim"), QStringLiteral("The simulated radio program (default: rq300-sim beside this one)."), QStringLiteral("path")},
         {QStringLiteral("fleet"), QStringLiteral("Also time rq300-cli writing eight radios at once against one radio.")},
+        {QStringLiteral("watch"), QStringLiteral("Also time keep-going on eight ports, three radios swapped behind each, and the CPU of eight ports waiting.")},
     });
     p.process(app);
     bool ok = false;
@@ -215,7 +393,7 @@ int main(int argc, char** argv)
     // A write as the user gets it: a backup read first, the write, and the
     // read back that checks it; the floor is two read floors and a write floor.
     QTemporaryDir dataHome;
-    double safeMean = 0, safeCpu = 0;
+    double safeMean = 0, safeCpu = 0, safeWallMs = 0;
     if (status == 0) {
         const double readFloor = transferBytes(false, state.channelCount) * ByteMs + PausesMs;
         const double writeFloor = transferBytes(true, state.channelCount) * ByteMs + PausesMs + EndWaitMs;
@@ -245,6 +423,7 @@ int main(int argc, char** argv)
             total.wallMs /= runs;
             total.cpuMs /= runs;
             safeMean = total.wallMs / floorMs;
+            safeWallMs = total.wallMs;
             report(QStringLiteral("safe write mean"), total, floorMs);
             out() << QStringLiteral("safe write floor: read floor + write floor + read floor (%1 ms)").arg(floorMs, 0, 'f', 1)
                   << Qt::endl;
@@ -282,6 +461,52 @@ int main(int argc, char** argv)
                          .arg(fleetRatio, 0, 'f', 3)
                   << Qt::endl;
         }
+    }
+
+    // Keep-going on eight ports against eight times one write with backup
+    // and verify.
+    if (status == 0 && p.isSet(QStringLiteral("watch"))) {
+        constexpr int Ports = 8, PerPort = 3, GapMs = 600;
+        const double oneMs = safeWallMs;
+        QTemporaryDir watchDir;
+        WatchFigures f;
+        if (!timeWatch(simPath, doc.data(), Ports, PerPort, GapMs, watchDir.path(), &f)) {
+            QTextStream(stderr) << "rq300-bench: keep-going failed: " << f.radios << " radios, " << f.failed
+                                << " failed" << Qt::endl;
+            status = 1;
+        } else {
+            const double ideal = oneMs > 0 ? Ports * 60000.0 / oneMs : 0;
+            out() << QStringLiteral("keep-going, %1 ports x %2 radios, %3 ms to swap a radio: %4 radios in %5 ms, "
+                                    "%6 radios/min; without the swaps %7 radios/min; 8 x 60 / one write (%8 ms) = %9, "
+                                    "ratio %10")
+                         .arg(Ports)
+                         .arg(PerPort)
+                         .arg(GapMs)
+                         .arg(f.radios)
+                         .arg(f.wallMs, 0, 'f', 0)
+                         .arg(f.perMinute, 0, 'f', 1)
+                         .arg(f.perMinuteBusy, 0, 'f', 1)
+                         .arg(oneMs, 0, 'f', 0)
+                         .arg(ideal, 0, 'f', 1)
+                         .arg(ideal > 0 ? f.perMinuteBusy / ideal : 0, 0, 'f', 3)
+                  << Qt::endl;
+            out() << QStringLiteral("plugged in to found (handshake answered): mean %1 ms, worst %2 ms; "
+                                    "found to done: mean %3 ms a radio")
+                         .arg(f.foundMeanMs, 0, 'f', 0)
+                         .arg(f.foundMaxMs, 0, 'f', 0)
+                         .arg(f.radioMeanMs, 0, 'f', 0)
+                  << Qt::endl;
+        }
+        const double silent = waitingCpuPercent(simPath, doc.data(), Ports, 10000, false);
+        const double unplugged = waitingCpuPercent(simPath, doc.data(), Ports, 10000, true);
+        out() << QStringLiteral("%1 ports waiting, CPU of one core: radios that do not answer %2 %, "
+                                "cables not plugged in %3 % (target <= 2 %)")
+                     .arg(Ports)
+                     .arg(silent, 0, 'f', 2)
+                     .arg(unplugged, 0, 'f', 2)
+              << Qt::endl;
+        if (silent < 0 || unplugged < 0)
+            status = 1;
     }
 
     if (status == 0 && safeMean > 0)

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -28,6 +29,8 @@
 #include "gui/channeleditor.h"
 #include "gui/optionseditor.h"
 #include "gui/alignmentwindow.h"
+#include "gui/comparewindow.h"
+#include "gui/fleetwindow.h"
 #include "gui/mainwindow.h"
 #include "gui/readwritedialog.h"
 #include "app/appstate.h"
@@ -141,6 +144,16 @@ void watchStrayBoxes()
     t->start(1000);
 }
 
+// A transfer runs on a thread of its own: the window is done once it has ended.
+void waitForTransfer(const ReadWriteDialog& rw)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (rw.isTransferRunning() && clock.elapsed() < 30000)
+        settle(100);
+    settle();
+}
+
 void mdiChild(MainWindow& f, QWidget* child, void (MainWindow::*command)(), const QString& name)
 {
     (f.*command)();
@@ -214,6 +227,7 @@ int main(int argc, char** argv)
     save(&rw, QStringLiteral("readwrite-read"));
     g_captured = &rw;
     rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    waitForTransfer(rw);
     g_captured = nullptr;
     save(&rw, QStringLiteral("readwrite-read-done"));
     rw.closed();
@@ -244,6 +258,7 @@ int main(int argc, char** argv)
         save(&rw, QStringLiteral("readwrite-write"));
         g_captured = &rw;   // modal while it writes, and expected
         rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        waitForTransfer(rw);
         g_captured = nullptr;
         rw.closed();
         rw.hide();
@@ -258,6 +273,25 @@ int main(int argc, char** argv)
           [](QWidget* w) {
               if (auto* b = w->findChild<QPushButton*>(QStringLiteral("ButtonRead")))
                   b->click();
+              // The read runs on a thread of its own; the list fills when it ends.
+              QElapsedTimer clock;
+              clock.start();
+              while (qobject_cast<CompareWindow*>(w) && qobject_cast<CompareWindow*>(w)->isReading()
+                     && clock.elapsed() < 30000)
+                  settle(100);
+          });
+    // Several radios: COM1 programmed once, its row done.
+    modal(QStringLiteral("fleet"), [&] { f.findChild<QAction*>(QStringLiteral("FleetItem"))->trigger(); },
+          [](QWidget* w) {
+              auto* fleet = qobject_cast<FleetWindow*>(w);
+              if (!fleet)
+                  return;
+              fleet->findChild<QCheckBox*>(QStringLiteral("PortBox1"))->setChecked(true);
+              fleet->start();
+              QElapsedTimer clock;
+              clock.start();
+              while (fleet->isRunning() && clock.elapsed() < 30000)
+                  settle(100);
           });
     modal(QStringLiteral("message-delete-all"),
           [&] { f.channelEditor()->findChild<QPushButton*>(QStringLiteral("Button2"))->click(); });
