@@ -308,8 +308,11 @@ int main(int argc, char** argv)
     if (rw.prepareCommand(1, f.state().text(17), f.readCaption())) {
         rw.show();
         rw.focusStart();
-        modal(QStringLiteral("message-read-failed"),
-              [&] { rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click(); });
+        // The failure box comes when the transfer's thread has given up.
+        modal(QStringLiteral("message-read-failed"), [&] {
+            rw.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+            waitForTransfer(rw);
+        });
         rw.closed();
         rw.hide();
     }
