@@ -5,6 +5,7 @@
 
 
 #include "document/documentdata.h"
+#include "document/wordcells.h"
 #include "document/frequency.h"
 #include "document/band.h"
 #include "document/settingkeys.h"
@@ -312,17 +313,10 @@ namespace {
 // names what the column takes.
 Result wordChoice(int col)
 {
-    const int off = wordTextId(Word::Off), on = wordTextId(Word::On), high = wordTextId(Word::High),
-              low = wordTextId(Word::Low), wide = wordTextId(Word::Wide), narrow = wordTextId(Word::Narrow),
-              comp = wordTextId(Word::Comp), scrambler = wordTextId(Word::Scrambler);
-    switch (col) {
-    case Column::Power: return Result::fail(TextId::TwoWords, {}, {Result::named(high), Result::named(low)});
-    case Column::Bandwidth: return Result::fail(TextId::TwoWords, {}, {Result::named(wide), Result::named(narrow)});
-    case Column::Compander:
-        return Result::fail(TextId::FourWords, {},
-                            {Result::named(off), Result::named(on), Result::named(comp), Result::named(scrambler)});
-    default: return Result::fail(TextId::TwoWords, {}, {Result::named(off), Result::named(on)});
-    }
+    std::vector<Result> words;
+    for (Word w : ValueWordTable::wordsOfColumn(col))
+        words.push_back(Result::named(wordTextId(w)));
+    return Result::fail(words.size() == 4 ? TextId::FourWords : TextId::TwoWords, {}, std::move(words));
 }
 
 }
