@@ -93,6 +93,11 @@ void warn(const QString& text)
     err(QStringLiteral("rq300-cli: warning: ") + text);
 }
 
+void note(const QString& text)
+{
+    err(QStringLiteral("rq300-cli: ") + text);
+}
+
 void out(const QString& line)
 {
     QTextStream(stdout) << printable(line) << Qt::endl;

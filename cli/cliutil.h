@@ -60,6 +60,8 @@ QString reasonText(const Result& reason, const PackStrings& texts);
 // "rq300-cli: <command>: <problem>" and a pointer to the help; returns Usage.
 int usage(const QString& command, const QString& problem);
 void warn(const QString& text);
+// "rq300-cli: <text>" on stderr: what a command did, beside its output.
+void note(const QString& text);
 void out(const QString& line);   // one line on stdout
 
 // Texts from a radio or a file may hold control characters (ESC [ 2 J clears

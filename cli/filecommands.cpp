@@ -4,6 +4,7 @@
 
 #include "files/filesave.h"
 #include "files/channelcsv.h"
+#include "files/chirpcsv.h"
 #include "files/settingsfile.h"
 #include "base/systemlocale.h"
 #include "base/textids.h"
@@ -21,6 +22,10 @@ const QCommandLineOption OutputOption(QStringLiteral("output"), QStringLiteral("
 const QCommandLineOption BandOption(QStringLiteral("band"),
                                     QStringLiteral("Band of the channels, e.g. 400-470MHz (default: the selected band of sysini.ini)."),
                                     QStringLiteral("BAND"));
+
+const QCommandLineOption FormatOption(QStringLiteral("format"),
+                                      QStringLiteral("own: the channel table's columns (default); chirp: CHIRP's CSV columns."),
+                                      QStringLiteral("own|chirp"));
 
 // A channel table has 32 rows; anything this large is not one.
 constexpr qint64 MaxCsvBytes = 1024 * 1024;
@@ -86,17 +91,23 @@ const Cli::Command Show{
     {LangOption}, {QStringLiteral("FILE.kq19")}};
 
 const Cli::Command ExportCsv{
-    QStringLiteral("export-csv"), QStringLiteral("export-csv FILE.kq19 --output FILE.csv [--lang zh|en|tw]"),
+    QStringLiteral("export-csv"),
+    QStringLiteral("export-csv FILE.kq19 --output FILE.csv [--format own|chirp] [--lang zh|en|tw]"),
     QStringLiteral("Writes the channel table of a settings file as CSV with a header row: channel, receive\n"
                    "frequency, receive tone, transmit frequency, transmit tone, power, bandwidth, the four\n"
-                   "flags and PTT ID. Only channels that exist are written."),
-    {OutputOption, LangOption}, {QStringLiteral("FILE.kq19")}};
+                   "flags and PTT ID. Only channels that exist are written. With --format chirp the columns\n"
+                   "are CHIRP's (Location, Frequency, Duplex, Offset, Tone ...); busy lock, tail elimination,\n"
+                   "the compander and PTT ID have no column there, as the summary on stderr says."),
+    {OutputOption, FormatOption, LangOption}, {QStringLiteral("FILE.kq19")}};
 
 const Cli::Command ImportCsv{
     QStringLiteral("import-csv"), QStringLiteral("import-csv FILE.csv --output FILE.kq19 [--band BAND] [--lang zh|en|tw]"),
     QStringLiteral("Makes a settings file from a channel table in CSV (as export-csv writes it). Every value is\n"
                    "checked: frequencies on the 5 kHz or 6.25 kHz raster within the band, tones, and the words\n"
                    "of any language. Each bad line is reported by number and then nothing is written.\n"
+                   "A file from CHIRP (its header names Location and Frequency) is recognised: each row the\n"
+                   "radio can hold is imported, every other row is listed on stderr by line and reason; the\n"
+                   "exit status is 1 only when no row could be imported.\n"
                    "The optional features get their defaults."),
     {OutputOption, BandOption, LangOption}, {QStringLiteral("FILE.csv")}};
 
@@ -125,13 +136,23 @@ int exportCsv(const QStringList& args)
         return exit;
     if (!p.isSet(OutputOption))
         return Cli::usage(ExportCsv.name, QStringLiteral("--output is required"));
+    const QString format = p.value(FormatOption);
+    if (p.isSet(FormatOption) && format != u"own" && format != u"chirp")
+        return Cli::usage(ExportCsv.name, QStringLiteral("--format is own or chirp"));
     PackStrings texts;
     const auto d = openForCommand(ExportCsv.name, p, pos->at(0), &exit, &texts);
     if (!d)
         return exit;
-    const Result saved = FileSave::save(p.value(OutputOption), ChannelCsv::exportTable(*d, texts.words(), SystemLocale::decimalSeparator()));
+    const QString output = p.value(OutputOption);
+    if (format != u"chirp") {
+        const Result saved = FileSave::save(output, ChannelCsv::exportTable(*d, texts.words(), SystemLocale::decimalSeparator()));
+        return saved ? Cli::Ok : Cli::fail(saved, texts);
+    }
+    const ChirpCsv::ExportResult chirp = ChirpCsv::exportTable(*d);
+    const Result saved = FileSave::save(output, chirp.bytes);
     if (!saved)
         return Cli::fail(saved, texts);
+    Cli::note(ChirpCsv::exportSummary(chirp, output).text(texts));
     return Cli::Ok;
 }
 
@@ -164,14 +185,25 @@ int importCsv(const QStringList& args)
     if (bytes.size() > MaxCsvBytes)
         return Cli::fail(Result::fail(TextId::FileTooLarge, {input, QString::number(MaxCsvBytes)}), s->texts);
 
-    const ChannelCsv::ImportResult r = ChannelCsv::importTable(
-        bytes, Cli::startDocument(*bands, s->texts), s->texts.words(), SystemLocale::decimalSeparator());
+    const DocumentData start = Cli::startDocument(*bands, s->texts);
+    const QString output = p.value(OutputOption);
+    if (ChirpCsv::recognises(bytes)) {
+        const ChirpCsv::ImportResult chirp = ChirpCsv::importTable(bytes, start);
+        if (!chirp.ok())
+            return Cli::fail(ChirpCsv::importSummary(chirp, input), s->texts);
+        const Result saved = SettingsFile::save(output, chirp.data, s->texts, SystemLocale::decimalSeparator());
+        if (!saved)
+            return Cli::fail(saved, s->texts);
+        Cli::note(ChirpCsv::importSummary(chirp, input).text(s->texts));
+        return Cli::Ok;
+    }
+    const ChannelCsv::ImportResult r = ChannelCsv::importTable(bytes, start, s->texts.words(), SystemLocale::decimalSeparator());
     if (!r.ok) {
         for (const Result& e : r.errors)
             Cli::fail(Result::because(TextId::CsvCheckFile, e, {input}), s->texts);
         return Cli::Failed;
     }
-    const Result saved = SettingsFile::save(p.value(OutputOption), r.data, s->texts, SystemLocale::decimalSeparator());
+    const Result saved = SettingsFile::save(output, r.data, s->texts, SystemLocale::decimalSeparator());
     if (!saved)
         return Cli::fail(saved, s->texts);
     return Cli::Ok;

@@ -7,6 +7,7 @@
 #include "app/appsession.h"
 
 class AppState;
+class DocumentData;
 class PortMap;
 class QAction;
 class QComboBox;
@@ -165,6 +166,9 @@ private:
     void addRecent(const QString& path);
     void storeRecent();
     void rebuildRecentMenu();
+    void importChirp(const QByteArray& bytes, const QString& path);
+    // An imported channel table replaces the document's, as one step to undo.
+    void takeImported(const DocumentData& data, const QString& path);
     void offerRecovery();
     void writeRecovery();
     // The configuration and the end of the communication log, once at the end.
@@ -175,6 +179,7 @@ private:
     bool m_settleQueued = false;
     bool m_terminating = false;
     QStringList m_recent;
+    int m_csvExportType = 0;   // the CSV dialect last exported, offered first again
     QMenu* m_recentMenu = nullptr;
     QMenu* m_setMenu = nullptr;
 

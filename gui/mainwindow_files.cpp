@@ -11,6 +11,7 @@
 #include "document/settingsdocument.h"
 #include "files/filesave.h"
 #include "files/channelcsv.h"
+#include "files/chirpcsv.h"
 #include "files/profile.h"
 #include "files/settingsfile.h"
 #include "gui/channeleditor.h"
@@ -217,7 +218,12 @@ void MainWindow::importCsv()
         return;
     }
     // A channel table is a few kilobytes; more is not a table of this radio.
-    const ChannelCsv::ImportResult r = ChannelCsv::importTable(f.read(1 << 20), m_doc->data(), m_doc->words(),
+    const QByteArray bytes = f.read(1 << 20);
+    if (ChirpCsv::recognises(bytes)) {
+        importChirp(bytes, path);
+        return;
+    }
+    const ChannelCsv::ImportResult r = ChannelCsv::importTable(bytes, m_doc->data(), m_doc->words(),
                                                                m_doc->decimalSeparator());
     if (!r.ok) {
         const QStringList shown = ChannelCsv::errorTexts(r, m_state->texts).mid(0, 10);
@@ -227,11 +233,31 @@ void MainWindow::importCsv()
                                    Prompter::Icon::Error);
         return;
     }
+    takeImported(r.data, path);
+}
+
+// A CHIRP file: every row the radio can hold is taken, and the user sees
+// which rows were refused and why.
+void MainWindow::importChirp(const QByteArray& bytes, const QString& path)
+{
+    const ChirpCsv::ImportResult r = ChirpCsv::importTable(bytes, m_doc->data());
+    const Result summary = ChirpCsv::importSummary(r, QFileInfo(path).fileName());
+    if (!r.ok()) {
+        Prompter::active().message(this, ErrorCaption, summary.text(m_state->texts), Prompter::Icon::Error);
+        return;
+    }
+    takeImported(r.data, path);
+    Prompter::active().message(this, ErrorCaption, summary.text(m_state->texts),
+                               r.refused.isEmpty() ? Prompter::Icon::Information : Prompter::Icon::Warning);
+}
+
+void MainWindow::takeImported(const DocumentData& data, const QString& path)
+{
     m_channel->hideEditors();
-    m_doc->replace(r.data);
+    m_doc->replace(data);
     settle();
     firstStepDone();
-    showStatus(Result::fail(TextId::CsvImported, {QString::number(existingChannels(r.data)),
+    showStatus(Result::fail(TextId::CsvImported, {QString::number(existingChannels(data)),
                                                   QDir::toNativeSeparators(path)})
                    .text(m_state->texts));
 }
@@ -243,8 +269,10 @@ void MainWindow::exportCsv()
     const QString current = m_doc->filePath();
     const QString start = current.isEmpty() ? QString()
                                             : QFileInfo(current).absoluteDir().filePath(QFileInfo(current).completeBaseName() + QStringLiteral(".csv"));
-    const QString path = Prompter::active().saveFile(this, commandText("ExportCsvItem"),
-                                                     CsvFilter, QStringLiteral("csv"), start);
+    const QStringList types{m_state->texts.text(TextId::CsvFormatOwn), m_state->texts.text(TextId::CsvFormatChirp)};
+    int type = m_csvExportType;
+    const QString path = Prompter::active().saveFileOfType(this, commandText("ExportCsvItem"), types,
+                                                           QStringLiteral("csv"), start, &type);
     if (path.isEmpty())
         return;
     if (QFileInfo::exists(path)) {
@@ -252,12 +280,21 @@ void MainWindow::exportCsv()
         if (!Prompter::active().question(this, ErrorCaption, q, Prompter::Icon::Warning))
             return;
     }
-    const Result saved = FileSave::save(path, ChannelCsv::exportTable(m_doc->data(), m_doc->words(), m_doc->decimalSeparator()));
+    m_csvExportType = type;
+    const bool chirp = type == 1;
+    const ChirpCsv::ExportResult chirpTable = chirp ? ChirpCsv::exportTable(m_doc->data()) : ChirpCsv::ExportResult{};
+    const QByteArray bytes = chirp ? chirpTable.bytes
+                                   : ChannelCsv::exportTable(m_doc->data(), m_doc->words(), m_doc->decimalSeparator());
+    const Result saved = FileSave::save(path, bytes);
     if (!saved) {
         Prompter::active().message(this, ErrorCaption, saved.text(m_state->texts), Prompter::Icon::Error);
         return;
     }
-    showStatus(Result::fail(TextId::CsvExported, {QString::number(existingChannels(m_doc->data())),
-                                                  QDir::toNativeSeparators(path)})
+    const int exported = chirp ? chirpTable.exported : existingChannels(m_doc->data());
+    showStatus(Result::fail(TextId::CsvExported, {QString::number(exported), QDir::toNativeSeparators(path)})
                    .text(m_state->texts));
+    if (chirp)
+        Prompter::active().message(this, ErrorCaption,
+                                   ChirpCsv::exportSummary(chirpTable, QFileInfo(path).fileName()).text(m_state->texts),
+                                   chirpTable.skipped.isEmpty() ? Prompter::Icon::Information : Prompter::Icon::Warning);
 }

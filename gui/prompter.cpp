@@ -117,7 +117,20 @@ QString Prompter::openFile(QWidget* parent, const QString& title, const QString&
 QString Prompter::saveFile(QWidget* parent, const QString& title, const QString& filter,
                            const QString& defaultSuffix, const QString& start)
 {
-    QFileDialog dlg(parent, title, start, qtFilter(filter));
+    int type = 0;
+    return saveFileOfType(parent, title, {filter}, defaultSuffix, start, &type);
+}
+
+QString Prompter::saveFileOfType(QWidget* parent, const QString& title, const QStringList& types,
+                                 const QString& defaultSuffix, const QString& start, int* type)
+{
+    QStringList filters;
+    for (const QString& t : types)
+        filters << qtFilter(t);
+    QFileDialog dlg(parent, title, start);
+    dlg.setNameFilters(filters);
+    if (*type >= 0 && *type < filters.size())
+        dlg.selectNameFilter(filters[*type]);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     // The caller asks before it replaces another file.
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
@@ -125,5 +138,6 @@ QString Prompter::saveFile(QWidget* parent, const QString& title, const QString&
     fitFileDialog(dlg);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
+    *type = std::max<int>(0, int(filters.indexOf(dlg.selectedNameFilter())));
     return dlg.selectedFiles().first();
 }

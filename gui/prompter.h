@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -21,6 +22,10 @@ public:
     virtual QString openFile(QWidget* parent, const QString& title, const QString& filter);
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& filter,
                              const QString& defaultSuffix, const QString& start = {});
+    // A save dialog offering several file types (filters as saveFile takes
+    // them); *type is the index of the one chosen, and the one shown first.
+    virtual QString saveFileOfType(QWidget* parent, const QString& title, const QStringList& types,
+                                   const QString& defaultSuffix, const QString& start, int* type);
 
     static Prompter& active();
     // Installs a prompter (tests); nullptr restores the real dialogs.

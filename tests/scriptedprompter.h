@@ -17,6 +17,8 @@ public:
     QStringList saveStarts;       // where saveFile() started
     QList<Shown> saveQuestions;   // asked by saveChanges()
     QList<SaveChoice> saveAnswers;   // consumed by saveChanges(); Discard when empty
+    QList<QStringList> typeLists;    // the file types saveFileOfType() offered, in order
+    QList<int> typeAnswers;          // consumed by saveFileOfType(); the offered type when empty
 
     ScriptedPrompter() { Prompter::install(this); }
     ~ScriptedPrompter() override { Prompter::install(nullptr); }
@@ -43,6 +45,16 @@ public:
         filters.append(filter);
         suffixes.append(suffix);
         saveStarts.append(start);
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    QString saveFileOfType(QWidget*, const QString&, const QStringList& types, const QString& suffix,
+                           const QString& start, int* type) override
+    {
+        typeLists.append(types);
+        suffixes.append(suffix);
+        saveStarts.append(start);
+        if (!typeAnswers.isEmpty())
+            *type = typeAnswers.takeFirst();
         return files.isEmpty() ? QString() : files.takeFirst();
     }
 };

@@ -24,6 +24,7 @@
 #include "radio/seriallink.h"
 #include "radio/transferengine.h"
 #include "channelcells.h"
+#include "filebytes.h"
 
 namespace {
 
@@ -39,18 +40,7 @@ QString binDir()
     return env.isEmpty() ? QCoreApplication::applicationDirPath() : env;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 const QByteArray Ini = "[Open]\r\ncom=1\r\nlang=1\r\n[list]\r\nlistcount=2\r\ncombo0=400-470MHz\r\ncombo1=400-430MHz\r\nlistnow=1\r\n";
 
@@ -272,6 +262,29 @@ private slots:
         QVERIFY(lines[0].startsWith("rq300-cli: check bad.csv: line 3: RX Frequency \"470.00000\""));
         QVERIFY(lines[1].startsWith("rq300-cli: check bad.csv: line 4: Power \"Loud\""));
         QVERIFY(!QFile::exists(path("fromcsv.kq19")));
+
+        // CHIRP's dialect: written on request, recognised on import; rows the
+        // radio cannot hold are named, and only a file without one importable
+        // row fails.
+        r = cli({"export-csv", "c.kq19", "--output", "chirp.csv", "--format", "chirp", "--lang", "en"});
+        QCOMPARE(r.exit, 0);
+        QVERIFY2(r.err.startsWith("rq300-cli: 1 channels exported to chirp.csv\n  CHIRP has no column for busy lock"),
+                 qPrintable(r.err));
+        QCOMPARE(readAll(path("chirp.csv")).split('\n').value(1),
+                 "32,CH32,430.000000,off,0.000000,Cross,254.1,88.5,023,NR,754,Tone->DTCS,NFM,5.00,S,1.0W,,,,,\r");
+        writeAll(path("chirp.csv"), readAll(path("chirp.csv")) + "3,,431.000000,,0,,88.5,88.5,023,NN,023,,FM,5.00,,5.0W,,,,,\r\n");
+        r = cli({"import-csv", "chirp.csv", "--output", "chirp.kq19", "--band", "400-430MHz", "--lang", "en"});
+        QCOMPARE(r.exit, 0);
+        QCOMPARE(r.err, "rq300-cli: 1 channels imported from chirp.csv\n  1 rows refused:\n"
+                        "  line 3: Frequency gives 431.000000 MHz, outside 400-430MHz\n"
+                        "  Names, comments and tuning steps have no place in this radio and were left out.\n");
+        QVERIFY(TextCodec::decode(readAll(path("chirp.kq19")))
+                    .contains("CH032 | 430.00000 | D754I |  | 254.1 | Low | Narrow | OFF | OFF | ON | OFF | OFF | \r\n"));
+        r = cli({"import-csv", "chirp.csv", "--output", "none.kq19", "--band", "400-410MHz", "--lang", "en"});
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.startsWith("rq300-cli: Nothing was imported from chirp.csv:\n  line 2: "), qPrintable(r.err));
+        QVERIFY(!QFile::exists(path("none.kq19")));
+        QCOMPARE(cli({"export-csv", "c.kq19", "--output", "x.csv", "--format", "xml"}).exit, 2);
 
         writeAll(path("sysini.ini"), "[list]\r\nlistcount=0\r\n");
         r = cli({"import-csv", "c.csv", "--output", "c4.kq19"});

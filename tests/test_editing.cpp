@@ -30,6 +30,7 @@
 #include "app/appstate.h"
 #include "sim/simradio.h"
 #include "mainwindowfixture.h"
+#include "filebytes.h"
 
 namespace {
 const QByteArray Bands = "[list]\r\nlistcount=1\r\ncombo0=400-470MHz\r\nlistnow=0\r\n";
@@ -779,6 +780,42 @@ private slots:
         QVERIFY2(std::none_of(words.cbegin(), words.cend(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; }),
                  qPrintable(zh));
         QVERIFY(e.doc().data() == inChinese);
+        e.action("N6")->trigger();
+
+        // CHIRP's dialect, chosen in the export dialog and offered first next
+        // time; an import recognises it, takes what the radio can hold, names
+        // what it refused, and is one step to undo.
+        e.prompter.messages.clear();
+        e.prompter.files = {e.path("chirp.csv")};
+        e.prompter.typeAnswers = {1};
+        e.action("ExportCsvItem")->trigger();
+        QVERIFY(readAll(e.path("chirp.csv")).startsWith("Location,Name,Frequency,Duplex,"));
+        QCOMPARE(e.prompter.messages.size(), 1);
+        QVERIFY2(e.prompter.messages[0].text.contains("CHIRP has no column for busy lock"),
+                 qPrintable(e.prompter.messages[0].text));
+        QByteArray chirp = readAll(e.path("chirp.csv"));
+        chirp += "7,,999.000000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n";
+        writeAll(e.path("chirp.csv"), chirp);
+        e.click(0, 1);
+        QTest::keyClick(e.grid(), Qt::Key_Delete);
+        e.settle();
+        const DocumentData beforeImport = e.doc().data();
+        e.prompter.files = {e.path("chirp.csv")};
+        e.action("ImportCsvItem")->trigger();
+        QCOMPARE(e.prompter.messages.size(), 2);
+        QCOMPARE(e.prompter.messages[1].icon, Prompter::Icon::Warning);
+        QCOMPARE(e.prompter.messages[1].text.split(u'\n'),
+                 (QStringList{"2 channels imported from chirp.csv", "1 rows refused:",
+                              "line 4: Frequency gives 999.000000 MHz, outside 400-470MHz",
+                              "Names, comments and tuning steps have no place in this radio and were left out."}));
+        for (int row : {1, 2})
+            QCOMPARE(e.doc().data().channel(row), exported.channel(row));
+        QVERIFY(e.action("UndoItem")->isEnabled());
+        e.action("UndoItem")->trigger();
+        QVERIFY(e.doc().data() == beforeImport);
+        e.prompter.files = {e.path("again.csv")};
+        e.action("ExportCsvItem")->trigger();
+        QVERIFY(readAll(e.path("again.csv")).startsWith("Location,"));   // CHIRP, as last time
     }
 
     void fileDialogsFilterInTheActiveLanguage()
@@ -799,7 +836,8 @@ private slots:
         e.prompter.filters.clear();
         e.action("ImportCsvItem")->trigger();
         e.action("ExportCsvItem")->trigger();
-        QCOMPARE(e.prompter.filters, QStringList({"CSV (*.csv)|*.csv", "CSV (*.csv)|*.csv"}));
+        QCOMPARE(e.prompter.filters, QStringList({"CSV (*.csv)|*.csv"}));
+        QCOMPARE(e.prompter.typeLists, QList<QStringList>({{"信道表 CSV (*.csv)|*.csv", "CHIRP CSV (*.csv)|*.csv"}}));
     }
 };
 

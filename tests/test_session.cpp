@@ -20,14 +20,7 @@
 #include "gui/prompter.h"
 #include "base/systemlocale.h"
 #include "sim/simradio.h"
-
-namespace {
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-}
+#include "filebytes.h"
 
 class TestSession : public QObject {
     Q_OBJECT

@@ -20,6 +20,7 @@
 //             cable's echo, aging and calibration verdicts)
 //   1900-1999 the user guide (Help > Help) and what the status bar says
 //   2000-2099 programming several radios (the fleet window, its report)
+//   2150-2199 channel lists in CHIRP's CSV format
 // X(Name, id): Name becomes TextId::Name.
 
 #define RQ300_TEXTS_RADIO(X) \
@@ -454,10 +455,29 @@
     X(FleetVerifyReadFailed, 2058) \
     X(CloneNotExact, 2059)
 
+#define RQ300_TEXTS_CHIRP(X) \
+    X(CsvFormatOwn, 2150) \
+    X(CsvFormatChirp, 2151) \
+    X(ChirpLocation, 2152) \
+    X(ChirpLocationTwice, 2153) \
+    X(ChirpNotNumber, 2154) \
+    X(ChirpOutsideBand, 2155) \
+    X(ChirpOffRaster, 2156) \
+    X(ChirpNotOneOf, 2157) \
+    X(ChirpMode, 2158) \
+    X(ChirpCtcssNotInList, 2159) \
+    X(ChirpDcsNotInList, 2160) \
+    X(ChirpPower, 2161) \
+    X(ChirpNoRows, 2162) \
+    X(ChirpRefusedRows, 2163) \
+    X(ChirpLeftOut, 2164) \
+    X(ChirpChannelSkipped, 2165) \
+    X(ChirpNotCarried, 2166)
+
 #define RQ300_TEXTS_ALL(X) \
     RQ300_TEXTS_RADIO(X) RQ300_TEXTS_FILES(X) RQ300_TEXTS_SETUP(X) RQ300_TEXTS_EDITING(X) \
     RQ300_TEXTS_SAFETY(X) RQ300_TEXTS_LANGUAGES(X) RQ300_TEXTS_INSTALL(X) RQ300_TEXTS_NAMES(X) \
-    RQ300_TEXTS_RADIO_MORE(X) RQ300_TEXTS_GUIDE(X) RQ300_TEXTS_FLEET(X)
+    RQ300_TEXTS_RADIO_MORE(X) RQ300_TEXTS_GUIDE(X) RQ300_TEXTS_FLEET(X) RQ300_TEXTS_CHIRP(X)
 
 namespace TextId {
 #define RQ300_TEXT_ENUM(name, id) name = id,

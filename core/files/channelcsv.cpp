@@ -3,6 +3,7 @@
 #include <QSet>
 #include <optional>
 
+#include "files/csvrecords.h"
 #include "files/textcodec.h"
 #include "document/band.h"
 #include "document/channeltext.h"
@@ -15,92 +16,6 @@ namespace ChannelCsv {
 namespace {
 
 constexpr int FieldCount = 12;
-
-QString quoted(const QString& field)
-{
-    static const QString special = QStringLiteral(",;\"\r\n");
-    for (QChar c : field) {
-        if (special.contains(c)) {
-            QString q = field;
-            q.replace(u'"', QStringLiteral("\"\""));
-            return u'"' + q + u'"';
-        }
-    }
-    return field;
-}
-
-struct Record {
-    int line = 0;   // line number where the record starts, from 1
-    QStringList fields;
-};
-
-// RFC 4180 records; a quoted field may hold the delimiter, doubled quotes and
-// line ends.
-QList<Record> splitRecords(const QString& text, QChar delimiter, Result* error)
-{
-    QList<Record> records;
-    Record rec{1, {}};
-    QString field;
-    bool inQuotes = false;
-    int line = 1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (inQuotes) {
-            if (c == u'"') {
-                if (i + 1 < text.size() && text[i + 1] == u'"') {
-                    field += u'"';
-                    ++i;
-                } else {
-                    inQuotes = false;
-                }
-            } else {
-                if (c == u'\n')
-                    ++line;
-                field += c;
-            }
-            continue;
-        }
-        if (c == u'"') {
-            inQuotes = true;
-        } else if (c == delimiter) {
-            rec.fields << field;
-            field.clear();
-        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            continue;
-        } else if (c == u'\n') {
-            rec.fields << field;
-            records << rec;
-            field.clear();
-            rec = Record{++line, {}};
-        } else {
-            field += c;
-        }
-    }
-    if (inQuotes) {
-        *error = Result::fail(TextId::CsvQuoteOpen, {QString::number(rec.line)});
-        return {};
-    }
-    if (!field.isEmpty() || !rec.fields.isEmpty()) {
-        rec.fields << field;
-        records << rec;
-    }
-    return records;
-}
-
-// A spreadsheet set to a decimal comma writes ";" between fields.
-QChar detectDelimiter(const QString& text)
-{
-    const QString first = text.left(text.indexOf(u'\n'));
-    return first.contains(u';') && !first.contains(u',') ? QChar(u';') : QChar(u',');
-}
-
-bool blank(const QStringList& fields)
-{
-    for (const QString& f : fields)
-        if (!f.trimmed().isEmpty())
-            return false;
-    return true;
-}
 
 // A frequency in MHz, either separator, up to five decimals -> tens of Hz.
 std::optional<qint64> frequencyTens(const QString& text)
@@ -248,21 +163,14 @@ std::optional<QString> cellValue(int col, const QString& text, const QString& ba
 
 QByteArray exportTable(const DocumentData& data, const ValueWords& words, QChar separator)
 {
-    QString out;
-    auto addRow = [&](const QStringList& fields) {
-        QStringList q;
-        for (const QString& f : fields)
-            q << quoted(f);
-        out += q.join(u',') + QStringLiteral("\r\n");
-    };
-    addRow(HeaderFields);
+    QString out = CsvRecords::line(HeaderFields);
     for (int row = 1; row <= DocumentData::ChannelCount; ++row) {
         if (!data.channelExists(row))
             continue;
         QStringList fields;
         for (int col = 0; col < DocumentData::Cols; ++col)
             fields << ChannelText::cell(data, row, col, words, separator);
-        addRow(fields);
+        out += CsvRecords::line(fields);
     }
     return TextCodec::encode(out);
 }
@@ -278,7 +186,7 @@ ImportResult importTable(const QByteArray& bytes, const DocumentData& base, cons
     }
     const QString text = TextCodec::decode(bytes);
     Result error;
-    const QList<Record> records = splitRecords(text, detectDelimiter(text), &error);
+    const QList<CsvRecords::Record> records = CsvRecords::split(text, CsvRecords::detectDelimiter(text), &error);
     if (!error) {
         result.errors << error;
         return result;
@@ -295,7 +203,7 @@ ImportResult importTable(const QByteArray& bytes, const DocumentData& base, cons
     QSet<int> seen;
     for (qsizetype i = 1; i < records.size(); ++i) {
         QStringList f = records[i].fields;
-        if (blank(f))
+        if (CsvRecords::blank(f))
             continue;
         while (f.size() > FieldCount && f.last().trimmed().isEmpty())
             f.removeLast();   // spreadsheets like trailing empty columns

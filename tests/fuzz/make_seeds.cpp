@@ -11,6 +11,7 @@
 
 #include "document/channeltext.h"
 #include "files/channelcsv.h"
+#include "files/chirpcsv.h"
 #include "files/settingsfile.h"
 #include "base/packstrings.h"
 #include "document/settingkeys.h"
@@ -98,6 +99,7 @@ int main(int argc, char** argv)
 
     put(QStringLiteral("channelcsv"), QStringLiteral("point.csv"), ChannelCsv::exportTable(point, w, u'.'));
     put(QStringLiteral("channelcsv"), QStringLiteral("comma.csv"), ChannelCsv::exportTable(comma, w, u','));
+    put(QStringLiteral("channelcsv"), QStringLiteral("chirp.csv"), ChirpCsv::exportTable(point).bytes);
 
     const QString alignment = g_dir + QStringLiteral("/alignment");
     QDir().mkpath(alignment);
