@@ -382,7 +382,7 @@ private slots:
         QCOMPARE(out.exported, 1);
         QCOMPARE(englishText(ChirpCsv::exportSummary(out, "y.csv")).split(u'\n'),
                  (QStringList{"1 channels exported to y.csv",
-                              "channel 2 is not exported: its transmit frequency \"446.1\" names no value",
+                              "Channel 2 is not exported: its transmit frequency \"446.1\" names no value",
                               "CHIRP has no column for busy lock, tail elimination, compander/scrambler or PTT ID: "
                               "they are not carried."}));
     }
