@@ -32,6 +32,7 @@
 #include "gui/comparewindow.h"
 #include "gui/fleetwindow.h"
 #include "gui/mainwindow.h"
+#include "gui/prompter.h"
 #include "gui/readwritedialog.h"
 #include "app/appstate.h"
 #include "sim/simradio.h"
@@ -316,6 +317,28 @@ int main(int argc, char** argv)
         rw.closed();
         rw.hide();
     }
+
+    // CSV: the export's choice of dialect, and what an import of a CHIRP
+    // file with rows the radio cannot hold says.
+    modal(QStringLiteral("dialog-export-csv"),
+          [&] { f.findChild<QAction*>(QStringLiteral("ExportCsvItem"))->trigger(); });
+    QTemporaryDir csvDir;
+    struct OpensOneFile : Prompter {
+        QString path;
+        QString openFile(QWidget*, const QString&, const QString&) override { return path; }
+    } opens;
+    opens.path = csvDir.filePath(QStringLiteral("club.csv"));
+    QFile club(opens.path);
+    if (club.open(QIODevice::WriteOnly))
+        club.write("Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,TStep,Skip\r\n"
+                   "1,RPT,446.006250,+,5.000000,Tone,67.0,88.5,023,NN,FM,6.25,\r\n"
+                   "2,2M,145.500000,,0.000000,,88.5,88.5,023,NN,FM,5.00,\r\n"
+                   "3,DV,446.100000,,0.000000,,88.5,88.5,023,NN,DV,5.00,\r\n");
+    club.close();
+    Prompter::install(&opens);
+    modal(QStringLiteral("message-chirp-import"),
+          [&] { f.findChild<QAction*>(QStringLiteral("ImportCsvItem"))->trigger(); });
+    Prompter::install(nullptr);
 
     f.closeForTermination();
     return g_failures ? 1 : 0;
