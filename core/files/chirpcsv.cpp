@@ -328,6 +328,97 @@ QString withoutMark(QString text)
     return text;
 }
 
+using Fields = QHash<QString, QString>;
+
+// Why channel `row` cannot be written as a CHIRP row: a cell CHIRP has a
+// column for names no value.
+std::optional<Result> notAValue(const Channel& ch, int row)
+{
+    for (int col : {Column::RxFrequency, Column::RxTone, Column::TxFrequency, Column::TxTone, Column::Power,
+                    Column::Bandwidth, Column::Scan})
+        if (!ch.holdsValue(col))
+            return Result::fail(TextId::ChirpChannelSkipped, {QString::number(row), *ch.text[col]},
+                                {Result::named(TextId::ColumnChannel + col)});
+    return std::nullopt;
+}
+
+void writeDuplex(Fields& f, const Channel& ch)
+{
+    if (!ch.txHz) {
+        f[QStringLiteral("Duplex")] = QStringLiteral("off");
+        return;
+    }
+    const qint64 offset = *ch.txHz - ch.rxHz;
+    if (offset == 0)
+        return;
+    if (qAbs(offset) > MaxRepeaterOffsetHz) {
+        f[QStringLiteral("Duplex")] = QStringLiteral("split");
+        f[QStringLiteral("Offset")] = megahertz(*ch.txHz);
+    } else {
+        f[QStringLiteral("Duplex")] = offset > 0 ? QStringLiteral("+") : QStringLiteral("-");
+        f[QStringLiteral("Offset")] = megahertz(qAbs(offset));
+    }
+}
+
+// The simplest tone mode that says what the channel does, then the fields
+// CHIRP reads for it.
+void writeTones(Fields& f, const Channel& ch)
+{
+    const Tone& t = ch.txTone;
+    const Tone& r = ch.rxTone;
+    const auto side = [](const Tone& tone) {
+        return tone.kind == Tone::Kind::Ctcss ? QStringLiteral("Tone")
+               : tone.kind == Tone::Kind::Dcs ? QStringLiteral("DTCS")
+                                              : QString();
+    };
+    QString mode = QStringLiteral("Cross");
+    if (t.kind == Tone::Kind::Off && r.kind == Tone::Kind::Off)
+        mode = QString();
+    else if (t.kind == Tone::Kind::Ctcss && r.kind == Tone::Kind::Off)
+        mode = QStringLiteral("Tone");
+    else if (t.kind == Tone::Kind::Ctcss && r == t)
+        mode = QStringLiteral("TSQL");
+    else if (t.kind == Tone::Kind::Dcs && r.kind == Tone::Kind::Dcs && r.value == t.value)
+        mode = QStringLiteral("DTCS");
+    f[QStringLiteral("Tone")] = mode;
+    if (mode == u"Cross")
+        f[QStringLiteral("CrossMode")] = side(t) + QStringLiteral("->") + side(r);
+    if (t.kind == Tone::Kind::Ctcss)
+        f[QStringLiteral("rToneFreq")] = hertz(t.value);
+    if (r.kind == Tone::Kind::Ctcss)
+        f[QStringLiteral("cToneFreq")] = hertz(r.value);
+    if (t.kind == Tone::Kind::Dcs)
+        f[QStringLiteral("DtcsCode")] = dcsDigits(t.value);
+    if (r.kind == Tone::Kind::Dcs)
+        f[QStringLiteral("RxDtcsCode")] = dcsDigits(r.value);   // DTCS: the same code as DtcsCode
+    f[QStringLiteral("DtcsPolarity")] = QString(t.kind == Tone::Kind::Dcs && t.inverted ? u'R' : u'N')
+                                        + QChar(r.kind == Tone::Kind::Dcs && r.inverted ? u'R' : u'N');
+}
+
+// A channel's row, numbers written as CHIRP writes them; the fields no mode
+// uses hold CHIRP's defaults.
+Fields rowFields(const Channel& ch, int row)
+{
+    Fields f{
+        {QStringLiteral("Location"), QString::number(row)},
+        {QStringLiteral("Name"), QStringLiteral("CH%1").arg(row, 2, 10, QChar(u'0'))},
+        {QStringLiteral("Frequency"), megahertz(ch.rxHz)},
+        {QStringLiteral("Offset"), megahertz(0)},
+        {QStringLiteral("rToneFreq"), hertz(DefaultToneTenths)},
+        {QStringLiteral("cToneFreq"), hertz(DefaultToneTenths)},
+        {QStringLiteral("DtcsCode"), dcsDigits(DefaultDcsCode)},
+        {QStringLiteral("RxDtcsCode"), dcsDigits(DefaultDcsCode)},
+        {QStringLiteral("CrossMode"), CrossModes.first()},
+        {QStringLiteral("Mode"), ch.bandwidth == Bandwidth::Narrow ? QStringLiteral("NFM") : QStringLiteral("FM")},
+        {QStringLiteral("Skip"), ch.scan ? QString() : QStringLiteral("S")},
+        {QStringLiteral("Power"), QStringLiteral("%1W").arg(ch.power == Power::Low ? LowWatts : HighWatts, 0, 'f', 1)}};
+    const qint64 tx = ch.txHz.value_or(ch.rxHz);
+    f[QStringLiteral("TStep")] = ch.rxHz % 5000 == 0 && tx % 5000 == 0 ? QStringLiteral("5.00") : QStringLiteral("6.25");
+    writeDuplex(f, ch);
+    writeTones(f, ch);
+    return f;
+}
+
 } // namespace
 
 bool recognises(const QByteArray& bytes)
@@ -423,81 +514,11 @@ ExportResult exportTable(const DocumentData& data)
         const Channel& ch = data.channel(row);
         if (!ch.exists())
             continue;
-        bool whole = true;
-        for (int col : {Column::RxFrequency, Column::RxTone, Column::TxFrequency, Column::TxTone, Column::Power,
-                        Column::Bandwidth, Column::Scan}) {
-            if (ch.holdsValue(col))
-                continue;
-            result.skipped << Result::fail(TextId::ChirpChannelSkipped, {QString::number(row), *ch.text[col]},
-                                           {Result::named(TextId::ColumnChannel + col)});
-            whole = false;
-            break;
-        }
-        if (!whole)
+        if (const std::optional<Result> why = notAValue(ch, row)) {
+            result.skipped << *why;
             continue;
-
-        QHash<QString, QString> f{
-            {QStringLiteral("Location"), QString::number(row)},
-            {QStringLiteral("Name"), QStringLiteral("CH%1").arg(row, 2, 10, QChar(u'0'))},
-            {QStringLiteral("Frequency"), megahertz(ch.rxHz)},
-            {QStringLiteral("Offset"), megahertz(0)},
-            {QStringLiteral("rToneFreq"), hertz(DefaultToneTenths)},
-            {QStringLiteral("cToneFreq"), hertz(DefaultToneTenths)},
-            {QStringLiteral("DtcsCode"), dcsDigits(DefaultDcsCode)},
-            {QStringLiteral("RxDtcsCode"), dcsDigits(DefaultDcsCode)},
-            {QStringLiteral("CrossMode"), CrossModes.first()},
-            {QStringLiteral("Mode"), ch.bandwidth == Bandwidth::Narrow ? QStringLiteral("NFM") : QStringLiteral("FM")},
-            {QStringLiteral("Skip"), ch.scan ? QString() : QStringLiteral("S")},
-            {QStringLiteral("Power"), QStringLiteral("%1W").arg(ch.power == Power::Low ? LowWatts : HighWatts, 0, 'f', 1)}};
-
-        const qint64 tx = ch.txHz.value_or(ch.rxHz);
-        f[QStringLiteral("TStep")] = ch.rxHz % 5000 == 0 && tx % 5000 == 0 ? QStringLiteral("5.00") : QStringLiteral("6.25");
-        if (!ch.txHz) {
-            f[QStringLiteral("Duplex")] = QStringLiteral("off");
-        } else if (*ch.txHz != ch.rxHz) {
-            const qint64 offset = *ch.txHz - ch.rxHz;
-            if (qAbs(offset) > MaxRepeaterOffsetHz) {
-                f[QStringLiteral("Duplex")] = QStringLiteral("split");
-                f[QStringLiteral("Offset")] = megahertz(*ch.txHz);
-            } else {
-                f[QStringLiteral("Duplex")] = offset > 0 ? QStringLiteral("+") : QStringLiteral("-");
-                f[QStringLiteral("Offset")] = megahertz(qAbs(offset));
-            }
         }
-
-        // The tone mode: each side's kind, then the fields CHIRP reads for it.
-        const Tone& t = ch.txTone;
-        const Tone& r = ch.rxTone;
-        auto side = [](const Tone& tone) {
-            return tone.kind == Tone::Kind::Ctcss ? QStringLiteral("Tone")
-                   : tone.kind == Tone::Kind::Dcs ? QStringLiteral("DTCS")
-                                                  : QString();
-        };
-        QString mode;
-        if (t.kind == Tone::Kind::Off && r.kind == Tone::Kind::Off)
-            mode = QString();
-        else if (t.kind == Tone::Kind::Ctcss && r.kind == Tone::Kind::Off)
-            mode = QStringLiteral("Tone");
-        else if (t.kind == Tone::Kind::Ctcss && r == t)
-            mode = QStringLiteral("TSQL");
-        else if (t.kind == Tone::Kind::Dcs && r.kind == Tone::Kind::Dcs && r.value == t.value)
-            mode = QStringLiteral("DTCS");
-        else
-            mode = QStringLiteral("Cross");
-        f[QStringLiteral("Tone")] = mode;
-        if (mode == u"Cross")
-            f[QStringLiteral("CrossMode")] = side(t) + QStringLiteral("->") + side(r);
-        if (t.kind == Tone::Kind::Ctcss)
-            f[QStringLiteral("rToneFreq")] = hertz(t.value);
-        if (r.kind == Tone::Kind::Ctcss)
-            f[QStringLiteral("cToneFreq")] = hertz(r.value);
-        if (t.kind == Tone::Kind::Dcs)
-            f[QStringLiteral("DtcsCode")] = dcsDigits(t.value);
-        if (r.kind == Tone::Kind::Dcs)
-            f[QStringLiteral("RxDtcsCode")] = dcsDigits(r.value);   // DTCS: the same code as DtcsCode
-        f[QStringLiteral("DtcsPolarity")] = QString(t.kind == Tone::Kind::Dcs && t.inverted ? u'R' : u'N')
-                                            + QChar(r.kind == Tone::Kind::Dcs && r.inverted ? u'R' : u'N');
-
+        const Fields f = rowFields(ch, row);
         QStringList fields;
         for (const QString& name : Header)
             fields << f.value(name);
