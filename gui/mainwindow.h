@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QMainWindow>
 #include <QMap>
 #include <QRect>
@@ -25,6 +26,7 @@ class OptionsEditor;
 class ReadWriteDialog;
 class AlignmentWindow;
 class UserGuide;
+class ChannelSheet;
 struct RadioIdentity;
 
 // The frame of the program: menu, toolbar, band selector, status bar and the
@@ -90,6 +92,10 @@ public:
     void duplicateChannel();
     void importCsv();
     void exportCsv();
+    // The channel sheet of the document (mainwindow_sheet.cpp): File >
+    // Print shows it in the print preview, File > Export PDF saves it.
+    void printSheet();
+    void exportPdf();
     // Opens a settings file without the dialog (the recent-files list);
     // false when it could not be taken (a message said why).
     bool openSettingsFile(const QString& path);
@@ -169,6 +175,10 @@ private:
     void writeRecovery();
     // The configuration and the end of the communication log, once at the end.
     void writeConfigurationOnce();
+    // The channel sheet of the document as it stands, saying where it came from.
+    ChannelSheet channelSheet() const;
+    // A read has given the document: the sheet names the port and the time.
+    void rememberRead();
 
     QString m_captionTail;           // model and band, as the commands set it
     bool m_settingTitle = false;
@@ -205,6 +215,8 @@ private:
     UserGuide* m_guide = nullptr;
 
     bool m_firstStep = true;          // nothing read or opened yet
+    // The last read, for the sheet of a document that has no file since.
+    struct LastRead { QString port; QDateTime at; } m_lastRead;
     QRect m_arrangedTable, m_arrangedOptions;   // as arrangeEditors() left them
 
     bool m_started = false;

@@ -7,6 +7,8 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QSplitter>
 #include <QScrollBar>
@@ -126,4 +128,13 @@ QString Prompter::saveFile(QWidget* parent, const QString& title, const QString&
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
     return dlg.selectedFiles().first();
+}
+
+bool Prompter::print(QWidget* parent, const QString& title, QPrinter& printer,
+                     const std::function<void(QPrinter*)>& paint)
+{
+    QPrintPreviewDialog dlg(&printer, parent);
+    dlg.setWindowTitle(title);
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, paint);
+    return dlg.exec() == QDialog::Accepted;
 }

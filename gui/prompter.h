@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
+#include <functional>
 
+class QPrinter;
 class QWidget;
 
 // Every message box and file dialog of the program goes through the active
@@ -21,6 +23,10 @@ public:
     virtual QString openFile(QWidget* parent, const QString& title, const QString& filter);
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& filter,
                              const QString& defaultSuffix, const QString& start = {});
+    // The print preview of `printer`, drawn by `paint`, from which the user
+    // prints (the system's print dialog) or turns away. True when printed.
+    virtual bool print(QWidget* parent, const QString& title, QPrinter& printer,
+                       const std::function<void(QPrinter*)>& paint);
 
     static Prompter& active();
     // Installs a prompter (tests); nullptr restores the real dialogs.

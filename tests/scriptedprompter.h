@@ -45,4 +45,6 @@ public:
         saveStarts.append(start);
         return files.isEmpty() ? QString() : files.takeFirst();
     }
+    // The preview is turned away, so that no test waits on it.
+    bool print(QWidget*, const QString&, QPrinter&, const std::function<void(QPrinter*)>&) override { return false; }
 };
