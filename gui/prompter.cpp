@@ -135,6 +135,9 @@ bool Prompter::print(QWidget* parent, const QString& title, QPrinter& printer,
 {
     QPrintPreviewDialog dlg(&printer, parent);
     dlg.setWindowTitle(title);
+    // It opens too small for its own toolbar; a page wants most of the screen.
+    if (const QScreen* screen = dlg.screen())
+        dlg.resize(screen->availableGeometry().size() * 4 / 5);
     QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, paint);
     return dlg.exec() == QDialog::Accepted;
 }
