@@ -300,7 +300,7 @@ private slots:
             frequencies << rx << tx;
         }
         writeAll(path("full.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang"), u'.'));
-        const auto run = [this](const QString& program, const QStringList& args) {
+        const auto run = [](const QString& program, const QStringList& args) {
             QProcess p;
             p.start(program, args);
             p.waitForFinished(30000);

@@ -119,8 +119,7 @@ ChannelSheet::ChannelSheet(const DocumentData& d, const PackStrings& texts, QCha
     // one value under the lease group's caption.
     m_optionsHeading = texts.text(WordId::OptionalFeatures);
     const QString unknown = texts.text(TextId::ValueUnknown);
-    const auto caption = [&texts](const QString& object) {
-        const FuncCaption* c = FuncCaptions::find(object);
+    const auto caption = [&texts](const FuncCaption* c) {
         return c ? FuncCaptions::text(*c, texts, QString::fromUtf8(c->builtIn)) : QString();
     };
     const QStringList secret = {Key::Password, Key::NewPassword, Key::WriteNewPassword};
@@ -128,13 +127,13 @@ ChannelSheet::ChannelSheet(const DocumentData& d, const PackStrings& texts, QCha
         if (c.key.isEmpty() || !c.shown || secret.contains(c.key) || c.key == Key::LeaseHours
             || c.key == Key::LeaseMinutes)
             continue;
-        const QString label = FuncCaptions::text(c, texts, QString::fromUtf8(c.builtIn));
+        const QString label = caption(&c);
         if (c.key == Key::LeaseDays) {
             QStringList parts;
-            for (const auto& [key, object] : {std::pair{Key::LeaseDays, "Label36"}, std::pair{Key::LeaseHours, "Label37"},
-                                              std::pair{Key::LeaseMinutes, "Label35"}})
-                parts << QString::number(d.number(key)) + u' ' + caption(QLatin1String(object));
-            m_options.append({caption(QStringLiteral("GroupBox11")), d.carries(c.key) ? parts.join(u' ') : unknown});
+            for (const QString& key : {Key::LeaseDays, Key::LeaseHours, Key::LeaseMinutes})
+                parts << QString::number(d.number(key)) + u' ' + caption(FuncCaptions::forKey(key));
+            m_options.append({caption(FuncCaptions::find(QStringLiteral("GroupBox11"))),
+                              d.carries(c.key) ? parts.join(u' ') : unknown});
         } else if (!d.carries(c.key)) {
             m_options.append({label, unknown});
         } else if (OptionLists::choiceKeys().contains(c.key)) {
