@@ -179,6 +179,11 @@ private:
     ChannelSheet channelSheet() const;
     // A read has given the document: the sheet names the port and the time.
     void rememberRead();
+    // Where an export of the document goes: the save dialog of command
+    // `item`, starting beside the document's file and named after it with
+    // `suffix`, then the question before another file is replaced. Empty
+    // when the user turns away.
+    QString askExportPath(const char* item, const QString& filter, const QString& suffix);
 
     QString m_captionTail;           // model and band, as the commands set it
     bool m_settingTitle = false;

@@ -69,23 +69,26 @@ void MainWindow::printSheet()
     showStatus(Result::fail(TextId::SheetSentToPrinter, {where}).text(m_state->texts));
 }
 
+QString MainWindow::askExportPath(const char* item, const QString& filter, const QString& suffix)
+{
+    // Beside the settings file and named after it.
+    const QString current = m_doc->filePath();
+    const QString start = current.isEmpty() ? QString()
+                                            : QFileInfo(current).absoluteDir().filePath(QFileInfo(current).completeBaseName() + u'.' + suffix);
+    const QString path = Prompter::active().saveFile(this, commandText(item), filter, suffix, start);
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return path;
+    const QString q = Result::fail(TextId::ReplaceFileQuestion, {QFileInfo(path).fileName()}).text(m_state->texts);
+    return Prompter::active().question(this, ErrorCaption, q, Prompter::Icon::Warning) ? path : QString();
+}
+
 void MainWindow::exportPdf()
 {
     if (!m_channel->finishPendingEdit())
         return;
-    // Beside the settings file and named after it, as the CSV export starts.
-    const QString current = m_doc->filePath();
-    const QString start = current.isEmpty() ? QString()
-                                            : QFileInfo(current).absoluteDir().filePath(QFileInfo(current).completeBaseName() + QStringLiteral(".pdf"));
-    const QString path = Prompter::active().saveFile(this, commandText("ExportPdfItem"), PdfFilter,
-                                                     QStringLiteral("pdf"), start);
+    const QString path = askExportPath("ExportPdfItem", PdfFilter, QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path)) {
-        const QString q = Result::fail(TextId::ReplaceFileQuestion, {QFileInfo(path).fileName()}).text(m_state->texts);
-        if (!Prompter::active().question(this, ErrorCaption, q, Prompter::Icon::Warning))
-            return;
-    }
     const Result saved = channelSheet().savePdf(path);
     if (!saved) {
         Prompter::active().message(this, ErrorCaption, saved.text(m_state->texts), Prompter::Icon::Error);
