@@ -1,6 +1,8 @@
 #include "filecommands.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 #include "files/filesave.h"
 #include "files/channelcsv.h"
@@ -8,6 +10,7 @@
 #include "files/settingsfile.h"
 #include "base/systemlocale.h"
 #include "base/textids.h"
+#include "sheet/channelsheet.h"
 #include "showlayout.h"
 
 namespace FileCommands {
@@ -124,6 +127,36 @@ int show(const QStringList& args)
         return exit;
     for (const QString& line : showLayout(*d, texts, SystemLocale::decimalSeparator()))
         Cli::out(line);
+    return Cli::Ok;
+}
+
+const Cli::Command Sheet{
+    QStringLiteral("sheet"), QStringLiteral("sheet FILE.kq19 --output SHEET.pdf [--lang zh|en|tw]"),
+    QStringLiteral("Writes the channel sheet of a settings file as PDF, to print and keep with the radio: one\n"
+                   "page on the paper of the locale (Letter where US measures are used, otherwise A4) with\n"
+                   "the model, band and file name, the channels that exist and the optional features, in\n"
+                   "the words the window program shows."),
+    {OutputOption, LangOption}, {QStringLiteral("FILE.kq19")}};
+
+int sheet(const QStringList& args)
+{
+    QCommandLineParser p;
+    int exit = Cli::Ok;
+    const auto pos = Cli::parse(Sheet, args, p, &exit);
+    if (!pos)
+        return exit;
+    if (!p.isSet(OutputOption))
+        return Cli::usage(Sheet.name, QStringLiteral("--output is required"));
+    PackStrings texts;
+    const auto d = openForCommand(Sheet.name, p, pos->at(0), &exit, &texts);
+    if (!d)
+        return exit;
+    SheetSource source;
+    source.fileName = QFileInfo(pos->at(0)).fileName();
+    const ChannelSheet sheet(*d, texts, SystemLocale::decimalSeparator(), source, QDateTime::currentDateTime());
+    const Result saved = sheet.savePdf(p.value(OutputOption));
+    if (!saved)
+        return Cli::fail(saved, texts);
     return Cli::Ok;
 }
 

@@ -9,4 +9,7 @@ extern const Cli::Command Show, ExportCsv, ImportCsv;
 int show(const QStringList& args);
 int exportCsv(const QStringList& args);
 int importCsv(const QStringList& args);
+// A settings file's channel sheet as PDF.
+extern const Cli::Command Sheet;
+int sheet(const QStringList& args);
 }

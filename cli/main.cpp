@@ -1,7 +1,10 @@
 // rq300-cli: batch reading and writing of RQ-300 radios and conversion of
 // settings files, on the same core as the window program.
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
+#include <cstring>
+#include <memory>
 
 #include "filecommands.h"
 #include "radiocommands.h"
@@ -19,6 +22,7 @@ const Entry Commands[] = {
     {&RadioCommands::Read, RadioCommands::read},     {&RadioCommands::Write, RadioCommands::write},
     {&RadioCommands::Info, RadioCommands::info},     {&RadioCommands::Clone, RadioCommands::clone},     {&FileCommands::Show, FileCommands::show},
     {&FileCommands::ExportCsv, FileCommands::exportCsv}, {&FileCommands::ImportCsv, FileCommands::importCsv},
+    {&FileCommands::Sheet, FileCommands::sheet},
     {&SafetyCommands::Diff, SafetyCommands::diff},   {&SafetyCommands::BackupsList, SafetyCommands::backups},
     {&SafetyCommands::CalibrationRead, SafetyCommands::calibrationRead},
 };
@@ -42,16 +46,37 @@ QString toolHelp()
     return t;
 }
 
+// The channel sheet lays out text, and Qt's fonts come with a GUI
+// application; the offscreen platform gives them without a display, so the
+// command runs on a server or over ssh alike. Every other command keeps to
+// QtCore.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv)
+{
+    if (argc < 2 || std::strcmp(argv[1], "sheet") != 0)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The platform's start-up notes (no XDG_RUNTIME_DIR under cron or su)
+    // are no news to the user of a command; what stops it still shows.
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                QTextStream(stderr) << message << '\n';
+        });
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    return app;
+}
+
 }
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     FileWriter::ignoreFileSizeSignal();
     QCoreApplication::setApplicationName(QStringLiteral("rq300-cli"));
     if (const int bad = Cli::checkArguments(argc, argv))
         return bad;
-    QStringList args = app.arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return Cli::usage(QString(), QStringLiteral("no command given"));
     QString name = args.takeFirst();

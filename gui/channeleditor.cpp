@@ -30,8 +30,6 @@ constexpr int FirstRow = 1;
 constexpr int LastRow = DocumentData::ChannelCount;
 const QSize PictureFrame(268, 89);
 const QString ErrorCaption = QStringLiteral("RQ-300");
-// Header ids of columns 0 to 10; column 11 is always "PTT ID".
-constexpr int HeaderIds[11] = {25, 26, 27, 28, 29, 30, 73, 31, 32, 76, 33};
 }
 
 ChannelEditor::ChannelEditor(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx), m_doc(ctx.doc)
@@ -190,9 +188,11 @@ void ChannelEditor::applyTexts(const PackStrings& t)
     };
     setWindowTitle(text(19, windowTitle()));
     QStringList headers = m_model->headers();
-    for (int c = 0; c < 11; ++c)
-        headers[c] = text(HeaderIds[c], headers[c]);
-    headers[11] = QStringLiteral("PTT ID");
+    for (int c = 0; c < DocumentData::Cols; ++c) {
+        const QString caption = ChannelText::columnCaption(c, t);
+        if (!caption.isEmpty())
+            headers[c] = caption;
+    }
     m_model->setHeaders(headers);
     m_grid->fitColumnsToHeaders();
 

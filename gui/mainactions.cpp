@@ -19,6 +19,8 @@ const QList<MainAction>& all()
         {"RecentMenu", "", TextId::MenuRecent, 'R', {}},
         {"ImportCsvItem", "", TextId::MenuImportCsv, 'I', {}},
         {"ExportCsvItem", "", TextId::MenuExportCsv, 'E', {}},
+        {"PrintItem", "", TextId::MenuPrint, 'P', {K(QStringLiteral("Ctrl+P"))}},
+        {"ExportPdfItem", "", TextId::MenuExportPdf, 'D', {}},
         {"FileExitItem", "退出", 16, 'X', {}},
         // Edit
         {"EditMenu", "", TextId::MenuEdit, 'E', {}},

@@ -140,6 +140,9 @@ void MainWindow::buildMenu()
     add(file, "ImportCsvItem", &MainWindow::importCsv);
     add(file, "ExportCsvItem", &MainWindow::exportCsv);
     file->addSeparator();
+    add(file, "PrintItem", &MainWindow::printSheet);
+    add(file, "ExportPdfItem", &MainWindow::exportPdf);
+    file->addSeparator();
     connect(add(file, "FileExitItem", nullptr), &QAction::triggered, this, &QWidget::close);
 
     QMenu* edit = menu(nullptr, "EditMenu");
@@ -333,6 +336,8 @@ void MainWindow::buildChildWindows()
     connect(m_rw, &ReadWriteDialog::transferSucceeded, this, [this](int direction) {
         if (direction == 2)
             m_doc->markClean();
+        else
+            rememberRead();
         settle();
     });
 
@@ -532,6 +537,7 @@ void MainWindow::newDocument()
     m_doc->resetToNew();
     modelChanged();
     m_doc->markSaved(QString());
+    m_lastRead = {};
     settle();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QMainWindow>
 #include <QMap>
 #include <QRect>
@@ -26,6 +27,7 @@ class OptionsEditor;
 class ReadWriteDialog;
 class AlignmentWindow;
 class UserGuide;
+class ChannelSheet;
 struct RadioIdentity;
 
 // The frame of the program: menu, toolbar, band selector, status bar and the
@@ -91,6 +93,10 @@ public:
     void duplicateChannel();
     void importCsv();
     void exportCsv();
+    // The channel sheet of the document (mainwindow_sheet.cpp): File >
+    // Print shows it in the print preview, File > Export PDF saves it.
+    void printSheet();
+    void exportPdf();
     // Opens a settings file without the dialog (the recent-files list);
     // false when it could not be taken (a message said why).
     bool openSettingsFile(const QString& path);
@@ -173,6 +179,16 @@ private:
     void writeRecovery();
     // The configuration and the end of the communication log, once at the end.
     void writeConfigurationOnce();
+    // The channel sheet of the document as it stands, saying where it came from.
+    ChannelSheet channelSheet() const;
+    // A read has given the document: the sheet names the port and the time.
+    void rememberRead();
+    // Where an export of the document goes: the save dialog of command
+    // `item`, starting beside the document's file and named after it with
+    // `suffix`, then the question before another file is replaced. With
+    // `type` the dialog offers each of `types` (*type first) and says which
+    // was chosen. Empty when the user turns away.
+    QString askExportPath(const char* item, const QStringList& types, const QString& suffix, int* type = nullptr);
 
     QString m_captionTail;           // model and band, as the commands set it
     bool m_settingTitle = false;
@@ -210,6 +226,8 @@ private:
     UserGuide* m_guide = nullptr;
 
     bool m_firstStep = true;          // nothing read or opened yet
+    // The last read, for the sheet of a document that has no file since.
+    struct LastRead { QString port; QDateTime at; } m_lastRead;
     QRect m_arrangedTable, m_arrangedOptions;   // as arrangeEditors() left them
 
     bool m_started = false;

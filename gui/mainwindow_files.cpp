@@ -202,6 +202,20 @@ void MainWindow::rebuildRecentMenu()
     m_recentMenu->setEnabled(!m_recent.isEmpty());
 }
 
+QString MainWindow::askExportPath(const char* item, const QStringList& types, const QString& suffix, int* type)
+{
+    // Beside the settings file and named after it.
+    const QString current = m_doc->filePath();
+    const QString start = current.isEmpty() ? QString()
+                                            : QFileInfo(current).absoluteDir().filePath(QFileInfo(current).completeBaseName() + u'.' + suffix);
+    const QString path = type ? Prompter::active().saveFileOfType(this, commandText(item), types, suffix, start, type)
+                              : Prompter::active().saveFile(this, commandText(item), types.value(0), suffix, start);
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return path;
+    const QString q = Result::fail(TextId::ReplaceFileQuestion, {QFileInfo(path).fileName()}).text(m_state->texts);
+    return Prompter::active().question(this, ErrorCaption, q, Prompter::Icon::Warning) ? path : QString();
+}
+
 // CSV --------------------------------------------------------------------
 
 void MainWindow::importCsv()
@@ -266,20 +280,12 @@ void MainWindow::exportCsv()
 {
     if (!m_channel->finishPendingEdit())
         return;
-    const QString current = m_doc->filePath();
-    const QString start = current.isEmpty() ? QString()
-                                            : QFileInfo(current).absoluteDir().filePath(QFileInfo(current).completeBaseName() + QStringLiteral(".csv"));
-    const QStringList types{m_state->texts.text(TextId::CsvFormatOwn), m_state->texts.text(TextId::CsvFormatChirp)};
     int type = m_csvExportType;
-    const QString path = Prompter::active().saveFileOfType(this, commandText("ExportCsvItem"), types,
-                                                           QStringLiteral("csv"), start, &type);
+    const QString path = askExportPath(
+        "ExportCsvItem", {m_state->texts.text(TextId::CsvFormatOwn), m_state->texts.text(TextId::CsvFormatChirp)},
+        QStringLiteral("csv"), &type);
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path)) {
-        const QString q = Result::fail(TextId::ReplaceFileQuestion, {QFileInfo(path).fileName()}).text(m_state->texts);
-        if (!Prompter::active().question(this, ErrorCaption, q, Prompter::Icon::Warning))
-            return;
-    }
     m_csvExportType = type;
     const bool chirp = type == 1;
     const ChirpCsv::ExportResult chirpTable = chirp ? ChirpCsv::exportTable(m_doc->data()) : ChirpCsv::ExportResult{};

@@ -13,11 +13,11 @@
 #include "app/appcontext.h"
 #include "app/appstate.h"
 #include "document/documentdata.h"
+#include "document/optioncaptions.h"
 #include "document/optionlists.h"
 #include "document/settingkeys.h"
 #include "document/settingsdocument.h"
 #include "gui/childwindow.h"
-#include "gui/optionscaptions.h"
 #include "gui/keyfilter.h"
 #include "base/textids.h"
 
@@ -84,20 +84,17 @@ QWidget* OptionsEditor::buildLeftPanel()
     panel->setObjectName(QStringLiteral("Panel1"));
     QFormLayout* f = formLayout(panel);
     f->setContentsMargins(0, 0, 0, 0);
-    const std::pair<const char*, QString> rows[] = {
-        {"Label1", Key::AutoPowerOff}, {"Label2", Key::Squelch}, {"Label5", Key::ScanResume},
-        {"Label4", Key::TimeOut}, {"Label56", Key::Voice}, {"Label16", Key::SaveRatio},
-        {"Label45", Key::Volume}, {"Label55", Key::DtmfTime}};
     // Their values are short; the side keys' lists keep the wider boxes.
-    for (const auto& [name, key] : rows)
-        f->addRow(label(name, panel), narrow(choice(key, panel)));
+    for (const QString& key : {Key::AutoPowerOff, Key::Squelch, Key::ScanResume, Key::TimeOut, Key::Voice,
+                               Key::SaveRatio, Key::Volume, Key::DtmfTime})
+        f->addRow(labelFor(key, panel), narrow(choice(key, panel)));
     QLineEdit* dtmf = text(Key::EndDtmf, panel);
     dtmf->setMaxLength(4);
     // Four characters: as wide as the boxes above it.
     dtmf->setMinimumWidth(0);
     dtmf->setFixedWidth(m_choices.value(Key::DtmfTime)->sizeHint().width());
     new KeyFilter(dtmf, QStringLiteral("0123456789ABCD*#"), true);
-    f->addRow(label("Label58", panel), dtmf);
+    f->addRow(labelFor(Key::EndDtmf, panel), dtmf);
     return panel;
 }
 
@@ -119,8 +116,8 @@ QGroupBox* OptionsEditor::buildVoxGroup()
 {
     QGroupBox* g = groupBox("GroupBox1", this);
     QFormLayout* f = formLayout(g);
-    f->addRow(label("Label6", g), narrow(choice(Key::VoxLevel, g)));
-    f->addRow(label("Label7", g), narrow(choice(Key::VoxDelay, g)));
+    f->addRow(labelFor(Key::VoxLevel, g), narrow(choice(Key::VoxLevel, g)));
+    f->addRow(labelFor(Key::VoxDelay, g), narrow(choice(Key::VoxDelay, g)));
     f->addRow(flag(Key::VoxRxInhibit, g));
     return g;
 }
@@ -129,8 +126,7 @@ QGroupBox* OptionsEditor::buildPasswordGroup()
 {
     QGroupBox* g = groupBox("GroupBox10", this);
     QFormLayout* f = formLayout(g);
-    for (const auto& [name, key] : {std::pair<const char*, QString>{"Label34", Key::Password},
-                                    std::pair<const char*, QString>{"Label48", Key::NewPassword}}) {
+    for (const QString& key : {Key::Password, Key::NewPassword}) {
         QLineEdit* e = text(key, g);
         e->setMaxLength(12);
         e->setEchoMode(QLineEdit::Password);
@@ -139,7 +135,7 @@ QGroupBox* OptionsEditor::buildPasswordGroup()
         e->setMinimumWidth(0);
         e->setFixedWidth(e->fontMetrics().horizontalAdvance(QString(12, u'*')) + 16);
         new KeyFilter(e, QStringLiteral("0123456789*#"));
-        f->addRow(label(name, g), e);
+        f->addRow(labelFor(key, g), e);
     }
     f->addRow(flag(Key::WriteNewPassword, g));
     return g;
@@ -149,13 +145,10 @@ QGroupBox* OptionsEditor::buildSideKeyGroup()
 {
     QGroupBox* g = groupBox("GroupBox2", this);
     QFormLayout* f = formLayout(g);
-    const std::pair<const char*, QString> rows[] = {
-        {"Label14", Key::TopLong}, {"Label15", Key::TopShort}, {"Label8", Key::P1Long},
-        {"Label9", Key::P1Short}, {"Label12", Key::P2Long}, {"Label13", Key::P2Short}};
-    for (const auto& [name, key] : rows) {
+    for (const QString& key : Key::KeyFunctions) {
         QComboBox* box = choice(key, g);
         box->setMaxVisibleItems(16);
-        f->addRow(label(name, g), box);
+        f->addRow(labelFor(key, g), box);
     }
     return g;
 }
@@ -166,13 +159,11 @@ QGroupBox* OptionsEditor::buildLeaseGroup()
     auto* grid = new QGridLayout(g);
     grid->setContentsMargins(8, 8, 8, 8);
     grid->addWidget(flag(Key::Lease, g), 0, 0, 1, 3);
-    const std::tuple<const char*, QString, const char*> boxes[] = {
-        {"Label36", Key::LeaseDays, "Edit13"},
-        {"Label37", Key::LeaseHours, "Edit14"},
-        {"Label35", Key::LeaseMinutes, "Edit15"}};
+    const std::pair<QString, const char*> boxes[] = {
+        {Key::LeaseDays, "Edit13"}, {Key::LeaseHours, "Edit14"}, {Key::LeaseMinutes, "Edit15"}};
     int col = 0;
-    for (const auto& [name, key, edit] : boxes) {
-        QLabel* l = label(name, g);
+    for (const auto& [key, edit] : boxes) {
+        QLabel* l = labelFor(key, g);
         l->setAlignment(Qt::AlignCenter);
         grid->addWidget(l, 1, col);
         grid->addWidget(number(key, edit, g), 2, col);
@@ -194,6 +185,12 @@ QLabel* OptionsEditor::label(const char* name, QWidget* parent)
     auto* l = new QLabel(c ? QString::fromUtf8(c->builtIn) : QString(), parent);
     l->setObjectName(QLatin1String(name));
     return l;
+}
+
+QLabel* OptionsEditor::labelFor(const QString& key, QWidget* parent)
+{
+    const FuncCaption* c = FuncCaptions::forKey(key);
+    return label(c ? c->object : "", parent);
 }
 
 QCheckBox* OptionsEditor::checkBox(const char* name, QWidget* parent)

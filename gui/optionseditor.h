@@ -36,6 +36,8 @@ private:
     void buildHiddenControls();
 
     QLabel* label(const char* name, QWidget* parent);
+    // The label that names setting `key` in the caption table.
+    QLabel* labelFor(const QString& key, QWidget* parent);
     QCheckBox* checkBox(const char* name, QWidget* parent);
     QGroupBox* groupBox(const char* name, QWidget* parent);
     QComboBox* choice(const QString& key, QWidget* parent);

@@ -7,6 +7,8 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QSplitter>
 #include <QScrollBar>
@@ -140,4 +142,16 @@ QString Prompter::saveFileOfType(QWidget* parent, const QString& title, const QS
         return {};
     *type = std::max<int>(0, int(filters.indexOf(dlg.selectedNameFilter())));
     return dlg.selectedFiles().first();
+}
+
+bool Prompter::print(QWidget* parent, const QString& title, QPrinter& printer,
+                     const std::function<void(QPrinter*)>& paint)
+{
+    QPrintPreviewDialog dlg(&printer, parent);
+    dlg.setWindowTitle(title);
+    // It opens too small for its own toolbar; a page wants most of the screen.
+    if (const QScreen* screen = dlg.screen())
+        dlg.resize(screen->availableGeometry().size() * 4 / 5);
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, paint);
+    return dlg.exec() == QDialog::Accepted;
 }

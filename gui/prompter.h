@@ -1,7 +1,9 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <functional>
 
+class QPrinter;
 class QWidget;
 
 // Every message box and file dialog of the program goes through the active
@@ -26,6 +28,10 @@ public:
     // them); *type is the index of the one chosen, and the one shown first.
     virtual QString saveFileOfType(QWidget* parent, const QString& title, const QStringList& types,
                                    const QString& defaultSuffix, const QString& start, int* type);
+    // The print preview of `printer`, drawn by `paint`, from which the user
+    // prints (the system's print dialog) or turns away. True when printed.
+    virtual bool print(QWidget* parent, const QString& title, QPrinter& printer,
+                       const std::function<void(QPrinter*)>& paint);
 
     static Prompter& active();
     // Installs a prompter (tests); nullptr restores the real dialogs.

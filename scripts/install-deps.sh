@@ -6,7 +6,8 @@
 set -euo pipefail
 build=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev dpkg-dev file)
 tests=(qt6-translations-l10n fonts-wqy-microhei xvfb xauth xdotool imagemagick
-       clang-14 libclang-rt-14-dev appstream desktop-file-utils groff-base shared-mime-info lintian)
+       clang-14 libclang-rt-14-dev appstream desktop-file-utils groff-base shared-mime-info lintian
+       poppler-utils)
 case "${1:-all}" in
   build) pkgs=("${build[@]}") ;;
   all) pkgs=("${build[@]}" "${tests[@]}") ;;

@@ -137,7 +137,7 @@ private slots:
     {
         Run r = cli({"--help"});
         QCOMPARE(r.exit, 0);
-        for (const char* cmd : {"read", "write", "clone", "info", "show", "export-csv", "import-csv"}) {
+        for (const char* cmd : {"read", "write", "clone", "info", "show", "export-csv", "import-csv", "sheet"}) {
             QVERIFY2(r.out.contains(QStringLiteral("  %1 ").arg(cmd)), cmd);
             const Run h = cli({cmd, "--help"});
             QCOMPARE(h.exit, 0);
@@ -290,6 +290,52 @@ private slots:
         r = cli({"import-csv", "c.csv", "--output", "c4.kq19"});
         QCOMPARE(r.exit, 2);
         QVERIFY(r.err.contains("no band"));
+    }
+
+    // The channel sheet of a full radio: one page that holds every channel's
+    // frequencies and the options window's captions in the language asked
+    // for, and never the radio's password.
+    void sheetOfAFullRadioOnOnePage()
+    {
+        const auto tool = [](const char* name) { return QStandardPaths::findExecutable(QLatin1String(name)); };
+        QVERIFY2(!tool("pdftotext").isEmpty() && !tool("pdfinfo").isEmpty(), "poppler-utils (scripts/install-deps.sh)");
+        DocumentData d;
+        d.setBands({"400-470MHz"});
+        d.setChoice(Key::Band, 0);
+        d.setText(Key::Password, "918273");
+        QStringList frequencies;
+        for (int r = 1; r <= DocumentData::ChannelCount; ++r) {
+            const QString rx = QString::number(400.00625 + r * 1.0125, 'f', 5);
+            const QString tx = QString::number(440.0 + r * 0.5, 'f', 5);
+            const QStringList row = {rx, "D023N", tx, "88.5", r % 2 ? "High" : "Low", "Narrow", "ON", "OFF", "ON", "OFF", "ON"};
+            for (int c = 1; c <= 11; ++c)
+                setCellOf(d, r, c, row[c - 1]);
+            frequencies << rx << tx;
+        }
+        writeAll(path("full.kq19"), SettingsFile::serialize(d, texts("eng_dll.lang"), u'.'));
+        const auto run = [](const QString& program, const QStringList& args) {
+            QProcess p;
+            p.start(program, args);
+            p.waitForFinished(30000);
+            // Spacing is the layout's business: compare without it.
+            return QString::fromUtf8(p.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+        };
+        for (const char* lang : {"en", "zh"}) {
+            const QString pdf = path(QStringLiteral("sheet-%1.pdf").arg(lang));
+            const Run r = cli({"sheet", "full.kq19", "--output", pdf, "--lang", lang});
+            QCOMPARE(r.exit, 0);
+            QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+            QVERIFY(run("pdfinfo", {pdf}).contains("Pages:1"));
+            const QString text = run("pdftotext", {pdf, "-"});
+            for (const QString& f : frequencies)
+                QVERIFY2(text.contains(f), qPrintable(QStringLiteral("%1: %2").arg(lang, f)));
+            const PackStrings t = texts(QLatin1String(lang) == QLatin1String("en") ? "eng_dll.lang" : "cha_dll.lang");
+            // The options window's captions: the lists, VOX, the switches, the lease.
+            for (int id : {81, 38, 40, 43, 44, 240, 253, 181, 45, 46, 47, 153, 154, 227, 231, 155, 196, 195})
+                QVERIFY2(text.contains(t.text(id).remove(u' ')), qPrintable(QStringLiteral("%1: %2").arg(lang, t.text(id))));
+            QVERIFY(text.contains("full.kq19"));
+            QVERIFY(!text.contains("918273"));
+        }
     }
 
     // An installed copy whose home configuration cannot be made warns of it

@@ -187,6 +187,16 @@ private slots:
         e.action("FileSaveAsItem")->trigger();
         QCOMPARE(e.f().windowTitle(), "other.kq19 - MZ-209");
         QCOMPARE(e.f().recentFiles(), QStringList({e.path("other.kq19"), e.path("one.kq19")}));
+
+        // Export PDF starts beside the file, named after it, and writes the
+        // channel sheet there.
+        e.prompter.files = {e.path("other.pdf")};
+        e.action("ExportPdfItem")->trigger();
+        QCOMPARE(e.prompter.saveStarts.last(), e.path("other.pdf"));
+        QFile pdf(e.path("other.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+        QCOMPARE(e.f().statusText(), "Channel sheet saved to " + QDir::toNativeSeparators(e.path("other.pdf")));
     }
 
     void openSaysWhatIsWrongWithAFile()

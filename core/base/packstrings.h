@@ -60,6 +60,7 @@ constexpr int ProgramTitle = 61;
 constexpr int RadioInfo = 145;
 constexpr int Model = 157;
 constexpr int Band = 158;
+constexpr int Administrator = 159;
 constexpr int Password = 202;
 constexpr int User = 241;
 }

@@ -20,6 +20,7 @@
 //             cable's echo, aging and calibration verdicts)
 //   1900-1999 the user guide (Help > Help) and what the status bar says
 //   2000-2099 programming several radios (the fleet window, its report)
+//   2100-2149 the channel sheet (File > Print, File > Export PDF, the CLI's sheet)
 //   2150-2199 channel lists in CHIRP's CSV format
 // X(Name, id): Name becomes TextId::Name.
 
@@ -455,6 +456,20 @@
     X(FleetVerifyReadFailed, 2058) \
     X(CloneNotExact, 2059)
 
+#define RQ300_TEXTS_SHEET(X) \
+    X(MenuPrint, 2100) \
+    X(MenuExportPdf, 2101) \
+    X(SheetTitle, 2102) \
+    X(SheetSource, 2103) \
+    X(SheetReadFrom, 2104) \
+    X(SheetPrintedAt, 2105) \
+    X(SheetChannels, 2106) \
+    X(SheetNoChannels, 2107) \
+    X(SheetLabelValue, 2108) \
+    X(SheetSaved, 2109) \
+    X(SheetSentToPrinter, 2110) \
+    X(SheetCannotPrint, 2111)
+
 #define RQ300_TEXTS_CHIRP(X) \
     X(CsvFormatOwn, 2150) \
     X(CsvFormatChirp, 2151) \
@@ -477,7 +492,7 @@
 #define RQ300_TEXTS_ALL(X) \
     RQ300_TEXTS_RADIO(X) RQ300_TEXTS_FILES(X) RQ300_TEXTS_SETUP(X) RQ300_TEXTS_EDITING(X) \
     RQ300_TEXTS_SAFETY(X) RQ300_TEXTS_LANGUAGES(X) RQ300_TEXTS_INSTALL(X) RQ300_TEXTS_NAMES(X) \
-    RQ300_TEXTS_RADIO_MORE(X) RQ300_TEXTS_GUIDE(X) RQ300_TEXTS_FLEET(X) RQ300_TEXTS_CHIRP(X)
+    RQ300_TEXTS_RADIO_MORE(X) RQ300_TEXTS_GUIDE(X) RQ300_TEXTS_FLEET(X) RQ300_TEXTS_SHEET(X) RQ300_TEXTS_CHIRP(X)
 
 namespace TextId {
 #define RQ300_TEXT_ENUM(name, id) name = id,

@@ -3,6 +3,7 @@
 #include "documentdata.h"
 #include "frequency.h"
 #include "wordcells.h"
+#include "base/packstrings.h"
 
 namespace ChannelText {
 
@@ -203,6 +204,15 @@ void setCell(DocumentData& d, int row, int col, const QString& text, const Value
     Channel ch = d.channel(row);
     setCell(ch, col, text, words);
     d.setChannel(row, ch);
+}
+
+QString columnCaption(int col, const PackStrings& texts)
+{
+    // The pack's ids of columns 0 to 10.
+    constexpr int ids[] = {25, 26, 27, 28, 29, 30, 73, 31, 32, 76, 33};
+    if (col == Column::PttId)
+        return QStringLiteral("PTT ID");
+    return col >= 0 && col < Column::PttId ? texts.text(ids[col]) : QString();
 }
 
 }

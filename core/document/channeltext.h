@@ -7,6 +7,7 @@
 #include "channel.h"
 
 class DocumentData;
+class PackStrings;
 
 // A channel's cells as text: what the channel table, the settings file, CSV
 // and the clipboard show and read. The words are those of the active
@@ -41,5 +42,9 @@ std::optional<Tone> parseTone(const QString& text, const ValueWords& words);
 Word word(const Channel& ch, int col);
 // The channel number as the first column shows it: "01" .. "32".
 QString number(int row);
+
+// The channel table's caption of column `col` (0 .. 11) in the language of
+// `texts`; empty when the pack lacks it. PTT ID is the same in every language.
+QString columnCaption(int col, const PackStrings& texts);
 
 }
