@@ -320,6 +320,7 @@ int main(int argc, char** argv)
 
     // CSV: the export's choice of dialect, and what an import of a CHIRP
     // file with rows the radio cannot hold says.
+    modal(QStringLiteral("print-preview"), [&] { f.findChild<QAction*>(QStringLiteral("PrintItem"))->trigger(); });
     modal(QStringLiteral("dialog-export-csv"),
           [&] { f.findChild<QAction*>(QStringLiteral("ExportCsvItem"))->trigger(); });
     QTemporaryDir csvDir;
