@@ -132,19 +132,6 @@ private:
     QChar m_sep;
 };
 
-// The problems of one line as one Result: each pair is joined by the
-// language's list separator, so the texts stay in one language.
-Result joined(const QList<Result>& problems)
-{
-    Result all = problems.first();
-    for (qsizetype i = 1; i < problems.size(); ++i) {
-        Result pair = Result::fail(TextId::CsvProblems);
-        pair.details = {all, problems[i]};
-        all = pair;
-    }
-    return all;
-}
-
 } // namespace
 
 QStringList errorTexts(const ImportResult& result, const PackStrings& texts)
@@ -223,7 +210,7 @@ ImportResult importTable(const QByteArray& bytes, const DocumentData& base, cons
         QStringList cells;
         problems << checker.check(f, &cells);
         if (!problems.isEmpty()) {
-            result.errors << Result::because(TextId::CsvLine, joined(problems), {line});
+            result.errors << Result::because(TextId::CsvLine, CsvRecords::joined(problems), {line});
             continue;
         }
         seen.insert(channel);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "files/csvrecords.h"
+#include "files/textcodec.h"
 #include "document/band.h"
 #include "document/tonelist.h"
 #include "base/textids.h"
@@ -307,27 +308,6 @@ private:
     std::optional<QString> m_polarity;
 };
 
-// Problems of one row as one Result, joined by the language's list separator.
-Result joined(const QList<Result>& problems)
-{
-    Result all = problems.first();
-    for (qsizetype i = 1; i < problems.size(); ++i)
-        all = Result::fail(TextId::CsvProblems, {}, {all, problems[i]});
-    return all;
-}
-
-QString headerLine(const QString& text)
-{
-    return text.left(text.indexOf(u'\n')).remove(u'\r');
-}
-
-QString withoutMark(QString text)
-{
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return text;
-}
-
 using Fields = QHash<QString, QString>;
 
 // Why channel `row` cannot be written as a CHIRP row: a cell CHIRP has a
@@ -423,7 +403,7 @@ Fields rowFields(const Channel& ch, int row)
 
 bool recognises(const QByteArray& bytes)
 {
-    const QString first = headerLine(withoutMark(QString::fromUtf8(bytes.left(4096))));
+    const QString first = TextCodec::decode(bytes.left(bytes.indexOf('\n'))).remove(u'\r');
     Result ignored;
     const QList<CsvRecords::Record> header = CsvRecords::split(first, CsvRecords::detectDelimiter(first), &ignored);
     if (header.isEmpty())
@@ -442,7 +422,7 @@ ImportResult importTable(const QByteArray& bytes, const DocumentData& base)
         result.fileError = Result::fail(TextId::CsvNoBand);
         return result;
     }
-    const QString text = withoutMark(QString::fromUtf8(bytes));
+    const QString text = TextCodec::decode(bytes);
     const QList<CsvRecords::Record> records = CsvRecords::split(text, CsvRecords::detectDelimiter(text), &result.fileError);
     if (!result.fileError)
         return result;
@@ -474,7 +454,7 @@ ImportResult importTable(const QByteArray& bytes, const DocumentData& base)
         const std::optional<Channel> ch = reader.channel();
         problems << reader.problems;
         if (!problems.isEmpty()) {
-            result.refused << Result::because(TextId::CsvLine, joined(problems), {line});
+            result.refused << Result::because(TextId::CsvLine, CsvRecords::joined(problems), {line});
             continue;
         }
         lineOfLocation.insert(location, records[i].line);

@@ -86,6 +86,14 @@ bool blank(const QStringList& fields)
     return true;
 }
 
+Result joined(const QList<Result>& problems)
+{
+    Result all = problems.first();
+    for (qsizetype i = 1; i < problems.size(); ++i)
+        all = Result::fail(TextId::CsvProblems, {}, {all, problems[i]});
+    return all;
+}
+
 QString line(const QStringList& fields)
 {
     QStringList q;

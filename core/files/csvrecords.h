@@ -24,6 +24,10 @@ QChar detectDelimiter(const QString& text);
 // Every field empty or blank: a line a spreadsheet left between rows.
 bool blank(const QStringList& fields);
 
+// The problems of one line as one Result: each pair is joined by the
+// language's list separator, so the texts stay in one language.
+Result joined(const QList<Result>& problems);
+
 // The fields as one line with "\r\n", each quoted only where it must be.
 QString line(const QStringList& fields);
 
